@@ -1,0 +1,64 @@
+// Opening a large 3D Studio scene into a ready scene (read, centre, normals; bitmaps
+// excluded), beside the bare read of the same file by lib3ds for scale.
+//
+// The scene file defaults to the dense sample; set GESSORIA_DENSE_SCENE to use another.
+
+#include "io/ThreeDSReader.h"
+#include "scene/Scene.h"
+#include "support/RecordingInteraction.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <string>
+
+#ifdef GESSORIA_HAVE_LIB3DS
+#include <lib3ds/file.h>
+#endif
+
+namespace {
+
+std::string DenseScenePath()
+{
+    const char* path = std::getenv("GESSORIA_DENSE_SCENE");
+    return path != nullptr ? path : GESSORIA_DENSE_SCENE;
+}
+
+void OpenDenseScene(benchmark::State& state)
+{
+    const std::string path = DenseScenePath();
+    for (auto _ : state) {
+        gessoria::test::RecordingInteraction ui;
+        gessoria::Scene scene;
+        gessoria::ResetScene(scene);
+        if (gessoria::ReadMeshFile(path, "3ds", scene, ui) != 0) {
+            state.SkipWithError(("cannot read " + path).c_str());
+            break;
+        }
+        gessoria::ComputeNormals(scene, false, "dense.3ds", ui);
+        benchmark::DoNotOptimize(scene.cornerNormals[0].data());
+        state.counters["faces"] = scene.faceCount;
+    }
+}
+BENCHMARK(OpenDenseScene)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+
+#ifdef GESSORIA_HAVE_LIB3DS
+void Lib3dsReadDenseScene(benchmark::State& state)
+{
+    const std::string path = DenseScenePath();
+    for (auto _ : state) {
+        Lib3dsFile* file = lib3ds_file_load(path.c_str());
+        if (file == nullptr) {
+            state.SkipWithError(("lib3ds cannot read " + path).c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(file);
+        lib3ds_file_free(file);
+    }
+}
+BENCHMARK(Lib3dsReadDenseScene)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+#endif
+
+} // namespace
+
+BENCHMARK_MAIN();

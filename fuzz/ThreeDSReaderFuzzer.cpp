@@ -1,0 +1,30 @@
+// Feeds arbitrary bytes to the 3D Studio reader. Whatever the input, the read either
+// succeeds with a consistent scene (every face corner a valid vertex, every face material
+// a valid material) or fails; it never reads or writes out of bounds.
+
+#include "io/ThreeDSReader.h"
+#include "scene/Scene.h"
+#include "support/RecordingInteraction.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    gessoria::test::RecordingInteraction ui;
+    gessoria::Scene scene;
+    gessoria::ResetScene(scene);
+    scene.undo.enabled = false;
+    if (gessoria::ReadMeshData(std::span(data, size), scene, ui) != 0)
+        return 0;
+    for (std::int32_t f = 0; f < scene.faceCount; ++f) {
+        for (const auto* corner : {&scene.faceVertexA, &scene.faceVertexB, &scene.faceVertexC})
+            if ((*corner)[f] < 0 || (*corner)[f] >= scene.vertexCount)
+                std::abort();
+        if (scene.faceMaterial[f] < 0 || scene.faceMaterial[f] > scene.materialCount)
+            std::abort();
+    }
+    gessoria::ComputeNormals(scene, false, "fuzz.3ds", ui);
+    return 0;
+}

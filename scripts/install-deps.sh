@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Gessoria builds with, when any is missing.
+# Runs apt-get as root directly, or through sudo for a normal user.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ clang qt6-base-dev qt6-image-formats-plugins libstb-dev
+          googletest libgtest-dev libbenchmark-dev lib3ds-dev)
+# clang is for the fuzz targets; lib3ds-dev only for the reference benchmark.
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -ne 0 ] && as_root=(sudo)
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,38 @@
+#pragma once
+// CliInteraction: answers the engine's questions without asking anyone.
+//
+// Every message goes to standard error. "Locate it manually?" and every other yes/no
+// question is answered No; "Texturemap Size" takes its presets (the largest size, Scale for
+// every map type); "Bitmap Texture" generates a bitmap from the diffuse colour at 300 x 300.
+// Each answer given is noted on standard error too, so a log shows what was decided.
+
+#include "scene/UserInteraction.h"
+
+#include <ostream>
+
+namespace gessoria::cli {
+
+class CliInteraction : public UserInteraction {
+public:
+    explicit CliInteraction(std::ostream& err) : err_(err) {}
+
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+    bool AskYesNo(const std::string& text, const std::string& title) override;
+    std::optional<std::string> ChooseFileToOpen(const std::string& filter, const std::string& presetName) override;
+    std::string ChooseDirectory() override;
+    std::optional<std::string> AskText(const std::string& title, const std::string& defaultText) override;
+    std::optional<BitmapTextureAnswer> AskBitmapTexture(const BitmapTextureRequest& request) override;
+    std::optional<TextureMapSizeAnswer> AskTextureMapSize(const TextureMapSizeRequest& request) override;
+    void SetStatusText(const std::string&) override {}
+    void BeginProgress(const std::string&) override {}
+    void SetProgress(int) override {}
+    void EndProgress() override {}
+
+    int messageCount() const { return messages_; }
+
+private:
+    std::ostream& err_;
+    int messages_ = 0;
+};
+
+} // namespace gessoria::cli

@@ -1,0 +1,35 @@
+// gessoria-cli: the headless front end of the Gessoria engine.
+
+#include "cli/InfoCommand.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: gessoria-cli COMMAND ...\n"
+    "commands:\n"
+    "  info PATH [--map-path DIR]... [--json] [--detail]   open a scene and print what it holds\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::ios::sync_with_stdio(false);
+    if (argc < 2) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    const std::string command = argv[1];
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    if (command == "info")
+        return gessoria::cli::RunInfo(args, std::cout, std::cerr);
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    std::cerr << "unknown command " << command << '\n' << kUsage;
+    return 2;
+}

@@ -1,0 +1,79 @@
+#pragma once
+// ImageLibrary: the one place image files are read, converted and written.
+//
+// Contract: a LibraryImage holds one decoded image. Its pixels are handed out the way a
+// packed device-independent bitmap delivers them: rows bottom row first, each row padded to
+// four bytes, 24-bit pixels as blue, green, red, 8-bit pixels as palette indices (with the
+// palette beside them). Callers copy those rows one for one into their top-down CDIBs, so
+// row 0 of a bitmap read from a file holds the image's bottom row. FromBitmap reads a CDIB
+// top row first; flip it vertically before saving so that a layer written and read back
+// keeps its row order. No Qt type appears here; the implementation uses Qt's image
+// readers and writers, and stb for Targa files.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace gessoria {
+
+class CDIB;
+
+// File type codes as the rest of the program relies on them; only Gif (4) is load-bearing.
+enum class ImageFileType : int {
+    Unknown = 0,
+    Bmp = 1,
+    Jpeg = 2,
+    Png = 3,
+    Gif = 4,
+    Tiff = 5,
+    Targa = 6,
+    WebP = 7,
+};
+
+// Detects the type of a file from its first bytes, not its name.
+ImageFileType QueryImageFileType(const std::filesystem::path& path);
+
+enum class ImageSaveFormat : int {
+    ByExtension = -1,
+    Tiff = 9,
+};
+
+class LibraryImage {
+public:
+    // Reads an image file; nothing on any error (missing, unreadable, corrupt, unknown format).
+    static std::optional<LibraryImage> Open(const std::filesystem::path& path);
+    // An image made from a created 24- or 8-bit CDIB; CDIB row 0 becomes the image's top row.
+    static std::optional<LibraryImage> FromBitmap(const CDIB& bitmap);
+
+    LibraryImage(LibraryImage&&) noexcept;
+    LibraryImage& operator=(LibraryImage&&) noexcept;
+    ~LibraryImage();
+
+    int width() const;
+    int height() const;
+    int bitsPerPixel() const;   // 1, 4, 8, 24 or 32 as decoded
+
+    void ConvertTo24Bits();     // afterwards bitsPerPixel() == 24
+    void ReduceTo8Bits();       // from more than 8 bits to 8-bit grey
+    void ExpandTo8Bits();       // from fewer than 8 bits to 8 bits, palette kept
+    void FlipVertically();
+    void FlipHorizontally();
+    void InvertColours();
+
+    // Pixel rows, bottom row first, each padded to four bytes. Only for 24 and 8 bits per pixel.
+    std::vector<std::uint8_t> PackedRows() const;
+    // The 256 palette entries (0x00RRGGBB) of an 8-bit image; empty otherwise.
+    std::vector<std::uint32_t> Palette() const;
+
+    // Writes the image; ByExtension chooses the format from the file name. False on failure.
+    bool Save(const std::filesystem::path& path, ImageSaveFormat format) const;
+
+private:
+    struct Impl;
+    explicit LibraryImage(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace gessoria

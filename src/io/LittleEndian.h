@@ -1,0 +1,33 @@
+#pragma once
+// Little-endian field readers over a byte span. Every read is bounds-checked by the caller
+// through Has(); the readers themselves never touch memory outside the span they are given.
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+namespace gessoria::le {
+
+inline std::uint16_t U16(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+}
+
+inline std::uint32_t U32(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    return static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
+           (static_cast<std::uint32_t>(bytes[at + 2]) << 16) | (static_cast<std::uint32_t>(bytes[at + 3]) << 24);
+}
+
+inline float F32(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    return std::bit_cast<float>(U32(bytes, at));
+}
+
+inline bool Has(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t count)
+{
+    return at <= bytes.size() && count <= bytes.size() - at;
+}
+
+} // namespace gessoria::le

@@ -1,0 +1,55 @@
+#include "io/SceneFileOpener.h"
+
+#include "io/ThreeDSReader.h"
+#include "scene/MapBitmaps.h"
+#include "scene/Scene.h"
+#include "scene/UserInteraction.h"
+
+#include <filesystem>
+
+namespace gessoria {
+namespace {
+
+std::string ExtensionOf(const std::string& path)
+{
+    const std::string name = std::filesystem::path(path).filename().string();
+    const auto dot = name.find_last_of('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+bool Fail(Scene& scene, Scene& attempt, const std::string& message, UserInteraction& ui)
+{
+    scene.mapPaths = attempt.mapPaths;
+    ui.Tell(message, MessageIcon::Error);
+    return false;
+}
+
+} // namespace
+
+bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui)
+{
+    const std::string fileName = std::filesystem::path(path).filename().string();
+    const std::string extension = ExtensionOf(path);
+
+    Scene attempt;
+    attempt.mapPaths = scene.mapPaths;
+    attempt.undo = scene.undo;
+    ResetScene(attempt);
+
+    ui.SetStatusText("Reading file " + path + "  -  Please wait...");
+    // Project files are not readable yet; they fail like any file that cannot be read.
+    if (extension == "gsr" || ReadMeshFile(path, extension, attempt, ui) != 0)
+        return Fail(scene, attempt, "Gessoria experienced problems loading file: " + path, ui);
+
+    ui.SetStatusText("Reading in material bitmaps for " + fileName + "  -  Please wait...");
+    if (LoadMaterialBitmaps(attempt, ui) != 0)
+        return Fail(scene, attempt, "Problems loading materials for file: " + path, ui);
+
+    ComputeNormals(attempt, false, fileName, ui);
+
+    FreeScene(scene);
+    scene = std::move(attempt);
+    return true;
+}
+
+} // namespace gessoria

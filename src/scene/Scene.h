@@ -1,0 +1,97 @@
+#pragma once
+// Scene: the one loaded model — objects, the shared vertex and face arrays, materials —
+// with the renderer's per-vertex and per-face working arrays and the view state saved
+// with a project.
+//
+// objectCount -1 means no scene. Loaders follow one order: FreeScene, ResetScene, set the
+// four counts, AllocateScene, fill the arrays, CentreScene, bitmaps and layers, fit the
+// view, ComputeNormals. A loader checks the counts it was given against what its file can
+// hold before it calls AllocateScene; an array that still cannot be allocated ends the
+// program through ReportAllocationFailure.
+
+#include "paint/PaintTool.h"
+#include "scene/MapPaths.h"
+#include "scene/Material.h"
+#include "scene/SceneObject.h"
+#include "view3d/Camera.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace gessoria {
+
+class UserInteraction;
+
+struct UndoSettings {
+    bool enabled = true;
+    std::int32_t sizeMegabytes = 1;
+};
+
+struct Scene {
+    std::int32_t objectCount = -1;
+    std::int32_t vertexCount = 0;
+    std::int32_t faceCount = 0;
+    std::int32_t materialCount = 0;   // scene materials are 1..materialCount; 0 is "Default"
+    std::int32_t viewWidth = 0;
+    std::int32_t viewHeight = 0;
+    Camera camera;
+    float sceneScale = 0.0f;
+    std::int32_t lastMouseX = 0;
+    std::int32_t lastMouseY = 0;
+
+    std::vector<SceneObject> objects;
+    std::vector<Material> materials;
+
+    // Per vertex. Positions are centred model coordinates with Y up.
+    std::vector<float> positionX, positionY, positionZ;
+    std::vector<std::int32_t> viewX, viewY, viewZ;
+
+    // Per face.
+    std::vector<std::int32_t> faceVertexA, faceVertexB, faceVertexC;
+    std::vector<std::int32_t> faceU0, faceV0, faceU1, faceV1, faceU2, faceV2;  // 16.16
+    std::vector<float> faceNormalX, faceNormalY, faceNormalZ;
+    std::array<std::vector<float>, 9> cornerNormals;  // A x,y,z, B x,y,z, C x,y,z
+    std::vector<std::uint16_t> faceFlags;
+    std::vector<std::uint32_t> faceSmoothing;
+    std::vector<std::int16_t> faceMaterial;
+    std::vector<std::uint8_t> faceDrawn;
+    std::array<std::vector<std::int32_t>, 9> cornerLightNormals;
+    std::array<std::vector<std::int32_t>, 3> cornerIntensity;
+
+    // Working state stored with a project.
+    std::int8_t positionTool = 0;
+    std::uint8_t wireAcceleration = 1;
+    std::uint8_t wireCountdown = 1;
+    MapPathList mapPaths;
+    UndoSettings undo;
+    std::vector<std::uint8_t> undoRing;
+    bool undoInUse = false;
+
+    PaintTool paintTool = PaintTool::None;
+
+    bool loaded() const { return objectCount >= 0; }
+};
+
+// Allocates every array for the counts already set. Unless keepFaceMaterials is set, every
+// face starts on material 0 and material 0 becomes "Default", white.
+void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui);
+// Releases everything AllocateScene made and every layer bitmap; objectCount becomes -1.
+void FreeScene(Scene& scene);
+// After FreeScene: camera, position tool, wire-frame acceleration and painting tool back to
+// their start values.
+void ResetScene(Scene& scene);
+// Centres the positions on the origin and sets sceneScale (and the camera's depth scale).
+void CentreScene(Scene& scene);
+// Face normals (unless already present) and smoothed corner normals.
+void ComputeNormals(Scene& scene, bool faceNormalsPresent, const std::string& fileName, UserInteraction& ui);
+
+// The text of the fatal message for an allocation failure code.
+std::string AllocationFailureMessage(int code);
+// Shows that message and ends the program with a failure status.
+[[noreturn]] void ReportAllocationFailure(int code, UserInteraction& ui);
+
+constexpr const char* kMemoryErrorTitle = "Memory allocation error.";
+
+} // namespace gessoria

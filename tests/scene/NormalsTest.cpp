@@ -1,0 +1,139 @@
+#include "scene/Scene.h"
+#include "support/RecordingInteraction.h"
+#include "support/SceneBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace gessoria::test {
+namespace {
+
+struct Corner {
+    float x, y, z;
+};
+
+Corner CornerNormal(const Scene& s, int face, int corner)
+{
+    const auto f = static_cast<std::size_t>(face);
+    return {s.cornerNormals[static_cast<std::size_t>(corner * 3)][f], s.cornerNormals[static_cast<std::size_t>(corner * 3 + 1)][f],
+            s.cornerNormals[static_cast<std::size_t>(corner * 3 + 2)][f]};
+}
+
+// Two faces folded along the edge between vertices 1 and 2: one in the XY plane, one in the
+// XZ plane, so their normals differ (+Z and +Y).
+ObjectSpec Fold(std::uint32_t wordA, std::uint32_t wordB)
+{
+    return {{0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 1, 2, 0, 3, 1}, {wordA, wordB}};
+}
+
+TEST(Normals, FaceNormalIsTheNormalisedCrossProductOfTheEdges)
+{
+    RecordingInteraction ui;
+    Scene s = MakeScene({{{0, 0, 0, 2, 0, 0, 0, 2, 0}, {0, 1, 2}, {}}}, ui);
+    ComputeNormals(s, false, "tri.3ds", ui);
+    EXPECT_FLOAT_EQ(s.faceNormalX[0], 0.0f);
+    EXPECT_FLOAT_EQ(s.faceNormalY[0], 0.0f);
+    EXPECT_FLOAT_EQ(s.faceNormalZ[0], 1.0f);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_FLOAT_EQ(CornerNormal(s, 0, c).z, 1.0f);
+}
+
+TEST(Normals, SmoothingWordsMustBeEqualNotJustShareABit)
+{
+    RecordingInteraction ui;
+    Scene differ = MakeScene({Fold(1, 3)}, ui);
+    ComputeNormals(differ, false, "f", ui);
+    // Shared vertex 1 is corner B of face 0 and corner C of face 1.
+    EXPECT_FLOAT_EQ(CornerNormal(differ, 0, 1).z, 1.0f);
+    EXPECT_FLOAT_EQ(CornerNormal(differ, 1, 2).y, 1.0f);
+
+    Scene same = MakeScene({Fold(3, 3)}, ui);
+    ComputeNormals(same, false, "f", ui);
+    const float h = 1.0f / std::sqrt(2.0f);
+    for (const Corner c : {CornerNormal(same, 0, 1), CornerNormal(same, 1, 2), CornerNormal(same, 0, 0), CornerNormal(same, 1, 0)}) {
+        EXPECT_FLOAT_EQ(c.x, 0.0f);
+        EXPECT_FLOAT_EQ(c.y, h);
+        EXPECT_FLOAT_EQ(c.z, h);
+    }
+    // Vertex 2 belongs to face 0 only; vertex 3 to face 1 only.
+    EXPECT_FLOAT_EQ(CornerNormal(same, 0, 2).z, 1.0f);
+    EXPECT_FLOAT_EQ(CornerNormal(same, 1, 1).y, 1.0f);
+}
+
+TEST(Normals, UnsmoothedFacesAndOtherObjectsNeverBlend)
+{
+    RecordingInteraction ui;
+    // Face 0 unsmoothed, face 1 smoothed: nothing blends.
+    Scene flat = MakeScene({Fold(0, 1)}, ui);
+    ComputeNormals(flat, false, "f", ui);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_FLOAT_EQ(CornerNormal(flat, 0, c).z, 1.0f);
+    EXPECT_FLOAT_EQ(CornerNormal(flat, 1, 0).y, 1.0f);
+
+    // The same fold split over two objects with coincident vertices: no blending either.
+    Scene split = MakeScene({{{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, {1}}, {{0, 0, 0, 0, 0, 1, 1, 0, 0}, {0, 1, 2}, {1}}}, ui);
+    ComputeNormals(split, false, "f", ui);
+    EXPECT_FLOAT_EQ(CornerNormal(split, 0, 0).z, 1.0f);
+    EXPECT_FLOAT_EQ(CornerNormal(split, 1, 0).y, 1.0f);
+}
+
+TEST(Normals, SumRunsInFaceOrderOverEveryLaterFaceOfTheGroup)
+{
+    RecordingInteraction ui;
+    // A fan of three faces around vertex 0, all word 2, plus a face with word 4 on the hub.
+    ObjectSpec fan{{0, 0, 0, 1, 0, 0, 0, 1, 0, -1, 0, 0, 0, 0, 1},
+                   {0, 1, 2, 0, 2, 3, 0, 4, 1, 0, 3, 4},
+                   {2, 2, 2, 4}};
+    Scene s = MakeScene({fan}, ui);
+    ComputeNormals(s, false, "fan", ui);
+    float sx = 0, sy = 0, sz = 0;
+    for (int f = 0; f < 3; ++f) {
+        sx += s.faceNormalX[static_cast<std::size_t>(f)];
+        sy += s.faceNormalY[static_cast<std::size_t>(f)];
+        sz += s.faceNormalZ[static_cast<std::size_t>(f)];
+    }
+    const float length = std::sqrt(sx * sx + sy * sy + sz * sz);
+    for (int f = 0; f < 3; ++f) {
+        const Corner hub = CornerNormal(s, f, 0);
+        EXPECT_EQ(hub.x, sx / length);
+        EXPECT_EQ(hub.y, sy / length);
+        EXPECT_EQ(hub.z, sz / length);
+    }
+    const Corner other = CornerNormal(s, 3, 0);
+    EXPECT_EQ(other.x, s.faceNormalX[3]);
+    EXPECT_EQ(other.y, s.faceNormalY[3]);
+}
+
+TEST(Normals, DegenerateFaceGetsAZeroNormalNotNaN)
+{
+    RecordingInteraction ui;
+    Scene s = MakeScene({{{1, 1, 1, 1, 1, 1, 1, 1, 1}, {0, 1, 2}, {1}}}, ui);
+    ComputeNormals(s, false, "flat", ui);
+    EXPECT_EQ(s.faceNormalX[0], 0.0f);
+    EXPECT_FALSE(std::isnan(CornerNormal(s, 0, 0).x));
+}
+
+TEST(Normals, ReportsProgressFromZeroToOneHundred)
+{
+    RecordingInteraction ui;
+    Scene s = MakeScene({Fold(1, 1)}, ui);
+    ComputeNormals(s, false, "fold.3ds", ui);
+    EXPECT_EQ(ui.Texts(Shown::Kind::Progress), std::vector<std::string>{"Creating Smoothing Normal Arrays"});
+    EXPECT_EQ(ui.Texts(Shown::Kind::Status), std::vector<std::string>{"Creating Normal Arrays for fold.3ds"});
+    ASSERT_FALSE(ui.progress.empty());
+    EXPECT_EQ(ui.progress.back(), 100);
+}
+
+TEST(Normals, PresentFaceNormalsAreKept)
+{
+    RecordingInteraction ui;
+    Scene s = MakeScene({{{0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 2}, {}}}, ui);
+    s.faceNormalX[0] = 1.0f;
+    ComputeNormals(s, true, "host", ui);
+    EXPECT_EQ(s.faceNormalX[0], 1.0f);
+    EXPECT_EQ(CornerNormal(s, 0, 2).x, 1.0f);
+}
+
+} // namespace
+} // namespace gessoria::test

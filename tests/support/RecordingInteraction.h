@@ -1,0 +1,52 @@
+#pragma once
+// RecordingInteraction: a UserInteraction for tests. It answers from a script (queues of
+// answers per kind of question; an empty queue gives the non-interactive default: No,
+// cancel, presets) and keeps every text shown, in order.
+
+#include "scene/UserInteraction.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace gessoria::test {
+
+struct Shown {
+    enum class Kind { Message, Question, FileChooser, DirectoryChooser, TextPrompt, BitmapTexture, TextureMapSize, Status, Progress };
+    Kind kind;
+    std::string text;
+    std::string title;
+};
+
+class RecordingInteraction : public UserInteraction {
+public:
+    // Scripted answers, consumed in order.
+    std::deque<bool> yesNo;
+    std::deque<std::optional<std::string>> files;
+    std::deque<std::string> directories;
+    std::deque<std::optional<std::string>> texts;
+    std::deque<std::optional<BitmapTextureAnswer>> bitmapTexture;
+    std::deque<std::optional<TextureMapSizeAnswer>> textureMapSize;
+
+    std::vector<Shown> shown;
+    std::vector<TextureMapSizeRequest> textureMapSizeRequests;
+    std::vector<int> progress;
+
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+    bool AskYesNo(const std::string& text, const std::string& title) override;
+    std::optional<std::string> ChooseFileToOpen(const std::string& filter, const std::string& presetName) override;
+    std::string ChooseDirectory() override;
+    std::optional<std::string> AskText(const std::string& title, const std::string& defaultText) override;
+    std::optional<BitmapTextureAnswer> AskBitmapTexture(const BitmapTextureRequest& request) override;
+    std::optional<TextureMapSizeAnswer> AskTextureMapSize(const TextureMapSizeRequest& request) override;
+    void SetStatusText(const std::string& text) override;
+    void BeginProgress(const std::string& title) override;
+    void SetProgress(int percent) override;
+    void EndProgress() override {}
+
+    // Texts of message boxes and questions only, in order.
+    std::vector<std::string> Dialogs() const;
+    std::vector<std::string> Texts(Shown::Kind kind) const;
+};
+
+} // namespace gessoria::test

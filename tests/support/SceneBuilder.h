@@ -1,0 +1,24 @@
+#pragma once
+// Helpers that make small scenes and materials directly in memory.
+
+#include "scene/Scene.h"
+
+#include <vector>
+
+namespace gessoria::test {
+
+struct ObjectSpec {
+    std::vector<float> positions;          // x, y, z per vertex (scene axes)
+    std::vector<std::int32_t> faces;       // a, b, c per face, object-local indices
+    std::vector<std::uint32_t> smoothing;  // per face; empty: all 0
+};
+
+// An allocated scene holding the objects in order.
+Scene MakeScene(const std::vector<ObjectSpec>& objects, UserInteraction& ui);
+
+// A material with layer stacks of the given size: Colour with a base layer of `base`
+// (B, G, R) and the grey types with base layers of `grey`, every alpha 255.
+Material MakeLayeredMaterial(int width, int height, std::uint8_t blue, std::uint8_t green, std::uint8_t red,
+                             std::uint8_t grey);
+
+} // namespace gessoria::test
