@@ -1,5 +1,6 @@
 #include "io/ImageLibrary.h"
 
+#include "io/FileBytes.h"
 #include "scene/CDIB.h"
 
 #include <QImage>
@@ -45,29 +46,20 @@ QList<QRgb> GreyTable()
     return table;
 }
 
-std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size <= 0)
-        return {};
-    in.seekg(0, std::ios::beg);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), size);
-    return in ? bytes : std::vector<std::uint8_t>{};
-}
-
 // Targa (and anything Qt cannot read) through stb_image, as 8-bit RGB.
 QImage ReadWithStb(const std::filesystem::path& path)
 {
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT32_MAX))
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes || bytes->empty() || bytes->size() > static_cast<std::size_t>(INT32_MAX))
         return {};
     int width = 0, height = 0, channels = 0;
-    stbi_uc* pixels = stbi_load_from_memory(bytes.data(), static_cast<int>(bytes.size()), &width, &height, &channels, 3);
+    const int size = static_cast<int>(bytes->size());
+    // Check the header's size before decoding, so a forged header cannot make stb allocate
+    // more than any layer could use.
+    if (!stbi_info_from_memory(bytes->data(), size, &width, &height, &channels) || width > CDIB::kMaxDimension ||
+        height > CDIB::kMaxDimension)
+        return {};
+    stbi_uc* pixels = stbi_load_from_memory(bytes->data(), size, &width, &height, &channels, 3);
     if (pixels == nullptr)
         return {};
     QImage image;
@@ -158,7 +150,7 @@ std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path
     const ImageFileType type = QueryImageFileType(path);
     if (type == ImageFileType::Targa) {
         image = ReadWithStb(path);
-    } else if (type != ImageFileType::Unknown || std::filesystem::exists(path)) {
+    } else {
         image = ReadWithQt(path);
         if (image.isNull() && type == ImageFileType::Unknown)
             image = ReadWithStb(path);

@@ -1,13 +1,13 @@
 #include "io/ThreeDSReader.h"
 
 #include "io/ChunkTree.h"
+#include "io/FileBytes.h"
 #include "io/LittleEndian.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <strings.h>
@@ -429,24 +429,12 @@ int ReadMeshFile(const std::string& path, const std::string& extension, Scene& s
 {
     if (strcasecmp(extension.c_str(), "3ds") != 0 && strcasecmp(extension.c_str(), "prj") != 0)
         return kFailed;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) {
         ui.Tell("Error: Unable to open file " + path, MessageIcon::Error);
         return kFailed;
     }
-    std::vector<std::uint8_t> bytes;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size > 0) {
-        bytes.resize(static_cast<std::size_t>(size));
-        in.read(reinterpret_cast<char*>(bytes.data()), size);
-    }
-    if (size < 0 || !in) {
-        ui.Tell("Error: Unable to open file " + path, MessageIcon::Error);
-        return kFailed;
-    }
-    return ReadMeshData(bytes, scene, ui);
+    return ReadMeshData(*bytes, scene, ui);
 }
 
 } // namespace gessoria

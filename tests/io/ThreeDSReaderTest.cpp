@@ -215,6 +215,10 @@ TEST(ThreeDSReader, ExtensionsAndUnopenableFiles)
     EXPECT_TRUE(ui.Dialogs().empty());
     EXPECT_NE(ReadMeshFile((dir / "missing.3ds").string(), "3ds", s, ui), 0);
     EXPECT_EQ(ui.Dialogs(), std::vector<std::string>{"Error: Unable to open file " + (dir / "missing.3ds").string()});
+    // A directory is no file to read, whatever it is called.
+    std::filesystem::create_directory(dir / "folder.3ds");
+    EXPECT_NE(ReadMeshFile((dir / "folder.3ds").string(), "3ds", s, ui), 0);
+    EXPECT_EQ(ui.Dialogs().back(), "Error: Unable to open file " + (dir / "folder.3ds").string());
 }
 
 } // namespace
