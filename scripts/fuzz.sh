@@ -14,6 +14,8 @@ mkdir -p fuzz/corpus-work fuzz/findings
 cp -n data/sample/*.3ds tests/data/multi/*.3ds fuzz/corpus/* fuzz/corpus-work/ 2>/dev/null || true
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+parallel=()
+[ "$jobs" -gt 1 ] && parallel=(-jobs="$jobs" -workers="$jobs")
 build/fuzz/fuzz/fuzz_3ds_reader fuzz/corpus-work \
   -dict=fuzz/3ds.dict -max_total_time="$seconds" -rss_limit_mb=4096 -max_len=262144 \
-  -artifact_prefix=fuzz/findings/ -jobs="$jobs" -workers="$jobs" -print_final_stats=1
+  -artifact_prefix=fuzz/findings/ -print_final_stats=1 "${parallel[@]}"

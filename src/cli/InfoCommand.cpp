@@ -84,7 +84,8 @@ void WriteMaterial(JsonWriter& json, const Material& m)
     json.BeginObject();
     json.Field("name", m.name);
     json.Field("colour", m.colour);
-    json.Field("shininess", m.shininess);
+    // The packed word: high byte shininess, low byte strength.
+    json.Field("shininess", static_cast<std::uint16_t>(m.shininess));
     json.Field("transparency", m.transparency);
     json.Field("selfIllumPercent", m.selfIllumPercent);
     json.Field("shading", m.shading);

@@ -47,6 +47,7 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui)
 
     ComputeNormals(attempt, false, fileName, ui);
 
+    attempt.loadedState = attempt.LeadingState();
     FreeScene(scene);
     scene = std::move(attempt);
     return true;

@@ -29,6 +29,21 @@ struct UndoSettings {
     std::int32_t sizeMegabytes = 1;
 };
 
+// The leading view state of a scene: counts, view size, camera and last mouse position.
+// A copy taken after a successful load keeps the state as loaded.
+struct SceneLeadingState {
+    std::int32_t objectCount = -1;
+    std::int32_t vertexCount = 0;
+    std::int32_t faceCount = 0;
+    std::int32_t materialCount = 0;
+    std::int32_t viewWidth = 0;
+    std::int32_t viewHeight = 0;
+    Camera camera;
+    float sceneScale = 0.0f;
+    std::int32_t lastMouseX = 0;
+    std::int32_t lastMouseY = 0;
+};
+
 struct Scene {
     std::int32_t objectCount = -1;
     std::int32_t vertexCount = 0;
@@ -71,7 +86,14 @@ struct Scene {
 
     PaintTool paintTool = PaintTool::None;
 
+    SceneLeadingState loadedState;
+
     bool loaded() const { return objectCount >= 0; }
+    SceneLeadingState LeadingState() const
+    {
+        return {objectCount, vertexCount, faceCount, materialCount, viewWidth, viewHeight,
+                camera,      sceneScale,  lastMouseX, lastMouseY};
+    }
 };
 
 // Allocates every array for the counts already set. Unless keepFaceMaterials is set, every

@@ -70,6 +70,8 @@ TEST(InfoCommand, DescribesTheSampleSceneAsJson)
     EXPECT_EQ(materials[0].toObject()["colour"].toInt(), 0xFFFFFF);
     const QJsonObject skin = materials[1].toObject();
     EXPECT_EQ(skin["colour"].toInt(), 0xE5B280);
+    EXPECT_EQ(skin["shininess"].toInt(), (63 << 8) | 127);  // 25 % and 50 %
+    EXPECT_EQ(skin["transparency"].toInt(), 25);
     EXPECT_EQ(skin["mapWidth"].toInt(), 256);
     EXPECT_EQ(skin["layerCounts"].toArray(), (QJsonArray{2, 2, 1, 1, 1}));
     const QJsonArray maps = skin["maps"].toArray();

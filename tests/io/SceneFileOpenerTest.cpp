@@ -52,6 +52,8 @@ TEST(SceneFileOpener, OpensTheSampleWithItsMapsAndNormals)
     EXPECT_EQ(ui.Texts(Shown::Kind::Status).front(), "Reading file " + kSample + "  -  Please wait...");
     EXPECT_EQ(ui.Texts(Shown::Kind::Status)[1], "Reading in material bitmaps for monkey.3ds  -  Please wait...");
     EXPECT_TRUE(ui.Dialogs().empty());
+    EXPECT_EQ(s.loadedState.faceCount, 3936);
+    EXPECT_EQ(s.loadedState.sceneScale, s.sceneScale);
 }
 
 TEST(SceneFileOpener, OpensAFileWithFloatColoursAndOneMeshPerMaterial)

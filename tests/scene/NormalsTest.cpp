@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace gessoria::test {
@@ -133,6 +134,98 @@ TEST(Normals, PresentFaceNormalsAreKept)
     ComputeNormals(s, true, "host", ui);
     EXPECT_EQ(s.faceNormalX[0], 1.0f);
     EXPECT_EQ(CornerNormal(s, 0, 2).x, 1.0f);
+}
+
+} // namespace
+} // namespace gessoria::test
+
+namespace gessoria::test {
+namespace {
+
+// The smoothing rule written out the slow way: every corner scans every later face of its
+// object. The indexed implementation must agree with it bit for bit.
+void SlowCornerNormals(Scene& s, std::array<std::vector<float>, 9>& corners)
+{
+    for (auto& array : corners)
+        array.assign(static_cast<std::size_t>(s.faceCount), 0.0f);
+    for (int c = 0; c < 3; ++c)
+        std::fill(corners[static_cast<std::size_t>(c * 3)].begin(), corners[static_cast<std::size_t>(c * 3)].end(), 1000.0f);
+    auto store = [&](std::int32_t f, int c, float x, float y, float z) {
+        corners[static_cast<std::size_t>(c * 3)][static_cast<std::size_t>(f)] = x;
+        corners[static_cast<std::size_t>(c * 3 + 1)][static_cast<std::size_t>(f)] = y;
+        corners[static_cast<std::size_t>(c * 3 + 2)][static_cast<std::size_t>(f)] = z;
+    };
+    auto vertexOf = [&](std::int32_t f, int c) {
+        const auto i = static_cast<std::size_t>(f);
+        return c == 0 ? s.faceVertexA[i] : c == 1 ? s.faceVertexB[i] : s.faceVertexC[i];
+    };
+    for (const SceneObject& o : s.objects) {
+        for (std::int32_t f = o.firstFace; f < o.firstFace + o.faceCount; ++f) {
+            const auto i = static_cast<std::size_t>(f);
+            const std::uint32_t word = s.faceSmoothing[i];
+            for (int c = 0; c < 3; ++c) {
+                if (word == 0) {
+                    store(f, c, s.faceNormalX[i], s.faceNormalY[i], s.faceNormalZ[i]);
+                    continue;
+                }
+                if (corners[static_cast<std::size_t>(c * 3)][i] != 1000.0f)
+                    continue;
+                const std::int32_t v = vertexOf(f, c);
+                float x = s.faceNormalX[i], y = s.faceNormalY[i], z = s.faceNormalZ[i];
+                std::vector<std::pair<std::int32_t, int>> contributors;
+                for (std::int32_t g = f + 1; g < o.firstFace + o.faceCount; ++g) {
+                    const auto j = static_cast<std::size_t>(g);
+                    if (s.faceSmoothing[j] != word)
+                        continue;
+                    for (int k = 0; k < 3; ++k)
+                        if (vertexOf(g, k) == v) {
+                            x += s.faceNormalX[j];
+                            y += s.faceNormalY[j];
+                            z += s.faceNormalZ[j];
+                            contributors.push_back({g, k});
+                            break;
+                        }
+                }
+                const float length = std::sqrt(x * x + y * y + z * z);
+                if (length != 0.0f) {
+                    x /= length;
+                    y /= length;
+                    z /= length;
+                }
+                store(f, c, x, y, z);
+                for (const auto& [g, k] : contributors)
+                    store(g, k, x, y, z);
+            }
+        }
+    }
+}
+
+TEST(Normals, IndexedSmoothingAgreesWithTheSlowRuleOnRandomMeshes)
+{
+    std::uint32_t seed = 12345;
+    auto next = [&](std::uint32_t range) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % range;
+    };
+    std::vector<ObjectSpec> objects(3);
+    for (auto& o : objects) {
+        for (int v = 0; v < 40; ++v)
+            for (int axis = 0; axis < 3; ++axis)
+                o.positions.push_back(static_cast<float>(next(1000)) / 37.0f);
+        for (int f = 0; f < 300; ++f) {
+            for (int c = 0; c < 3; ++c)
+                o.faces.push_back(static_cast<std::int32_t>(next(40)));  // repeats make degenerate faces too
+            o.smoothing.push_back(next(4) == 0 ? 0u : 1u << next(3));
+        }
+    }
+    RecordingInteraction ui;
+    Scene s = MakeScene(objects, ui);
+    ComputeNormals(s, false, "random", ui);
+    std::array<std::vector<float>, 9> expected;
+    SlowCornerNormals(s, expected);
+    for (std::size_t k = 0; k < 9; ++k)
+        for (std::size_t f = 0; f < static_cast<std::size_t>(s.faceCount); ++f)
+            ASSERT_EQ(s.cornerNormals[k][f], expected[k][f]) << "array " << k << " face " << f;
 }
 
 } // namespace
