@@ -1,12 +1,14 @@
 #include "io/ImageLibrary.h"
 
 #include "io/FileBytes.h"
+#include "io/LittleEndian.h"
 #include "scene/CDIB.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QString>
 
 #include <stb_image.h>
 #include <stb_image_write.h>
@@ -14,8 +16,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <climits>
 #include <cstring>
 #include <fstream>
+#include <span>
+#include <string>
+#include <system_error>
 
 namespace gessoria {
 
@@ -25,6 +31,12 @@ struct LibraryImage::Impl {
 
 namespace {
 
+using Bytes = std::span<const std::uint8_t>;
+
+// The largest decoded image any layer can hold: kMaxDimension squared at four bytes a pixel.
+constexpr int kReaderAllocationLimitMiB =
+    static_cast<int>(static_cast<long long>(CDIB::kMaxDimension) * CDIB::kMaxDimension * 4 / (1024 * 1024));
+
 std::string LowerExtension(const std::filesystem::path& path)
 {
     std::string ext = path.extension().string();
@@ -32,10 +44,293 @@ std::string LowerExtension(const std::filesystem::path& path)
     return ext;
 }
 
-QString ToQString(const std::filesystem::path& path)
+bool StartsWith(Bytes bytes, std::initializer_list<std::uint8_t> magic, std::size_t at = 0)
 {
-    return QString::fromStdString(path.string());
+    return le::Has(bytes, at, magic.size()) && std::equal(magic.begin(), magic.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
+
+ImageFileType TypeFromContent(Bytes head, const std::filesystem::path& path)
+{
+    if (StartsWith(head, {'G', 'I', 'F', '8'}))
+        return ImageFileType::Gif;
+    if (StartsWith(head, {'B', 'M'}))
+        return ImageFileType::Bmp;
+    if (StartsWith(head, {0xFF, 0xD8, 0xFF}))
+        return ImageFileType::Jpeg;
+    if (StartsWith(head, {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}))
+        return ImageFileType::Png;
+    if (StartsWith(head, {'I', 'I', '*', 0}) || StartsWith(head, {'M', 'M', 0, '*'}))
+        return ImageFileType::Tiff;
+    if (StartsWith(head, {'R', 'I', 'F', 'F'}) && StartsWith(head, {'W', 'E', 'B', 'P'}, 8))
+        return ImageFileType::WebP;
+    // Targa files carry no signature; only their name says what they are.
+    if (LowerExtension(path) == ".tga")
+        return ImageFileType::Targa;
+    return ImageFileType::Unknown;
+}
+
+bool IsRegularFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+// --- Completeness checks -------------------------------------------------------------------
+// Qt's BMP, JPEG and GIF readers and stb's Targa reader quietly fill in whatever a truncated
+// file is missing and report success. These walks check that the file holds all the data its
+// headers promise, so a cut-off file is refused instead of loading with a grey or black band.
+
+bool BmpLooksComplete(Bytes b)
+{
+    if (!le::Has(b, 0, 26))
+        return false;
+    const std::uint64_t dataOffset = le::U32(b, 10);
+    const std::uint32_t headerSize = le::U32(b, 14);
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+    std::uint32_t bits = 0;
+    std::uint32_t compression = 0;
+    if (headerSize == 12) {  // OS/2 core header: 16-bit sizes, never compressed
+        width = le::U16(b, 18);
+        height = le::U16(b, 20);
+        bits = le::U16(b, 24);
+    } else if (headerSize >= 40 && le::Has(b, 0, 34)) {
+        width = static_cast<std::int32_t>(le::U32(b, 18));
+        height = static_cast<std::int32_t>(le::U32(b, 22));
+        bits = le::U16(b, 28);
+        compression = le::U32(b, 30);
+    } else {
+        return true;  // an unusual header: leave the verdict to the reader
+    }
+    if (width <= 0 || height == 0 || bits == 0 || bits > 32)
+        return false;
+    // Run-length encoded and embedded JPEG/PNG bitmaps have no fixed size to check.
+    if (compression != 0 && compression != 3 && compression != 6)
+        return true;
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bits + 31) / 32 * 4;
+    const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
+    const std::uint64_t start = std::max<std::uint64_t>(dataOffset, 14 + static_cast<std::uint64_t>(headerSize));
+    return start + stride * rows <= b.size();
+}
+
+// Follows the marker segments to the end-of-image marker. Segments are skipped by their
+// lengths (so a thumbnail inside an EXIF block does not count); entropy-coded data is
+// scanned byte by byte, where 0xFF is always followed by 0x00, a restart marker or a real marker.
+bool JpegLooksComplete(Bytes b)
+{
+    std::size_t i = 2;
+    while (i + 1 < b.size()) {
+        if (b[i] != 0xFF) {
+            ++i;
+            continue;
+        }
+        const std::uint8_t marker = b[i + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++i;
+            continue;
+        }
+        if (marker == 0xD9)
+            return true;
+        if (marker == 0x00 || marker == 0x01 || marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7)) {
+            i += 2;  // stuffed zero, restart and other markers without a length
+            continue;
+        }
+        if (i + 3 >= b.size())
+            return false;
+        const std::size_t length = static_cast<std::size_t>(b[i + 2] << 8 | b[i + 3]);
+        if (length < 2)
+            return false;
+        i += 2 + length;
+    }
+    return false;
+}
+
+// Skips a run of GIF data sub-blocks up to and including the zero-length terminator.
+bool SkipGifSubBlocks(Bytes b, std::size_t& i)
+{
+    for (;;) {
+        if (i >= b.size())
+            return false;
+        const std::size_t size = b[i++];
+        if (size == 0)
+            return true;
+        i += size;
+    }
+}
+
+// Walks the GIF blocks until the first image's data is complete.
+bool GifLooksComplete(Bytes b)
+{
+    if (!le::Has(b, 0, 13))
+        return false;
+    std::size_t i = 13;
+    if (b[10] & 0x80)
+        i += std::size_t{3} << ((b[10] & 7) + 1);
+    for (;;) {
+        if (i >= b.size())
+            return false;
+        const std::uint8_t introducer = b[i++];
+        if (introducer == 0x21) {  // extension: label, then sub-blocks
+            ++i;
+            if (!SkipGifSubBlocks(b, i))
+                return false;
+        } else if (introducer == 0x2C) {  // image descriptor
+            if (!le::Has(b, i, 9))
+                return false;
+            const std::uint8_t flags = b[i + 8];
+            i += 9;
+            if (flags & 0x80)
+                i += std::size_t{3} << ((flags & 7) + 1);
+            ++i;  // LZW minimum code size
+            return SkipGifSubBlocks(b, i);
+        } else {
+            return false;  // the trailer before any image, or not a block at all
+        }
+    }
+}
+
+bool TargaLooksComplete(Bytes b)
+{
+    if (!le::Has(b, 0, 18))
+        return false;
+    const std::size_t idLength = b[0];
+    const std::uint8_t colourMapType = b[1];
+    const std::uint8_t imageType = b[2];
+    const std::size_t colourMapLength = le::U16(b, 5);
+    const std::size_t colourMapEntryBytes = (std::size_t{b[7]} + 7) / 8;
+    const int width = le::U16(b, 12);
+    const int height = le::U16(b, 14);
+    const std::size_t pixelBytes = (std::size_t{b[16]} + 7) / 8;
+    if (width < 1 || height < 1 || width > CDIB::kMaxDimension || height > CDIB::kMaxDimension || pixelBytes == 0)
+        return false;
+    std::size_t at = 18 + idLength + (colourMapType == 1 ? colourMapLength * colourMapEntryBytes : 0);
+    const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    switch (imageType) {
+    case 1:
+    case 2:
+    case 3:
+        return at + pixels * pixelBytes <= b.size();
+    case 9:
+    case 10:
+    case 11: {
+        // Run-length packets: a header byte whose low seven bits give the count less one,
+        // then one pixel for a run or count pixels for a raw packet.
+        std::uint64_t decoded = 0;
+        while (decoded < pixels) {
+            if (at >= b.size())
+                return false;
+            const std::uint8_t header = b[at++];
+            const std::size_t count = (header & 0x7Fu) + 1u;
+            at += (header & 0x80) ? pixelBytes : count * pixelBytes;
+            if (at > b.size())
+                return false;
+            decoded += count;
+        }
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+bool LooksComplete(ImageFileType type, Bytes bytes)
+{
+    switch (type) {
+    case ImageFileType::Bmp: return BmpLooksComplete(bytes);
+    case ImageFileType::Jpeg: return JpegLooksComplete(bytes);
+    case ImageFileType::Gif: return GifLooksComplete(bytes);
+    case ImageFileType::Targa: return TargaLooksComplete(bytes);
+    default: return true;  // Qt's PNG, TIFF and WebP readers refuse truncated data themselves
+    }
+}
+
+// --- Decoding --------------------------------------------------------------------------------
+
+const char* QtReadFormat(ImageFileType type)
+{
+    switch (type) {
+    case ImageFileType::Bmp: return "bmp";
+    case ImageFileType::Jpeg: return "jpeg";
+    case ImageFileType::Png: return "png";
+    case ImageFileType::Gif: return "gif";
+    case ImageFileType::Tiff: return "tiff";
+    case ImageFileType::WebP: return "webp";
+    default: return nullptr;  // let Qt guess from the content
+    }
+}
+
+QImage ReadWithQt(Bytes bytes, ImageFileType type)
+{
+    if (bytes.size() > static_cast<std::size_t>(INT_MAX))
+        return {};
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&buffer, QtReadFormat(type));
+    reader.setAutoTransform(false);  // rows exactly as stored; no EXIF rotation
+    reader.setAllocationLimit(kReaderAllocationLimitMiB);
+    const QSize size = reader.size();
+    // Refuse sizes no layer could hold before decoding anything.
+    if (size.isValid() && (size.width() > CDIB::kMaxDimension || size.height() > CDIB::kMaxDimension))
+        return {};
+    return reader.read();
+}
+
+// Targa (and whatever else Qt cannot read) through stb_image, keeping grey as grey and alpha
+// where the file has it.
+QImage ReadWithStb(Bytes bytes)
+{
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX))
+        return {};
+    const int size = static_cast<int>(bytes.size());
+    int width = 0, height = 0, channels = 0;
+    // Check the header's size before decoding, so a forged header cannot make stb allocate
+    // more than any layer could use.
+    if (!stbi_info_from_memory(bytes.data(), size, &width, &height, &channels) || width < 1 || height < 1 ||
+        width > CDIB::kMaxDimension || height > CDIB::kMaxDimension)
+        return {};
+    const bool grey = channels == 1;
+    const bool alpha = channels == 2 || channels == 4;
+    const int wanted = grey ? 1 : alpha ? 4 : 3;
+    int decodedWidth = 0, decodedHeight = 0, decodedChannels = 0;
+    stbi_uc* pixels = stbi_load_from_memory(bytes.data(), size, &decodedWidth, &decodedHeight, &decodedChannels, wanted);
+    if (pixels == nullptr)
+        return {};
+    QImage image;
+    if (decodedWidth == width && decodedHeight == height) {
+        const QImage::Format format = grey ? QImage::Format_Grayscale8 : alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888;
+        image = QImage(width, height, format);
+        const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(wanted);
+        if (!image.isNull())
+            for (int y = 0; y < height; ++y)
+                std::memcpy(image.scanLine(y), pixels + static_cast<std::size_t>(y) * rowBytes, rowBytes);
+    }
+    stbi_image_free(pixels);
+    return image;
+}
+
+// Keeps only the layouts the rest of this file works with: 1-bit, 8-bit palette or grey,
+// 24-bit RGB, and 32-bit ARGB for anything with alpha.
+QImage Normalised(QImage image)
+{
+    switch (image.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_Indexed8:
+    case QImage::Format_Grayscale8:
+    case QImage::Format_RGB888:
+    case QImage::Format_ARGB32:
+        return image;
+    case QImage::Format_MonoLSB:
+        return image.convertToFormat(QImage::Format_Mono);
+    case QImage::Format_Grayscale16:
+        return image.convertToFormat(QImage::Format_Grayscale8);
+    default:
+        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+    }
+}
+
+// --- Palettes -----------------------------------------------------------------------------------
 
 QList<QRgb> GreyTable()
 {
@@ -46,60 +341,79 @@ QList<QRgb> GreyTable()
     return table;
 }
 
-// Targa (and anything Qt cannot read) through stb_image, as 8-bit RGB.
-QImage ReadWithStb(const std::filesystem::path& path)
+// An 8-bit palette image whose entry i is (i, i, i): its indices are grey levels.
+bool HasGreyRamp(const QImage& image)
 {
-    const auto bytes = ReadFileBytes(path);
-    if (!bytes || bytes->empty() || bytes->size() > static_cast<std::size_t>(INT32_MAX))
-        return {};
-    int width = 0, height = 0, channels = 0;
-    const int size = static_cast<int>(bytes->size());
-    // Check the header's size before decoding, so a forged header cannot make stb allocate
-    // more than any layer could use.
-    if (!stbi_info_from_memory(bytes->data(), size, &width, &height, &channels) || width > CDIB::kMaxDimension ||
-        height > CDIB::kMaxDimension)
-        return {};
-    stbi_uc* pixels = stbi_load_from_memory(bytes->data(), size, &width, &height, &channels, 3);
-    if (pixels == nullptr)
-        return {};
+    if (image.format() != QImage::Format_Indexed8)
+        return false;
+    const QList<QRgb> table = image.colorTable();
+    for (qsizetype i = 0; i < table.size(); ++i)
+        if ((table[i] & 0x00FFFFFFu) != (qRgb(static_cast<int>(i), static_cast<int>(i), static_cast<int>(i)) & 0x00FFFFFFu))
+            return false;
+    return true;
+}
+
+// Grey levels as they are to be written: a palette image whose palette is a grey ramp is the
+// same thing as a grey image, and saves as one.
+QImage AsGreyIfGreyRamp(const QImage& image)
+{
+    if (!HasGreyRamp(image))
+        return image;
+    QImage grey(image.width(), image.height(), QImage::Format_Grayscale8);
+    if (grey.isNull())
+        return image;
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(grey.scanLine(y), image.constScanLine(y), static_cast<std::size_t>(image.width()));
+    return grey;
+}
+
+// --- Writing ------------------------------------------------------------------------------------
+
+bool WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return false;
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return !out.fail();
+}
+
+void AppendToVector(void* context, void* data, int size)
+{
+    auto* out = static_cast<std::vector<std::uint8_t>*>(context);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    out->insert(out->end(), bytes, bytes + size);
+}
+
+// Targa through stb_image_write: grey as one channel, alpha as four, everything else as RGB.
+bool WriteTarga(const QImage& source, const std::filesystem::path& path)
+{
+    const QImage grey = AsGreyIfGreyRamp(source);
+    int channels = 3;
     QImage image;
-    if (width > 0 && height > 0 && width <= CDIB::kMaxDimension && height <= CDIB::kMaxDimension) {
-        image = QImage(width, height, QImage::Format_RGB888);
-        if (!image.isNull())
-            for (int y = 0; y < height; ++y)
-                std::memcpy(image.scanLine(y), pixels + static_cast<std::size_t>(y) * width * 3, static_cast<std::size_t>(width) * 3);
+    if (grey.format() == QImage::Format_Grayscale8) {
+        channels = 1;
+        image = grey;
+    } else if (source.hasAlphaChannel()) {
+        channels = 4;
+        image = source.convertToFormat(QImage::Format_RGBA8888);
+    } else {
+        image = source.convertToFormat(QImage::Format_RGB888);
     }
-    stbi_image_free(pixels);
-    return image;
+    if (image.isNull())
+        return false;
+    const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(channels);
+    std::vector<std::uint8_t> packed(rowBytes * static_cast<std::size_t>(image.height()));
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(packed.data() + static_cast<std::size_t>(y) * rowBytes, image.constScanLine(y), rowBytes);
+    std::vector<std::uint8_t> file;
+    if (stbi_write_tga_to_func(AppendToVector, &file, image.width(), image.height(), channels, packed.data()) == 0)
+        return false;
+    return WriteFile(path, file);
 }
 
-QImage ReadWithQt(const std::filesystem::path& path)
-{
-    QImageReader reader(ToQString(path));
-    reader.setAutoTransform(false);
-    const QSize size = reader.size();
-    // Refuse sizes no layer could hold before decoding anything.
-    if (size.isValid() && (size.width() > CDIB::kMaxDimension || size.height() > CDIB::kMaxDimension))
-        return {};
-    return reader.read();
-}
-
-bool WriteTarga(const QImage& image, const std::filesystem::path& path)
-{
-    if (image.format() == QImage::Format_Grayscale8) {
-        std::vector<std::uint8_t> grey(static_cast<std::size_t>(image.width()) * image.height());
-        for (int y = 0; y < image.height(); ++y)
-            std::memcpy(grey.data() + static_cast<std::size_t>(y) * image.width(), image.constScanLine(y), static_cast<std::size_t>(image.width()));
-        return stbi_write_tga(path.string().c_str(), image.width(), image.height(), 1, grey.data()) != 0;
-    }
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    std::vector<std::uint8_t> packed(static_cast<std::size_t>(rgb.width()) * rgb.height() * 3);
-    for (int y = 0; y < rgb.height(); ++y)
-        std::memcpy(packed.data() + static_cast<std::size_t>(y) * rgb.width() * 3, rgb.constScanLine(y), static_cast<std::size_t>(rgb.width()) * 3);
-    return stbi_write_tga(path.string().c_str(), rgb.width(), rgb.height(), 3, packed.data()) != 0;
-}
-
-const char* QtFormatFor(const std::string& ext)
+const char* QtWriteFormat(const std::string& ext)
 {
     if (ext == ".png") return "png";
     if (ext == ".bmp") return "bmp";
@@ -109,34 +423,37 @@ const char* QtFormatFor(const std::string& ext)
     return nullptr;
 }
 
+bool WriteWithQt(const QImage& source, const std::filesystem::path& path, const char* format)
+{
+    const QImage image = AsGreyIfGreyRamp(source);
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&buffer, format);
+    if (std::strcmp(format, "webp") == 0)
+        writer.setQuality(100);  // Qt's WebP writer is lossless at full quality
+    if (!writer.write(image))
+        return false;
+    buffer.close();
+    const auto* data = reinterpret_cast<const std::uint8_t*>(encoded.constData());
+    return WriteFile(path, std::vector<std::uint8_t>(data, data + encoded.size()));
+}
+
 } // namespace
 
 ImageFileType QueryImageFileType(const std::filesystem::path& path)
 {
+    // Only regular files: opening a FIFO or device here could block or never end.
+    if (!IsRegularFile(path))
+        return ImageFileType::Unknown;
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return ImageFileType::Unknown;
-    std::array<unsigned char, 12> head{};
-    in.read(reinterpret_cast<char*>(head.data()), head.size());
+    std::array<std::uint8_t, 12> head{};
+    in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
     const auto got = static_cast<std::size_t>(in.gcount());
-    auto starts = [&](std::initializer_list<unsigned char> magic, std::size_t at = 0) {
-        return got >= at + magic.size() && std::equal(magic.begin(), magic.end(), head.begin() + static_cast<std::ptrdiff_t>(at));
-    };
-    if (starts({'G', 'I', 'F', '8'}))
-        return ImageFileType::Gif;
-    if (starts({'B', 'M'}))
-        return ImageFileType::Bmp;
-    if (starts({0xFF, 0xD8, 0xFF}))
-        return ImageFileType::Jpeg;
-    if (starts({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}))
-        return ImageFileType::Png;
-    if (starts({'I', 'I', '*', 0}) || starts({'M', 'M', 0, '*'}))
-        return ImageFileType::Tiff;
-    if (starts({'R', 'I', 'F', 'F'}) && starts({'W', 'E', 'B', 'P'}, 8))
-        return ImageFileType::WebP;
-    if (LowerExtension(path) == ".tga")
-        return ImageFileType::Targa;
-    return ImageFileType::Unknown;
+    return TypeFromContent(Bytes(head.data(), got), path);
 }
 
 LibraryImage::LibraryImage(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -146,37 +463,36 @@ LibraryImage::~LibraryImage() = default;
 
 std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path)
 {
-    QImage image;
-    const ImageFileType type = QueryImageFileType(path);
-    if (type == ImageFileType::Targa) {
-        image = ReadWithStb(path);
-    } else {
-        image = ReadWithQt(path);
-        if (image.isNull() && type == ImageFileType::Unknown)
-            image = ReadWithStb(path);
-    }
-    if (image.isNull() || image.width() < 1 || image.height() < 1)
+    // The whole file is read once; detection, the completeness check and decoding all look
+    // at the same bytes.
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes || bytes->empty())
         return std::nullopt;
-    // Keep depths the rest of the program understands: palettes and grey as 8 bits,
-    // colour without alpha as 24, with alpha as 32.
-    switch (image.format()) {
-    case QImage::Format_Indexed8:
-    case QImage::Format_Grayscale8:
-    case QImage::Format_RGB888:
-        break;
-    case QImage::Format_Mono:
-    case QImage::Format_MonoLSB:
-        break;
-    default:
-        image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB888);
-        break;
+    const Bytes data(*bytes);
+    const ImageFileType type = TypeFromContent(data, path);
+    if (!LooksComplete(type, data))
+        return std::nullopt;
+    QImage image;
+    if (type == ImageFileType::Targa) {
+        // Qt's own Targa reader refuses run-length encoded files.
+        image = ReadWithStb(data);
+    } else {
+        image = ReadWithQt(data, type);
+        if (image.isNull() && type == ImageFileType::Unknown)
+            image = ReadWithStb(data);
     }
+    if (image.isNull() || image.width() < 1 || image.height() < 1 || image.width() > CDIB::kMaxDimension ||
+        image.height() > CDIB::kMaxDimension)
+        return std::nullopt;
+    image = Normalised(std::move(image));
+    if (image.isNull())
+        return std::nullopt;
     return LibraryImage(std::make_unique<Impl>(Impl{std::move(image)}));
 }
 
 std::optional<LibraryImage> LibraryImage::FromBitmap(const CDIB& bitmap)
 {
-    if (!bitmap.created())
+    if (!bitmap.created() || (bitmap.bitCount() != 24 && bitmap.bitCount() != 8))
         return std::nullopt;
     const bool colour = bitmap.bitCount() == 24;
     QImage image(bitmap.width(), bitmap.height(), colour ? QImage::Format_RGB888 : QImage::Format_Grayscale8);
@@ -215,18 +531,40 @@ int LibraryImage::bitsPerPixel() const
 
 void LibraryImage::ConvertTo24Bits()
 {
-    impl_->image = impl_->image.convertToFormat(QImage::Format_RGB888);
+    if (impl_->image.format() == QImage::Format_RGB888)
+        return;
+    // Qt drops alpha without premultiplying, so colours under transparent pixels survive.
+    QImage converted = impl_->image.convertToFormat(QImage::Format_RGB888);
+    if (!converted.isNull())
+        impl_->image = std::move(converted);
 }
 
 void LibraryImage::ReduceTo8Bits()
 {
-    impl_->image = impl_->image.convertToFormat(QImage::Format_Grayscale8);
+    if (bitsPerPixel() <= 8)
+        return;
+    const QImage rgb = impl_->image.convertToFormat(QImage::Format_RGB888);
+    QImage grey(rgb.width(), rgb.height(), QImage::Format_Grayscale8);
+    if (rgb.isNull() || grey.isNull())
+        return;
+    // Luma with the Rec. 601 weights in 8-bit fixed point (77 + 150 + 29 = 256), computed
+    // here rather than by Qt so grey levels do not depend on Qt's colour-space handling.
+    for (int y = 0; y < rgb.height(); ++y) {
+        const std::uint8_t* in = rgb.constScanLine(y);
+        std::uint8_t* out = grey.scanLine(y);
+        for (int x = 0; x < rgb.width(); ++x, in += 3)
+            out[x] = static_cast<std::uint8_t>((in[0] * 77 + in[1] * 150 + in[2] * 29 + 128) >> 8);
+    }
+    impl_->image = std::move(grey);
 }
 
 void LibraryImage::ExpandTo8Bits()
 {
-    if (bitsPerPixel() < 8)
-        impl_->image = impl_->image.convertToFormat(QImage::Format_Indexed8);
+    if (bitsPerPixel() >= 8)
+        return;
+    QImage expanded = impl_->image.convertToFormat(QImage::Format_Indexed8);
+    if (!expanded.isNull())
+        impl_->image = std::move(expanded);
 }
 
 void LibraryImage::FlipVertically() { impl_->image.mirror(false, true); }
@@ -234,15 +572,31 @@ void LibraryImage::FlipHorizontally() { impl_->image.mirror(true, false); }
 
 void LibraryImage::InvertColours()
 {
-    if (impl_->image.format() == QImage::Format_Indexed8) {
-        // Palette images invert their palette, keeping the indices.
-        QList<QRgb> table = impl_->image.colorTable();
-        for (QRgb& c : table)
-            c = qRgb(255 - qRed(c), 255 - qGreen(c), 255 - qBlue(c));
-        impl_->image.setColorTable(table);
+    QImage& image = impl_->image;
+    switch (image.format()) {
+    case QImage::Format_Indexed8:
+    case QImage::Format_Mono: {
+        // Palette images invert both views of a pixel: index i becomes last - i and the entry
+        // it now points at holds the inverse of the old colour. A grey-ramp palette stays a
+        // grey ramp, so indices read as grey levels are inverted too.
+        const int entries = image.format() == QImage::Format_Mono ? 2 : 256;
+        const QList<QRgb> old = image.colorTable();
+        QList<QRgb> table(entries, qRgb(255, 255, 255));
+        for (int i = 0; i < std::min<int>(entries, static_cast<int>(old.size())); ++i)
+            table[entries - 1 - i] = qRgba(255 - qRed(old[i]), 255 - qGreen(old[i]), 255 - qBlue(old[i]), qAlpha(old[i]));
+        const std::size_t rowBytes = static_cast<std::size_t>(image.bytesPerLine());
+        for (int y = 0; y < image.height(); ++y) {
+            std::uint8_t* row = image.scanLine(y);
+            for (std::size_t x = 0; x < rowBytes; ++x)
+                row[x] = static_cast<std::uint8_t>(~row[x]);
+        }
+        image.setColorTable(table);
         return;
     }
-    impl_->image.invertPixels();
+    default:
+        image.invertPixels(QImage::InvertRgb);  // colour only; alpha stays
+        return;
+    }
 }
 
 std::vector<std::uint8_t> LibraryImage::PackedRows() const
@@ -283,14 +637,15 @@ std::vector<std::uint32_t> LibraryImage::Palette() const
 
 bool LibraryImage::Save(const std::filesystem::path& path, ImageSaveFormat format) const
 {
-    const std::string ext = LowerExtension(path);
-    if (format == ImageSaveFormat::ByExtension && ext == ".tga")
-        return WriteTarga(impl_->image, path);
-    const char* qtFormat = format == ImageSaveFormat::Tiff ? "tiff" : QtFormatFor(ext);
-    if (qtFormat == nullptr)
+    if (format == ImageSaveFormat::Tiff)
+        return WriteWithQt(impl_->image, path, "tiff");
+    if (format != ImageSaveFormat::ByExtension)
         return false;
-    QImageWriter writer(ToQString(path), qtFormat);
-    return writer.write(impl_->image);
+    const std::string ext = LowerExtension(path);
+    if (ext == ".tga")
+        return WriteTarga(impl_->image, path);
+    const char* qtFormat = QtWriteFormat(ext);
+    return qtFormat != nullptr && WriteWithQt(impl_->image, path, qtFormat);
 }
 
 } // namespace gessoria
