@@ -1,6 +1,7 @@
 // gessoria-cli: the headless front end of the Gessoria engine.
 
 #include "cli/InfoCommand.h"
+#include "cli/LibraryCommand.h"
 
 #include <iostream>
 #include <string>
@@ -11,7 +12,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: gessoria-cli COMMAND ...\n"
     "commands:\n"
-    "  info PATH [--map-path DIR]... [--json] [--detail]   open a scene and print what it holds\n";
+    "  info PATH [--map-path DIR]... [--json] [--detail]   open a scene and print what it holds\n"
+    "  library [--brushes FILE] [--paints FILE] [--json]    list the brush and paint libraries\n";
 
 } // namespace
 
@@ -26,6 +28,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 2, argv + argc);
     if (command == "info")
         return gessoria::cli::RunInfo(args, std::cout, std::cerr);
+    if (command == "library")
+        return gessoria::cli::RunLibrary(args, std::cout, std::cerr);
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return 0;

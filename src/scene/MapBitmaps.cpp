@@ -54,40 +54,67 @@ std::optional<std::filesystem::path> FindFileInDirectory(const std::string& dire
     return std::nullopt;
 }
 
-bool LoadImageFile(CDIB& bitmap, const std::string& path, UserInteraction& ui)
+namespace {
+
+// The refusals every image read shares: GIF by name, GIF content under another name.
+bool RefusedAsGif(const std::string& path, UserInteraction& ui)
 {
-    bitmap.Destroy();
     const std::string ext = Lowered(path.size() >= 4 ? path.substr(path.size() - 4) : path);
     if (ext == ".gif") {
         ui.Tell("Due to Compuserve's GIF licensing requirements. Gessoria does not support the GIF format. We "
                 "apologise for this inconvenience but suggest you convert your GIF images to JPEG or TARGA before "
                 "importing.");
-        return false;
+        return true;
     }
     if (QueryImageFileType(path) == ImageFileType::Gif && ext != ".mat") {
         ui.Tell("Much as we admire your persistance trying to load a GIF by renaming it, we're really not allowed "
                 "to do that. We apologise for the inconvenience, complaints should be addressed to Compuserve.");
-        return false;
+        return true;
     }
+    return false;
+}
+
+// Reads `path` at the given depth (24 or 8 bits) into `bitmap`, rows as delivered.
+bool LoadAtDepth(CDIB& bitmap, const std::string& path, int bits, UserInteraction& ui)
+{
+    bitmap.Destroy();
+    if (RefusedAsGif(path, ui))
+        return false;
     auto image = LibraryImage::Open(path);
-    // Every depth other than 24 bits (palette, grey, with alpha) is converted before the
-    // rows are copied, so the copy always reads three bytes a pixel.
-    if (image && image->bitsPerPixel() != 24)
-        image->ConvertTo24Bits();
-    if (!image || image->bitsPerPixel() != 24 || !bitmap.Create24(image->width(), image->height())) {
-        ui.Tell(path + "  -  file load error.  Possibly corrupt file.", MessageIcon::Error);
-        bitmap.Destroy();
-        return false;
+    if (image && image->bitsPerPixel() != bits) {
+        if (bits == 24)
+            image->ConvertTo24Bits();
+        else if (image->bitsPerPixel() > 8)
+            image->ReduceTo8Bits();
+        else
+            image->ExpandTo8Bits();
     }
-    const std::vector<std::uint8_t> rows = image->PackedRows();
+    const bool created = image && image->bitsPerPixel() == bits &&
+                         (bits == 24 ? bitmap.Create24(image->width(), image->height())
+                                     : bitmap.Create8(image->width(), image->height()));
+    const std::vector<std::uint8_t> rows = created ? image->PackedRows() : std::vector<std::uint8_t>{};
     const std::size_t bytes = bitmap.stride() * static_cast<std::size_t>(bitmap.height());
-    if (rows.size() < bytes) {
+    if (!created || rows.size() < bytes) {
         ui.Tell(path + "  -  file load error.  Possibly corrupt file.", MessageIcon::Error);
         bitmap.Destroy();
         return false;
     }
     std::memcpy(bitmap.bits().data(), rows.data(), bytes);
     return true;
+}
+
+} // namespace
+
+bool LoadImageFile(CDIB& bitmap, const std::string& path, UserInteraction& ui)
+{
+    // Every depth other than 24 bits (palette, grey, with alpha) is converted before the
+    // rows are copied, so the copy always reads three bytes a pixel.
+    return LoadAtDepth(bitmap, path, 24, ui);
+}
+
+bool LoadImageFile8(CDIB& bitmap, const std::string& path, UserInteraction& ui)
+{
+    return LoadAtDepth(bitmap, path, 8, ui);
 }
 
 int FindMapBitmap(MapRef& reference, MapPathList& mapPaths, UserInteraction& ui)

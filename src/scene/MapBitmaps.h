@@ -23,6 +23,10 @@ struct Scene;
 // True when the bitmap was created. Refusals and errors are reported through ui.
 bool LoadImageFile(CDIB& bitmap, const std::string& path, UserInteraction& ui);
 
+// The same into an 8-bit CDIB: images of more than 8 bits are reduced to grey, fewer are
+// expanded; palette images keep their indices.
+bool LoadImageFile8(CDIB& bitmap, const std::string& path, UserInteraction& ui);
+
 // 0, or 1 for one failure (found but unreadable, or the locate dialog cancelled).
 int FindMapBitmap(MapRef& reference, MapPathList& mapPaths, UserInteraction& ui);
 

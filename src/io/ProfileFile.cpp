@@ -1,0 +1,254 @@
+#include "io/ProfileFile.h"
+
+#include "io/FileBytes.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace gessoria {
+namespace {
+
+std::string Trimmed(const std::string& text)
+{
+    const auto first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b)
+{
+    const std::string x = Trimmed(a), y = Trimmed(b);
+    return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), [](char l, char r) {
+               return std::tolower(static_cast<unsigned char>(l)) == std::tolower(static_cast<unsigned char>(r));
+           });
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool WriteAll(int fd, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+ProfileFile ProfileFile::Load(const std::filesystem::path& path)
+{
+    ProfileFile profile;
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes)
+        return profile;
+    const std::string text(bytes->begin(), bytes->end());
+    Section* current = nullptr;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        auto end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = Trimmed(text.substr(at, end - at));
+        at = end + 1;
+        if (line.empty() || line[0] == ';')
+            continue;
+        if (line.front() == '[') {
+            const auto close = line.find(']');
+            const std::string name = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+            auto found = std::find_if(profile.sections_.begin(), profile.sections_.end(),
+                                      [&](const Section& s) { return SameName(s.name, name); });
+            if (found == profile.sections_.end()) {
+                profile.sections_.push_back({name, {}});
+                current = &profile.sections_.back();
+            } else {
+                current = &*found;
+            }
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (current == nullptr || equals == std::string::npos)
+            continue;
+        const std::string key = line.substr(0, equals);
+        // The first occurrence of a key wins, as the lookup finds it first.
+        if (std::none_of(current->entries.begin(), current->entries.end(), [&](const Entry& e) { return SameName(e.key, key); }))
+            current->entries.push_back({key, Trimmed(line.substr(equals + 1))});
+    }
+    return profile;
+}
+
+const std::string* ProfileFile::Find(const std::string& section, const std::string& key) const
+{
+    for (const Section& s : sections_) {
+        if (!SameName(s.name, section))
+            continue;
+        for (const Entry& e : s.entries)
+            if (SameName(e.key, key))
+                return &e.value;
+        return nullptr;
+    }
+    return nullptr;
+}
+
+bool ProfileFile::HasKey(const std::string& section, const std::string& key) const
+{
+    return Find(section, key) != nullptr;
+}
+
+int ProfileFile::GetInt(const std::string& section, const std::string& key, int defaultValue) const
+{
+    const std::string* value = Find(section, key);
+    if (value == nullptr)
+        return defaultValue;
+    std::size_t at = 0;
+    bool negative = false;
+    if (at < value->size() && (value->at(at) == '-' || value->at(at) == '+'))
+        negative = value->at(at++) == '-';
+    long long result = 0;
+    for (; at < value->size() && std::isdigit(static_cast<unsigned char>(value->at(at))); ++at)
+        result = std::min<long long>(result * 10 + (value->at(at) - '0'), 1LL << 32);
+    return static_cast<int>(static_cast<std::uint32_t>(negative ? -result : result));
+}
+
+std::string ProfileFile::GetString(const std::string& section, const std::string& key, const std::string& defaultValue,
+                                   std::size_t bufferSize) const
+{
+    const std::string* value = Find(section, key);
+    std::string result = value != nullptr ? *value : defaultValue;
+    if (bufferSize == 0)
+        return {};
+    if (result.size() > bufferSize - 1)
+        result.resize(bufferSize - 1);
+    return result;
+}
+
+std::optional<std::vector<std::uint8_t>> ProfileFile::GetStruct(const std::string& section, const std::string& key,
+                                                                std::size_t size) const
+{
+    const std::string* value = Find(section, key);
+    if (value == nullptr || value->size() != 2 * (size + 1))
+        return std::nullopt;
+    std::vector<std::uint8_t> bytes(size + 1);
+    for (std::size_t i = 0; i <= size; ++i) {
+        const int high = HexDigit((*value)[2 * i]), low = HexDigit((*value)[2 * i + 1]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    std::uint8_t sum = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        sum = static_cast<std::uint8_t>(sum + bytes[i]);
+    if (sum != bytes[size])
+        return std::nullopt;
+    bytes.pop_back();
+    return bytes;
+}
+
+void ProfileFile::Set(const std::string& section, const std::string& key, std::string value)
+{
+    auto s = std::find_if(sections_.begin(), sections_.end(), [&](const Section& x) { return SameName(x.name, section); });
+    if (s == sections_.end()) {
+        sections_.push_back({section, {}});
+        s = sections_.end() - 1;
+    }
+    auto e = std::find_if(s->entries.begin(), s->entries.end(), [&](const Entry& x) { return SameName(x.key, key); });
+    if (e == s->entries.end())
+        s->entries.push_back({key, std::move(value)});
+    else
+        e->value = std::move(value);
+}
+
+void ProfileFile::SetInt(const std::string& section, const std::string& key, int value)
+{
+    Set(section, key, std::to_string(value));
+}
+
+void ProfileFile::SetString(const std::string& section, const std::string& key, const std::string& value)
+{
+    // A line break would end the value early and turn the rest into lines of their own.
+    std::string single = value;
+    std::replace(single.begin(), single.end(), '\n', ' ');
+    std::replace(single.begin(), single.end(), '\r', ' ');
+    Set(section, key, std::move(single));
+}
+
+void ProfileFile::SetStruct(const std::string& section, const std::string& key, std::span<const std::uint8_t> bytes)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    hex.reserve(2 * (bytes.size() + 1));
+    std::uint8_t sum = 0;
+    auto put = [&](std::uint8_t b) {
+        hex.push_back(kDigits[b >> 4]);
+        hex.push_back(kDigits[b & 15]);
+    };
+    for (const std::uint8_t b : bytes) {
+        put(b);
+        sum = static_cast<std::uint8_t>(sum + b);
+    }
+    put(sum);
+    Set(section, key, std::move(hex));
+}
+
+std::string ProfileFile::Text() const
+{
+    std::string text;
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += "[" + sections_[i].name + "]\r\n";
+        for (const Entry& e : sections_[i].entries)
+            text += e.key + "=" + e.value + "\r\n";
+    }
+    return text;
+}
+
+bool ProfileFile::Save(const std::filesystem::path& path) const
+{
+    const std::string text = Text();
+    const std::filesystem::path temporary = path.string() + ".saving";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WriteProfileInt(const std::filesystem::path& path, const std::string& section, const std::string& key, int value)
+{
+    ProfileFile profile = ProfileFile::Load(path);
+    profile.SetInt(section, key, value);
+    return profile.Save(path);
+}
+
+bool WriteProfileString(const std::filesystem::path& path, const std::string& section, const std::string& key,
+                        const std::string& value)
+{
+    ProfileFile profile = ProfileFile::Load(path);
+    profile.SetString(section, key, value);
+    return profile.Save(path);
+}
+
+} // namespace gessoria

@@ -1,0 +1,71 @@
+#pragma once
+// ProfileFile: an initialisation file of sections and "key=value" lines, read and written
+// with the semantics the program's settings and libraries rely on.
+//
+// - Sections and keys are found without regard to case; keys may hold blanks, underscores
+//   and colons ("X Spacing", "Special A: ") and are written exactly as first given.
+// - A new key goes to the end of its section, a new section to the end of the file; a key
+//   written again keeps its place. Values are read with surrounding blanks removed.
+// - Integers read like the private-profile integer call: an optional sign and the leading
+//   decimal digits; a missing key gives the default, a value without digits gives 0.
+// - Strings are read into a buffer of a given size: at most size - 1 characters.
+// - A binary block is written as upper-case hexadecimal, two digits a byte, followed by the
+//   two digits of a checksum byte (the sum of the bytes modulo 256); it reads back only when
+//   both its length and its checksum match.
+// Files are written with CR LF line ends and a blank line between sections, and read with
+// either line end. Saving writes a temporary file beside the target and renames it over the
+// target, so a crash or a full disk never leaves a truncated or empty file.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace gessoria {
+
+class ProfileFile {
+public:
+    // The file's contents; an empty profile when the file does not exist or cannot be read.
+    static ProfileFile Load(const std::filesystem::path& path);
+
+    bool HasKey(const std::string& section, const std::string& key) const;
+    int GetInt(const std::string& section, const std::string& key, int defaultValue) const;
+    std::string GetString(const std::string& section, const std::string& key, const std::string& defaultValue,
+                          std::size_t bufferSize) const;
+    // The block, when present with exactly `size` bytes and a matching checksum.
+    std::optional<std::vector<std::uint8_t>> GetStruct(const std::string& section, const std::string& key,
+                                                       std::size_t size) const;
+
+    void SetInt(const std::string& section, const std::string& key, int value);
+    void SetString(const std::string& section, const std::string& key, const std::string& value);
+    void SetStruct(const std::string& section, const std::string& key, std::span<const std::uint8_t> bytes);
+
+    std::string Text() const;
+    // Writes the whole profile to `path` safely; false when it could not be written (the
+    // file on disk is then unchanged).
+    bool Save(const std::filesystem::path& path) const;
+
+private:
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+    };
+
+    const std::string* Find(const std::string& section, const std::string& key) const;
+    void Set(const std::string& section, const std::string& key, std::string value);
+
+    std::vector<Section> sections_;
+};
+
+// Writes one key and saves the file at once, as a single private-profile write does.
+bool WriteProfileInt(const std::filesystem::path& path, const std::string& section, const std::string& key, int value);
+bool WriteProfileString(const std::filesystem::path& path, const std::string& section, const std::string& key,
+                        const std::string& value);
+
+} // namespace gessoria

@@ -1,0 +1,71 @@
+#pragma once
+// BrushTable: the program's brushes. Entry 0 is always the default brush; at most 100
+// entries; the current brush is always a valid entry.
+//
+// The library file "Brushes.Dat" stores entries 1.. ; reading appends the file's brushes
+// after the default brush (at most 99 of them), writing stores every entry but the default
+// one. The create, replace, save-to-scene, scratch and delete flows ask and tell through
+// UserInteraction with the program's wording.
+
+#include "paint/Brush.h"
+
+#include <filesystem>
+#include <vector>
+
+namespace gessoria {
+
+struct Paint;
+
+// The brush settings sheet's values when the user accepts it.
+struct BrushEdit {
+    Brush values;             // name as typed; head used when headEdited or a bitmap head
+    bool headEdited = false;  // the head was inverted or loaded from an image
+};
+
+class BrushTable {
+public:
+    static constexpr int kMaxBrushes = 100;
+    static constexpr const char* kScratchName = "stababanda";
+
+    BrushTable();  // the default brush alone, current
+
+    int count() const { return static_cast<int>(brushes_.size()); }
+    int currentIndex() const { return current_; }
+    Brush& current() { return brushes_[static_cast<std::size_t>(current_)]; }
+    const Brush& current() const { return brushes_[static_cast<std::size_t>(current_)]; }
+    Brush& at(int index) { return brushes_[static_cast<std::size_t>(index)]; }
+    const Brush& at(int index) const { return brushes_[static_cast<std::size_t>(index)]; }
+    bool Select(int index);
+    // Appends a brush and makes it current; false when the table is full.
+    bool Append(Brush brush);
+
+    // Appends the library's brushes; false when the file has no "BrushCount".
+    bool ReadLibrary(const std::filesystem::path& path);
+    // Writes entries 1.. ; false when only the default brush exists or the file cannot be written.
+    bool WriteLibrary(const std::filesystem::path& path) const;
+
+    // The settings sheet's accept: create, replace or nothing, as the values and answers say.
+    void SaveEdited(const BrushEdit& edit, UserInteraction& ui);
+    // "Save To Scene".
+    void SaveToScene(const BrushEdit& edit, UserInteraction& ui);
+    // The new-brush command: appends the scratch brush "stababanda" and makes it current.
+    // False when the table is full (with the message).
+    bool NewScratch(UserInteraction& ui);
+    // The settings sheet closed: a scratch brush still current is removed.
+    void SettingsClosed();
+    // Deletes the brush at index after asking; entry 0 refuses.
+    bool Delete(int index, UserInteraction& ui);
+
+private:
+    void Overwrite(Brush& target, const BrushEdit& edit) const;
+
+    std::vector<Brush> brushes_;
+    int current_ = 0;
+};
+
+// With "Auto" spacing and a bitmap paint whose images are loaded, the brush's spacing
+// follows the paint's tile size (times the bitmap paint scale; 0 counts as 1) so tiles are
+// laid edge to edge.
+void ApplyAutoSpacing(Brush& brush, Paint& paint, float bitmapScale);
+
+} // namespace gessoria

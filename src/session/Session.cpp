@@ -1,0 +1,52 @@
+#include "session/Session.h"
+
+#include "io/ProfileFile.h"
+#include "scene/UserInteraction.h"
+
+namespace gessoria {
+
+void ReadLibraries(BrushTable& brushes, const std::filesystem::path& brushPath, PaintTable& paints,
+                   const std::filesystem::path& paintPath, UserInteraction& ui)
+{
+    if (!brushes.ReadLibrary(brushPath))
+        ui.Tell("There was a problem opening Brushes.Dat, please make sure it is located in: " + brushPath.string());
+    if (!paints.ReadLibrary(paintPath))
+        ui.Tell("There was a problem opening Paints.Dat, please make sure it is located in: " + paintPath.string());
+}
+
+void Session::Startup(const std::filesystem::path& ini, const std::filesystem::path& libraryDirectory, UserInteraction& ui)
+{
+    preferences = Preferences{};
+    preferences.beepOnWarning = 1;
+    FreeScene(scene);
+    ResetScene(scene);
+    skipExitSave = false;
+    iniPath = ini;
+
+    preferences.Load(ProfileFile::Load(iniPath), scene.mapPaths, ui);
+    scene.undo = {preferences.useUndo != 0, preferences.bufferSize};
+
+    brushes = BrushTable{};
+    paints = PaintTable{};
+    paintValues = PaintValues{};
+    brushLibraryPath = libraryDirectory / "Brushes.Dat";
+    paintLibraryPath = libraryDirectory / "Paints.Dat";
+    ReadLibraries(brushes, brushLibraryPath, paints, paintLibraryPath, ui);
+}
+
+void Session::Exit()
+{
+    if (!skipExitSave) {
+        preferences.useUndo = scene.undo.enabled ? 1 : 0;
+        preferences.bufferSize = scene.undo.sizeMegabytes;
+        ProfileFile ini = ProfileFile::Load(iniPath);
+        preferences.Save(ini, scene.mapPaths);
+        ini.Save(iniPath);
+        brushes.WriteLibrary(brushLibraryPath);
+        paints.WriteLibrary(paintLibraryPath);
+    }
+    FreeScene(scene);
+    paints.current().FreeImages();
+}
+
+} // namespace gessoria

@@ -1,0 +1,48 @@
+#pragma once
+// Session: everything one run of the program owns — the scene, the preferences, the brush
+// and paint tables with the current paint values — held together and passed explicitly.
+//
+// Startup gives every preference its default, reads the INI file, builds the default brush
+// and paint and reads "Brushes.Dat" and "Paints.Dat" from the given directory (reporting a
+// library that cannot be read, and going on with the default entry alone). Exit writes the
+// preferences and both libraries back, unless a project was opened through the Open dialog
+// in this run (a project carries its own settings).
+
+#include "paint/BrushTable.h"
+#include "paint/Paint.h"
+#include "paint/PaintTable.h"
+#include "scene/Scene.h"
+#include "session/Preferences.h"
+
+#include <filesystem>
+
+namespace gessoria {
+
+class UserInteraction;
+
+struct Session {
+    Scene scene;
+    Preferences preferences;
+    BrushTable brushes;
+    PaintTable paints;
+    PaintValues paintValues;
+    float bitmapPaintScale = 1.0f;
+
+    std::filesystem::path iniPath;
+    std::filesystem::path brushLibraryPath;
+    std::filesystem::path paintLibraryPath;
+    bool skipExitSave = false;
+
+    // Start-up: preferences from `iniPath`, libraries from `libraryDirectory`.
+    void Startup(const std::filesystem::path& ini, const std::filesystem::path& libraryDirectory, UserInteraction& ui);
+    // Exit: preferences and libraries written back unless skipExitSave; the scene freed.
+    void Exit();
+    // A project file opened through the Open command's file dialog.
+    void ProjectOpenedFromDialog() { skipExitSave = true; }
+};
+
+// Reads the two libraries into fresh tables as start-up does, with its messages.
+void ReadLibraries(BrushTable& brushes, const std::filesystem::path& brushPath, PaintTable& paints,
+                   const std::filesystem::path& paintPath, UserInteraction& ui);
+
+} // namespace gessoria
