@@ -4,6 +4,7 @@
 #include "scene/MapBitmaps.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
+#include "view3d/Projection.h"
 
 #include <filesystem>
 
@@ -34,6 +35,8 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui)
     Scene attempt;
     attempt.mapPaths = scene.mapPaths;
     attempt.undo = scene.undo;
+    attempt.viewWidth = scene.viewWidth;
+    attempt.viewHeight = scene.viewHeight;
     ResetScene(attempt);
 
     ui.SetStatusText("Reading file " + path + "  -  Please wait...");
@@ -45,6 +48,9 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui)
     if (LoadMaterialBitmaps(attempt, ui) != 0)
         return Fail(scene, attempt, "Problems loading materials for file: " + path, ui);
 
+    // Fit the view to the new scene once the view has a size.
+    if (attempt.viewWidth > 0 && attempt.viewHeight > 0)
+        ZoomExtents(attempt);
     ComputeNormals(attempt, false, fileName, ui);
 
     attempt.loadedState = attempt.LeadingState();

@@ -53,6 +53,13 @@ TEST(SceneFileOpener, OpensTheSampleWithItsMapsAndNormals)
     EXPECT_EQ(ui.Texts(Shown::Kind::Status)[1], "Reading in material bitmaps for monkey.3ds  -  Please wait...");
     EXPECT_TRUE(ui.Dialogs().empty());
     EXPECT_EQ(s.loadedState.faceCount, 3936);
+    EXPECT_EQ(s.camera.scale, -1.0f);  // no view size yet: not fitted
+
+    Scene viewed = EmptySceneWithPaths({GESSORIA_SAMPLE_DIR});
+    viewed.viewWidth = 640;
+    viewed.viewHeight = 480;
+    ASSERT_TRUE(OpenSceneFile(viewed, kSample, ui));
+    EXPECT_GT(viewed.camera.scale, 0.0f);
     EXPECT_EQ(s.loadedState.sceneScale, s.sceneScale);
 }
 

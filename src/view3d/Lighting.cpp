@@ -1,0 +1,104 @@
+#include "view3d/Lighting.h"
+
+#include "view3d/Projection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace gessoria {
+
+LightVector LightDirection(const Camera& camera)
+{
+    const float a = ShadingRadians(camera.lightA), b = ShadingRadians(camera.lightB);
+    return {std::sin(a), std::cos(a) * std::sin(b), std::cos(a) * std::cos(b)};
+}
+
+LightFrame::LightFrame(const Camera& camera)
+{
+    const float a = ShadingRadians(camera.lightA), b = ShadingRadians(camera.lightB), c = ShadingRadians(camera.lightC);
+    sinA = std::sin(a);
+    cosA = std::cos(a);
+    sinB = std::sin(b);
+    cosB = std::cos(b);
+    sinC = std::sin(c);
+    cosC = std::cos(c);
+}
+
+std::int32_t IntensityFromDiffuse(std::int32_t d, const LightingSettings& settings)
+{
+    if (settings.dualLight)
+        return settings.ambientLevel + std::abs(d);
+    return d >= 0 ? settings.ambientLevel + d : settings.ambientLevel;
+}
+
+std::int32_t FaceIntensity(float nx, float ny, float nz, const LightFrame& light, const LightingSettings& settings)
+{
+    const float dot = nx * light.sinA + (ny * light.sinB + nz * light.cosB) * light.cosA;
+    const auto d = static_cast<std::int32_t>(static_cast<float>(settings.diffuseLevel) * dot);
+    return IntensityFromDiffuse(d, settings);
+}
+
+LightingPage::LightingPage(const LightingSettings& settings)
+    : ambient_(settings.ambientLevel), spot_(settings.diffuseLevel), backdrop_(settings.backgroundColour)
+{
+}
+
+bool LightingPage::Changed(LightingSettings& settings) const
+{
+    if (!settings.autoUpdate)
+        return false;
+    Apply(settings);
+    return true;
+}
+
+bool LightingPage::MoveSpot(int value, LightingSettings& settings)
+{
+    spot_ = std::clamp(value, 0, 65535);
+    if (spot_ + ambient_ > 65535)
+        ambient_ = 65536 - spot_;
+    return Changed(settings);
+}
+
+bool LightingPage::MoveAmbient(int value, LightingSettings& settings)
+{
+    ambient_ = std::clamp(value, 0, 65535);
+    if (spot_ + ambient_ > 65535)
+        spot_ = 65536 - ambient_;
+    return Changed(settings);
+}
+
+bool LightingPage::MoveBackdrop(int value, LightingSettings& settings)
+{
+    backdrop_ = std::clamp(value, 0, 255);
+    return Changed(settings);
+}
+
+bool LightingPage::FullAmbient(LightingSettings& settings)
+{
+    ambient_ = 65535;
+    spot_ = 0;
+    return Changed(settings);
+}
+
+bool LightingPage::FullSpot(LightingSettings& settings)
+{
+    ambient_ = 0;
+    spot_ = 65535;
+    return Changed(settings);
+}
+
+bool LightingPage::Mix(LightingSettings& settings)
+{
+    ambient_ = spot_ = 32767;
+    return Changed(settings);
+}
+
+void LightingPage::Apply(LightingSettings& settings) const
+{
+    settings.ambientLevel = ambient_;
+    settings.diffuseLevel = spot_;
+    settings.backgroundColour = static_cast<std::uint8_t>(backdrop_);
+}
+
+} // namespace gessoria
