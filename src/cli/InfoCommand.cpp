@@ -2,11 +2,10 @@
 
 #include "cli/CliInteraction.h"
 #include "cli/JsonWriter.h"
-#include "io/SceneFileOpener.h"
+#include "cli/SceneLoading.h"
 #include "scene/Scene.h"
 
 #include <cstdio>
-#include <filesystem>
 
 namespace gessoria::cli {
 namespace {
@@ -240,14 +239,7 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     CliInteraction ui(err);
     Scene scene;
-    ResetScene(scene);
-    const std::string sceneDirectory = std::filesystem::absolute(options.path).parent_path().string();
-    scene.mapPaths.Append(sceneDirectory);
-    for (const std::string& directory : options.mapPaths)
-        if (!scene.mapPaths.Append(directory))
-            err << "ignoring map path " << directory << ": at most 32 map paths\n";
-
-    if (!OpenSceneFile(scene, options.path, ui))
+    if (!OpenSceneForCli(scene, options.path, options.mapPaths, ui, err))
         return 1;
     if (options.json)
         WriteJson(out, scene, options.detail);

@@ -2,6 +2,7 @@
 
 #include "cli/InfoCommand.h"
 #include "cli/LibraryCommand.h"
+#include "cli/RenderCommand.h"
 
 #include <iostream>
 #include <string>
@@ -13,7 +14,8 @@ constexpr const char* kUsage =
     "usage: gessoria-cli COMMAND ...\n"
     "commands:\n"
     "  info PATH [--map-path DIR]... [--json] [--detail]   open a scene and print what it holds\n"
-    "  library [--brushes FILE] [--paints FILE] [--json]    list the brush and paint libraries\n";
+    "  library [--brushes FILE] [--paints FILE] [--json]    list the brush and paint libraries\n"
+    "  render PATH -o OUT [options]                         render a scene to an image (render --help)\n";
 
 } // namespace
 
@@ -28,6 +30,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 2, argv + argc);
     if (command == "info")
         return gessoria::cli::RunInfo(args, std::cout, std::cerr);
+    if (command == "render")
+        return gessoria::cli::RunRender(args, std::cout, std::cerr);
     if (command == "library")
         return gessoria::cli::RunLibrary(args, std::cout, std::cerr);
     if (command == "--help" || command == "-h" || command == "help") {

@@ -1,0 +1,164 @@
+#pragma once
+// The triangle scan converter every render level shares.
+//
+// Fixed point 16.16 edge walking: edges start at the corner's X x 65536 and step per row by
+// (X_end - X_start) x 65536 / (Y_end - Y_start), truncated. Every interpolated quantity
+// steps down the left edge the same way and across a row by one constant gradient per
+// triangle, taken at the middle corner's row. Rows run from the top corner's Y up to but not
+// including the bottom corner's; columns from max(0, L >> 16) up to but not including
+// min(width, R >> 16). A pixel is written only where its depth (quantity 0, >> 16, as a
+// signed 16-bit value) is strictly nearer than the buffer's, so ties keep the first face.
+// Quantities marked as wrapping (texture U and V) are kept modulo their map size.
+//
+// The pixel callback decides the colour: it returns false to end the row without drawing.
+
+#include "view3d/ViewFrame.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace gessoria {
+
+template <int K>
+struct RasterCorner {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::array<std::int64_t, K> q{};
+};
+
+// A quantity's modulus, or 0 for one that does not wrap.
+template <int K>
+using RasterModuli = std::array<std::int64_t, K>;
+
+namespace raster {
+
+inline std::int64_t Reduce(std::int64_t value, std::int64_t modulus)
+{
+    if (modulus == 0)
+        return value;
+    const std::int64_t r = value % modulus;
+    return r < 0 ? r + modulus : r;
+}
+
+} // namespace raster
+
+// Rows of the frame from firstRow to lastRow (exclusive) are drawn; the others are only
+// stepped over. Drawing a frame in bands gives exactly the pixels of drawing it whole.
+template <int K, typename Pixel>
+void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterModuli<K>& moduli, Pixel&& pixel,
+               int firstRow, int lastRow)
+{
+    // Top first; corners of equal Y keep their order.
+    if (c[1].y < c[0].y)
+        std::swap(c[0], c[1]);
+    if (c[2].y < c[1].y) {
+        std::swap(c[1], c[2]);
+        if (c[1].y < c[0].y)
+            std::swap(c[0], c[1]);
+    }
+    const RasterCorner<K>& top = c[0];
+    const RasterCorner<K>& mid = c[1];
+    const RasterCorner<K>& bottom = c[2];
+    if (top.y == bottom.y)
+        return;
+
+    const std::int64_t longRows = bottom.y - top.y;
+    const std::int64_t longStepX = (static_cast<std::int64_t>(bottom.x - top.x) * 65536) / longRows;
+    std::array<std::int64_t, K> longStepQ{};
+    for (int k = 0; k < K; ++k)
+        longStepQ[k] = (bottom.q[k] - top.q[k]) / longRows;
+
+    const bool flatTop = top.y == mid.y;
+    const std::int64_t upperRows = mid.y - top.y;
+    const std::int64_t upperStepX = flatTop ? 0 : (static_cast<std::int64_t>(mid.x - top.x) * 65536) / upperRows;
+    const bool longLeft = flatTop ? top.x < mid.x : longStepX < upperStepX;
+
+    // One gradient per quantity, measured on the middle corner's row.
+    std::int64_t distance;
+    std::array<std::int64_t, K> longAtMid = top.q;
+    if (flatTop) {
+        distance = static_cast<std::int64_t>(mid.x - top.x) * 65536;
+    } else {
+        distance = static_cast<std::int64_t>(mid.x) * 65536 - (static_cast<std::int64_t>(top.x) * 65536 + longStepX * upperRows);
+        for (int k = 0; k < K; ++k)
+            longAtMid[k] = top.q[k] + longStepQ[k] * upperRows;
+    }
+    const std::int64_t columns = distance >> 16;
+    std::array<std::int64_t, K> gradient{}, wrappedGradient{};
+    for (int k = 0; k < K; ++k) {
+        gradient[k] = columns == 0 ? 0 : (mid.q[k] - longAtMid[k]) / columns;
+        wrappedGradient[k] = raster::Reduce(gradient[k], moduli[k]);
+    }
+
+    std::int64_t longX = static_cast<std::int64_t>(top.x) * 65536;
+    std::array<std::int64_t, K> longQ = top.q;
+    std::int64_t shortX = longX, shortStepX = upperStepX;
+    std::array<std::int64_t, K> shortQ = top.q, shortStepQ{};
+    if (!flatTop)
+        for (int k = 0; k < K; ++k)
+            shortStepQ[k] = (mid.q[k] - top.q[k]) / upperRows;
+
+    const int width = frame.width();
+    std::int16_t* depth = frame.depth();
+    CDIB& image = frame.image();
+    const int rowBegin = std::max({top.y, firstRow, 0});
+    const int rowEnd = std::min({bottom.y, lastRow, frame.height()});
+
+    for (int y = top.y; y < bottom.y; ++y) {
+        if (y == mid.y) {
+            const std::int64_t lowerRows = bottom.y - mid.y;
+            shortX = static_cast<std::int64_t>(mid.x) * 65536;
+            shortStepX = (static_cast<std::int64_t>(bottom.x - mid.x) * 65536) / lowerRows;
+            shortQ = mid.q;
+            for (int k = 0; k < K; ++k)
+                shortStepQ[k] = (bottom.q[k] - mid.q[k]) / lowerRows;
+        }
+        if (y >= rowEnd)
+            break;
+        if (y >= rowBegin) {
+            const std::int64_t left = longLeft ? longX : shortX;
+            const std::int64_t right = longLeft ? shortX : longX;
+            const std::array<std::int64_t, K>& leftQ = longLeft ? longQ : shortQ;
+            if (!(left / 65536 > width || right < 0)) {
+                const std::int64_t startColumn = left >> 16;
+                const int x0 = static_cast<int>(std::max<std::int64_t>(0, startColumn));
+                const int x1 = static_cast<int>(std::min<std::int64_t>(width, right >> 16));
+                std::array<std::int64_t, K> q = leftQ;
+                if (left < 0)
+                    for (int k = 0; k < K; ++k)
+                        q[k] += gradient[k] * -startColumn;
+                for (int k = 0; k < K; ++k)
+                    q[k] = raster::Reduce(q[k], moduli[k]);
+                std::int16_t* depthRow = depth + static_cast<std::ptrdiff_t>(y) * width;
+                std::uint8_t* colourRow = image.row(y);
+                for (int x = x0; x < x1; ++x) {
+                    const auto z = static_cast<std::int16_t>(static_cast<std::uint16_t>(q[0] >> 16));
+                    if (depthRow[x] < z) {
+                        std::uint8_t* out = colourRow + x * 3;
+                        if (!pixel(x, y, q, out))
+                            break;
+                        depthRow[x] = z;
+                    }
+                    for (int k = 0; k < K; ++k) {
+                        if (moduli[k] == 0) {
+                            q[k] += gradient[k];
+                        } else {
+                            q[k] += wrappedGradient[k];
+                            if (q[k] >= moduli[k])
+                                q[k] -= moduli[k];
+                        }
+                    }
+                }
+            }
+        }
+        longX += longStepX;
+        shortX += shortStepX;
+        for (int k = 0; k < K; ++k) {
+            longQ[k] += longStepQ[k];
+            shortQ[k] += shortStepQ[k];
+        }
+    }
+}
+
+} // namespace gessoria

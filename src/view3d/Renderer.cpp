@@ -1,0 +1,397 @@
+#include "view3d/Renderer.h"
+
+#include "scene/Scene.h"
+#include "view3d/Rasteriser.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace gessoria {
+namespace {
+
+constexpr int kLabels = 5;
+constexpr const char* kLevelLabels[kLabels] = {"Wire Frame", "Flat Shaded", "Flat Textured", "Smooth Textured", "Smooth Bumped"};
+
+inline std::uint8_t Lit(std::int64_t intensity, int channel)
+{
+    return static_cast<std::uint8_t>((intensity * channel) >> 16);
+}
+
+struct FaceCorners {
+    std::int32_t vertex[3];
+    std::int32_t x[3], y[3], z[3];
+};
+
+FaceCorners CornersOf(const Scene& s, std::int32_t f)
+{
+    FaceCorners c{};
+    const auto i = static_cast<std::size_t>(f);
+    c.vertex[0] = s.faceVertexA[i];
+    c.vertex[1] = s.faceVertexB[i];
+    c.vertex[2] = s.faceVertexC[i];
+    for (int k = 0; k < 3; ++k) {
+        const auto v = static_cast<std::size_t>(c.vertex[k]);
+        c.x[k] = s.viewX[v];
+        c.y[k] = s.viewY[v];
+        c.z[k] = s.viewZ[v];
+    }
+    return c;
+}
+
+// The seam repair: a face marked as crossing the map's edge in U (flag bit 3) or V (bit 4)
+// whose coordinates span more than 0.8 of the map has its low coordinates moved up by the
+// span rounded up to whole maps.
+void RepairSeam(std::int64_t (&values)[3], bool marked)
+{
+    if (!marked)
+        return;
+    const std::int64_t low = std::min({values[0], values[1], values[2]});
+    const std::int64_t high = std::max({values[0], values[1], values[2]});
+    const std::int64_t span = high - low;
+    if (span <= 52428)
+        return;
+    const std::int64_t rounded = (span + 65535) / 65536 * 65536;
+    for (std::int64_t& v : values)
+        if (v < 32768)
+            v += rounded;
+}
+
+struct MaterialMaps {
+    const CDIB* colour = nullptr;
+    const CDIB* bump = nullptr;
+    const CDIB* selfIllum = nullptr;
+    std::int64_t width = 0, height = 0;
+};
+
+MaterialMaps MapsOf(const Material& m)
+{
+    MaterialMaps maps;
+    if (!m.hasLayers || m.stack(MapType::Colour).count() == 0 || m.mapWidth < 1 || m.mapHeight < 1)
+        return maps;
+    maps.colour = &m.stack(MapType::Colour)[0].image;
+    if (m.stack(MapType::Bump).count() > 0)
+        maps.bump = &m.stack(MapType::Bump)[0].image;
+    if (m.stack(MapType::SelfIllum).count() > 0)
+        maps.selfIllum = &m.stack(MapType::SelfIllum)[0].image;
+    maps.width = m.mapWidth;
+    maps.height = m.mapHeight;
+    return maps;
+}
+
+class FrameRenderer {
+public:
+    FrameRenderer(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting)
+        : s_(scene), frame_(frame), options_(options), lighting_(lighting), light_(scene.camera),
+          level_(options.level > 4 ? 1 : std::max(options.level, 0))
+    {
+    }
+
+    void DrawFaces()
+    {
+        for (const SceneObject& object : s_.objects) {
+            const bool hidden = object.flags & kObjectHidden;
+            for (std::int32_t f = object.firstFace; f < object.firstFace + object.faceCount; ++f) {
+                s_.faceDrawn[static_cast<std::size_t>(f)] = 0;
+                if (!hidden)
+                    DrawFace(f);
+            }
+        }
+    }
+
+private:
+    void DrawFace(std::int32_t f)
+    {
+        const auto i = static_cast<std::size_t>(f);
+        const FaceCorners c = CornersOf(s_, f);
+        const int width = frame_.width(), height = frame_.height();
+        if ((c.x[0] < 0 && c.x[1] < 0 && c.x[2] < 0) || (c.x[0] > width && c.x[1] > width && c.x[2] > width) ||
+            (c.y[0] < 0 && c.y[1] < 0 && c.y[2] < 0) || (c.y[0] > height - 1 && c.y[1] > height - 1 && c.y[2] > height - 1))
+            return;
+        const std::int64_t orientation = FaceOrientation(s_, f);
+        const bool facing = level_ == 1 ? orientation >= 0 : orientation > 0;
+        if (!facing && !options_.forceTwoSided)
+            return;
+
+        std::int32_t cornerI[3] = {0, 0, 0};
+        std::int32_t faceI = 0;
+        if (level_ <= 2) {
+            faceI = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
+        } else {
+            for (int k = 0; k < 3; ++k) {
+                cornerI[k] = FaceIntensity(s_.cornerNormals[static_cast<std::size_t>(3 * k)][i],
+                                           s_.cornerNormals[static_cast<std::size_t>(3 * k + 1)][i],
+                                           s_.cornerNormals[static_cast<std::size_t>(3 * k + 2)][i], light_, lighting_);
+                s_.cornerIntensity[static_cast<std::size_t>(k)][i] = cornerI[k];
+            }
+        }
+        const int topY = std::min({c.y[0], c.y[1], c.y[2]}), bottomY = std::max({c.y[0], c.y[1], c.y[2]});
+        if (topY == bottomY)
+            return;
+
+        const Material& material = s_.materials[static_cast<std::size_t>(s_.faceMaterial[i])];
+        const MaterialMaps maps = level_ >= 2 ? MapsOf(material) : MaterialMaps{};
+        if (maps.colour != nullptr)
+            s_.faceDrawn[i] = 1;
+        const std::int32_t base = material.colour;
+
+        if (level_ == 1 || (level_ == 2 && maps.colour == nullptr))
+            DrawFlat(c, base, faceI);
+        else if (level_ == 2)
+            DrawFlatTextured(f, c, maps, faceI);
+        else if (maps.colour == nullptr)
+            DrawGouraud(c, base, cornerI);
+        else if (level_ == 3)
+            DrawSmoothTextured(f, c, maps, cornerI);
+        else
+            DrawBumped(f, c, maps);
+    }
+
+    template <int K>
+    std::array<RasterCorner<K>, 3> Corners(const FaceCorners& c) const
+    {
+        std::array<RasterCorner<K>, 3> r;
+        for (int k = 0; k < 3; ++k) {
+            r[static_cast<std::size_t>(k)].x = c.x[k];
+            r[static_cast<std::size_t>(k)].y = c.y[k];
+            r[static_cast<std::size_t>(k)].q[0] = static_cast<std::int64_t>(c.z[k]) * 65536;
+        }
+        return r;
+    }
+
+    // Texture coordinates in 16.16 texels after the seam repair, for corner quantities 1, 2.
+    template <int K>
+    void SetTexture(std::array<RasterCorner<K>, 3>& r, std::int32_t f, const MaterialMaps& maps, RasterModuli<K>& moduli) const
+    {
+        const auto i = static_cast<std::size_t>(f);
+        std::int64_t u[3] = {s_.faceU0[i], s_.faceU1[i], s_.faceU2[i]};
+        std::int64_t v[3] = {s_.faceV0[i], s_.faceV1[i], s_.faceV2[i]};
+        RepairSeam(u, s_.faceFlags[i] & 8);
+        RepairSeam(v, s_.faceFlags[i] & 16);
+        for (int k = 0; k < 3; ++k) {
+            r[static_cast<std::size_t>(k)].q[1] = u[k] * maps.width;
+            r[static_cast<std::size_t>(k)].q[2] = v[k] * maps.height;
+        }
+        moduli[1] = maps.width * 65536;
+        moduli[2] = maps.height * 65536;
+    }
+
+    void DrawFlat(const FaceCorners& c, std::int32_t base, std::int32_t intensity)
+    {
+        const std::uint8_t colour[3] = {Lit(intensity, base & 0xFF), Lit(intensity, (base >> 8) & 0xFF),
+                                        Lit(intensity, (base >> 16) & 0xFF)};
+        Rasterise<1>(frame_, Corners<1>(c), RasterModuli<1>{}, [&](int, int, const std::array<std::int64_t, 1>&, std::uint8_t* out) {
+            out[0] = colour[0];
+            out[1] = colour[1];
+            out[2] = colour[2];
+            return true;
+        }, 0, frame_.height());
+    }
+
+    void DrawGouraud(const FaceCorners& c, std::int32_t base, const std::int32_t (&intensity)[3])
+    {
+        auto r = Corners<2>(c);
+        for (int k = 0; k < 3; ++k)
+            r[static_cast<std::size_t>(k)].q[1] = intensity[k];
+        const int blue = base & 0xFF, green = (base >> 8) & 0xFF, red = (base >> 16) & 0xFF;
+        Rasterise<2>(frame_, r, RasterModuli<2>{}, [&](int, int, const std::array<std::int64_t, 2>& q, std::uint8_t* out) {
+            out[0] = Lit(q[1], blue);
+            out[1] = Lit(q[1], green);
+            out[2] = Lit(q[1], red);
+            return true;
+        }, 0, frame_.height());
+    }
+
+    void DrawFlatTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, std::int32_t intensity)
+    {
+        auto r = Corners<3>(c);
+        RasterModuli<3> moduli{};
+        SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
+        const CDIB& colour = *maps.colour;
+        Rasterise<3>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
+            const std::uint8_t* texel = colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3;
+            out[0] = Lit(intensity, texel[0]);
+            out[1] = Lit(intensity, texel[1]);
+            out[2] = Lit(intensity, texel[2]);
+            return true;
+        }, 0, frame_.height());
+    }
+
+    void DrawSmoothTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const std::int32_t (&intensity)[3])
+    {
+        auto r = Corners<4>(c);
+        RasterModuli<4> moduli{};
+        SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
+        for (int k = 0; k < 3; ++k)
+            r[static_cast<std::size_t>(k)].q[3] = intensity[k];
+        const CDIB& colour = *maps.colour;
+        const CDIB* selfIllum = maps.selfIllum;
+        Rasterise<4>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
+            const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
+            const std::uint8_t* texel = colour.row(row) + column * 3;
+            const std::int64_t glow = selfIllum != nullptr ? std::int64_t{selfIllum->row(row)[column]} * 256 : 0;
+            const std::int64_t lit = std::max(glow, q[3]);
+            out[0] = Lit(lit, texel[0]);
+            out[1] = Lit(lit, texel[1]);
+            out[2] = Lit(lit, texel[2]);
+            return true;
+        }, 0, frame_.height());
+    }
+
+    void DrawBumped(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps)
+    {
+        const auto i = static_cast<std::size_t>(f);
+        auto r = Corners<6>(c);
+        RasterModuli<6> moduli{};
+        SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
+        const LightFrame& L = light_;
+        for (int k = 0; k < 3; ++k) {
+            const float nx = s_.cornerNormals[static_cast<std::size_t>(3 * k)][i];
+            const float ny = s_.cornerNormals[static_cast<std::size_t>(3 * k + 1)][i];
+            const float nz = s_.cornerNormals[static_cast<std::size_t>(3 * k + 2)][i];
+            const float t = L.sinB * ny + L.cosB * nz;
+            const float u = L.cosA * nx - L.sinA * t;
+            const float w = L.cosB * ny - L.sinB * nz;
+            const auto d = static_cast<std::int32_t>((L.sinA * nx + L.cosA * t) * 32768.0f);
+            const auto e = static_cast<std::int32_t>((L.cosC * u - L.sinC * w) * 32768.0f);
+            const auto fz = static_cast<std::int32_t>((L.sinC * u + L.cosC * w) * 32768.0f);
+            s_.cornerLightNormals[static_cast<std::size_t>(3 * k)][i] = d;
+            s_.cornerLightNormals[static_cast<std::size_t>(3 * k + 1)][i] = e;
+            s_.cornerLightNormals[static_cast<std::size_t>(3 * k + 2)][i] = fz;
+            r[static_cast<std::size_t>(k)].q[3] = d;
+            r[static_cast<std::size_t>(k)].q[4] = e;
+            r[static_cast<std::size_t>(k)].q[5] = fz;
+        }
+        const CDIB& colour = *maps.colour;
+        const CDIB* bump = maps.bump;
+        const CDIB* selfIllum = maps.selfIllum;
+        const int lastColumn = static_cast<int>(maps.width) - 1, lastRow = static_cast<int>(maps.height) - 1;
+        const std::int64_t diffuse = lighting_.diffuseLevel;
+        Rasterise<6>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
+            const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
+            const std::int64_t D = q[3], E = q[4], F = q[5];
+            std::int64_t lightI;
+            const int centre = bump ? bump->row(row)[column] : 128;
+            const int leftTexel = bump ? bump->row(row)[column == 0 ? lastColumn : column - 1] : 128;
+            const int above = bump ? bump->row(row == 0 ? lastRow : row - 1)[column] : 128;
+            if (centre == leftTexel && centre == above) {
+                lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * D) >> 15), lighting_);
+            } else {
+                const std::int64_t fp = F + static_cast<std::int64_t>(above - centre) * 256;
+                const std::int64_t ep = E + static_cast<std::int64_t>(leftTexel - centre) * 256;
+                const auto length = static_cast<std::int64_t>(
+                    std::sqrt(static_cast<double>(fp * fp + ep * ep + D * D)));
+                if (length == 0)
+                    return false;
+                lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * ((D * 32768) / length)) >> 15), lighting_);
+            }
+            const std::uint8_t* texel = colour.row(row) + column * 3;
+            const std::int64_t glow = selfIllum != nullptr ? std::int64_t{selfIllum->row(row)[column]} * 256 : 0;
+            const std::int64_t lit = std::max(glow, lightI);
+            out[0] = Lit(lit, texel[0]);
+            out[1] = Lit(lit, texel[1]);
+            out[2] = Lit(lit, texel[2]);
+            return true;
+        }, 0, frame_.height());
+    }
+
+    Scene& s_;
+    ViewFrame& frame_;
+    const RenderOptions& options_;
+    const LightingSettings& lighting_;
+    const LightFrame light_;
+    const int level_;
+};
+
+// A line from (x0, y0) towards (x1, y1), the end point itself not drawn, clipped to the frame.
+void DrawLine(ViewFrame& frame, int x0, int y0, int x1, int y1, std::uint8_t value)
+{
+    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    int error = dx + dy;
+    // Lines far outside the frame are not walked pixel by pixel.
+    const long long steps = std::max<long long>(dx, -static_cast<long long>(dy));
+    if (steps > 4LL * (frame.width() + frame.height()) + 65536)
+        return;
+    CDIB& image = frame.image();
+    while (x0 != x1 || y0 != y1) {
+        if (x0 >= 0 && y0 >= 0 && x0 < frame.width() && y0 < frame.height()) {
+            std::uint8_t* p = image.row(y0) + x0 * 3;
+            p[0] = p[1] = p[2] = value;
+        }
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            x0 += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y0 += sy;
+        }
+    }
+}
+
+void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std::uint8_t background)
+{
+    frame.Clear(background);
+    const std::uint8_t ink = background < 128 ? 255 : 0;
+    const int every = std::max<int>(1, s.wireAcceleration);
+    int countdown = 1;
+    for (const SceneObject& object : s.objects) {
+        const bool hidden = object.flags & kObjectHidden;
+        for (std::int32_t f = object.firstFace; f < object.firstFace + object.faceCount; ++f) {
+            const auto i = static_cast<std::size_t>(f);
+            s.faceDrawn[i] = 0;
+            if (hidden || --countdown > 0)
+                continue;
+            countdown = every;
+            if (!(FaceOrientation(s, f) > 0 || options.forceTwoSided))
+                continue;
+            const FaceCorners c = CornersOf(s, f);
+            const std::uint16_t flags = s.faceFlags[i];
+            if (flags & 4)
+                DrawLine(frame, c.x[0], c.y[0], c.x[1], c.y[1], ink);
+            if (!options.fastDraw) {
+                if (flags & 2)
+                    DrawLine(frame, c.x[1], c.y[1], c.x[2], c.y[2], ink);
+                if (flags & 1)
+                    DrawLine(frame, c.x[2], c.y[2], c.x[0], c.y[0], ink);
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::int64_t FaceOrientation(const Scene& scene, std::int32_t face)
+{
+    const FaceCorners c = CornersOf(scene, face);
+    return static_cast<std::int64_t>(c.y[1] - c.y[0]) * (c.x[2] - c.x[1]) +
+           static_cast<std::int64_t>(c.y[2] - c.y[1]) * (c.x[0] - c.x[1]);
+}
+
+const char* RenderLevelLabel(int level)
+{
+    return kLevelLabels[level < 0 || level >= kLabels ? 1 : level];
+}
+
+ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting)
+{
+    if (!scene.loaded() || !frame.created())
+        return {};
+    scene.viewWidth = frame.width();
+    scene.viewHeight = frame.height();
+    const ScreenRect projected = ProjectVertices(scene);
+    if (options.level == 0) {
+        DrawWireFrame(scene, frame, options, lighting.backgroundColour);
+    } else {
+        frame.Clear(lighting.backgroundColour);
+        FrameRenderer(scene, frame, options, lighting).DrawFaces();
+    }
+    ScreenRect repaint = previous_.United(projected);
+    if (options.level == 0)
+        repaint = {repaint.left - 2, repaint.top - 2, repaint.right + 2, repaint.bottom + 2};
+    previous_ = projected;
+    return repaint;
+}
+
+} // namespace gessoria

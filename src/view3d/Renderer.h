@@ -1,0 +1,47 @@
+#pragma once
+// RenderScene: draws the scene into the ViewFrame at one of five render levels.
+//
+// 0 Wire Frame, 1 Flat Shaded, 2 Flat Textured, 3 Smooth Textured (Gouraud, with self
+// illumination), 4 Smooth Bumped (per-pixel light from interpolated light-space normals
+// perturbed by the bump map); a level above 4 renders as 1. Faces are visited object by
+// object in index order; hidden objects are skipped. The textured levels mark in faceDrawn
+// the faces they drew with a textured material — only those can be painted — and levels
+// 3 and 4 leave each face's corner intensities (and level 4 its light-space corner normals)
+// in the scene for the redraw after a dab. The wire frame is drawn into the ViewFrame too,
+// white on a backdrop below grey 128 and black from 128.
+
+#include "view3d/Lighting.h"
+#include "view3d/Projection.h"
+#include "view3d/ViewFrame.h"
+
+namespace gessoria {
+
+struct Scene;
+
+enum class RenderLevel : int { WireFrame = 0, FlatShaded = 1, FlatTextured = 2, SmoothTextured = 3, SmoothBumped = 4 };
+
+struct RenderOptions {
+    int level = 4;
+    bool forceTwoSided = false;
+    bool fastDraw = false;
+};
+
+class Renderer {
+public:
+    // Renders one frame and returns the rectangle of the view to repaint: the union of the
+    // previous and the new projected rectangles (grown by 2 pixels at the wire-frame level).
+    ScreenRect RenderScene(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting);
+    // "Redraw Screen" and resizes: the next repaint covers the whole view.
+    void InvalidateAll(int width, int height) { previous_ = {0, 0, width, height}; }
+
+private:
+    ScreenRect previous_{0, 0, 0, 0};
+};
+
+// The face's orientation on screen: positive when its corners run one way round.
+std::int64_t FaceOrientation(const Scene& scene, std::int32_t face);
+
+// The first n bits of the level names, for dialogs and the command line.
+const char* RenderLevelLabel(int level);
+
+} // namespace gessoria
