@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace gessoria {
 namespace {
@@ -56,13 +57,15 @@ ScreenRect ScreenRect::United(const ScreenRect& other) const
             std::max(bottom, other.bottom)};
 }
 
-ScreenRect ProjectVertices(Scene& scene)
+namespace {
+
+ScreenRect ProjectRange(Scene& scene, std::int32_t first, std::int32_t last)
 {
     const Camera& camera = scene.camera;
     const Turn turn = TurnOf(camera, TransformRadians);
     const long double cx = scene.viewWidth / 2, cy = scene.viewHeight / 2;
     ScreenRect rect;
-    for (std::int32_t v = 0; v < scene.vertexCount; ++v) {
+    for (std::int32_t v = first; v < last; ++v) {
         const auto i = static_cast<std::size_t>(v);
         const Turned p = Rotate(turn, scene.positionX[i], scene.positionY[i], scene.positionZ[i]);
         const long double sx = (p.x3 + camera.panX) * camera.scale + cx;
@@ -82,6 +85,22 @@ ScreenRect ProjectVertices(Scene& scene)
         rect.bottom = std::max(rect.bottom, y);
     }
     return rect;
+}
+
+} // namespace
+
+ScreenRect ProjectVertices(Scene& scene)
+{
+    // Large scenes are split between this thread and one more; each vertex is independent.
+    constexpr std::int32_t kWorthSharing = 20000;
+    if (scene.vertexCount < kWorthSharing)
+        return ProjectRange(scene, 0, scene.vertexCount);
+    const std::int32_t half = scene.vertexCount / 2;
+    ScreenRect upper;
+    std::thread helper([&] { upper = ProjectRange(scene, half, scene.vertexCount); });
+    const ScreenRect lower = ProjectRange(scene, 0, half);
+    helper.join();
+    return lower.United(upper);
 }
 
 void ZoomExtents(Scene& scene)

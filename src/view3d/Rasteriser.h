@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 
 namespace gessoria {
@@ -33,6 +34,16 @@ using RasterModuli = std::array<std::int64_t, K>;
 
 namespace raster {
 
+// Truncating division, in 32 bits whenever both operands fit: a 64-bit divide costs several
+// times as much, and a frame divides a few times per quantity per face.
+inline std::int64_t Divide(std::int64_t numerator, std::int64_t denominator)
+{
+    constexpr std::int64_t kLow = INT32_MIN, kHigh = INT32_MAX;
+    if (numerator >= kLow && numerator <= kHigh && denominator >= kLow && denominator <= kHigh && !(numerator == kLow && denominator == -1))
+        return static_cast<std::int32_t>(numerator) / static_cast<std::int32_t>(denominator);
+    return numerator / denominator;
+}
+
 inline std::int64_t Reduce(std::int64_t value, std::int64_t modulus)
 {
     if (modulus == 0)
@@ -43,9 +54,11 @@ inline std::int64_t Reduce(std::int64_t value, std::int64_t modulus)
 
 } // namespace raster
 
-// Rows of the frame from firstRow to lastRow (exclusive) are drawn; the others are only
+// Wrapping has bit k set for each quantity k that wraps (its modulus is not 0); it lets the
+// per-pixel step know at compile time which quantities wrap. Rows of the frame from firstRow
+// to lastRow (exclusive) are drawn; the others are only
 // stepped over. Drawing a frame in bands gives exactly the pixels of drawing it whole.
-template <int K, typename Pixel>
+template <int K, unsigned Wrapping = 0, typename Pixel>
 void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterModuli<K>& moduli, Pixel&& pixel,
                int firstRow, int lastRow)
 {
@@ -64,15 +77,44 @@ void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterM
         return;
 
     const std::int64_t longRows = bottom.y - top.y;
-    const std::int64_t longStepX = (static_cast<std::int64_t>(bottom.x - top.x) * 65536) / longRows;
-    std::array<std::int64_t, K> longStepQ{};
-    for (int k = 0; k < K; ++k)
-        longStepQ[k] = (bottom.q[k] - top.q[k]) / longRows;
+    const std::int64_t longStepX = raster::Divide(static_cast<std::int64_t>(bottom.x - top.x) * 65536, longRows);
 
     const bool flatTop = top.y == mid.y;
     const std::int64_t upperRows = mid.y - top.y;
-    const std::int64_t upperStepX = flatTop ? 0 : (static_cast<std::int64_t>(mid.x - top.x) * 65536) / upperRows;
+    const std::int64_t upperStepX = flatTop ? 0 : raster::Divide(static_cast<std::int64_t>(mid.x - top.x) * 65536, upperRows);
+    const std::int64_t lowerRows = bottom.y - mid.y;
+    const std::int64_t lowerStepX = lowerRows == 0 ? 0 : raster::Divide(static_cast<std::int64_t>(bottom.x - mid.x) * 65536, lowerRows);
     const bool longLeft = flatTop ? top.x < mid.x : longStepX < upperStepX;
+
+    const int width = frame.width();
+    const int rowBegin = std::max({top.y, firstRow, 0});
+    const int rowEnd = std::min({bottom.y, lastRow, frame.height()});
+
+    // Most faces of a dense mesh cover no pixel at all: walk the edges alone first and
+    // leave before any other quantity is set up when no row has a column to draw.
+    {
+        bool covers = false;
+        std::int64_t longX = static_cast<std::int64_t>(top.x) * 65536, shortX = longX, shortStepX = upperStepX;
+        for (int y = top.y; y < rowEnd && !covers; ++y) {
+            if (y == mid.y) {
+                shortX = static_cast<std::int64_t>(mid.x) * 65536;
+                shortStepX = lowerStepX;
+            }
+            if (y >= rowBegin) {
+                const std::int64_t left = longLeft ? longX : shortX, right = longLeft ? shortX : longX;
+                covers = !(left / 65536 > width || right < 0) &&
+                         std::max<std::int64_t>(0, left >> 16) < std::min<std::int64_t>(width, right >> 16);
+            }
+            longX += longStepX;
+            shortX += shortStepX;
+        }
+        if (!covers)
+            return;
+    }
+
+    std::array<std::int64_t, K> longStepQ{};
+    for (int k = 0; k < K; ++k)
+        longStepQ[k] = raster::Divide(bottom.q[k] - top.q[k], longRows);
 
     // One gradient per quantity, measured on the middle corner's row.
     std::int64_t distance;
@@ -87,7 +129,7 @@ void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterM
     const std::int64_t columns = distance >> 16;
     std::array<std::int64_t, K> gradient{}, wrappedGradient{};
     for (int k = 0; k < K; ++k) {
-        gradient[k] = columns == 0 ? 0 : (mid.q[k] - longAtMid[k]) / columns;
+        gradient[k] = columns == 0 ? 0 : raster::Divide(mid.q[k] - longAtMid[k], columns);
         wrappedGradient[k] = raster::Reduce(gradient[k], moduli[k]);
     }
 
@@ -97,22 +139,18 @@ void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterM
     std::array<std::int64_t, K> shortQ = top.q, shortStepQ{};
     if (!flatTop)
         for (int k = 0; k < K; ++k)
-            shortStepQ[k] = (mid.q[k] - top.q[k]) / upperRows;
+            shortStepQ[k] = raster::Divide(mid.q[k] - top.q[k], upperRows);
 
-    const int width = frame.width();
     std::int16_t* depth = frame.depth();
     CDIB& image = frame.image();
-    const int rowBegin = std::max({top.y, firstRow, 0});
-    const int rowEnd = std::min({bottom.y, lastRow, frame.height()});
 
     for (int y = top.y; y < bottom.y; ++y) {
         if (y == mid.y) {
-            const std::int64_t lowerRows = bottom.y - mid.y;
             shortX = static_cast<std::int64_t>(mid.x) * 65536;
-            shortStepX = (static_cast<std::int64_t>(bottom.x - mid.x) * 65536) / lowerRows;
+            shortStepX = lowerStepX;
             shortQ = mid.q;
             for (int k = 0; k < K; ++k)
-                shortStepQ[k] = (bottom.q[k] - mid.q[k]) / lowerRows;
+                shortStepQ[k] = raster::Divide(bottom.q[k] - mid.q[k], lowerRows);
         }
         if (y >= rowEnd)
             break;
@@ -141,7 +179,7 @@ void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterM
                         depthRow[x] = z;
                     }
                     for (int k = 0; k < K; ++k) {
-                        if (moduli[k] == 0) {
+                        if (!((Wrapping >> k) & 1u)) {
                             q[k] += gradient[k];
                         } else {
                             q[k] += wrappedGradient[k];

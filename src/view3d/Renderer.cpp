@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 namespace gessoria {
 namespace {
@@ -16,11 +18,6 @@ inline std::uint8_t Lit(std::int64_t intensity, int channel)
 {
     return static_cast<std::uint8_t>((intensity * channel) >> 16);
 }
-
-struct FaceCorners {
-    std::int32_t vertex[3];
-    std::int32_t x[3], y[3], z[3];
-};
 
 FaceCorners CornersOf(const Scene& s, std::int32_t f)
 {
@@ -69,37 +66,66 @@ MaterialMaps MapsOf(const Material& m)
     if (!m.hasLayers || m.stack(MapType::Colour).count() == 0 || m.mapWidth < 1 || m.mapHeight < 1)
         return maps;
     maps.colour = &m.stack(MapType::Colour)[0].image;
-    if (m.stack(MapType::Bump).count() > 0)
+    // A stack with nothing but its Renderer Layer shows its start value everywhere (Bump 128,
+    // Self Illumination 0): its texels need not be read, which spares a cache miss a pixel.
+    if (m.stack(MapType::Bump).count() > 1)
         maps.bump = &m.stack(MapType::Bump)[0].image;
-    if (m.stack(MapType::SelfIllum).count() > 0)
+    if (m.stack(MapType::SelfIllum).count() > 1)
         maps.selfIllum = &m.stack(MapType::SelfIllum)[0].image;
     maps.width = m.mapWidth;
     maps.height = m.mapHeight;
     return maps;
 }
 
+// Draws the shaded levels in two passes so the frame can be shared between threads with
+// exactly the pixels of drawing every face in order: the first pass decides, per face, whether
+// it is drawn and computes its lighting (faces split between threads); the second rasterises
+// the drawn faces in order, each thread owning a band of rows.
 class FrameRenderer {
 public:
-    FrameRenderer(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting)
+    FrameRenderer(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
+                  RenderWorkspace& work)
         : s_(scene), frame_(frame), options_(options), lighting_(lighting), light_(scene.camera),
-          level_(options.level > 4 ? 1 : std::max(options.level, 0))
+          level_(options.level > 4 ? 1 : std::max(options.level, 0)), work_(work)
     {
+        // Kept from frame to frame: fresh memory for every frame costs more than the frame.
+        work_.faceIntensity.resize(static_cast<std::size_t>(scene.faceCount));
     }
 
-    void DrawFaces()
+    // Pass one over the faces [first, last), listing the faces to draw in `list`.
+    void Prepare(std::int32_t first, std::int32_t last, std::vector<RenderWorkspace::Item>& list)
     {
+        list.clear();
         for (const SceneObject& object : s_.objects) {
+            const std::int32_t begin = std::max(first, object.firstFace);
+            const std::int32_t end = std::min(last, object.firstFace + object.faceCount);
             const bool hidden = object.flags & kObjectHidden;
-            for (std::int32_t f = object.firstFace; f < object.firstFace + object.faceCount; ++f) {
+            for (std::int32_t f = begin; f < end; ++f) {
                 s_.faceDrawn[static_cast<std::size_t>(f)] = 0;
                 if (!hidden)
-                    DrawFace(f);
+                    PrepareFace(f, list);
             }
         }
     }
 
+    // Pass two over the rows [firstRow, lastRow), which it first clears: the listed faces in
+    // face order.
+    void Draw(int firstRow, int lastRow, std::uint8_t background)
+    {
+        frame_.ClearRows(firstRow, lastRow, background);
+        const Band band{firstRow, lastRow};
+        for (const auto* list : {&work_.lists[0], &work_.lists[1]})
+            for (const RenderWorkspace::Item& item : *list)
+                if (item.bottomRow > band.first && item.topRow < band.last)
+                    DrawFace(item, band);
+    }
+
 private:
-    void DrawFace(std::int32_t f)
+    struct Band {
+        int first, last;
+    };
+
+    void PrepareFace(std::int32_t f, std::vector<RenderWorkspace::Item>& list)
     {
         const auto i = static_cast<std::size_t>(f);
         const FaceCorners c = CornersOf(s_, f);
@@ -107,43 +133,75 @@ private:
         if ((c.x[0] < 0 && c.x[1] < 0 && c.x[2] < 0) || (c.x[0] > width && c.x[1] > width && c.x[2] > width) ||
             (c.y[0] < 0 && c.y[1] < 0 && c.y[2] < 0) || (c.y[0] > height - 1 && c.y[1] > height - 1 && c.y[2] > height - 1))
             return;
-        const std::int64_t orientation = FaceOrientation(s_, f);
+        const std::int64_t orientation = Orientation(c);
         const bool facing = level_ == 1 ? orientation >= 0 : orientation > 0;
         if (!facing && !options_.forceTwoSided)
             return;
 
-        std::int32_t cornerI[3] = {0, 0, 0};
-        std::int32_t faceI = 0;
         if (level_ <= 2) {
-            faceI = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
+            work_.faceIntensity[i] = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
         } else {
-            for (int k = 0; k < 3; ++k) {
-                cornerI[k] = FaceIntensity(s_.cornerNormals[static_cast<std::size_t>(3 * k)][i],
-                                           s_.cornerNormals[static_cast<std::size_t>(3 * k + 1)][i],
-                                           s_.cornerNormals[static_cast<std::size_t>(3 * k + 2)][i], light_, lighting_);
-                s_.cornerIntensity[static_cast<std::size_t>(k)][i] = cornerI[k];
-            }
+            for (int k = 0; k < 3; ++k)
+                s_.cornerIntensity[static_cast<std::size_t>(k)][i] =
+                    FaceIntensity(s_.cornerNormals[static_cast<std::size_t>(3 * k)][i], s_.cornerNormals[static_cast<std::size_t>(3 * k + 1)][i],
+                                  s_.cornerNormals[static_cast<std::size_t>(3 * k + 2)][i], light_, lighting_);
         }
-        const int topY = std::min({c.y[0], c.y[1], c.y[2]}), bottomY = std::max({c.y[0], c.y[1], c.y[2]});
-        if (topY == bottomY)
+        const int topRow = std::min({c.y[0], c.y[1], c.y[2]}), bottomRow = std::max({c.y[0], c.y[1], c.y[2]});
+        if (topRow == bottomRow)
             return;
+        list.push_back({f, topRow, bottomRow, c});
+        const Material& material = s_.materials[static_cast<std::size_t>(s_.faceMaterial[i])];
+        if (level_ >= 2 && MapsOf(material).colour != nullptr) {
+            s_.faceDrawn[i] = 1;
+            if (level_ == 4)
+                StoreLightNormals(f);
+        }
+    }
 
+    // The corner normals turned into light space, scaled by 32768.
+    void StoreLightNormals(std::int32_t f)
+    {
+        const auto i = static_cast<std::size_t>(f);
+        const LightFrame& L = light_;
+        for (int k = 0; k < 3; ++k) {
+            const float nx = s_.cornerNormals[static_cast<std::size_t>(3 * k)][i];
+            const float ny = s_.cornerNormals[static_cast<std::size_t>(3 * k + 1)][i];
+            const float nz = s_.cornerNormals[static_cast<std::size_t>(3 * k + 2)][i];
+            const float t = L.sinB * ny + L.cosB * nz;
+            const float u = L.cosA * nx - L.sinA * t;
+            const float w = L.cosB * ny - L.sinB * nz;
+            s_.cornerLightNormals[static_cast<std::size_t>(3 * k)][i] = static_cast<std::int32_t>((L.sinA * nx + L.cosA * t) * 32768.0f);
+            s_.cornerLightNormals[static_cast<std::size_t>(3 * k + 1)][i] = static_cast<std::int32_t>((L.cosC * u - L.sinC * w) * 32768.0f);
+            s_.cornerLightNormals[static_cast<std::size_t>(3 * k + 2)][i] = static_cast<std::int32_t>((L.sinC * u + L.cosC * w) * 32768.0f);
+        }
+    }
+
+    void DrawFace(const RenderWorkspace::Item& item, const Band& band)
+    {
+        const std::int32_t f = item.face;
+        const auto i = static_cast<std::size_t>(f);
+        const FaceCorners& c = item.corners;
         const Material& material = s_.materials[static_cast<std::size_t>(s_.faceMaterial[i])];
         const MaterialMaps maps = level_ >= 2 ? MapsOf(material) : MaterialMaps{};
-        if (maps.colour != nullptr)
-            s_.faceDrawn[i] = 1;
         const std::int32_t base = material.colour;
-
+        const std::int32_t cornerI[3] = {level_ >= 3 ? s_.cornerIntensity[0][i] : 0, level_ >= 3 ? s_.cornerIntensity[1][i] : 0,
+                                         level_ >= 3 ? s_.cornerIntensity[2][i] : 0};
         if (level_ == 1 || (level_ == 2 && maps.colour == nullptr))
-            DrawFlat(c, base, faceI);
+            DrawFlat(c, base, work_.faceIntensity[i], band);
         else if (level_ == 2)
-            DrawFlatTextured(f, c, maps, faceI);
+            DrawFlatTextured(f, c, maps, work_.faceIntensity[i], band);
         else if (maps.colour == nullptr)
-            DrawGouraud(c, base, cornerI);
+            DrawGouraud(c, base, cornerI, band);
         else if (level_ == 3)
-            DrawSmoothTextured(f, c, maps, cornerI);
+            DrawSmoothTextured(f, c, maps, cornerI, band);
         else
-            DrawBumped(f, c, maps);
+            DrawBumped(f, c, maps, band);
+    }
+
+    static std::int64_t Orientation(const FaceCorners& c)
+    {
+        return static_cast<std::int64_t>(c.y[1] - c.y[0]) * (c.x[2] - c.x[1]) +
+               static_cast<std::int64_t>(c.y[2] - c.y[1]) * (c.x[0] - c.x[1]);
     }
 
     template <int K>
@@ -175,7 +233,7 @@ private:
         moduli[2] = maps.height * 65536;
     }
 
-    void DrawFlat(const FaceCorners& c, std::int32_t base, std::int32_t intensity)
+    void DrawFlat(const FaceCorners& c, std::int32_t base, std::int32_t intensity, const Band& band)
     {
         const std::uint8_t colour[3] = {Lit(intensity, base & 0xFF), Lit(intensity, (base >> 8) & 0xFF),
                                         Lit(intensity, (base >> 16) & 0xFF)};
@@ -184,10 +242,10 @@ private:
             out[1] = colour[1];
             out[2] = colour[2];
             return true;
-        }, 0, frame_.height());
+        }, band.first, band.last);
     }
 
-    void DrawGouraud(const FaceCorners& c, std::int32_t base, const std::int32_t (&intensity)[3])
+    void DrawGouraud(const FaceCorners& c, std::int32_t base, const std::int32_t (&intensity)[3], const Band& band)
     {
         auto r = Corners<2>(c);
         for (int k = 0; k < 3; ++k)
@@ -198,25 +256,25 @@ private:
             out[1] = Lit(q[1], green);
             out[2] = Lit(q[1], red);
             return true;
-        }, 0, frame_.height());
+        }, band.first, band.last);
     }
 
-    void DrawFlatTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, std::int32_t intensity)
+    void DrawFlatTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, std::int32_t intensity, const Band& band)
     {
         auto r = Corners<3>(c);
         RasterModuli<3> moduli{};
         SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
         const CDIB& colour = *maps.colour;
-        Rasterise<3>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
+        Rasterise<3, 6u>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
             const std::uint8_t* texel = colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3;
             out[0] = Lit(intensity, texel[0]);
             out[1] = Lit(intensity, texel[1]);
             out[2] = Lit(intensity, texel[2]);
             return true;
-        }, 0, frame_.height());
+        }, band.first, band.last);
     }
 
-    void DrawSmoothTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const std::int32_t (&intensity)[3])
+    void DrawSmoothTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const std::int32_t (&intensity)[3], const Band& band)
     {
         auto r = Corners<4>(c);
         RasterModuli<4> moduli{};
@@ -225,7 +283,7 @@ private:
             r[static_cast<std::size_t>(k)].q[3] = intensity[k];
         const CDIB& colour = *maps.colour;
         const CDIB* selfIllum = maps.selfIllum;
-        Rasterise<4>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
+        Rasterise<4, 6u>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
             const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
             const std::uint8_t* texel = colour.row(row) + column * 3;
             const std::int64_t glow = selfIllum != nullptr ? std::int64_t{selfIllum->row(row)[column]} * 256 : 0;
@@ -234,39 +292,24 @@ private:
             out[1] = Lit(lit, texel[1]);
             out[2] = Lit(lit, texel[2]);
             return true;
-        }, 0, frame_.height());
+        }, band.first, band.last);
     }
 
-    void DrawBumped(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps)
+    void DrawBumped(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const Band& band)
     {
         const auto i = static_cast<std::size_t>(f);
         auto r = Corners<6>(c);
         RasterModuli<6> moduli{};
         SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
-        const LightFrame& L = light_;
-        for (int k = 0; k < 3; ++k) {
-            const float nx = s_.cornerNormals[static_cast<std::size_t>(3 * k)][i];
-            const float ny = s_.cornerNormals[static_cast<std::size_t>(3 * k + 1)][i];
-            const float nz = s_.cornerNormals[static_cast<std::size_t>(3 * k + 2)][i];
-            const float t = L.sinB * ny + L.cosB * nz;
-            const float u = L.cosA * nx - L.sinA * t;
-            const float w = L.cosB * ny - L.sinB * nz;
-            const auto d = static_cast<std::int32_t>((L.sinA * nx + L.cosA * t) * 32768.0f);
-            const auto e = static_cast<std::int32_t>((L.cosC * u - L.sinC * w) * 32768.0f);
-            const auto fz = static_cast<std::int32_t>((L.sinC * u + L.cosC * w) * 32768.0f);
-            s_.cornerLightNormals[static_cast<std::size_t>(3 * k)][i] = d;
-            s_.cornerLightNormals[static_cast<std::size_t>(3 * k + 1)][i] = e;
-            s_.cornerLightNormals[static_cast<std::size_t>(3 * k + 2)][i] = fz;
-            r[static_cast<std::size_t>(k)].q[3] = d;
-            r[static_cast<std::size_t>(k)].q[4] = e;
-            r[static_cast<std::size_t>(k)].q[5] = fz;
-        }
+        for (int k = 0; k < 3; ++k)
+            for (int n = 0; n < 3; ++n)
+                r[static_cast<std::size_t>(k)].q[static_cast<std::size_t>(3 + n)] = s_.cornerLightNormals[static_cast<std::size_t>(3 * k + n)][i];
         const CDIB& colour = *maps.colour;
         const CDIB* bump = maps.bump;
         const CDIB* selfIllum = maps.selfIllum;
         const int lastColumn = static_cast<int>(maps.width) - 1, lastRow = static_cast<int>(maps.height) - 1;
         const std::int64_t diffuse = lighting_.diffuseLevel;
-        Rasterise<6>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
+        Rasterise<6, 6u>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
             const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
             const std::int64_t D = q[3], E = q[4], F = q[5];
             std::int64_t lightI;
@@ -291,7 +334,7 @@ private:
             out[1] = Lit(lit, texel[1]);
             out[2] = Lit(lit, texel[2]);
             return true;
-        }, 0, frame_.height());
+        }, band.first, band.last);
     }
 
     Scene& s_;
@@ -300,6 +343,7 @@ private:
     const LightingSettings& lighting_;
     const LightFrame light_;
     const int level_;
+    RenderWorkspace& work_;
 };
 
 // A line from (x0, y0) towards (x1, y1), the end point itself not drawn, clipped to the frame.
@@ -384,8 +428,18 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
     if (options.level == 0) {
         DrawWireFrame(scene, frame, options, lighting.backgroundColour);
     } else {
-        frame.Clear(lighting.backgroundColour);
-        FrameRenderer(scene, frame, options, lighting).DrawFaces();
+        FrameRenderer renderer(scene, frame, options, lighting, work_);
+        // Two workers: this thread and one more, on halves of the faces and then of the rows.
+        const std::int32_t half = scene.faceCount / 2;
+        std::thread helper([&] { renderer.Prepare(half, scene.faceCount, work_.lists[1]); });
+        renderer.Prepare(0, half, work_.lists[0]);
+        helper.join();
+        const int top = std::clamp(projected.top, 0, frame.height());
+        const int bottom = std::clamp(projected.bottom + 1, 0, frame.height());
+        const int split = top + (bottom - top) / 2;
+        helper = std::thread([&] { renderer.Draw(split, frame.height(), lighting.backgroundColour); });
+        renderer.Draw(0, split, lighting.backgroundColour);
+        helper.join();
     }
     ScreenRect repaint = previous_.United(projected);
     if (options.level == 0)

@@ -14,6 +14,9 @@
 #include "view3d/Projection.h"
 #include "view3d/ViewFrame.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace gessoria {
 
 struct Scene;
@@ -26,6 +29,24 @@ struct RenderOptions {
     bool fastDraw = false;
 };
 
+// A face's corners on screen.
+struct FaceCorners {
+    std::int32_t vertex[3];
+    std::int32_t x[3], y[3], z[3];
+};
+
+// What a frame works out per face, kept between frames: the faces to rasterise (listed in
+// face order by the two workers of the first pass) and the flat levels' face intensities.
+struct RenderWorkspace {
+    struct Item {
+        std::int32_t face;
+        std::int32_t topRow, bottomRow;
+        FaceCorners corners;
+    };
+    std::vector<Item> lists[2];
+    std::vector<std::int32_t> faceIntensity;
+};
+
 class Renderer {
 public:
     // Renders one frame and returns the rectangle of the view to repaint: the union of the
@@ -36,6 +57,7 @@ public:
 
 private:
     ScreenRect previous_{0, 0, 0, 0};
+    RenderWorkspace work_;
 };
 
 // The face's orientation on screen: positive when its corners run one way round.

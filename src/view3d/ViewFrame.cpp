@@ -25,4 +25,16 @@ void ViewFrame::Clear(std::uint8_t grey)
     std::fill(depth_.begin(), depth_.end(), kFarthest);
 }
 
+void ViewFrame::ClearRows(int first, int last, std::uint8_t grey)
+{
+    first = std::clamp(first, 0, height());
+    last = std::clamp(last, first, height());
+    if (first == last)
+        return;
+    std::fill(image_.row(first), image_.row(first) + image_.stride() * static_cast<std::size_t>(last - first), grey);
+    const auto w = static_cast<std::size_t>(width());
+    std::fill(depth_.begin() + static_cast<std::ptrdiff_t>(w * static_cast<std::size_t>(first)),
+              depth_.begin() + static_cast<std::ptrdiff_t>(w * static_cast<std::size_t>(last)), kFarthest);
+}
+
 } // namespace gessoria

@@ -31,6 +31,8 @@ public:
 
     // Every colour byte to `grey`, every depth to the farthest value.
     void Clear(std::uint8_t grey);
+    // The same for the rows [first, last) only.
+    void ClearRows(int first, int last, std::uint8_t grey);
 
 private:
     CDIB image_;
