@@ -90,6 +90,9 @@ public:
     {
         // Kept from frame to frame: fresh memory for every frame costs more than the frame.
         work_.faceIntensity.resize(static_cast<std::size_t>(scene.faceCount));
+        maps_.reserve(scene.materials.size());
+        for (const Material& m : scene.materials)
+            maps_.push_back(MapsOf(m));
     }
 
     // Pass one over the faces [first, last), listing the faces to draw in `list`.
@@ -150,8 +153,7 @@ private:
         if (topRow == bottomRow)
             return;
         list.push_back({f, topRow, bottomRow, c});
-        const Material& material = s_.materials[static_cast<std::size_t>(s_.faceMaterial[i])];
-        if (level_ >= 2 && MapsOf(material).colour != nullptr) {
+        if (level_ >= 2 && maps_[static_cast<std::size_t>(s_.faceMaterial[i])].colour != nullptr) {
             s_.faceDrawn[i] = 1;
             if (level_ == 4)
                 StoreLightNormals(f);
@@ -181,9 +183,9 @@ private:
         const std::int32_t f = item.face;
         const auto i = static_cast<std::size_t>(f);
         const FaceCorners& c = item.corners;
-        const Material& material = s_.materials[static_cast<std::size_t>(s_.faceMaterial[i])];
-        const MaterialMaps maps = level_ >= 2 ? MapsOf(material) : MaterialMaps{};
-        const std::int32_t base = material.colour;
+        const auto materialIndex = static_cast<std::size_t>(s_.faceMaterial[i]);
+        const MaterialMaps maps = level_ >= 2 ? maps_[materialIndex] : MaterialMaps{};
+        const std::int32_t base = s_.materials[materialIndex].colour;
         const std::int32_t cornerI[3] = {level_ >= 3 ? s_.cornerIntensity[0][i] : 0, level_ >= 3 ? s_.cornerIntensity[1][i] : 0,
                                          level_ >= 3 ? s_.cornerIntensity[2][i] : 0};
         if (level_ == 1 || (level_ == 2 && maps.colour == nullptr))
@@ -325,7 +327,7 @@ private:
                     std::sqrt(static_cast<double>(fp * fp + ep * ep + D * D)));
                 if (length == 0)
                     return false;
-                lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * ((D * 32768) / length)) >> 15), lighting_);
+                lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * raster::Divide(D * 32768, length)) >> 15), lighting_);
             }
             const std::uint8_t* texel = colour.row(row) + column * 3;
             const std::int64_t glow = selfIllum != nullptr ? std::int64_t{selfIllum->row(row)[column]} * 256 : 0;
@@ -344,6 +346,7 @@ private:
     const LightFrame light_;
     const int level_;
     RenderWorkspace& work_;
+    std::vector<MaterialMaps> maps_;  // by material index
 };
 
 // A line from (x0, y0) towards (x1, y1), the end point itself not drawn, clipped to the frame.

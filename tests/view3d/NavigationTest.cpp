@@ -201,3 +201,27 @@ TEST(Navigation, BenchmarkLeavesAngleY99AndReportsMinutesAndSeconds)
 
 } // namespace
 } // namespace gessoria::test
+
+#include "view3d/RenderSettings.h"
+
+namespace gessoria::test {
+namespace {
+
+TEST(RenderSettings, DragsUseTheMoveLevelAndTheDialogSetsTheStaticOne)
+{
+    RenderSettings settings;
+    bool dual = false;
+    std::uint8_t acceleration = 1;
+    ApplyRenderingOptions({3, 0, true, true, 80}, settings, dual, acceleration);
+    EXPECT_EQ(settings.currentLevel, 3);
+    EXPECT_TRUE(settings.forceTwoSided);
+    EXPECT_TRUE(dual);
+    EXPECT_EQ(acceleration, 50);
+    settings.BeginDrag();
+    EXPECT_EQ(settings.Options().level, 0);
+    settings.EndDrag();
+    EXPECT_EQ(settings.Options().level, 3);
+}
+
+} // namespace
+} // namespace gessoria::test
