@@ -10,15 +10,10 @@
 namespace gessoria {
 namespace {
 
-constexpr const char* kTableFull = "A maximum of 100 Brushes are allowed, to add a new Brush, delete an existing one first.";
-
-std::string TrimBlanks(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
+constexpr TableWording kWording{
+    "Brush", "A maximum of 100 Brushes are allowed, to add a new Brush, delete an existing one first.",
+    "Can't create more than 100 brushes.  Sorry", "Do you really want to delete the current brush?",
+    "Brush 0, the default brush, cannot be deleted."};
 
 std::string SectionName(int i) { return "Brush_" + std::to_string(i); }
 
@@ -67,31 +62,22 @@ void WriteBrush(ProfileFile& file, const std::string& section, const Brush& b)
     file.SetInt(section, "Brush_Shape", b.shape);
 }
 
-bool SameSettings(const Brush& a, const Brush& b)
+} // namespace
+
+bool BrushTable::SameSettings(const Brush& a, const Brush& b) const
 {
     return a.name == b.name && a.notes == b.notes && a.dabCount == b.dabCount && a.dabSpacing == b.dabSpacing &&
            a.xSpacing == b.xSpacing && a.ySpacing == b.ySpacing && a.rotation == b.rotation && a.xSize == b.xSize &&
            a.ySize == b.ySize && a.feathering == b.feathering && a.headType == b.headType && a.shape == b.shape;
 }
 
-} // namespace
-
-BrushTable::BrushTable() : brushes_{DefaultBrush()} {}
+BrushTable::BrushTable() : LibraryTable(DefaultBrush(), kWording) {}
 
 bool BrushTable::Select(int index)
 {
     if (index < 0 || index >= count())
         return false;
     current_ = index;
-    return true;
-}
-
-bool BrushTable::Append(Brush brush)
-{
-    if (count() >= kMaxBrushes)
-        return false;
-    brushes_.push_back(std::move(brush));
-    current_ = count() - 1;
     return true;
 }
 
@@ -104,7 +90,7 @@ bool BrushTable::ReadLibrary(const std::filesystem::path& path)
     // The table keeps room for the default brush: at most 99 library brushes.
     const int n = std::min({stored, kMaxBrushes - 1, kMaxBrushes - count()});
     for (int i = 1; i <= n; ++i)
-        brushes_.push_back(ReadBrush(file, SectionName(i)));
+        entries_.push_back(ReadBrush(file, SectionName(i)));
     return true;
 }
 
@@ -119,103 +105,26 @@ bool BrushTable::WriteLibrary(const std::filesystem::path& path) const
     return file.Save(path);
 }
 
-void BrushTable::Overwrite(Brush& target, const BrushEdit& edit) const
+void BrushTable::Overwrite(Brush& target, const Brush& edit, bool headEdited) const
 {
     const BrushHead keptHead = target.head;
-    target = edit.values;
-    target.name = TrimBlanks(edit.values.name);
-    if (edit.values.headType == static_cast<int>(HeadType::Defined))
+    target = edit;
+    if (edit.headType == static_cast<int>(HeadType::Defined))
         target.head = DefinedHead(target.xSize, target.ySize, target.rotation, target.feathering, target.shape);
-    else if (!edit.headEdited)
+    else if (!headEdited)
         target.head = keptHead;
-}
-
-void BrushTable::SaveEdited(const BrushEdit& edit, UserInteraction& ui)
-{
-    BrushEdit trimmed = edit;
-    trimmed.values.name = TrimBlanks(edit.values.name).substr(0, Brush::kMaxText);
-    Brush& brush = current();
-    if (!edit.headEdited && SameSettings(trimmed.values, brush))
-        return;
-
-    const std::string& name = trimmed.values.name;
-    if (name != brush.name) {
-        if (brush.name == kScratchName) {
-            Overwrite(brush, trimmed);
-        } else if (ui.Ask("Create a new Brush called " + name + "? If you select 'No' the brush you edited will be replaced.")) {
-            if (count() >= kMaxBrushes) {
-                ui.Tell(kTableFull);
-                return;
-            }
-            Brush created;
-            Overwrite(created, trimmed);
-            Append(std::move(created));
-        } else {
-            Overwrite(brush, trimmed);
-        }
-        return;
-    }
-    if (ui.Ask("Replace existing " + name + "?"))
-        Overwrite(brush, trimmed);
-}
-
-void BrushTable::SaveToScene(const BrushEdit& edit, UserInteraction& ui)
-{
-    BrushEdit trimmed = edit;
-    trimmed.values.name = TrimBlanks(edit.values.name).substr(0, Brush::kMaxText);
-    const std::string& name = trimmed.values.name;
-    if (name != current().name) {
-        if (count() >= kMaxBrushes) {
-            ui.Tell("Can't create more than 100 brushes.  Sorry");
-            return;
-        }
-        Brush created;
-        Overwrite(created, trimmed);
-        Append(std::move(created));
-        return;
-    }
-    if (ui.Ask("Do you really want to overwrite existing " + name))
-        Overwrite(current(), trimmed);
 }
 
 bool BrushTable::NewScratch(UserInteraction& ui)
 {
-    if (count() >= kMaxBrushes) {
-        ui.Tell(kTableFull);
-        return false;
-    }
     Brush scratch;
-    scratch.name = kScratchName;
     scratch.xSpacing = 0;
     scratch.ySpacing = 0;
     scratch.xSize = 20;
     scratch.ySize = 20;
     scratch.feathering = 15;
     scratch.head.fill(0);
-    return Append(std::move(scratch));
-}
-
-void BrushTable::SettingsClosed()
-{
-    if (current_ > 0 && current().name == kScratchName) {
-        brushes_.erase(brushes_.begin() + current_);
-        current_ = 0;
-    }
-}
-
-bool BrushTable::Delete(int index, UserInteraction& ui)
-{
-    if (index < 0 || index >= count())
-        return false;
-    if (index == 0) {
-        ui.Tell("Brush 0, the default brush, cannot be deleted.");
-        return false;
-    }
-    if (!ui.Ask("Do you really want to delete the current brush?"))
-        return false;
-    brushes_.erase(brushes_.begin() + index);
-    current_ = 0;
-    return true;
+    return LibraryTable::NewScratch(std::move(scratch), ui);
 }
 
 void ApplyAutoSpacing(Brush& brush, Paint& paint, float bitmapScale)

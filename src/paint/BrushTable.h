@@ -8,6 +8,7 @@
 // UserInteraction with the program's wording.
 
 #include "paint/Brush.h"
+#include "paint/LibraryTable.h"
 
 #include <filesystem>
 #include <vector>
@@ -22,22 +23,13 @@ struct BrushEdit {
     bool headEdited = false;  // the head was inverted or loaded from an image
 };
 
-class BrushTable {
+class BrushTable : public LibraryTable<Brush> {
 public:
-    static constexpr int kMaxBrushes = 100;
-    static constexpr const char* kScratchName = "stababanda";
+    static constexpr int kMaxBrushes = kMaxEntries;
 
     BrushTable();  // the default brush alone, current
 
-    int count() const { return static_cast<int>(brushes_.size()); }
-    int currentIndex() const { return current_; }
-    Brush& current() { return brushes_[static_cast<std::size_t>(current_)]; }
-    const Brush& current() const { return brushes_[static_cast<std::size_t>(current_)]; }
-    Brush& at(int index) { return brushes_[static_cast<std::size_t>(index)]; }
-    const Brush& at(int index) const { return brushes_[static_cast<std::size_t>(index)]; }
     bool Select(int index);
-    // Appends a brush and makes it current; false when the table is full.
-    bool Append(Brush brush);
 
     // Appends the library's brushes; false when the file has no "BrushCount".
     bool ReadLibrary(const std::filesystem::path& path);
@@ -45,22 +37,20 @@ public:
     bool WriteLibrary(const std::filesystem::path& path) const;
 
     // The settings sheet's accept: create, replace or nothing, as the values and answers say.
-    void SaveEdited(const BrushEdit& edit, UserInteraction& ui);
+    void SaveEdited(const BrushEdit& edit, UserInteraction& ui) { SaveEditedEntry(edit.values, edit.headEdited, ui); }
     // "Save To Scene".
-    void SaveToScene(const BrushEdit& edit, UserInteraction& ui);
-    // The new-brush command: appends the scratch brush "stababanda" and makes it current.
-    // False when the table is full (with the message).
+    void SaveToScene(const BrushEdit& edit, UserInteraction& ui) { SaveEntryToScene(edit.values, edit.headEdited, ui); }
+    // The new-brush command: appends the scratch brush and makes it current. False when the
+    // table is full (with the message).
     bool NewScratch(UserInteraction& ui);
     // The settings sheet closed: a scratch brush still current is removed.
-    void SettingsClosed();
-    // Deletes the brush at index after asking; entry 0 refuses.
-    bool Delete(int index, UserInteraction& ui);
+    void SettingsClosed() { EditorClosed(); }
 
-private:
-    void Overwrite(Brush& target, const BrushEdit& edit) const;
-
-    std::vector<Brush> brushes_;
-    int current_ = 0;
+protected:
+    bool SameSettings(const Brush& a, const Brush& b) const override;
+    // A defined head is recomputed from the saved shape values; a bitmap head is kept unless
+    // it was loaded or inverted in the sheet.
+    void Overwrite(Brush& target, const Brush& edit, bool headEdited) const override;
 };
 
 // With "Auto" spacing and a bitmap paint whose images are loaded, the brush's spacing

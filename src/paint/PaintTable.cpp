@@ -9,7 +9,10 @@
 namespace gessoria {
 namespace {
 
-constexpr const char* kTableFull = "A maximum of 100 Paints are allowed, to add a new Paint, delete an existing one first.";
+constexpr TableWording kWording{
+    "Paint", "A maximum of 100 Paints are allowed, to add a new Paint, delete an existing one first.",
+    "Can't create more than 100 Paints.  Sorry", "Do you really want to delete the current paint?",
+    "Paint 0, the default paint, cannot be deleted."};
 
 // Keys of the six image paths and use flags, by BitmapPaintImage.
 constexpr const char* kPathKeys[kBitmapPaintImageCount] = {"Colour Path", "Bump Path", "Self Illum Path",
@@ -19,14 +22,6 @@ constexpr const char* kUseKeys[kBitmapPaintImageCount] = {"Use Colour BitMap", "
 // The order the file holds them in.
 constexpr int kUseOrder[] = {kImageColour, kImageBump, kImageSelfIllum, kImageOpacity, kImageShininess, kImageAlpha};
 constexpr int kPathOrder[] = {kImageColour, kImageBump, kImageSelfIllum, kImageShininess, kImageOpacity, kImageAlpha};
-
-std::string TrimBlanks(const std::string& text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 std::string SectionName(int i) { return "Paint_" + std::to_string(i); }
 
@@ -89,8 +84,10 @@ void WritePaint(ProfileFile& f, const std::string& s, const Paint& p)
         f.SetString(s, kPathKeys[i], p.paths[static_cast<std::size_t>(i)]);
 }
 
+} // namespace
+
 // The fields the editor edits, compared to decide whether anything changed.
-bool SameSettings(const Paint& a, const Paint& b)
+bool PaintTable::SameSettings(const Paint& a, const Paint& b) const
 {
     return a.name == b.name && a.notes == b.notes && a.paths == b.paths && a.washHighlight == b.washHighlight &&
            a.aoeLevel == b.aoeLevel && a.colourMap == b.colourMap && a.selfIllumMap == b.selfIllumMap &&
@@ -101,22 +98,15 @@ bool SameSettings(const Paint& a, const Paint& b)
            a.specialA == b.specialA && a.specialB == b.specialB;
 }
 
-} // namespace
-
-PaintTable::PaintTable() : paints_{DefaultPaint()} {}
-
-void PaintTable::MakeCurrent(int index)
-{
-    if (index != current_)
-        current().FreeImages();
-    current_ = index;
-}
+PaintTable::PaintTable() : LibraryTable(DefaultPaint(), kWording) {}
 
 bool PaintTable::Select(int index, Brush& brush, float bitmapScale, UserInteraction& ui)
 {
     if (index < 0 || index >= count())
         return false;
-    MakeCurrent(index);
+    if (index != current_)
+        Released(current());
+    current_ = index;
     Paint& paint = current();
     if (paint.bitmapPaint) {
         if (!paint.imagesLoaded)
@@ -124,16 +114,6 @@ bool PaintTable::Select(int index, Brush& brush, float bitmapScale, UserInteract
         paint.specialNumber = kBitmapPaintNumber;
         ApplyAutoSpacing(brush, paint, bitmapScale);
     }
-    return true;
-}
-
-bool PaintTable::Append(Paint paint)
-{
-    if (count() >= kMaxPaints)
-        return false;
-    current().FreeImages();
-    paints_.push_back(std::move(paint));
-    current_ = count() - 1;
     return true;
 }
 
@@ -145,7 +125,7 @@ bool PaintTable::ReadLibrary(const std::filesystem::path& path)
         return false;
     const int n = std::min({stored, kMaxPaints - 1, kMaxPaints - count()});
     for (int i = 1; i <= n; ++i)
-        paints_.push_back(ReadPaint(file, SectionName(i)));
+        entries_.push_back(ReadPaint(file, SectionName(i)));
     return true;
 }
 
@@ -160,103 +140,22 @@ bool PaintTable::WriteLibrary(const std::filesystem::path& path) const
     return file.Save(path);
 }
 
-void PaintTable::Overwrite(Paint& target, const Paint& edit) const
+void PaintTable::Overwrite(Paint& target, const Paint& edit, bool) const
 {
-    // The images the target holds stay with it; the stored fields come from the editor.
     auto images = target.images;
     const std::uint8_t loaded = target.imagesLoaded;
     target = edit;
-    target.name = TrimBlanks(edit.name).substr(0, Paint::kMaxText);
     target.images = std::move(images);
     target.imagesLoaded = loaded;
 }
 
-void PaintTable::SaveEdited(const Paint& edit, UserInteraction& ui)
-{
-    Paint trimmed = edit;
-    trimmed.name = TrimBlanks(edit.name).substr(0, Paint::kMaxText);
-    Paint& paint = current();
-    if (SameSettings(trimmed, paint))
-        return;
-    const std::string& name = trimmed.name;
-    if (name != paint.name) {
-        if (paint.name == kScratchName) {
-            Overwrite(paint, trimmed);
-        } else if (ui.Ask("Create a new Paint called " + name + "? If you select 'No' the paint you edited will be replaced.")) {
-            if (count() >= kMaxPaints) {
-                ui.Tell(kTableFull);
-                return;
-            }
-            Paint created;
-            Overwrite(created, trimmed);
-            created.images = {};
-            created.imagesLoaded = 0;
-            Append(std::move(created));
-        } else {
-            Overwrite(paint, trimmed);
-        }
-        return;
-    }
-    if (ui.Ask("Replace existing " + name + "?"))
-        Overwrite(paint, trimmed);
-}
-
-void PaintTable::SaveToScene(const Paint& edit, UserInteraction& ui)
-{
-    const std::string name = TrimBlanks(edit.name).substr(0, Paint::kMaxText);
-    if (name != current().name) {
-        if (count() >= kMaxPaints) {
-            ui.Tell("Can't create more than 100 Paints.  Sorry");
-            return;
-        }
-        Paint created;
-        Overwrite(created, edit);
-        created.images = {};
-        created.imagesLoaded = 0;
-        Append(std::move(created));
-        return;
-    }
-    if (ui.Ask("Do you really want to overwrite existing " + name))
-        Overwrite(current(), edit);
-}
-
 bool PaintTable::NewScratch(UserInteraction& ui)
 {
-    if (count() >= kMaxPaints) {
-        ui.Tell(kTableFull);
-        return false;
-    }
     Paint scratch;
-    scratch.name = kScratchName;
     scratch.aoeLevel = 128;
     scratch.specialA = 0;
     scratch.specialB = 0;
-    return Append(std::move(scratch));
-}
-
-void PaintTable::EditorClosed()
-{
-    if (current_ > 0 && current().name == kScratchName) {
-        current().FreeImages();
-        paints_.erase(paints_.begin() + current_);
-        current_ = 0;
-    }
-}
-
-bool PaintTable::Delete(int index, UserInteraction& ui)
-{
-    if (index < 0 || index >= count())
-        return false;
-    if (index == 0) {
-        ui.Tell("Paint 0, the default paint, cannot be deleted.");
-        return false;
-    }
-    if (!ui.Ask("Do you really want to delete the current paint?"))
-        return false;
-    paints_[static_cast<std::size_t>(index)].FreeImages();
-    paints_.erase(paints_.begin() + index);
-    current_ = 0;
-    return true;
+    return LibraryTable::NewScratch(std::move(scratch), ui);
 }
 
 } // namespace gessoria

@@ -6,6 +6,7 @@
 // written without its bitmap keys. Selecting a bitmap paint loads its images (and sets its
 // special number to 5000); the paint that stops being current frees its images.
 
+#include "paint/LibraryTable.h"
 #include "paint/Paint.h"
 
 #include <filesystem>
@@ -15,19 +16,11 @@ namespace gessoria {
 
 struct Brush;
 
-class PaintTable {
+class PaintTable : public LibraryTable<Paint> {
 public:
-    static constexpr int kMaxPaints = 100;
-    static constexpr const char* kScratchName = "stababanda";
+    static constexpr int kMaxPaints = kMaxEntries;
 
     PaintTable();  // the default paint alone, current
-
-    int count() const { return static_cast<int>(paints_.size()); }
-    int currentIndex() const { return current_; }
-    Paint& current() { return paints_[static_cast<std::size_t>(current_)]; }
-    const Paint& current() const { return paints_[static_cast<std::size_t>(current_)]; }
-    Paint& at(int index) { return paints_[static_cast<std::size_t>(index)]; }
-    const Paint& at(int index) const { return paints_[static_cast<std::size_t>(index)]; }
 
     // Makes entry `index` current: frees the old bitmap paint's images, loads the new one's
     // and, with "Auto" spacing, fits the brush's spacing to its tiles.
@@ -37,19 +30,15 @@ public:
     bool WriteLibrary(const std::filesystem::path& path) const;
 
     // The paint editor's accept: create, replace or nothing, as the values and answers say.
-    void SaveEdited(const Paint& edit, UserInteraction& ui);
-    void SaveToScene(const Paint& edit, UserInteraction& ui);
+    void SaveEdited(const Paint& edit, UserInteraction& ui) { SaveEditedEntry(edit, false, ui); }
+    void SaveToScene(const Paint& edit, UserInteraction& ui) { SaveEntryToScene(edit, false, ui); }
     bool NewScratch(UserInteraction& ui);
-    void EditorClosed();
-    bool Delete(int index, UserInteraction& ui);
 
-private:
-    bool Append(Paint paint);
-    void Overwrite(Paint& target, const Paint& edit) const;
-    void MakeCurrent(int index);
-
-    std::vector<Paint> paints_;
-    int current_ = 0;
+protected:
+    bool SameSettings(const Paint& a, const Paint& b) const override;
+    // The images the target holds stay with it; the stored fields come from the editor.
+    void Overwrite(Paint& target, const Paint& edit, bool) const override;
+    void Released(Paint& paint) override { paint.FreeImages(); }
 };
 
 } // namespace gessoria

@@ -1,6 +1,6 @@
 // gessoria-cli info, run as a user runs it.
 
-#include "support/TestImages.h"
+#include "support/TestFiles.h"
 #include "support/ThreeDSWriter.h"
 
 #include <QJsonArray>

@@ -6,7 +6,7 @@
 
 #include "io/ImageLibrary.h"
 #include "scene/CDIB.h"
-#include "support/TestImages.h"
+#include "support/TestFiles.h"
 
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>

@@ -1,7 +1,7 @@
 // The initialisation-file reader and writer.
 
 #include "io/ProfileFile.h"
-#include "support/TestImages.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +11,6 @@
 
 namespace gessoria::test {
 namespace {
-
-std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(ProfileFile, KeysKeepTheirPlaceAndSpellingAndMatchWithoutCase)
 {

@@ -3,7 +3,7 @@
 #include "io/SceneFileOpener.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
-#include "support/TestImages.h"
+#include "support/TestFiles.h"
 #include "support/ThreeDSWriter.h"
 
 #include <gtest/gtest.h>

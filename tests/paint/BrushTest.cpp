@@ -5,7 +5,7 @@
 #include "paint/BrushTable.h"
 #include "paint/Paint.h"
 #include "support/RecordingInteraction.h"
-#include "support/TestImages.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +16,6 @@
 
 namespace gessoria::test {
 namespace {
-
-std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(BrushHeads, DefaultConeReachesZeroAtRadius13)
 {

@@ -4,7 +4,7 @@
 #include "paint/PaintKinds.h"
 #include "paint/PaintTable.h"
 #include "support/RecordingInteraction.h"
-#include "support/TestImages.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +13,6 @@
 
 namespace gessoria::test {
 namespace {
-
-std::string ReadText(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(Paints, DefaultsAndCurrentValues)
 {

@@ -4,7 +4,7 @@
 #include "scene/MapPaths.h"
 #include "scene/Material.h"
 #include "support/RecordingInteraction.h"
-#include "support/TestImages.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "session/TipOfTheDay.h"
 #include "support/RecordingInteraction.h"
 #include "support/SceneBuilder.h"
-#include "support/TestImages.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,11 @@
-#include "support/TestImages.h"
+#include "support/TestFiles.h"
 
 #include "io/ImageLibrary.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 
 namespace gessoria::test {
 
@@ -31,6 +34,14 @@ std::filesystem::path FreshDirectory(const std::string& name)
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
+}
+
+std::string ReadText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 } // namespace gessoria::test

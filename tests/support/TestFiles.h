@@ -1,11 +1,13 @@
 #pragma once
-// Writes small image files for tests through the program's own image library.
+// Files for tests: small images written through the program's own image library, fresh
+// directories, and whole files read back as text.
 
 #include "scene/CDIB.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 
 namespace gessoria::test {
 
@@ -18,5 +20,8 @@ void WriteImage(const std::filesystem::path& path, int width, int height, const 
 
 // A fresh empty directory under the test temporary directory.
 std::filesystem::path FreshDirectory(const std::string& name);
+
+// The whole file as bytes in a string (empty when it cannot be read).
+std::string ReadText(const std::filesystem::path& path);
 
 } // namespace gessoria::test
