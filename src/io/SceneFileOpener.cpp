@@ -48,9 +48,11 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui)
     if (LoadMaterialBitmaps(attempt, ui) != 0)
         return Fail(scene, attempt, "Problems loading materials for file: " + path, ui);
 
-    // Fit the view to the new scene once the view has a size.
+    // Fit the view to the new scene once the view has a size; the bookmarks start as the six
+    // standard views at the fitted scale.
     if (attempt.viewWidth > 0 && attempt.viewHeight > 0)
         ZoomExtents(attempt);
+    attempt.bookmarks.ResetToStandardViews(attempt.camera);
     ComputeNormals(attempt, false, fileName, ui);
 
     attempt.loadedState = attempt.LeadingState();

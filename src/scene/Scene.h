@@ -14,6 +14,7 @@
 #include "scene/Material.h"
 #include "scene/SceneObject.h"
 #include "view3d/Camera.h"
+#include "view3d/Navigation.h"
 
 #include <array>
 #include <cstdint>
@@ -79,6 +80,7 @@ struct Scene {
     std::int8_t positionTool = 0;
     std::uint8_t wireAcceleration = 1;
     std::uint8_t wireCountdown = 1;
+    ViewBookmarks bookmarks;
     MapPathList mapPaths;
     UndoSettings undo;
     std::vector<std::uint8_t> undoRing;

@@ -60,6 +60,9 @@ TEST(SceneFileOpener, OpensTheSampleWithItsMapsAndNormals)
     viewed.viewHeight = 480;
     ASSERT_TRUE(OpenSceneFile(viewed, kSample, ui));
     EXPECT_GT(viewed.camera.scale, 0.0f);
+    ASSERT_EQ(viewed.bookmarks.entries().size(), 6u);
+    EXPECT_EQ(viewed.bookmarks.entries()[5].name, "Bottom");
+    EXPECT_EQ(viewed.bookmarks.entries()[5].camera.scale, viewed.camera.scale);
     EXPECT_EQ(s.loadedState.sceneScale, s.sceneScale);
 }
 
