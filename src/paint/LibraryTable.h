@@ -153,13 +153,14 @@ private:
         return text;
     }
 
-    // The typed name without its surrounding blanks, within the 255-character field.
+    // The typed name without its surrounding blanks, cut to what the library's 255-byte
+    // read buffer gives back (254 characters), so a saved name reads back unchanged.
     static Entry Trimmed(Entry edit)
     {
         const auto first = edit.name.find_first_not_of(' ');
         edit.name = first == std::string::npos ? std::string() : edit.name.substr(first, edit.name.find_last_not_of(' ') - first + 1);
-        if (edit.name.size() > 255)
-            edit.name.resize(255);
+        if (edit.name.size() > 254)
+            edit.name.resize(254);
         return edit;
     }
 
