@@ -103,6 +103,22 @@ ScreenRect ProjectVertices(Scene& scene)
     return lower.United(upper);
 }
 
+ProjectedPoint ProjectVertexFloat(const Scene& scene, std::int32_t vertex)
+{
+    const Camera& camera = scene.camera;
+    const Turn t = TurnOf(camera, TransformRadians);
+    const auto i = static_cast<std::size_t>(vertex);
+    const float x = scene.positionX[i], y = scene.positionY[i], z = scene.positionZ[i];
+    const float y1 = t.c1 * y - t.s1 * z;
+    const float z1 = t.s1 * y + t.c1 * z;
+    const float x2 = t.c2 * x - t.s2 * z1;
+    const float z2 = t.s2 * x + t.c2 * z1;
+    const float x3 = t.c3 * x2 - t.s3 * y1;
+    const float y3 = t.s3 * x2 + t.c3 * y1;
+    return {(x3 + camera.panX) * camera.scale + static_cast<float>(scene.viewWidth / 2),
+            (y3 + camera.panY) * camera.scale + static_cast<float>(scene.viewHeight / 2), camera.depthScale * z2};
+}
+
 void ZoomExtents(Scene& scene)
 {
     Camera& camera = scene.camera;

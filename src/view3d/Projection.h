@@ -25,6 +25,13 @@ struct ScreenRect {
 // Projects every vertex and returns their screen bounding rectangle.
 ScreenRect ProjectVertices(Scene& scene);
 
+// One vertex through the same transform in single precision, untruncated: screen x, y and
+// depth as the pick uses them.
+struct ProjectedPoint {
+    float x, y, z;
+};
+ProjectedPoint ProjectVertexFloat(const Scene& scene, std::int32_t vertex);
+
 // Fits every vertex into the view at 85% of its size: sets the scale and pan.
 void ZoomExtents(Scene& scene);
 

@@ -10,7 +10,7 @@
 // signed 16-bit value) is strictly nearer than the buffer's, so ties keep the first face.
 // Quantities marked as wrapping (texture U and V) are kept modulo their map size.
 //
-// The pixel callback decides the colour: it returns false to end the row without drawing.
+// The pixel callback decides the colour and returns a PixelAction.
 
 #include "view3d/ViewFrame.h"
 
@@ -58,7 +58,19 @@ inline std::int64_t Reduce(std::int64_t value, std::int64_t modulus)
 // per-pixel step know at compile time which quantities wrap. Rows of the frame from firstRow
 // to lastRow (exclusive) are drawn; the others are only
 // stepped over. Drawing a frame in bands gives exactly the pixels of drawing it whole.
-template <int K, unsigned Wrapping = 0, typename Pixel>
+// What the pixel callback did with a pixel that passed the depth test.
+enum class PixelAction {
+    Write,   // it wrote the colour: the depth is stored (Nearer)
+    Skip,    // nothing written; go on with the row
+    EndRow,  // nothing written; the rest of the row is not drawn
+};
+
+enum class DepthTest {
+    Nearer,  // draw where strictly nearer than the buffer, and store the depth
+    Equal,   // redraw only where the buffer holds exactly this depth; the buffer is kept
+};
+
+template <int K, unsigned Wrapping = 0, DepthTest Test = DepthTest::Nearer, typename Pixel>
 void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterModuli<K>& moduli, Pixel&& pixel,
                int firstRow, int lastRow)
 {
@@ -172,11 +184,13 @@ void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterM
                 std::uint8_t* colourRow = image.row(y);
                 for (int x = x0; x < x1; ++x) {
                     const auto z = static_cast<std::int16_t>(static_cast<std::uint16_t>(q[0] >> 16));
-                    if (depthRow[x] < z) {
+                    if (Test == DepthTest::Nearer ? depthRow[x] < z : depthRow[x] == z) {
                         std::uint8_t* out = colourRow + x * 3;
-                        if (!pixel(x, y, q, out))
+                        const PixelAction action = pixel(x, y, q, out);
+                        if (action == PixelAction::EndRow)
                             break;
-                        depthRow[x] = z;
+                        if (Test == DepthTest::Nearer && action == PixelAction::Write)
+                            depthRow[x] = z;
                     }
                     for (int k = 0; k < K; ++k) {
                         if (!((Wrapping >> k) & 1u)) {

@@ -77,6 +77,20 @@ MaterialMaps MapsOf(const Material& m)
     return maps;
 }
 
+// The texels a dab changed, in 16.16 texel units, and the screen pixels a redraw wrote.
+struct TexelWindow {
+    std::int64_t left, right, top, bottom;  // [left, right) x [top, bottom)
+    ScreenRect written;
+
+    bool Take(int x, int y, std::int64_t u, std::int64_t v)
+    {
+        if (u < left || u >= right || v < top || v >= bottom)
+            return false;
+        written = written.United({x, y, x, y});
+        return true;
+    }
+};
+
 // Draws the shaded levels in two passes so the frame can be shared between threads with
 // exactly the pixels of drawing every face in order: the first pass decides, per face, whether
 // it is drawn and computes its lighting (faces split between threads); the second rasterises
@@ -88,8 +102,6 @@ public:
         : s_(scene), frame_(frame), options_(options), lighting_(lighting), light_(scene.camera),
           level_(options.level > 4 ? 1 : std::max(options.level, 0)), work_(work)
     {
-        // Kept from frame to frame: fresh memory for every frame costs more than the frame.
-        work_.faceIntensity.resize(static_cast<std::size_t>(scene.faceCount));
         maps_.reserve(scene.materials.size());
         for (const Material& m : scene.materials)
             maps_.push_back(MapsOf(m));
@@ -123,10 +135,57 @@ public:
                     DrawFace(item, band);
     }
 
+    // Draws again, where the depth buffer shows them, the textured faces of one material
+    // whose texels fall in the window. Returns the screen rectangle written.
+    ScreenRect Redraw(std::int32_t materialIndex, const FractionRect& changed)
+    {
+        const MaterialMaps& maps = maps_[static_cast<std::size_t>(materialIndex)];
+        if (level_ < 2 || maps.colour == nullptr)
+            return {};
+        TexelWindow window{changed.left * maps.width, changed.right * maps.width, changed.top * maps.height,
+                           changed.bottom * maps.height, {}};
+        const Band band{0, frame_.height()};
+        for (std::int32_t f = 0; f < s_.faceCount; ++f) {
+            const auto i = static_cast<std::size_t>(f);
+            if (!s_.faceDrawn[i] || s_.faceMaterial[i] != materialIndex || OutsideInTexture(i, changed))
+                continue;
+            const FaceCorners c = CornersOf(s_, f);
+            if (level_ == 2) {
+                const std::int32_t intensity = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
+                DrawFlatTextured<DepthTest::Equal>(f, c, maps, intensity, band, &window);
+            } else if (level_ == 3) {
+                const std::int32_t corner[3] = {s_.cornerIntensity[0][i], s_.cornerIntensity[1][i], s_.cornerIntensity[2][i]};
+                DrawSmoothTextured<DepthTest::Equal>(f, c, maps, corner, band, &window);
+            } else {
+                DrawBumped<DepthTest::Equal>(f, c, maps, band, &window);
+            }
+        }
+        return window.written;
+    }
+
 private:
     struct Band {
         int first, last;
     };
+
+    // The quick test of the redraw: a face is passed over when its texture coordinates, taken
+    // as a range that may run over the map's edge, cannot reach the changed texels. (Reading
+    // only the corners' fractions would pass over a face whose corner sits exactly on 1.0.)
+    bool OutsideInTexture(std::size_t i, const FractionRect& changed) const
+    {
+        auto misses = [](std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t low, std::int64_t high) {
+            const std::int64_t first = std::min({a, b, c}), span = std::max({a, b, c}) - first;
+            if (span >= 65536)
+                return false;
+            const std::int64_t start = first & 0xFFFF, end = start + span;
+            return !(end >= low && start < high) && !(end >= low + 65536 && start < high + 65536);
+        };
+        std::int64_t u[3] = {s_.faceU0[i], s_.faceU1[i], s_.faceU2[i]};
+        std::int64_t v[3] = {s_.faceV0[i], s_.faceV1[i], s_.faceV2[i]};
+        RepairSeam(u, s_.faceFlags[i] & 8);
+        RepairSeam(v, s_.faceFlags[i] & 16);
+        return misses(u[0], u[1], u[2], changed.left, changed.right) || misses(v[0], v[1], v[2], changed.top, changed.bottom);
+    }
 
     void PrepareFace(std::int32_t f, std::vector<RenderWorkspace::Item>& list)
     {
@@ -243,7 +302,7 @@ private:
             out[0] = colour[0];
             out[1] = colour[1];
             out[2] = colour[2];
-            return true;
+            return PixelAction::Write;
         }, band.first, band.last);
     }
 
@@ -257,26 +316,32 @@ private:
             out[0] = Lit(q[1], blue);
             out[1] = Lit(q[1], green);
             out[2] = Lit(q[1], red);
-            return true;
+            return PixelAction::Write;
         }, band.first, band.last);
     }
 
-    void DrawFlatTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, std::int32_t intensity, const Band& band)
+    template <DepthTest Test = DepthTest::Nearer>
+    void DrawFlatTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, std::int32_t intensity, const Band& band,
+                          TexelWindow* window = nullptr)
     {
         auto r = Corners<3>(c);
         RasterModuli<3> moduli{};
         SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
         const CDIB& colour = *maps.colour;
-        Rasterise<3, 6u>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
+        Rasterise<3, 6u, Test>(frame_, r, moduli, [&](int x, int y, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
+            if (window != nullptr && !window->Take(x, y, q[1], q[2]))
+                return PixelAction::Skip;
             const std::uint8_t* texel = colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3;
             out[0] = Lit(intensity, texel[0]);
             out[1] = Lit(intensity, texel[1]);
             out[2] = Lit(intensity, texel[2]);
-            return true;
+            return PixelAction::Write;
         }, band.first, band.last);
     }
 
-    void DrawSmoothTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const std::int32_t (&intensity)[3], const Band& band)
+    template <DepthTest Test = DepthTest::Nearer>
+    void DrawSmoothTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const std::int32_t (&intensity)[3],
+                            const Band& band, TexelWindow* window = nullptr)
     {
         auto r = Corners<4>(c);
         RasterModuli<4> moduli{};
@@ -285,7 +350,9 @@ private:
             r[static_cast<std::size_t>(k)].q[3] = intensity[k];
         const CDIB& colour = *maps.colour;
         const CDIB* selfIllum = maps.selfIllum;
-        Rasterise<4, 6u>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
+        Rasterise<4, 6u, Test>(frame_, r, moduli, [&](int x, int y, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
+            if (window != nullptr && !window->Take(x, y, q[1], q[2]))
+                return PixelAction::Skip;
             const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
             const std::uint8_t* texel = colour.row(row) + column * 3;
             const std::int64_t glow = selfIllum != nullptr ? std::int64_t{selfIllum->row(row)[column]} * 256 : 0;
@@ -293,11 +360,12 @@ private:
             out[0] = Lit(lit, texel[0]);
             out[1] = Lit(lit, texel[1]);
             out[2] = Lit(lit, texel[2]);
-            return true;
+            return PixelAction::Write;
         }, band.first, band.last);
     }
 
-    void DrawBumped(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const Band& band)
+    template <DepthTest Test = DepthTest::Nearer>
+    void DrawBumped(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const Band& band, TexelWindow* window = nullptr)
     {
         const auto i = static_cast<std::size_t>(f);
         auto r = Corners<6>(c);
@@ -311,7 +379,9 @@ private:
         const CDIB* selfIllum = maps.selfIllum;
         const int lastColumn = static_cast<int>(maps.width) - 1, lastRow = static_cast<int>(maps.height) - 1;
         const std::int64_t diffuse = lighting_.diffuseLevel;
-        Rasterise<6, 6u>(frame_, r, moduli, [&](int, int, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
+        Rasterise<6, 6u, Test>(frame_, r, moduli, [&](int x, int y, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
+            if (window != nullptr && !window->Take(x, y, q[1], q[2]))
+                return PixelAction::Skip;
             const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
             const std::int64_t D = q[3], E = q[4], F = q[5];
             std::int64_t lightI;
@@ -326,7 +396,7 @@ private:
                 const auto length = static_cast<std::int64_t>(
                     std::sqrt(static_cast<double>(fp * fp + ep * ep + D * D)));
                 if (length == 0)
-                    return false;
+                    return PixelAction::EndRow;
                 lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * raster::Divide(D * 32768, length)) >> 15), lighting_);
             }
             const std::uint8_t* texel = colour.row(row) + column * 3;
@@ -335,7 +405,7 @@ private:
             out[0] = Lit(lit, texel[0]);
             out[1] = Lit(lit, texel[1]);
             out[2] = Lit(lit, texel[2]);
-            return true;
+            return PixelAction::Write;
         }, band.first, band.last);
     }
 
@@ -409,6 +479,15 @@ void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std
 
 } // namespace
 
+ScreenRect RedrawMaterialRegion(Scene& scene, ViewFrame& frame, std::int32_t materialIndex, const FractionRect& changed,
+                                const RenderOptions& options, const LightingSettings& lighting)
+{
+    if (!scene.loaded() || !frame.created() || materialIndex < 0 || materialIndex > scene.materialCount)
+        return {};
+    RenderWorkspace work;
+    return FrameRenderer(scene, frame, options, lighting, work).Redraw(materialIndex, changed);
+}
+
 std::int64_t FaceOrientation(const Scene& scene, std::int32_t face)
 {
     const FaceCorners c = CornersOf(scene, face);
@@ -431,6 +510,8 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
     if (options.level == 0) {
         DrawWireFrame(scene, frame, options, lighting.backgroundColour);
     } else {
+        // Kept from frame to frame: fresh memory for every frame costs more than the frame.
+        work_.faceIntensity.resize(static_cast<std::size_t>(scene.faceCount));
         FrameRenderer renderer(scene, frame, options, lighting, work_);
         // Two workers: this thread and one more, on halves of the faces and then of the rows.
         const std::int32_t half = scene.faceCount / 2;

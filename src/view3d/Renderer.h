@@ -60,6 +60,18 @@ private:
     RenderWorkspace work_;
 };
 
+// A rectangle of a map as 16.16 fractions of its width and height: [left, right) x [top, bottom).
+struct FractionRect {
+    std::int64_t left = 0, right = 0, top = 0, bottom = 0;
+};
+
+// After a dab: draws again the faces of one material whose texels fall in `changed`, only
+// where the depth buffer holds exactly the face's own depth (so only visible pixels), with
+// the level's shading from the lighting the last frame left in the scene. Returns the
+// screen rectangle written (empty when nothing was).
+ScreenRect RedrawMaterialRegion(Scene& scene, ViewFrame& frame, std::int32_t materialIndex, const FractionRect& changed,
+                                const RenderOptions& options, const LightingSettings& lighting);
+
 // The face's orientation on screen: positive when its corners run one way round.
 std::int64_t FaceOrientation(const Scene& scene, std::int32_t face);
 

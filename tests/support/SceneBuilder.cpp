@@ -42,6 +42,33 @@ Scene MakeScene(const std::vector<ObjectSpec>& objects, UserInteraction& ui)
     return scene;
 }
 
+Scene MakeScreenScene(const std::vector<std::array<int, 9>>& faces, int width, int height, UserInteraction& ui)
+{
+    ObjectSpec object;
+    for (const auto& f : faces) {
+        for (int k = 0; k < 3; ++k) {
+            object.positions.push_back(static_cast<float>(f[static_cast<std::size_t>(3 * k)] - width / 2));
+            object.positions.push_back(static_cast<float>(f[static_cast<std::size_t>(3 * k + 1)] - height / 2));
+            object.positions.push_back(static_cast<float>(f[static_cast<std::size_t>(3 * k + 2)]));
+        }
+        const auto base = static_cast<std::int32_t>(object.faces.size());
+        object.faces.insert(object.faces.end(), {base, base + 1, base + 2});
+    }
+    Scene s = MakeScene({object}, ui);
+    s.camera.angleX = s.camera.angleY = s.camera.angleZ = 0;
+    s.camera.scale = 1.0f;
+    s.camera.depthScale = 1.0f;
+    s.viewWidth = width;
+    s.viewHeight = height;
+    for (std::size_t f = 0; f < faces.size(); ++f) {
+        s.faceNormalZ[f] = 1.0f;
+        for (int k = 0; k < 3; ++k)
+            s.cornerNormals[static_cast<std::size_t>(3 * k + 2)][f] = 1.0f;
+        s.faceFlags[f] = 7;
+    }
+    return s;
+}
+
 Material MakeLayeredMaterial(int width, int height, std::uint8_t blue, std::uint8_t green, std::uint8_t red,
                              std::uint8_t grey)
 {

@@ -3,6 +3,7 @@
 
 #include "scene/Scene.h"
 
+#include <array>
 #include <vector>
 
 namespace gessoria::test {
@@ -15,6 +16,11 @@ struct ObjectSpec {
 
 // An allocated scene holding the objects in order.
 Scene MakeScene(const std::vector<ObjectSpec>& objects, UserInteraction& ui);
+
+// Faces given by screen corners (x, y, depth) in a view of width x height: an unturned
+// camera at scale 1 puts scene point (x - w/2, y - h/2, z) exactly on pixel (x, y) at depth
+// z. Every normal faces +Z and every edge is visible.
+Scene MakeScreenScene(const std::vector<std::array<int, 9>>& faces, int width, int height, UserInteraction& ui);
 
 // A material with layer stacks of the given size: Colour with a base layer of `base`
 // (B, G, R) and the grey types with base layers of `grey`, every alpha 255.

@@ -25,33 +25,9 @@ Pixel At(const ViewFrame& frame, int x, int y)
     return {p[0], p[1], p[2]};
 }
 
-// Faces given by screen corners (x, y, depth): an unturned camera at scale 1 puts scene
-// point (x - w/2, y - h/2, z) exactly on pixel (x, y) at depth z.
 Scene ScreenScene(const std::vector<std::array<int, 9>>& faces, RecordingInteraction& ui)
 {
-    ObjectSpec object;
-    for (const auto& f : faces) {
-        for (int k = 0; k < 3; ++k) {
-            object.positions.push_back(static_cast<float>(f[static_cast<std::size_t>(3 * k)] - kWidth / 2));
-            object.positions.push_back(static_cast<float>(f[static_cast<std::size_t>(3 * k + 1)] - kHeight / 2));
-            object.positions.push_back(static_cast<float>(f[static_cast<std::size_t>(3 * k + 2)]));
-        }
-        const auto base = static_cast<std::int32_t>(object.faces.size());
-        object.faces.insert(object.faces.end(), {base, base + 1, base + 2});
-    }
-    Scene s = MakeScene({object}, ui);
-    s.camera.angleX = s.camera.angleY = s.camera.angleZ = 0;
-    s.camera.scale = 1.0f;
-    s.camera.depthScale = 1.0f;
-    s.viewWidth = kWidth;
-    s.viewHeight = kHeight;
-    for (std::size_t f = 0; f < faces.size(); ++f) {
-        s.faceNormalZ[f] = 1.0f;
-        for (int k = 0; k < 3; ++k)
-            s.cornerNormals[static_cast<std::size_t>(3 * k + 2)][f] = 1.0f;
-        s.faceFlags[f] = 7;
-    }
-    return s;
+    return MakeScreenScene(faces, kWidth, kHeight, ui);
 }
 
 ViewFrame Render(Scene& s, int level, const LightingSettings& lighting = {65536, 0}, bool twoSided = false)

@@ -1,0 +1,45 @@
+#pragma once
+// One dab, from texture coordinates to the redrawn view.
+//
+// LayDab dispatches on the current paint's special number: the ordinary paint (numbers 1,
+// 0 and any number without a routine) writes the 31 x 31 footprint of the brush head
+// around the texel under (u, v) into the selected layers of every map type the paint
+// writes, then the changed texels are recomposited and the faces of the material redrawn
+// where they are visible. The special paints and the bitmap paint have no routine yet and
+// lay nothing.
+
+#include "paint/Brush.h"
+#include "paint/Paint.h"
+#include "paint/PaintRandom.h"
+#include "scene/Compositing.h"
+#include "view3d/Renderer.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace gessoria {
+
+struct Material;
+struct Scene;
+
+struct PaintingContext {
+    const Brush& brush;
+    const Paint& paint;
+    const PaintValues& values;
+    PaintRandom& random;
+    PaintTool tool = PaintTool::Brush;
+};
+
+// The ordinary paint's footprint alone: the changed texel rectangle, or nothing when the
+// brush's dab limit stops it.
+std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const PaintingContext& context, int dabNumber,
+                                              std::int32_t u, std::int32_t v);
+
+// The whole dab: footprint, composite, redraw. Returns the screen rectangle to repaint.
+ScreenRect LayDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
+                  const PaintingContext& context, int dabNumber, std::int32_t u, std::int32_t v, std::int32_t materialIndex);
+
+// A changed texel rectangle as 16.16 fractions of the map, for the redraw.
+FractionRect ToFractions(const TexelRect& texels, int width, int height);
+
+} // namespace gessoria

@@ -1,0 +1,185 @@
+// The pick and the ordinary paint's dab, down to the texel and the redrawn pixel.
+
+#include "paint/Dab.h"
+#include "paint/PickFace.h"
+#include "scene/LayerOperations.h"
+#include "scene/Material.h"
+#include "support/RecordingInteraction.h"
+#include "support/SceneBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace gessoria::test {
+namespace {
+
+constexpr int kWidth = 40, kHeight = 30;
+
+// A square of two faces over the whole view, textured 0..1 in u (left to right) and v.
+Scene PaintableSquare(RecordingInteraction& ui, int mapSize = 64)
+{
+    Scene s = MakeScreenScene({{0, 0, 5, 0, kHeight, 5, kWidth, 0, 5}, {kWidth, 0, 5, 0, kHeight, 5, kWidth, kHeight, 5}},
+                              kWidth, kHeight, ui);
+    s.materialCount = 1;
+    s.materials.resize(2);
+    s.materials[1] = MakeLayeredMaterial(mapSize, mapSize, 10, 10, 10, 100);
+    s.faceMaterial = {1, 1};
+    const std::int32_t one = 65536;
+    s.faceU0 = {0, one};
+    s.faceV0 = {0, 0};
+    s.faceU1 = {0, 0};
+    s.faceV1 = {one, one};
+    s.faceU2 = {one, one};
+    s.faceV2 = {0, one};
+    return s;
+}
+
+struct Painting {
+    Brush brush = DefaultBrush();
+    Paint paint = DefaultPaint();
+    PaintValues values;
+    PaintRandom random;
+    PaintingContext Context() { return {brush, paint, values, random, PaintTool::Brush}; }
+};
+
+TEST(PickFace, FindsTheFaceAndScreenLinearCoordinates)
+{
+    RecordingInteraction ui;
+    Scene s = PaintableSquare(ui);
+    ViewFrame frame;
+    ASSERT_TRUE(frame.Create(kWidth, kHeight));
+    Renderer().RenderScene(s, frame, {2, false, false}, {});
+    const PickResult hit = PickFace(s, 10, 5);
+    EXPECT_EQ(hit.face, 0);
+    EXPECT_EQ(hit.u, 10 * 65536 / kWidth);
+    EXPECT_EQ(hit.v, 5 * 65536 / kHeight);
+    EXPECT_EQ(PickFace(s, 35, 25).face, 1);
+    EXPECT_EQ(PickFace(s, 80, 5).face, -1);
+
+    s.objects[0].flags |= kObjectFrozen;
+    EXPECT_EQ(PickFace(s, 10, 5).face, -1);
+}
+
+TEST(PickFace, EqualDepthGoesToTheLaterFaceAndSeamsWrap)
+{
+    RecordingInteraction ui;
+    Scene s = MakeScreenScene({{0, 0, 5, 0, 20, 5, 20, 0, 5}, {0, 0, 5, 0, 20, 5, 20, 0, 5}}, kWidth, kHeight, ui);
+    s.materialCount = 1;
+    s.materials.resize(2);
+    s.materials[1] = MakeLayeredMaterial(8, 8, 0, 0, 0, 0);
+    s.faceMaterial = {1, 1};
+    // Face 1 runs from u 0.95 at corner A to 0.05 at corner C, marked as wrapping.
+    s.faceU0[1] = 62259;
+    s.faceU1[1] = 62259;
+    s.faceU2[1] = 3276;
+    s.faceFlags[1] = 7 | 8;
+    ViewFrame frame;
+    ASSERT_TRUE(frame.Create(kWidth, kHeight));
+    Renderer().RenderScene(s, frame, {2, false, false}, {});
+    const PickResult hit = PickFace(s, 10, 2);
+    EXPECT_EQ(hit.face, 1);
+    // Half way from 0.95 to 1.05: about 1.0, whose fraction is the texture's right edge or left edge.
+    EXPECT_NEAR(hit.u, 65536, 4000);
+}
+
+TEST(OrdinaryPaint, FullStrengthOnAnUntouchedTexelTakesTheTargetOutright)
+{
+    Material m = MakeLayeredMaterial(64, 64, 10, 10, 10, 100);
+    RecordingInteraction ui;
+    NewLayer(m, MapType::Colour, ui);  // a transparent paint layer, selected
+    Painting painting;
+    painting.values.foreground = 0xFF0080FF;  // red 255, green 128, blue 0, intensity 255
+    const auto changed = LayOrdinaryFootprint(m, painting.Context(), 1, 32768, 32768);
+    ASSERT_TRUE(changed.has_value());
+    const Layer& layer = m.stack(MapType::Colour)[2];
+    const std::uint8_t* centre = layer.image.row(32) + 32 * 3;
+    EXPECT_EQ(centre[0], 0);
+    EXPECT_EQ(centre[1], 128);
+    EXPECT_EQ(centre[2], 255);
+    EXPECT_EQ(layer.alpha.row(32)[32], 254);  // 255 x 65280 >> 16
+    EXPECT_EQ(changed->x0, 32 - 12);          // the cone reaches 12 texels out
+    EXPECT_EQ(changed->x1, 32 + 12);
+}
+
+TEST(OrdinaryPaint, EdgeDabsClampOntoTheBorderAndUnselectedTypesStayUntouched)
+{
+    Material m = MakeLayeredMaterial(64, 64, 10, 10, 10, 100);
+    m.setCurrent(MapType::Bump, 0);  // no bump layer selected
+    Painting painting;
+    painting.paint.bumpMap = 1;
+    painting.brush.head.fill(0);
+    for (int r = 0; r < kHeadSize; ++r)
+        for (int c = 0; c < kHeadSize; ++c)
+            painting.brush.head[static_cast<std::size_t>(r * kHeadSize + c)] = 1;  // a tiny weight everywhere
+    painting.values.foreground = 0xFFFFFFFF;
+    const auto changed = LayOrdinaryFootprint(m, painting.Context(), 1, 0, 32768);
+    ASSERT_TRUE(changed.has_value());
+    EXPECT_EQ(changed->x0, 0);
+    EXPECT_EQ(changed->x1, 15);
+    // Column 0 took sixteen blends of the same row (mask columns 0..15), column 1 one.
+    const Layer& base = m.stack(MapType::Colour)[1];
+    int v = 10;
+    for (int k = 0; k < 16; ++k)
+        v = v + (((255 - v) * 256) >> 16);
+    EXPECT_EQ(base.image.row(32)[0], v);
+    EXPECT_EQ(base.image.row(32)[3], 10 + (((255 - 10) * 256) >> 16));
+    EXPECT_EQ(m.stack(MapType::Bump)[1].image.row(32)[0], 100);
+}
+
+TEST(OrdinaryPaint, DabLimitWashAndDirt)
+{
+    Material m = MakeLayeredMaterial(64, 64, 10, 10, 10, 100);
+    Painting painting;
+    painting.brush.dabCount = 2;
+    EXPECT_TRUE(LayOrdinaryFootprint(m, painting.Context(), 2, 0, 0).has_value());
+    EXPECT_FALSE(LayOrdinaryFootprint(m, painting.Context(), 3, 0, 0).has_value());
+
+    Material washed = MakeLayeredMaterial(64, 64, 10, 10, 10, 100);
+    painting.brush.dabCount = 0;
+    painting.paint.washHighlight = 1;
+    painting.paint.aoeLevel = 50;  // bump 100 is above: nothing is painted
+    const auto changed = LayOrdinaryFootprint(washed, painting.Context(), 1, 32768, 32768);
+    ASSERT_TRUE(changed.has_value());
+    EXPECT_EQ(washed.stack(MapType::Colour)[1].image.row(32)[32 * 3], 10);
+
+    Material dirty = MakeLayeredMaterial(64, 64, 10, 10, 10, 100);
+    painting.paint.washHighlight = 0;
+    painting.paint.dirtiness = 255;
+    painting.values.foreground = 0xFF808080;
+    LayOrdinaryFootprint(dirty, painting.Context(), 1, 32768, 32768);
+    std::set<int> seen;
+    for (int x = 28; x < 36; ++x)
+        seen.insert(dirty.stack(MapType::Colour)[1].image.row(32)[x * 3]);
+    EXPECT_GT(seen.size(), 2u);  // the dirt varies from texel to texel
+}
+
+TEST(Dab, RedrawsOnlyVisiblePixelsOfThePaintedMaterial)
+{
+    RecordingInteraction ui;
+    Scene s = PaintableSquare(ui);
+    ViewFrame frame;
+    ASSERT_TRUE(frame.Create(kWidth, kHeight));
+    const LightingSettings full{65536, 0};
+    Renderer().RenderScene(s, frame, {3, false, false}, full);
+    const std::uint8_t before = frame.image().row(15)[20 * 3 + 2];
+    Painting painting;
+    painting.values.foreground = 0xFF0000FF;  // red
+    const PickResult hit = PickFace(s, 20, 15);
+    ASSERT_GE(hit.face, 0);
+    const ScreenRect repaint = LayDab(s, frame, {3, false, false}, full, painting.Context(), 1, hit.u, hit.v, 1);
+    EXPECT_FALSE(repaint.empty());
+    EXPECT_NE(frame.image().row(15)[20 * 3 + 2], before);
+    EXPECT_GT(frame.image().row(15)[20 * 3 + 2], 200);
+    EXPECT_EQ(frame.image().row(0)[0], before);  // far from the dab: unchanged
+    // The same picture as rendering the whole frame again.
+    ViewFrame whole;
+    ASSERT_TRUE(whole.Create(kWidth, kHeight));
+    Renderer().RenderScene(s, whole, {3, false, false}, full);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth * 3; ++x)
+            ASSERT_EQ(frame.image().row(y)[x], whole.image().row(y)[x]) << x / 3 << "," << y;
+}
+
+} // namespace
+} // namespace gessoria::test
