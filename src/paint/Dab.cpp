@@ -119,6 +119,20 @@ std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const Painting
     return changed;
 }
 
+DabFootprint OrdinaryFootprint(const Material& material, const Paint& paint, std::int32_t materialIndex, int dabNumber,
+                               std::int32_t u, std::int32_t v)
+{
+    DabFootprint footprint;
+    footprint.materialIndex = materialIndex;
+    footprint.centreColumn = static_cast<std::int32_t>((static_cast<std::int64_t>(u & 0xFFFF) * material.mapWidth) >> 16);
+    footprint.centreRow = static_cast<std::int32_t>((static_cast<std::int64_t>(v & 0xFFFF) * material.mapHeight) >> 16);
+    for (const WrittenType& w : kPaintOrder)
+        if (paint.*w.enabled)
+            footprint.mapTypes |= UndoBuffer::FlagOf(w.type);
+    footprint.firstOfStroke = dabNumber == 1;
+    return footprint;
+}
+
 FractionRect ToFractions(const TexelRect& texels, int width, int height)
 {
     return {static_cast<std::int64_t>(texels.x0) * 65536 / width, static_cast<std::int64_t>(texels.x1 + 1) * 65536 / width,
@@ -131,6 +145,8 @@ ScreenRect LayDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, 
     if (materialIndex < 0 || materialIndex > scene.materialCount || !IsOrdinary(context.paint.specialNumber))
         return {};
     Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
+    if (scene.undo.enabled && scene.undoBuffer.allocated() && material.hasLayers)
+        scene.undoBuffer.RecordDab(scene, OrdinaryFootprint(material, context.paint, materialIndex, dabNumber, u, v));
     const auto changed = LayOrdinaryFootprint(material, context, dabNumber, u, v);
     if (!changed)
         return {};

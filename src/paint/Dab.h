@@ -5,12 +5,14 @@
 // 0 and any number without a routine) writes the 31 x 31 footprint of the brush head
 // around the texel under (u, v) into the selected layers of every map type the paint
 // writes, then the changed texels are recomposited and the faces of the material redrawn
-// where they are visible. The special paints and the bitmap paint have no routine yet and
+// where they are visible. While undo is on, the texels the dab may change are recorded
+// first. The special paints and the bitmap paint have no routine yet and
 // lay nothing.
 
 #include "paint/Brush.h"
 #include "paint/Paint.h"
 #include "paint/PaintRandom.h"
+#include "paint/UndoBuffer.h"
 #include "scene/Compositing.h"
 #include "view3d/Renderer.h"
 
@@ -38,6 +40,11 @@ std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const Painting
 // The whole dab: footprint, composite, redraw. Returns the screen rectangle to repaint.
 ScreenRect LayDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
                   const PaintingContext& context, int dabNumber, std::int32_t u, std::int32_t v, std::int32_t materialIndex);
+
+// What the undo buffer records for an ordinary dab: the 31 x 31 texels around the dab's
+// texel, in the map types the paint writes.
+DabFootprint OrdinaryFootprint(const Material& material, const Paint& paint, std::int32_t materialIndex, int dabNumber,
+                               std::int32_t u, std::int32_t v);
 
 // A changed texel rectangle as 16.16 fractions of the map, for the redraw.
 FractionRect ToFractions(const TexelRect& texels, int width, int height);

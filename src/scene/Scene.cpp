@@ -104,10 +104,8 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
     AllocateOrDie(8, ui, [&] { Allocate(scene.objects, scene.objectCount); });
 
     if (scene.undo.enabled) {
-        try {
-            scene.undoRing.assign(static_cast<std::size_t>(scene.undo.sizeMegabytes) * 1048576u, 0);
-        } catch (const std::exception&) {
-            scene.undoRing = {};
+        if (scene.undo.sizeMegabytes < 1 ||
+            !scene.undoBuffer.Allocate(static_cast<std::size_t>(scene.undo.sizeMegabytes) * 1048576u)) {
             ui.ShowMessage("Not enough memory for undo buffer.  Try a smaller size.", kMemoryErrorTitle,
                            MessageIcon::None);
             scene.undo.enabled = false;
@@ -153,7 +151,7 @@ void ResetScene(Scene& scene)
     scene.wireAcceleration = 1;
     scene.wireCountdown = 1;
     scene.paintTool = PaintTool::None;
-    scene.undoRing = {};
+    scene.undoBuffer.Release();
     scene.undoInUse = false;
     scene.objectCount = -1;
 }

@@ -10,6 +10,7 @@
 // program through ReportAllocationFailure.
 
 #include "paint/PaintTool.h"
+#include "paint/UndoBuffer.h"
 #include "scene/MapPaths.h"
 #include "scene/Material.h"
 #include "scene/SceneObject.h"
@@ -83,7 +84,7 @@ struct Scene {
     ViewBookmarks bookmarks;
     MapPathList mapPaths;
     UndoSettings undo;
-    std::vector<std::uint8_t> undoRing;
+    UndoBuffer undoBuffer;
     bool undoInUse = false;
 
     PaintTool paintTool = PaintTool::None;

@@ -57,7 +57,7 @@ TEST(Scene, AllocationMakesDefaultMaterialAndFreeEmptiesEverything)
     EXPECT_EQ(s.materials[0].name, "Default");
     EXPECT_EQ(s.materials[0].colour, 0xFFFFFF);
     EXPECT_EQ(s.faceMaterial[0], 0);
-    EXPECT_EQ(s.undoRing.size(), 1048576u);
+    EXPECT_EQ(s.undoBuffer.size(), 1048576u);
     EXPECT_EQ(s.cornerNormals[8].size(), 1u);
 
     s.mapPaths.Append("/maps");
@@ -65,7 +65,7 @@ TEST(Scene, AllocationMakesDefaultMaterialAndFreeEmptiesEverything)
     EXPECT_EQ(s.objectCount, -1);
     EXPECT_TRUE(s.materials.empty());
     EXPECT_TRUE(s.positionX.empty());
-    EXPECT_TRUE(s.undoRing.empty());
+    EXPECT_FALSE(s.undoBuffer.allocated());
     EXPECT_EQ(s.mapPaths.count(), 1);  // the Map Path list outlives the scene
     FreeScene(s);                      // freeing nothing is harmless
     EXPECT_EQ(s.objectCount, -1);

@@ -1,0 +1,171 @@
+// The undo ring: record sizes and bytes, whole-stroke and single undo, redo, and layers
+// that changed under a record.
+
+#include "paint/Dab.h"
+#include "paint/UndoBuffer.h"
+#include "scene/LayerOperations.h"
+#include "scene/Scene.h"
+#include "support/RecordingInteraction.h"
+
+#include <gtest/gtest.h>
+
+namespace gessoria::test {
+namespace {
+
+struct Canvas {
+    Scene scene;
+    Brush brush = DefaultBrush();
+    Paint paint = DefaultPaint();
+    PaintValues values;
+    PaintRandom random;
+
+    explicit Canvas(bool allTypes, int megabytes = 1)
+    {
+        RecordingInteraction ui;
+        ResetScene(scene);
+        scene.undo = {true, megabytes};
+        scene.objectCount = 0;
+        scene.materialCount = 1;
+        AllocateScene(scene, false, ui);
+        scene.materials[1] = MakeMaterial();
+        if (allTypes)
+            paint.selfIllumMap = paint.bumpMap = paint.shininessMap = paint.opacityMap = 1;
+    }
+
+    static Material MakeMaterial()
+    {
+        Material m;
+        m.mapWidth = m.mapHeight = 64;
+        m.hasLayers = 1;
+        for (const MapType type : kAllMapTypes) {
+            LayerStack& stack = m.stack(type);
+            stack.layers.resize(2);
+            for (auto& layer : stack.layers)
+                IsColourType(type) ? layer.image.Create24(64, 64) : layer.image.Create8(64, 64);
+            stack[1].alpha.Create8(64, 64);
+            stack[1].alpha.Fill(255);
+            stack[1].image.Fill(40);
+            m.setCurrent(type, 1);
+        }
+        CompositeAll(m);
+        return m;
+    }
+
+    // One ordinary dab, recorded first as the dispatcher does.
+    void Dab(int n, std::int32_t u, std::int32_t v)
+    {
+        Material& m = scene.materials[1];
+        scene.undoBuffer.RecordDab(scene, OrdinaryFootprint(m, paint, 1, n, u, v));
+        LayOrdinaryFootprint(m, {brush, paint, values, random, PaintTool::Brush}, n, u, v);
+        CompositeAll(m);
+    }
+
+    std::uint8_t Colour(int x, int y) const { return scene.materials[1].stack(MapType::Colour)[1].image.row(y)[x * 3]; }
+    std::uint8_t Bump(int x, int y) const { return scene.materials[1].stack(MapType::Bump)[1].image.row(y)[x]; }
+};
+
+TEST(UndoBuffer, RecordsAreByteExact)
+{
+    Canvas canvas(false);
+    canvas.Dab(1, 32768, 16384);  // centre texel (32, 16)
+    const auto& ring = canvas.scene.undoBuffer.ring();
+    const std::size_t size = 56 + 961 * 4;
+    ASSERT_EQ(canvas.scene.undoBuffer.writePosition(), size);
+    const std::uint8_t header[28] = {1, 0, 0, 0, 31, 0, 0, 0, 31, 0, 0, 0, 32, 0, 0, 0, 16, 0, 0, 0,
+                                     0x10 | 0x40, 1, 1, 1, 1, 1, 0, 0};
+    for (std::size_t k = 0; k < 28; ++k) {
+        EXPECT_EQ(ring[k], header[k]) << k;
+        EXPECT_EQ(ring[size - 28 + k], header[k]) << k;
+    }
+    // Body: alpha, then blue, green, red of each footprint texel before the dab.
+    EXPECT_EQ(ring[28], 255);
+    EXPECT_EQ(ring[29], 40);
+    EXPECT_EQ(UndoBuffer::RecordSize({1, 31, 31, 0, 0, 0x1F, false}), 11588u);
+}
+
+TEST(UndoBuffer, AOneMegabyteRingHolds90FullDabsOfAHundredDabStroke)
+{
+    Canvas canvas(true);
+    for (int n = 1; n <= 100; ++n)
+        canvas.Dab(n, 65536 * (n % 64) / 64, 32768);
+    UndoBuffer& undo = canvas.scene.undoBuffer;
+    ASSERT_TRUE(undo.undoAvailable());
+    EXPECT_TRUE(undo.Undo(canvas.scene, false));
+    // 1048576 / 11588 = 90 whole records: the 10 oldest dabs are lost and stay painted.
+    EXPECT_EQ(undo.writePosition(), 100u * 11588u - 90u * 11588u);
+    EXPECT_FALSE(undo.undoAvailable());
+    EXPECT_TRUE(undo.redoAvailable());
+    EXPECT_NE(canvas.Colour(1, 32), 40);   // painted by dab 1..10, not undone
+    EXPECT_EQ(canvas.Colour(60, 32), 40);  // painted only by later dabs, undone
+}
+
+TEST(UndoBuffer, UndoSingleTwiceThenRedoReplaysToTheStrokesEnd)
+{
+    Canvas canvas(false);
+    canvas.Dab(1, 16384, 32768);
+    canvas.Dab(2, 32768, 32768);
+    canvas.Dab(3, 49152, 32768);
+    const std::uint8_t painted = canvas.Colour(48, 32);
+    UndoBuffer& undo = canvas.scene.undoBuffer;
+    EXPECT_TRUE(undo.Undo(canvas.scene, true));
+    EXPECT_TRUE(undo.Undo(canvas.scene, true));
+    EXPECT_EQ(canvas.Colour(48, 32), 40);
+    EXPECT_NE(canvas.Colour(16, 32), 40);  // dab 1 stays
+    EXPECT_TRUE(undo.Redo(canvas.scene));
+    EXPECT_EQ(canvas.Colour(48, 32), painted);
+    EXPECT_FALSE(undo.redoAvailable());
+
+    // Undo the whole stroke, then paint: redo is gone.
+    EXPECT_TRUE(undo.Undo(canvas.scene, false));
+    EXPECT_EQ(canvas.Colour(16, 32), 40);
+    EXPECT_FALSE(undo.undoAvailable());
+    canvas.Dab(1, 32768, 32768);
+    EXPECT_FALSE(undo.redoAvailable());
+    EXPECT_TRUE(undo.undoAvailable());
+}
+
+TEST(UndoBuffer, EdgeDabsRedoExactly)
+{
+    Canvas canvas(false);
+    canvas.Dab(1, 0, 0);  // clamped footprint: corner texels are recorded many times
+    const std::uint8_t painted = canvas.Colour(0, 0);
+    ASSERT_NE(painted, 40);
+    UndoBuffer& undo = canvas.scene.undoBuffer;
+    undo.Undo(canvas.scene, false);
+    EXPECT_EQ(canvas.Colour(0, 0), 40);
+    undo.Redo(canvas.scene);
+    EXPECT_EQ(canvas.Colour(0, 0), painted);
+}
+
+TEST(UndoBuffer, ALayerDeletedUnderARecordIsPassedOver)
+{
+    Canvas canvas(true);
+    Material& m = canvas.scene.materials[1];
+    RecordingInteraction ui;
+    NewLayer(m, MapType::Bump, ui);  // bump layer 2, selected
+    canvas.Dab(1, 32768, 32768);
+    ASSERT_NE(m.stack(MapType::Bump)[2].image.row(32)[32], 128);
+    ui.yesNo.push_back(true);
+    DeleteLayer(m, MapType::Bump, ui);  // the recorded layer 2 is gone
+    EXPECT_TRUE(canvas.scene.undoBuffer.Undo(canvas.scene, false));
+    EXPECT_EQ(canvas.Colour(32, 32), 40);  // the colour is restored
+    EXPECT_EQ(canvas.Bump(32, 32), 40);    // the base bump layer was never painted
+}
+
+TEST(UndoBuffer, ConfiguringMakesANewEmptyRing)
+{
+    UndoBuffer buffer;
+    bool use = true;
+    int megabytes = 1;
+    RecordingInteraction ui;
+    ASSERT_TRUE(buffer.Allocate(1048576));
+    EXPECT_TRUE(ConfigureUndo(buffer, use, megabytes, true, 2, ui));
+    EXPECT_EQ(buffer.size(), 2u * 1048576u);
+    EXPECT_FALSE(ConfigureUndo(buffer, use, megabytes, false, 2, ui));
+    EXPECT_FALSE(buffer.allocated());
+    EXPECT_FALSE(ConfigureUndo(buffer, use, megabytes, true, 0, ui));
+    EXPECT_EQ(ui.Dialogs(), std::vector<std::string>{"Not enough memory for Undo Buffer, try a smaller size"});
+}
+
+} // namespace
+} // namespace gessoria::test
