@@ -27,6 +27,12 @@ public:
     void BeginProgress(const std::string&) override {}
     void SetProgress(int) override {}
     void EndProgress() override {}
+    void ShowHint(int, const std::string& text) override { err_ << "hint: " << text << '\n'; }
+    void RaiseWarning(const std::string& text) override
+    {
+        ++messages_;
+        err_ << "warning: " << text << '\n';
+    }
 
     int messageCount() const { return messages_; }
 

@@ -81,6 +81,11 @@ public:
     virtual void SetProgress(int percent) = 0;
     virtual void EndProgress() = 0;
 
+    // A Paint Wizard hint (shown only while the wizard is on) with its message id and text.
+    virtual void ShowHint(int id, const std::string& text) = 0;
+    // A notice for the Warning Window, which lights up (and may beep).
+    virtual void RaiseWarning(const std::string& text) = 0;
+
     // Convenience for the common message box with the program's title.
     void Tell(const std::string& text, MessageIcon icon = MessageIcon::Information)
     {

@@ -12,7 +12,7 @@
 namespace gessoria::test {
 
 struct Shown {
-    enum class Kind { Message, Question, FileChooser, DirectoryChooser, TextPrompt, BitmapTexture, TextureMapSize, Status, Progress };
+    enum class Kind { Message, Question, FileChooser, DirectoryChooser, TextPrompt, BitmapTexture, TextureMapSize, Status, Progress, Hint, Warning };
     Kind kind;
     std::string text;
     std::string title;
@@ -43,6 +43,8 @@ public:
     void BeginProgress(const std::string& title) override;
     void SetProgress(int percent) override;
     void EndProgress() override {}
+    void ShowHint(int id, const std::string& text) override { shown.push_back({Shown::Kind::Hint, text, std::to_string(id)}); }
+    void RaiseWarning(const std::string& text) override { shown.push_back({Shown::Kind::Warning, text, {}}); }
 
     // Texts of message boxes and questions only, in order.
     std::vector<std::string> Dialogs() const;

@@ -1,0 +1,179 @@
+#include "paint/StrokeController.h"
+
+#include "scene/Material.h"
+#include "scene/Scene.h"
+#include "scene/UserInteraction.h"
+
+#include <algorithm>
+
+namespace gessoria {
+
+std::uint32_t PressureScaled(std::uint32_t colour, int pressure)
+{
+    const std::uint32_t a = colour >> 24;
+    const std::uint32_t p = static_cast<std::uint32_t>(std::clamp(pressure, 0, 128));
+    return (colour & 0x00FFFFFFu) | ((2 * ((a * p) >> 8)) << 24);
+}
+
+std::int32_t StrokeController::GridCoordinate(int texel, int size)
+{
+    // The smallest coordinate whose texel is `texel`: truncating texel / size x 65536 would
+    // give a coordinate just short of it whenever the division is not exact (any map width
+    // that is not a power of two), and the dab would land one texel before its grid point.
+    const std::int64_t scaled = static_cast<std::int64_t>(texel) * 65536;
+    const std::int64_t floor = scaled >= 0 ? scaled / size : -((-scaled + size - 1) / size);
+    return static_cast<std::int32_t>(floor * size == scaled ? floor : floor + 1);
+}
+
+int StrokeController::GridCell(int texel, int origin, int step)
+{
+    return texel >= origin ? (texel - origin + step / 2) / step : (texel - step / 2 - origin) / step;
+}
+
+std::int32_t StrokeController::MaterialOf(const PickResult& hit) const
+{
+    return env_.scene.faceMaterial[static_cast<std::size_t>(hit.face)];
+}
+
+void StrokeController::CheckPaintableLayers(const Material& material)
+{
+    struct Named {
+        MapType type;
+        int gessoria::Paint::*enabled;
+        const char* name;
+    };
+    static constexpr Named kOrder[] = {{MapType::Bump, &Paint::bumpMap, "Bump "},
+                                       {MapType::SelfIllum, &Paint::selfIllumMap, "Self Illumination "},
+                                       {MapType::Opacity, &Paint::opacityMap, "Opacity "},
+                                       {MapType::Shininess, &Paint::shininessMap, "Shininess "},
+                                       {MapType::Colour, &Paint::colourMap, "Colour "}};
+    std::string missing;
+    for (const Named& n : kOrder)
+        if (env_.paint.*n.enabled && material.current(n.type) < 1)
+            missing += n.name;
+    if (!missing.empty())
+        ui_.RaiseWarning(std::string(kNoPaintableLayer) + missing);
+}
+
+ScreenRect StrokeController::PaintDab(const PointerEvent& event, const PickResult& hit)
+{
+    PaintingContext context{env_.brush, env_.paint, env_.values, env_.random, PaintTool::Brush};
+    const std::uint32_t colour = env_.values.foreground;
+    if (env_.pressureOn && event.pressure)
+        env_.values.foreground = PressureScaled(colour, *event.pressure);
+    const ScreenRect repaint = LayDab(env_.scene, env_.frame, env_.render, env_.lighting, context, counter_, hit.u, hit.v, MaterialOf(hit));
+    env_.values.foreground = colour;
+    return repaint;
+}
+
+ScreenRect StrokeController::EraseDab(const PointerEvent& event, const PickResult& hit)
+{
+    PaintingContext context{env_.brush, env_.paint, env_.values, env_.random, PaintTool::Eraser};
+    const std::uint32_t colour = env_.values.foreground;
+    if (env_.pressureOn && event.pressure)
+        env_.values.foreground = PressureScaled(colour, *event.pressure);
+    const ScreenRect repaint = EraserDab(env_.scene, env_.frame, env_.render, env_.lighting, context, env_.eraser, counter_,
+                                         hit.u, hit.v, MaterialOf(hit));
+    env_.values.foreground = colour;
+    return repaint;
+}
+
+ScreenRect StrokeController::Act(PaintTool tool, const PointerEvent& event, const PickResult& hit)
+{
+    const Material& material = env_.scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
+    switch (tool) {
+    case PaintTool::Brush:
+        if (event.ctrl) {
+            SampleColour(material, hit.u, hit.v, env_.values.foreground);
+            return {};
+        }
+        return PaintDab(event, hit);
+    case PaintTool::Eraser:
+        if (event.ctrl) {
+            SampleColour(material, hit.u, hit.v, env_.values.background);
+            return {};
+        }
+        return EraseDab(event, hit);
+    case PaintTool::StylusEraser:
+        return EraseDab(event, hit);
+    case PaintTool::Sampler:
+        SampleColour(material, hit.u, hit.v, event.ctrl ? env_.values.background : env_.values.foreground);
+        return {};
+    default:
+        return {};
+    }
+}
+
+ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
+{
+    Scene& scene = env_.scene;
+    inStroke_ = true;
+    // Every stroke counts its dabs from 1, even one that starts beside the object, so a
+    // stroke's dab limit and its undo boundary never run on from the previous stroke.
+    counter_ = 1;
+    gridOn_ = false;
+    const PaintTool tool = event.stylusEraser ? PaintTool::StylusEraser : scene.paintTool;
+    if (tool == PaintTool::None) {
+        ui_.ShowHint(scene.loaded() ? 61230 : 61229, scene.loaded() ? kHintNoTool : kHintNoScene);
+        return {};
+    }
+    if (!scene.loaded()) {
+        ui_.ShowHint(61229, kHintNoScene);
+        return {};
+    }
+    const PickResult hit = PickFace(scene, event.x, event.y);
+    if (env_.render.level < 2)
+        ui_.ShowHint(61210, kHintLowRenderLevel);
+    if (hit.face < 0)
+        return {};
+    const Material& material = scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
+    if (tool == PaintTool::Brush) {
+        CheckPaintableLayers(material);
+        if (env_.brush.dabSpacing != static_cast<int>(DabSpacing::Natural) && material.hasLayers) {
+            gridOn_ = true;
+            gridX_ = static_cast<int>((static_cast<std::int64_t>(hit.u & 0xFFFF) * material.mapWidth) >> 16);
+            gridY_ = static_cast<int>((static_cast<std::int64_t>(hit.v & 0xFFFF) * material.mapHeight) >> 16);
+            stepX_ = std::max(1, env_.brush.xSpacing);
+            stepY_ = std::max(1, env_.brush.ySpacing);
+            cellX_ = cellY_ = 0;
+        }
+    }
+    if (tool == PaintTool::Sampler)
+        ++counter_;
+    return Act(tool, event, hit);
+}
+
+ScreenRect StrokeController::Move(const PointerEvent& event)
+{
+    Scene& scene = env_.scene;
+    if (!inStroke_ || !scene.loaded())
+        return {};
+    const PaintTool tool = event.stylusEraser ? PaintTool::StylusEraser : scene.paintTool;
+    if (tool == PaintTool::None)
+        return {};
+    PickResult hit = PickFace(scene, event.x, event.y);
+    if (hit.face < 0)
+        return {};
+    if (tool == PaintTool::Brush && gridOn_) {
+        const Material& material = scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
+        const int tx = static_cast<int>((static_cast<std::int64_t>(hit.u & 0xFFFF) * material.mapWidth) >> 16);
+        const int ty = static_cast<int>((static_cast<std::int64_t>(hit.v & 0xFFFF) * material.mapHeight) >> 16);
+        const int i = GridCell(tx, gridX_, stepX_), j = GridCell(ty, gridY_, stepY_);
+        if (i == cellX_ && j == cellY_)
+            return {};
+        cellX_ = i;
+        cellY_ = j;
+        hit.u = GridCoordinate(gridX_ + i * stepX_, material.mapWidth);
+        hit.v = GridCoordinate(gridY_ + j * stepY_, material.mapHeight);
+    }
+    ++counter_;
+    return Act(tool, event, hit);
+}
+
+ScreenRect StrokeController::ButtonUp(const PointerEvent&)
+{
+    inStroke_ = false;
+    return {};
+}
+
+} // namespace gessoria

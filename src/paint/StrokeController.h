@@ -1,0 +1,94 @@
+#pragma once
+// StrokeController: turns pointer events in the main view into dabs, samples and erasures.
+//
+// A stroke runs from button down to button up. Each event picks the face under the pointer;
+// the current painting tool (the scene's paintTool) decides what happens: the Brush lays a
+// dab through the dispatcher (or samples the foreground colour with Ctrl), the Eraser erases
+// (or samples the background with Ctrl), the Sampler samples. The stylus's eraser end erases
+// for that one event. StrokeDabCounter numbers the engine calls of a stroke from 1; with a
+// brush whose spacing is not "Natural" dabs snap to a texel grid anchored at the first dab
+// and a new dab falls only when the nearest grid point changes. Tablet pressure scales the
+// strength byte of the foreground colour for each call. Hints and warnings go through the
+// user interaction; the window only translates its events into these calls.
+
+#include "paint/Dab.h"
+#include "paint/PickFace.h"
+#include "paint/SurfaceTools.h"
+
+#include <optional>
+
+namespace gessoria {
+
+struct PointerEvent {
+    PointerEvent(int atX, int atY, bool withCtrl = false, std::optional<int> tabletPressure = std::nullopt,
+                 bool eraserEnd = false)
+        : x(atX), y(atY), ctrl(withCtrl), pressure(tabletPressure), stylusEraser(eraserEnd)
+    {
+    }
+
+    int x;
+    int y;
+    bool ctrl;
+    std::optional<int> pressure;  // 0..128 from a tablet (128 full), none without one
+    bool stylusEraser;            // the stylus's eraser end is on the tablet
+};
+
+struct StrokeEnvironment {
+    Scene& scene;
+    ViewFrame& frame;
+    const RenderOptions& render;
+    const LightingSettings& lighting;
+    const Brush& brush;
+    const Paint& paint;
+    PaintValues& values;
+    PaintRandom& random;
+    EraserSwitches eraser{true, true, true, true, true};
+    bool pressureOn = false;
+};
+
+class StrokeController {
+public:
+    static constexpr const char* kHintLowRenderLevel =
+        "Your render level is currently set to a non textured mode. If you wish to see paint on the object, set your "
+        "render level to at least 'Flat Textured' mode.";
+    static constexpr const char* kHintNoScene =
+        "There is no object currently loaded. Select 'Open' from the File Menu or press Ctrl + 'o'.";
+    static constexpr const char* kHintNoTool =
+        "You have no tool selected at the moment, select one from the Control Panel or the Move Toolbar.";
+    static constexpr const char* kNoPaintableLayer =
+        "Your Material does not have a currently selected paintable layer for\nthe following Map Types that your paint "
+        "is trying to paint, add layers\nin order to paint these Map types:\n\t";
+
+    StrokeController(StrokeEnvironment environment, UserInteraction& ui) : env_(environment), ui_(ui) {}
+
+    // Each returns the screen rectangle to repaint (empty when nothing was drawn).
+    ScreenRect ButtonDown(const PointerEvent& event);
+    ScreenRect Move(const PointerEvent& event);
+    ScreenRect ButtonUp(const PointerEvent& event);
+
+    int dabCounter() const { return counter_; }
+    bool inStroke() const { return inStroke_; }
+
+private:
+    // The grid cell of a texel: nearest cell, halves away from the origin.
+    static int GridCell(int texel, int origin, int step);
+    // The 16.16 coordinate of a grid point's texel on a map `size` texels across.
+    static std::int32_t GridCoordinate(int texel, int size);
+    ScreenRect Act(PaintTool tool, const PointerEvent& event, const PickResult& hit);
+    ScreenRect PaintDab(const PointerEvent& event, const PickResult& hit);
+    ScreenRect EraseDab(const PointerEvent& event, const PickResult& hit);
+    void CheckPaintableLayers(const Material& material);
+    std::int32_t MaterialOf(const PickResult& hit) const;
+
+    StrokeEnvironment env_;
+    UserInteraction& ui_;
+    int counter_ = 0;
+    bool inStroke_ = false;
+    bool gridOn_ = false;
+    int gridX_ = 0, gridY_ = 0, stepX_ = 1, stepY_ = 1, cellX_ = 0, cellY_ = 0;
+};
+
+// The foreground colour's strength byte scaled by pressure p (0..128): 2 x ((a x p) >> 8).
+std::uint32_t PressureScaled(std::uint32_t colour, int pressure);
+
+} // namespace gessoria

@@ -1,0 +1,100 @@
+#include "paint/SurfaceTools.h"
+
+#include "scene/Material.h"
+#include "scene/Scene.h"
+
+#include <algorithm>
+
+namespace gessoria {
+namespace {
+
+int TexelColumn(const Material& m, std::int32_t u) { return static_cast<int>((static_cast<std::int64_t>(u & 0xFFFF) * m.mapWidth) >> 16); }
+int TexelRow(const Material& m, std::int32_t v) { return static_cast<int>((static_cast<std::int64_t>(v & 0xFFFF) * m.mapHeight) >> 16); }
+
+std::uint8_t Toward(int value, int clean, int weight, bool outright)
+{
+    if (outright)
+        return static_cast<std::uint8_t>(clean);
+    return static_cast<std::uint8_t>(value + (((clean - value) * weight) >> 16));
+}
+
+} // namespace
+
+void SampleColour(const Material& material, std::int32_t u, std::int32_t v, std::uint32_t& target)
+{
+    if (!material.hasLayers || material.stack(MapType::Colour).count() == 0)
+        return;
+    const std::uint8_t* texel = material.stack(MapType::Colour)[0].image.row(TexelRow(material, v)) + TexelColumn(material, u) * 3;
+    target = (target & 0xFF000000u) | (static_cast<std::uint32_t>(texel[0]) << 16) | (static_cast<std::uint32_t>(texel[1]) << 8) | texel[2];
+}
+
+std::optional<TexelRect> EraseFootprint(Material& material, const PaintingContext& context, const EraserSwitches& switches,
+                                        int dabNumber, std::int32_t u, std::int32_t v)
+{
+    if (!context.brush.AllowsDab(dabNumber) || !material.hasLayers)
+        return std::nullopt;
+    const int cu = TexelColumn(material, u), cv = TexelRow(material, v);
+    const int strength = ColourChannel(context.values.foreground, 3);
+    const std::uint32_t background = context.values.background;
+    const int clean[3] = {ColourChannel(background, 2), ColourChannel(background, 1), ColourChannel(background, 0)};
+    TexelRect changed{cu, cu, cv, cv};
+    for (int i = -kHeadCentre; i <= kHeadCentre; ++i) {
+        const int row = std::clamp(cv + i, 0, material.mapHeight - 1);
+        for (int j = -kHeadCentre; j <= kHeadCentre; ++j) {
+            const int weight = (strength + 1) * context.brush.Weight(kHeadCentre - i, kHeadCentre + j);
+            if (weight == 0)
+                continue;
+            const int column = std::clamp(cu + j, 0, material.mapWidth - 1);
+            changed = {std::min(changed.x0, column), std::max(changed.x1, column), std::min(changed.y0, row), std::max(changed.y1, row)};
+            for (const MapType type : kAllMapTypes) {
+                const int k = material.current(type);
+                LayerStack& stack = material.stack(type);
+                if (!switches[static_cast<std::size_t>(StorageIndex(type))] || k < 1 || k >= stack.count())
+                    continue;
+                Layer& layer = stack[k];
+                std::uint8_t& alpha = layer.alpha.row(row)[column];
+                const bool outright = alpha == 0;
+                if (k >= 2)
+                    alpha = static_cast<std::uint8_t>(alpha - ((weight * alpha) >> 16));
+                if (type == MapType::Colour) {
+                    std::uint8_t* texel = layer.image.row(row) + column * 3;
+                    for (int c = 0; c < 3; ++c)
+                        texel[c] = Toward(texel[c], clean[c], weight, outright);
+                    continue;
+                }
+                const int target = type == MapType::Bump ? 128 : type == MapType::Opacity ? 255 : 0;
+                std::uint8_t& value = layer.image.row(row)[column];
+                value = Toward(value, target, weight, outright);
+            }
+        }
+    }
+    return changed;
+}
+
+ScreenRect EraserDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
+                     const PaintingContext& context, const EraserSwitches& switches, int dabNumber, std::int32_t u,
+                     std::int32_t v, std::int32_t materialIndex)
+{
+    if (materialIndex < 0 || materialIndex > scene.materialCount)
+        return {};
+    Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
+    if (scene.undo.enabled && scene.undoBuffer.allocated() && material.hasLayers) {
+        DabFootprint footprint;
+        footprint.materialIndex = materialIndex;
+        footprint.centreColumn = TexelColumn(material, u);
+        footprint.centreRow = TexelRow(material, v);
+        for (const MapType type : kAllMapTypes)
+            if (switches[static_cast<std::size_t>(StorageIndex(type))])
+                footprint.mapTypes |= UndoBuffer::FlagOf(type);
+        footprint.firstOfStroke = dabNumber == 1;
+        scene.undoBuffer.RecordDab(scene, footprint);
+    }
+    const auto changed = EraseFootprint(material, context, switches, dabNumber, u, v);
+    if (!changed)
+        return {};
+    CompositeRegion(material, *changed, context.tool);
+    return RedrawMaterialRegion(scene, frame, materialIndex, ToFractions(*changed, material.mapWidth, material.mapHeight),
+                                options, lighting);
+}
+
+} // namespace gessoria

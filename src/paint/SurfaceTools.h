@@ -1,0 +1,33 @@
+#pragma once
+// The Sampler and the Eraser: tools that read or take paint off the surface at a hit.
+//
+// The Sampler copies the Colour composite's texel into a colour word, keeping the word's
+// strength. The Eraser lays the brush footprint like a dab but moves each switched-on map
+// type's current layer toward its clean value (Colour toward the background colour,
+// Self Illumination and Shininess toward 0, Bump toward 128, Opacity toward 255) and thins
+// the alpha of paint layers; the Base Layer keeps its alpha and layer 0 is never touched.
+
+#include "paint/Dab.h"
+
+#include <array>
+#include <cstdint>
+
+namespace gessoria {
+
+struct Material;
+
+// Switches by storage order (Colour, Bump, Opacity, SelfIllum, Shininess).
+using EraserSwitches = std::array<bool, kMapTypeCount>;
+
+void SampleColour(const Material& material, std::int32_t u, std::int32_t v, std::uint32_t& target);
+
+// The eraser's footprint alone: the changed texel rectangle, or nothing when the dab limit stops it.
+std::optional<TexelRect> EraseFootprint(Material& material, const PaintingContext& context, const EraserSwitches& switches,
+                                        int dabNumber, std::int32_t u, std::int32_t v);
+
+// The whole eraser dab: undo record, footprint, composite, redraw.
+ScreenRect EraserDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
+                     const PaintingContext& context, const EraserSwitches& switches, int dabNumber, std::int32_t u,
+                     std::int32_t v, std::int32_t materialIndex);
+
+} // namespace gessoria
