@@ -26,7 +26,9 @@ std::string CliInteraction::ChooseDirectory() { return {}; }
 
 std::optional<std::string> CliInteraction::AskText(const std::string&, const std::string& defaultText)
 {
-    return defaultText;
+    std::optional<std::string> answer = nextText ? nextText : defaultText;
+    nextText.reset();
+    return answer;
 }
 
 std::optional<BitmapTextureAnswer> CliInteraction::AskBitmapTexture(const BitmapTextureRequest& request)

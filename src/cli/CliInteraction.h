@@ -36,6 +36,9 @@ public:
 
     int messageCount() const { return messages_; }
 
+    // The answer the next text prompt gets (a script's layer name); the default when none.
+    std::optional<std::string> nextText;
+
 private:
     std::ostream& err_;
     int messages_ = 0;

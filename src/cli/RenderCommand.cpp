@@ -19,18 +19,6 @@ constexpr const char* kUsage =
     "       [--angles X,Y,Z] [--light B,A,C] [--ambient N] [--diffuse N] [--two-sided] [--dual-light]\n"
     "       [--background G] [--acceleration N] [--fast-draw] [--frames N] [--map-path DIR]...\n";
 
-struct RenderRequest {
-    std::string path, output;
-    std::vector<std::string> mapPaths;
-    int width = 800, height = 600;
-    std::string view = "front";
-    std::optional<std::array<int, 3>> angles, light;
-    RenderOptions options;
-    LightingSettings lighting;
-    int acceleration = 1;
-    int frames = 0;
-};
-
 bool ParseInt(const std::string& text, int low, int high, int& value)
 {
     char* end = nullptr;
@@ -49,8 +37,12 @@ bool ParseTriple(const std::string& text, std::array<int, 3>& values)
            static_cast<std::size_t>(n) == text.size();
 }
 
-bool Parse(const std::vector<std::string>& args, RenderRequest& r, std::ostream& err)
+} // namespace
+
+bool ParseRenderArgs(const std::vector<std::string>& args, RenderRequest& r, std::ostream& err, const char* usage,
+                     const ExtraOption& extra)
 {
+    const char* kUsage = usage;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -62,6 +54,7 @@ bool Parse(const std::vector<std::string>& args, RenderRequest& r, std::ostream&
         if (a == "--two-sided") { r.options.forceTwoSided = true; continue; }
         if (a == "--dual-light") { r.lighting.dualLight = true; continue; }
         if (a == "--fast-draw") { r.options.fastDraw = true; continue; }
+        if (extra && extra(a, std::nullopt)) continue;
         if (a.starts_with("--") || a == "-o") {
             if (!hasValue)
                 return bad("missing");
@@ -86,7 +79,7 @@ bool Parse(const std::vector<std::string>& args, RenderRequest& r, std::ostream&
             else if (a == "--background") { if (!ParseInt(value, 0, 255, n)) return bad("0 to 255"); r.lighting.backgroundColour = static_cast<std::uint8_t>(n); }
             else if (a == "--acceleration") { if (!ParseInt(value, 1, 50, r.acceleration)) return bad("1 to 50"); }
             else if (a == "--frames") { if (!ParseInt(value, 1, 100000, r.frames)) return bad("a count"); }
-            else { err << "unknown option " << a << '\n' << kUsage; return false; }
+            else if (!extra || !extra(a, value)) { err << "unknown option " << a << '\n' << kUsage; return false; }
             continue;
         }
         if (!r.path.empty()) {
@@ -125,12 +118,10 @@ void SetView(Scene& scene, const RenderRequest& r)
     ZoomExtents(scene);
 }
 
-} // namespace
-
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     RenderRequest request;
-    if (!Parse(args, request, err))
+    if (!ParseRenderArgs(args, request, err, kUsage, {}))
         return 2;
     CliInteraction ui(err);
     Scene scene;

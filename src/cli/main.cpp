@@ -2,6 +2,7 @@
 
 #include "cli/InfoCommand.h"
 #include "cli/LibraryCommand.h"
+#include "cli/PaintCommand.h"
 #include "cli/RenderCommand.h"
 
 #include <iostream>
@@ -15,7 +16,8 @@ constexpr const char* kUsage =
     "commands:\n"
     "  info PATH [--map-path DIR]... [--json] [--detail]   open a scene and print what it holds\n"
     "  library [--brushes FILE] [--paints FILE] [--json]    list the brush and paint libraries\n"
-    "  render PATH -o OUT [options]                         render a scene to an image (render --help)\n";
+    "  render PATH -o OUT [options]                         render a scene to an image\n"
+    "  paint PATH --script FILE -o OUT [options]            run a painting script on a scene\n";
 
 } // namespace
 
@@ -30,6 +32,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 2, argv + argc);
     if (command == "info")
         return gessoria::cli::RunInfo(args, std::cout, std::cerr);
+    if (command == "paint")
+        return gessoria::cli::RunPaint(args, std::cout, std::cerr);
     if (command == "render")
         return gessoria::cli::RunRender(args, std::cout, std::cerr);
     if (command == "library")

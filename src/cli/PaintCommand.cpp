@@ -1,0 +1,330 @@
+#include "cli/PaintCommand.h"
+
+#include "cli/RenderCommand.h"
+#include "cli/SceneLoading.h"
+#include "io/ImageLibrary.h"
+#include "paint/StrokeController.h"
+#include "scene/LayerOperations.h"
+#include "session/Session.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace gessoria::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: gessoria-cli paint PATH --script FILE -o OUT [render options] [--layer MATERIAL:MAPTYPE:INDEX]\n"
+    "       [--brushes FILE] [--paints FILE] [--time]\n";
+
+struct PaintRequest {
+    RenderRequest render;
+    std::string script, layer, brushes, paints;
+    bool time = false;
+};
+
+std::optional<MapType> MapTypeNamed(std::string name)
+{
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (name == "colour" || name == "color") return MapType::Colour;
+    if (name == "bump") return MapType::Bump;
+    if (name == "opacity") return MapType::Opacity;
+    if (name == "selfillum") return MapType::SelfIllum;
+    if (name == "shininess") return MapType::Shininess;
+    return std::nullopt;
+}
+
+bool ParseNumber(const std::string& text, long& value)
+{
+    char* end = nullptr;
+    value = std::strtol(text.c_str(), &end, 0);
+    return !text.empty() && *end == '\0';
+}
+
+// Everything a script changes as it runs.
+class ScriptRunner {
+public:
+    ScriptRunner(Scene& scene, ViewFrame& frame, RenderRequest& render, CliInteraction& ui, std::ostream& err)
+        : scene_(scene), frame_(frame), render_(render), ui_(ui), err_(err)
+    {
+    }
+
+    BrushTable brushes;
+    PaintTable paints;
+    PaintValues values;
+    PaintRandom random;
+    std::vector<double> dabTimes;
+    bool timing = false;
+
+    bool Run(std::istream& script)
+    {
+        std::string line;
+        for (int number = 1; std::getline(script, line); ++number) {
+            const auto hash = line.find('#');
+            if (hash != std::string::npos)
+                line.resize(hash);
+            std::istringstream words(line);
+            std::vector<std::string> w{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+            if (w.empty())
+                continue;
+            if (!Command(w)) {
+                err_ << "script line " << number << ": cannot do \"" << line << "\"\n";
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    std::optional<int> MaterialNamed(const std::string& text) const
+    {
+        long index = 0;
+        if (ParseNumber(text, index))
+            return index >= 0 && index <= scene_.materialCount ? std::optional<int>(static_cast<int>(index)) : std::nullopt;
+        for (int i = scene_.materialCount; i >= 0; --i)
+            if (scene_.materials[static_cast<std::size_t>(i)].name == text)
+                return i;
+        return std::nullopt;
+    }
+
+    template <typename Table>
+    static std::optional<int> EntryNamed(const Table& table, const std::string& text)
+    {
+        long index = 0;
+        if (ParseNumber(text, index))
+            return index >= 0 && index < table.count() ? std::optional<int>(static_cast<int>(index)) : std::nullopt;
+        for (int i = 0; i < table.count(); ++i)
+            if (table.at(i).name == text)
+                return i;
+        return std::nullopt;
+    }
+
+    bool Byte(const std::string& text, std::uint8_t& value)
+    {
+        long n = 0;
+        if (!ParseNumber(text, n) || n < 0 || n > 255)
+            return false;
+        value = static_cast<std::uint8_t>(n);
+        return true;
+    }
+
+    bool Stroke(const std::vector<std::string>& w)
+    {
+        StrokeEnvironment environment{scene_, frame_, render_.options, render_.lighting, brushes.current(), paints.current(), values, random};
+        bool ctrl = false;
+        std::vector<PointerEvent> points;
+        for (std::size_t k = 1; k < w.size(); ++k) {
+            if (w[k] == "ctrl") {
+                ctrl = true;
+                continue;
+            }
+            int x = 0, y = 0, pressure = -1, n = 0;
+            char eraser[8] = {};
+            const int fields = std::sscanf(w[k].c_str(), "%d,%d%n,%d%n,%7s", &x, &y, &n, &pressure, &n, eraser);
+            if (fields < 2)
+                return false;
+            const bool stylus = fields == 4 && std::string(eraser) == "eraser";
+            if (fields >= 3)
+                environment.pressureOn = true;
+            points.emplace_back(x, y, false, fields >= 3 ? std::optional<int>(pressure) : std::nullopt, stylus);
+        }
+        if (points.empty())
+            return false;
+        StrokeController stroke(environment, ui_);
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            points[k].ctrl = ctrl;
+            const int before = stroke.dabCounter();
+            const auto start = std::chrono::steady_clock::now();
+            k == 0 ? stroke.ButtonDown(points[k]) : stroke.Move(points[k]);
+            const auto elapsed = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+            if (timing && (k == 0 || stroke.dabCounter() != before))
+                dabTimes.push_back(elapsed);
+        }
+        stroke.ButtonUp(points.back());
+        return true;
+    }
+
+    bool Command(const std::vector<std::string>& w)
+    {
+        const std::string& c = w[0];
+        if (c == "tool" && w.size() == 2) {
+            static const std::pair<const char*, PaintTool> kTools[] = {
+                {"brush", PaintTool::Brush}, {"eraser", PaintTool::Eraser}, {"sampler", PaintTool::Sampler}, {"none", PaintTool::None}};
+            for (const auto& [name, tool] : kTools)
+                if (w[1] == name) {
+                    scene_.paintTool = tool;
+                    return true;
+                }
+            return false;
+        }
+        if (c == "brush" && w.size() >= 2) {
+            const auto index = EntryNamed(brushes, Joined(w, 1));
+            return index && brushes.Select(*index);
+        }
+        if (c == "paint" && w.size() >= 2) {
+            const auto index = EntryNamed(paints, Joined(w, 1));
+            return index && paints.Select(*index, brushes.current(), 1.0f, ui_);
+        }
+        if ((c == "foreground" || c == "background") && w.size() == 2) {
+            long word = 0;
+            if (!ParseNumber(w[1], word) || word < 0 || word > 0xFFFFFFFFL)
+                return false;
+            (c == "foreground" ? values.foreground : values.background) = static_cast<std::uint32_t>(word);
+            return true;
+        }
+        if (c == "bump" && w.size() == 2) return Byte(w[1], values.bump);
+        if (c == "selfillum" && w.size() == 2) return Byte(w[1], values.selfIllum);
+        if (c == "opacity" && w.size() == 2) return Byte(w[1], values.opacity);
+        if (c == "shininess" && w.size() == 2) return Byte(w[1], values.shininess);
+        if (c == "layer" && w.size() >= 4) {
+            const auto material = MaterialNamed(w[2]);
+            const auto type = MapTypeNamed(w[3]);
+            if (!material || !type)
+                return false;
+            Material& m = scene_.materials[static_cast<std::size_t>(*material)];
+            if (w[1] == "add") {
+                ui_.nextText = w.size() > 4 ? std::optional<std::string>(Joined(w, 4)) : std::nullopt;
+                return NewLayer(m, *type, ui_) == LayerEdit::Changed && (CompositeAll(m), true);
+            }
+            long index = 0;
+            if (w[1] == "select" && w.size() == 5 && ParseNumber(w[4], index))
+                return SelectLayer(m, *type, static_cast<int>(index)) == LayerEdit::Changed;
+            return false;
+        }
+        if (c == "stroke")
+            return Stroke(w);
+        if (c == "undo" || c == "undo-single" || c == "redo") {
+            const bool done = c == "redo" ? scene_.undoBuffer.Redo(scene_) : scene_.undoBuffer.Undo(scene_, c == "undo-single");
+            if (done)
+                Renderer().RenderScene(scene_, frame_, render_.options, render_.lighting);
+            return true;
+        }
+        if (c == "render" && w.size() == 1) {
+            Renderer().RenderScene(scene_, frame_, render_.options, render_.lighting);
+            return true;
+        }
+        return false;
+    }
+
+    static std::string Joined(const std::vector<std::string>& w, std::size_t from)
+    {
+        std::string text;
+        for (std::size_t k = from; k < w.size(); ++k)
+            text += (k > from ? " " : "") + w[k];
+        return text;
+    }
+
+    Scene& scene_;
+    ViewFrame& frame_;
+    RenderRequest& render_;
+    CliInteraction& ui_;
+    std::ostream& err_;
+};
+
+bool WriteLayer(const Scene& scene, const std::string& spec, const std::string& output, std::ostream& err)
+{
+    char material[256] = {}, type[32] = {};
+    int index = -1;
+    if (std::sscanf(spec.c_str(), "%255[^:]:%31[^:]:%d", material, type, &index) != 3) {
+        err << "--layer takes MATERIAL:MAPTYPE:INDEX\n";
+        return false;
+    }
+    long number = -1;
+    int m = -1;
+    if (ParseNumber(material, number))
+        m = static_cast<int>(number);
+    else
+        for (int i = 0; i <= scene.materialCount; ++i)
+            if (scene.materials[static_cast<std::size_t>(i)].name == material)
+                m = i;
+    const auto mapType = MapTypeNamed(type);
+    if (m < 0 || m > scene.materialCount || !mapType || index < 0 ||
+        index >= scene.materials[static_cast<std::size_t>(m)].stack(*mapType).count()) {
+        err << "no layer " << spec << '\n';
+        return false;
+    }
+    auto image = LibraryImage::FromBitmap(scene.materials[static_cast<std::size_t>(m)].stack(*mapType)[index].image);
+    // Layers keep the file's bottom row first; flip so the written image stands upright.
+    image->FlipVertically();
+    if (!image->Save(output, ImageSaveFormat::ByExtension)) {
+        err << "cannot write " << output << '\n';
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    PaintRequest request;
+    const ExtraOption extra = [&](const std::string& option, const std::optional<std::string>& value) {
+        if (!value)
+            return option == "--time" ? (request.time = true) : false;
+        if (option == "--script") request.script = *value;
+        else if (option == "--layer") request.layer = *value;
+        else if (option == "--brushes") request.brushes = *value;
+        else if (option == "--paints") request.paints = *value;
+        else return false;
+        return true;
+    };
+    if (!ParseRenderArgs(args, request.render, err, kUsage, extra) || request.script.empty()) {
+        if (request.script.empty())
+            err << "--script is needed\n" << kUsage;
+        return 2;
+    }
+    std::ifstream script(request.script);
+    if (!script) {
+        err << "cannot read " << request.script << '\n';
+        return 2;
+    }
+    CliInteraction ui(err);
+    Scene scene;
+    scene.viewWidth = request.render.width;
+    scene.viewHeight = request.render.height;
+    if (!OpenSceneForCli(scene, request.render.path, request.render.mapPaths, ui, err))
+        return 1;
+    scene.wireAcceleration = static_cast<std::uint8_t>(request.render.acceleration);
+    SetView(scene, request.render);
+    ViewFrame frame;
+    if (!frame.Create(request.render.width, request.render.height)) {
+        err << "cannot make the frame\n";
+        return 1;
+    }
+    Renderer().RenderScene(scene, frame, request.render.options, request.render.lighting);
+
+    ScriptRunner runner(scene, frame, request.render, ui, err);
+    const auto here = std::filesystem::current_path();
+    ReadLibraries(runner.brushes, request.brushes.empty() ? here / "Brushes.Dat" : std::filesystem::path(request.brushes),
+                  runner.paints, request.paints.empty() ? here / "Paints.Dat" : std::filesystem::path(request.paints), ui);
+    scene.paintTool = PaintTool::Brush;
+    runner.timing = request.time;
+    if (!runner.Run(script))
+        return 1;
+
+    const bool written = request.layer.empty() ? [&] {
+        auto image = LibraryImage::FromBitmap(frame.image());
+        return image && image->Save(request.render.output, ImageSaveFormat::ByExtension);
+    }() : WriteLayer(scene, request.layer, request.render.output, err);
+    if (!written) {
+        err << "cannot write " << request.render.output << '\n';
+        return 1;
+    }
+    if (request.time && !runner.dabTimes.empty()) {
+        auto& t = runner.dabTimes;
+        std::sort(t.begin(), t.end());
+        const std::size_t n = t.size();
+        const double median = n % 2 ? t[n / 2] : (t[n / 2 - 1] + t[n / 2]) / 2.0;
+        char line[64];
+        std::snprintf(line, sizeof line, "median %.1f us per dab", median);
+        out << line << '\n';
+    }
+    return 0;
+}
+
+} // namespace gessoria::cli
