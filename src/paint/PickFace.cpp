@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <vector>
 
 namespace gessoria {
 namespace {
@@ -37,20 +39,31 @@ float PlaneValue(const ProjectedPoint (&p)[3], const float (&q)[3], float x, flo
 
 } // namespace
 
-PickResult PickFace(const Scene& scene, int x, int y)
+PickResult PickFace(Scene& scene, int x, int y)
 {
     PickResult result;
     if (!scene.loaded())
         return result;
+    scene.screenIndex.Refresh(scene);
     float best = -32000.0f;
     const float px = static_cast<float>(x), py = static_cast<float>(y);
     ProjectedPoint winner[3]{};
-    for (const SceneObject& object : scene.objects) {
-        if (object.flags & kObjectFrozen)
-            continue;
-        for (std::int32_t f = object.firstFace; f < object.firstFace + object.faceCount; ++f) {
+    // Every face that can contain the pixel, in object and face order: from the screen index
+    // when the pixel is in view, else all of them.
+    std::vector<std::int32_t> everyFace;
+    const std::vector<std::int32_t>* candidates = scene.screenIndex.Candidates(x, y);
+    if (candidates == nullptr) {
+        everyFace.resize(static_cast<std::size_t>(scene.faceCount));
+        std::iota(everyFace.begin(), everyFace.end(), 0);
+        candidates = &everyFace;
+    }
+    std::size_t object = 0;
+    for (const std::int32_t f : *candidates) {
+        {
             const auto i = static_cast<std::size_t>(f);
-            if (!scene.faceDrawn[i])
+            while (object + 1 < scene.objects.size() && f >= scene.objects[object].firstFace + scene.objects[object].faceCount)
+                ++object;
+            if (!scene.faceDrawn[i] || (scene.objects[object].flags & kObjectFrozen))
                 continue;
             const std::int32_t corner[3] = {scene.faceVertexA[i], scene.faceVertexB[i], scene.faceVertexC[i]};
             std::int32_t sx[3], sy[3], sz[3];

@@ -19,6 +19,7 @@ struct PickResult {
     std::int32_t v = 0;
 };
 
-PickResult PickFace(const Scene& scene, int x, int y);
+// Refreshes the scene's screen index when a new frame was rendered since it was built.
+PickResult PickFace(Scene& scene, int x, int y);
 
 } // namespace gessoria

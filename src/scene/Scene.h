@@ -15,6 +15,7 @@
 #include "scene/Material.h"
 #include "scene/SceneObject.h"
 #include "view3d/Camera.h"
+#include "view3d/FaceIndexes.h"
 #include "view3d/Navigation.h"
 
 #include <array>
@@ -90,6 +91,12 @@ struct Scene {
     PaintTool paintTool = PaintTool::None;
 
     SceneLeadingState loadedState;
+
+    // Derived, never stored: the frame count of the renderer, and the indexes that let the
+    // pick and the redraw after a dab reach their faces without scanning the whole scene.
+    std::uint64_t frameSerial = 0;
+    ScreenFaceIndex screenIndex;
+    TextureFaceIndex textureIndex;
 
     bool loaded() const { return objectCount >= 0; }
     SceneLeadingState LeadingState() const

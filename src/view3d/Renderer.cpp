@@ -145,7 +145,8 @@ public:
         TexelWindow window{changed.left * maps.width, changed.right * maps.width, changed.top * maps.height,
                            changed.bottom * maps.height, {}};
         const Band band{0, frame_.height()};
-        for (std::int32_t f = 0; f < s_.faceCount; ++f) {
+        s_.textureIndex.Refresh(s_);
+        for (const std::int32_t f : s_.textureIndex.Candidates(changed)) {
             const auto i = static_cast<std::size_t>(f);
             if (!s_.faceDrawn[i] || s_.faceMaterial[i] != materialIndex || OutsideInTexture(i, changed))
                 continue;
@@ -506,6 +507,7 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
         return {};
     scene.viewWidth = frame.width();
     scene.viewHeight = frame.height();
+    ++scene.frameSerial;
     const ScreenRect projected = ProjectVertices(scene);
     if (options.level == 0) {
         DrawWireFrame(scene, frame, options, lighting.backgroundColour);
