@@ -118,6 +118,13 @@ void UndoBuffer::RecordDab(const Scene& scene, DabFootprint footprint)
     header.flags = static_cast<std::uint8_t>(types | (footprint.firstOfStroke ? kFirstOfStroke : 0));
 
     const std::size_t size = RecordSize(footprint);
+    if (size > ring_.size()) {
+        // A record the ring cannot hold is not written: undo becomes unavailable and the
+        // history ends here, so no older record can be undone over this dab's changes.
+        undoAvailable_ = redoAvailable_ = false;
+        oldest_ = redoLimit_ = write_;
+        return;
+    }
     const std::uint64_t start = write_;
     PutHeader(start, header);
     std::uint64_t at = start + kHeaderSize;
@@ -140,11 +147,10 @@ void UndoBuffer::RecordDab(const Scene& scene, DabFootprint footprint)
     const std::uint64_t end = at + kHeaderSize;
 
     redoAvailable_ = false;
-    undoAvailable_ = size <= ring_.size();
+    undoAvailable_ = true;
     if (end - oldest_ > ring_.size())
         oldest_ = end - std::min<std::uint64_t>(end, ring_.size());
     write_ = redoLimit_ = end;
-    (void)start;
 }
 
 void UndoBuffer::Exchange(Scene& scene, const Header& h, std::uint64_t bodyStart, bool backwards)

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace gessoria::test {
 namespace {
 
@@ -150,6 +152,19 @@ TEST(UndoBuffer, ALayerDeletedUnderARecordIsPassedOver)
     EXPECT_TRUE(canvas.scene.undoBuffer.Undo(canvas.scene, false));
     EXPECT_EQ(canvas.Colour(32, 32), 40);  // the colour is restored
     EXPECT_EQ(canvas.Bump(32, 32), 40);    // the base bump layer was never painted
+}
+
+TEST(UndoBuffer, ARecordLargerThanTheRingIsNotWrittenAndEndsTheHistory)
+{
+    Canvas canvas(true);
+    canvas.Dab(1, 32768, 32768);
+    UndoBuffer& undo = canvas.scene.undoBuffer;
+    ASSERT_TRUE(undo.Allocate(5000));  // smaller than one full dab record
+    canvas.Dab(1, 32768, 32768);
+    EXPECT_FALSE(undo.undoAvailable());
+    EXPECT_EQ(undo.writePosition(), 0u);
+    EXPECT_TRUE(std::all_of(undo.ring().begin(), undo.ring().end(), [](std::uint8_t b) { return b == 0; }));
+    EXPECT_FALSE(undo.Undo(canvas.scene, false));
 }
 
 TEST(UndoBuffer, ConfiguringMakesANewEmptyRing)
