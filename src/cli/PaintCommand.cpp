@@ -226,11 +226,11 @@ private:
     std::ostream& err_;
 };
 
-bool WriteLayer(const Scene& scene, const std::string& spec, const std::string& output, std::ostream& err)
+bool WriteLayer(const Scene& scene, const std::string& which, const std::string& output, std::ostream& err)
 {
     char material[256] = {}, type[32] = {};
     int index = -1;
-    if (std::sscanf(spec.c_str(), "%255[^:]:%31[^:]:%d", material, type, &index) != 3) {
+    if (std::sscanf(which.c_str(), "%255[^:]:%31[^:]:%d", material, type, &index) != 3) {
         err << "--layer takes MATERIAL:MAPTYPE:INDEX\n";
         return false;
     }
@@ -245,7 +245,7 @@ bool WriteLayer(const Scene& scene, const std::string& spec, const std::string& 
     const auto mapType = MapTypeNamed(type);
     if (m < 0 || m > scene.materialCount || !mapType || index < 0 ||
         index >= scene.materials[static_cast<std::size_t>(m)].stack(*mapType).count()) {
-        err << "no layer " << spec << '\n';
+        err << "no layer " << which << '\n';
         return false;
     }
     auto image = LibraryImage::FromBitmap(scene.materials[static_cast<std::size_t>(m)].stack(*mapType)[index].image);
@@ -316,12 +316,8 @@ int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return 1;
     }
     if (request.time && !runner.dabTimes.empty()) {
-        auto& t = runner.dabTimes;
-        std::sort(t.begin(), t.end());
-        const std::size_t n = t.size();
-        const double median = n % 2 ? t[n / 2] : (t[n / 2 - 1] + t[n / 2]) / 2.0;
         char line[64];
-        std::snprintf(line, sizeof line, "median %.1f us per dab", median);
+        std::snprintf(line, sizeof line, "median %.1f us per dab", Median(runner.dabTimes));
         out << line << '\n';
     }
     return 0;

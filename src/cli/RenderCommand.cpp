@@ -95,6 +95,15 @@ bool ParseRenderArgs(const std::vector<std::string>& args, RenderRequest& r, std
     return true;
 }
 
+double Median(std::vector<double>& values)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
 void SetView(Scene& scene, const RenderRequest& r)
 {
     ViewBookmarks views;
@@ -148,11 +157,8 @@ int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostr
             renderer.RenderScene(scene, frame, request.options, request.lighting);
             times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         }
-        std::sort(times.begin(), times.end());
-        const std::size_t n = times.size();
-        const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2.0;
         char line[64];
-        std::snprintf(line, sizeof line, "median %.2f ms per frame", median);
+        std::snprintf(line, sizeof line, "median %.2f ms per frame", Median(times));
         out << line << '\n';
     }
 

@@ -35,6 +35,9 @@ using ExtraOption = std::function<bool(const std::string& option, const std::opt
 
 bool ParseRenderArgs(const std::vector<std::string>& args, RenderRequest& request, std::ostream& err, const char* usage,
                      const ExtraOption& extra);
+// The median of a set of timings (which it sorts).
+double Median(std::vector<double>& values);
+
 // Sets the standard view or the given angles and light, then fits the scene to the view.
 void SetView(Scene& scene, const RenderRequest& request);
 

@@ -17,22 +17,9 @@ namespace {
 constexpr int kWidth = 40, kHeight = 30;
 
 // A square of two faces over the whole view, textured 0..1 in u (left to right) and v.
-Scene PaintableSquare(RecordingInteraction& ui, int mapSize = 64)
+Scene PaintableSquare(RecordingInteraction& ui)
 {
-    Scene s = MakeScreenScene({{0, 0, 5, 0, kHeight, 5, kWidth, 0, 5}, {kWidth, 0, 5, 0, kHeight, 5, kWidth, kHeight, 5}},
-                              kWidth, kHeight, ui);
-    s.materialCount = 1;
-    s.materials.resize(2);
-    s.materials[1] = MakeLayeredMaterial(mapSize, mapSize, 10, 10, 10, 100);
-    s.faceMaterial = {1, 1};
-    const std::int32_t one = 65536;
-    s.faceU0 = {0, one};
-    s.faceV0 = {0, 0};
-    s.faceU1 = {0, 0};
-    s.faceV1 = {one, one};
-    s.faceU2 = {one, one};
-    s.faceV2 = {0, one};
-    return s;
+    return MakePaintableSquare(kWidth, kHeight, 64, 64, 10, 100, ui);
 }
 
 struct Painting {

@@ -30,19 +30,7 @@ struct Board {
 
     Board()
     {
-        scene = MakeScreenScene({{0, 0, 5, 0, kHeight, 5, kWidth, 0, 5}, {kWidth, 0, 5, 0, kHeight, 5, kWidth, kHeight, 5}},
-                                kWidth, kHeight, ui);
-        scene.materialCount = 1;
-        scene.materials.resize(2);
-        scene.materials[1] = MakeLayeredMaterial(kWidth, kHeight, 50, 50, 50, 128);
-        scene.faceMaterial = {1, 1};
-        const std::int32_t one = 65536;
-        scene.faceU0 = {0, one};
-        scene.faceV0 = {0, 0};
-        scene.faceU1 = {0, 0};
-        scene.faceV1 = {one, one};
-        scene.faceU2 = {one, one};
-        scene.faceV2 = {0, one};
+        scene = MakePaintableSquare(kWidth, kHeight, kWidth, kHeight, 50, 128, ui);
         scene.paintTool = PaintTool::Brush;
         EXPECT_TRUE(frame.Create(kWidth, kHeight));
         Renderer().RenderScene(scene, frame, render, lighting);

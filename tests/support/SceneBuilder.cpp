@@ -69,6 +69,25 @@ Scene MakeScreenScene(const std::vector<std::array<int, 9>>& faces, int width, i
     return s;
 }
 
+Scene MakePaintableSquare(int width, int height, int mapWidth, int mapHeight, std::uint8_t colour, std::uint8_t grey,
+                          UserInteraction& ui)
+{
+    Scene s = MakeScreenScene({{0, 0, 5, 0, height, 5, width, 0, 5}, {width, 0, 5, 0, height, 5, width, height, 5}}, width,
+                              height, ui);
+    s.materialCount = 1;
+    s.materials.resize(2);
+    s.materials[1] = MakeLayeredMaterial(mapWidth, mapHeight, colour, colour, colour, grey);
+    s.faceMaterial = {1, 1};
+    const std::int32_t one = 65536;
+    s.faceU0 = {0, one};
+    s.faceV0 = {0, 0};
+    s.faceU1 = {0, 0};
+    s.faceV1 = {one, one};
+    s.faceU2 = {one, one};
+    s.faceV2 = {0, one};
+    return s;
+}
+
 Material MakeLayeredMaterial(int width, int height, std::uint8_t blue, std::uint8_t green, std::uint8_t red,
                              std::uint8_t grey)
 {

@@ -22,6 +22,12 @@ Scene MakeScene(const std::vector<ObjectSpec>& objects, UserInteraction& ui);
 // z. Every normal faces +Z and every edge is visible.
 Scene MakeScreenScene(const std::vector<std::array<int, 9>>& faces, int width, int height, UserInteraction& ui);
 
+// Two faces covering a width x height view, textured 0..1 in u from left to right and in v
+// from top to bottom, on material 1 made by MakeLayeredMaterial(mapWidth, mapHeight, grey...)
+// with the given colour and grey.
+Scene MakePaintableSquare(int width, int height, int mapWidth, int mapHeight, std::uint8_t colour, std::uint8_t grey,
+                          UserInteraction& ui);
+
 // A material with layer stacks of the given size: Colour with a base layer of `base`
 // (B, G, R) and the grey types with base layers of `grey`, every alpha 255.
 Material MakeLayeredMaterial(int width, int height, std::uint8_t blue, std::uint8_t green, std::uint8_t red,
