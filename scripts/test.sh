@@ -13,6 +13,6 @@ ctest --preset default
 
 cmake --preset sanitize >/dev/null
 cmake --build --preset sanitize
-# LeakSanitizer's tracer now and then dies at exit on this kind of machine ("Tracer caught
-# signal 11"); a test that fails is run once more, so only a failure that repeats counts.
+# A test that fails is run once more, so only a failure that repeats counts: LeakSanitizer's
+# tracer has been seen to die at exit on this kind of machine.
 ctest --preset sanitize --repeat until-pass:2
