@@ -2,6 +2,7 @@
 
 #include "scene/Scene.h"
 #include "view3d/Projection.h"
+#include "view3d/TextureSeam.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,21 +11,6 @@
 
 namespace gessoria {
 namespace {
-
-// Seam repair: a span of 0.8 or more in a marked coordinate is rounded up to whole maps and
-// added to the coordinates below 0.5.
-void RepairSeam(std::int64_t (&w)[3], bool marked)
-{
-    if (!marked)
-        return;
-    const std::int64_t span = std::max({w[0], w[1], w[2]}) - std::min({w[0], w[1], w[2]});
-    if (span < 52429)
-        return;
-    const std::int64_t whole = ((span & 0xFFFF) ? span + 65536 : span) & ~std::int64_t{0xFFFF};
-    for (std::int64_t& value : w)
-        if (value < 32768)
-            value += whole;
-}
 
 // The value at (x, y) of the plane through three screen points carrying values q0, q1, q2.
 float PlaneValue(const ProjectedPoint (&p)[3], const float (&q)[3], float x, float y)

@@ -1,25 +1,12 @@
 #include "view3d/FaceIndexes.h"
 
 #include "scene/Scene.h"
+#include "view3d/TextureSeam.h"
 
 #include <algorithm>
 
 namespace gessoria {
 namespace {
-
-// The seam repair every reader of texture coordinates applies.
-void RepairSeam(std::int64_t (&w)[3], bool marked)
-{
-    if (!marked)
-        return;
-    const std::int64_t span = std::max({w[0], w[1], w[2]}) - std::min({w[0], w[1], w[2]});
-    if (span <= 52428)
-        return;
-    const std::int64_t rounded = (span + 65535) / 65536 * 65536;
-    for (std::int64_t& v : w)
-        if (v < 32768)
-            v += rounded;
-}
 
 // The grid cells a coordinate range touches, wrapping: false when it spans a whole map.
 bool CellRange(const std::int64_t (&w)[3], std::vector<int>& cells)

@@ -2,6 +2,7 @@
 
 #include "scene/Scene.h"
 #include "view3d/Rasteriser.h"
+#include "view3d/TextureSeam.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,24 +34,6 @@ FaceCorners CornersOf(const Scene& s, std::int32_t f)
         c.z[k] = s.viewZ[v];
     }
     return c;
-}
-
-// The seam repair: a face marked as crossing the map's edge in U (flag bit 3) or V (bit 4)
-// whose coordinates span more than 0.8 of the map has its low coordinates moved up by the
-// span rounded up to whole maps.
-void RepairSeam(std::int64_t (&values)[3], bool marked)
-{
-    if (!marked)
-        return;
-    const std::int64_t low = std::min({values[0], values[1], values[2]});
-    const std::int64_t high = std::max({values[0], values[1], values[2]});
-    const std::int64_t span = high - low;
-    if (span <= 52428)
-        return;
-    const std::int64_t rounded = (span + 65535) / 65536 * 65536;
-    for (std::int64_t& v : values)
-        if (v < 32768)
-            v += rounded;
 }
 
 struct MaterialMaps {
