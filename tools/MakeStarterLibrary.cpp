@@ -60,6 +60,23 @@ void AddBrushes(BrushTable& table)
     table.Append(stamp);
 }
 
+Paint BitmapPaint(const std::string& name, const std::string& notes,
+                  std::initializer_list<std::pair<BitmapPaintImage, const char*>> images, int tiling, bool keyed)
+{
+    Paint paint = DefaultPaint();
+    paint.name = name;
+    paint.notes = notes;
+    paint.bitmapPaint = 1;
+    paint.specialNumber = kBitmapPaintNumber;
+    for (const auto& [image, path] : images) {
+        paint.paths[image] = path;
+        paint.useImage[image] = 1;
+    }
+    paint.xTiling = paint.yTiling = tiling;
+    paint.alphaFromTopLeft = keyed ? 1 : 0;
+    return paint;
+}
+
 void AddPaints(PaintTable& table, UserInteraction& ui)
 {
     auto add = [&](Paint paint) {
@@ -106,36 +123,11 @@ void AddPaints(PaintTable& table, UserInteraction& ui)
         add(special);
     }
 
-    Paint stone = DefaultPaint();
-    stone.name = "Stone Stamp";
-    stone.notes = "Bitmap paint: stamps paints/stone.jpg.";
-    stone.bitmapPaint = 1;
-    stone.specialNumber = kBitmapPaintNumber;
-    stone.paths[kImageColour] = "paints/stone.jpg";
-    stone.useImage[kImageColour] = 1;
-    stone.alphaFromTopLeft = 0;
-    add(stone);
-    Paint wood = DefaultPaint();
-    wood.name = "Wood Tiles";
-    wood.notes = "Bitmap paint: paints/wood.tif cut into 2 x 2 tiles, as colour and bump, stamped in turn.";
-    wood.bitmapPaint = 1;
-    wood.specialNumber = kBitmapPaintNumber;
-    wood.paths[kImageColour] = "paints/wood.tif";
-    wood.paths[kImageBump] = "paints/wood.tif";
-    wood.useImage[kImageColour] = 1;
-    wood.useImage[kImageBump] = 1;
-    wood.xTiling = wood.yTiling = 2;
-    wood.alphaFromTopLeft = 0;
-    add(wood);
-    Paint sparkle = DefaultPaint();
-    sparkle.name = "Glow Sparkle";
-    sparkle.notes = "Bitmap paint: paints/glow.png as self illumination, black keyed out.";
-    sparkle.bitmapPaint = 1;
-    sparkle.specialNumber = kBitmapPaintNumber;
-    sparkle.paths[kImageSelfIllum] = "paints/glow.png";
-    sparkle.useImage[kImageSelfIllum] = 1;
-    sparkle.alphaFromTopLeft = 1;
-    add(sparkle);
+    add(BitmapPaint("Stone Stamp", "Bitmap paint: stamps paints/stone.jpg.", {{kImageColour, "paints/stone.jpg"}}, 1, false));
+    add(BitmapPaint("Wood Tiles", "Bitmap paint: paints/wood.tif cut into 2 x 2 tiles, as colour and bump, stamped in turn.",
+                    {{kImageColour, "paints/wood.tif"}, {kImageBump, "paints/wood.tif"}}, 2, false));
+    add(BitmapPaint("Glow Sparkle", "Bitmap paint: paints/glow.png as self illumination, black keyed out.",
+                    {{kImageSelfIllum, "paints/glow.png"}}, 1, true));
 }
 
 } // namespace

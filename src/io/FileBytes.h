@@ -1,8 +1,12 @@
 #pragma once
-// Reads a whole regular file into memory. Nothing for a missing or unreadable file, a
-// directory or anything else that is not a regular file, so callers never trust a size
-// that a special file reports.
+// Whole files in and out of memory.
+//
+// ReadFileBytes reads a regular file; nothing for a missing or unreadable file, a directory
+// or anything else that is not a regular file, so callers never trust a size that a special
+// file reports. WriteFileBytes writes a temporary file beside the target, syncs it and renames
+// it over the target, so a crash or a full disk never leaves a truncated or empty file.
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -11,5 +15,7 @@
 namespace gessoria {
 
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path);
+// False when the file could not be written; the file on disk is then unchanged.
+bool WriteFileBytes(const std::filesystem::path& path, const void* data, std::size_t size);
 
 } // namespace gessoria

@@ -69,6 +69,16 @@ ImageFileType TypeFromContent(Bytes head, const std::filesystem::path& path)
     return ImageFileType::Unknown;
 }
 
+// One row between the layers' blue, green, red and Qt's red, green, blue (either way).
+void SwapRedAndBlue(const std::uint8_t* in, std::uint8_t* out, int width)
+{
+    for (int x = 0; x < width; ++x) {
+        out[x * 3] = in[x * 3 + 2];
+        out[x * 3 + 1] = in[x * 3 + 1];
+        out[x * 3 + 2] = in[x * 3];
+    }
+}
+
 bool IsRegularFile(const std::filesystem::path& path)
 {
     std::error_code error;
@@ -369,16 +379,6 @@ QImage AsGreyIfGreyRamp(const QImage& image)
 
 // --- Writing ------------------------------------------------------------------------------------
 
-bool WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return !out.fail();
-}
-
 void AppendToVector(void* context, void* data, int size)
 {
     auto* out = static_cast<std::vector<std::uint8_t>*>(context);
@@ -410,7 +410,7 @@ bool WriteTarga(const QImage& source, const std::filesystem::path& path)
     std::vector<std::uint8_t> file;
     if (stbi_write_tga_to_func(AppendToVector, &file, image.width(), image.height(), channels, packed.data()) == 0)
         return false;
-    return WriteFile(path, file);
+    return WriteFileBytes(path, file.data(), file.size());
 }
 
 const char* QtWriteFormat(const std::string& ext)
@@ -436,8 +436,7 @@ bool WriteWithQt(const QImage& source, const std::filesystem::path& path, const 
     if (!writer.write(image))
         return false;
     buffer.close();
-    const auto* data = reinterpret_cast<const std::uint8_t*>(encoded.constData());
-    return WriteFile(path, std::vector<std::uint8_t>(data, data + encoded.size()));
+    return WriteFileBytes(path, encoded.constData(), static_cast<std::size_t>(encoded.size()));
 }
 
 } // namespace
@@ -505,11 +504,7 @@ std::optional<LibraryImage> LibraryImage::FromBitmap(const CDIB& bitmap)
             std::memcpy(out, in, static_cast<std::size_t>(bitmap.width()));
             continue;
         }
-        for (int x = 0; x < bitmap.width(); ++x) {  // B, G, R to R, G, B
-            out[x * 3] = in[x * 3 + 2];
-            out[x * 3 + 1] = in[x * 3 + 1];
-            out[x * 3 + 2] = in[x * 3];
-        }
+        SwapRedAndBlue(in, out, bitmap.width());
     }
     return LibraryImage(std::make_unique<Impl>(Impl{std::move(image)}));
 }
@@ -614,11 +609,7 @@ std::vector<std::uint8_t> LibraryImage::PackedRows() const
             std::memcpy(out, in, static_cast<std::size_t>(image.width()));
             continue;
         }
-        for (int x = 0; x < image.width(); ++x) {  // R, G, B to B, G, R
-            out[x * 3] = in[x * 3 + 2];
-            out[x * 3 + 1] = in[x * 3 + 1];
-            out[x * 3 + 2] = in[x * 3];
-        }
+        SwapRedAndBlue(in, out, image.width());
     }
     return rows;
 }

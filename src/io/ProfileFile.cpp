@@ -4,9 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace gessoria {
 namespace {
@@ -37,18 +34,6 @@ int HexDigit(char c)
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return -1;
-}
-
-bool WriteAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 } // namespace
@@ -223,17 +208,7 @@ std::string ProfileFile::Text() const
 bool ProfileFile::Save(const std::filesystem::path& path) const
 {
     const std::string text = Text();
-    const std::filesystem::path temporary = path.string() + ".saving";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return WriteFileBytes(path, text.data(), text.size());
 }
 
 bool WriteProfileInt(const std::filesystem::path& path, const std::string& section, const std::string& key, int value)

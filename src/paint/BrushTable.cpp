@@ -73,14 +73,6 @@ bool BrushTable::SameSettings(const Brush& a, const Brush& b) const
 
 BrushTable::BrushTable() : LibraryTable(DefaultBrush(), kWording) {}
 
-bool BrushTable::Select(int index)
-{
-    if (index < 0 || index >= count())
-        return false;
-    current_ = index;
-    return true;
-}
-
 bool BrushTable::ReadLibrary(const std::filesystem::path& path)
 {
     const ProfileFile file = ProfileFile::Load(path);

@@ -29,8 +29,6 @@ public:
 
     BrushTable();  // the default brush alone, current
 
-    bool Select(int index);
-
     // Appends the library's brushes; false when the file has no "BrushCount".
     bool ReadLibrary(const std::filesystem::path& path);
     // Writes entries 1.. ; false when only the default brush exists or the file cannot be written.

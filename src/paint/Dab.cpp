@@ -1,5 +1,6 @@
 #include "paint/Dab.h"
 
+#include "paint/TexelCoordinates.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 
@@ -55,8 +56,7 @@ std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const Painting
     if (!context.brush.AllowsDab(dabNumber) || !material.hasLayers)
         return std::nullopt;
     const int width = material.mapWidth, height = material.mapHeight;
-    const int cu = static_cast<int>((static_cast<std::int64_t>(u & 0xFFFF) * width) >> 16);
-    const int cv = static_cast<int>((static_cast<std::int64_t>(v & 0xFFFF) * height) >> 16);
+    const int cu = TexelOf(u, width), cv = TexelOf(v, height);
     const int intensity = ColourChannel(context.values.foreground, 3);
     const Paint& paint = context.paint;
     const Layer* bumpGate = paint.washHighlight != 0 ? SelectedLayer(material, MapType::Bump) : nullptr;
@@ -119,18 +119,30 @@ std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const Painting
     return changed;
 }
 
-DabFootprint OrdinaryFootprint(const Material& material, const Paint& paint, std::int32_t materialIndex, int dabNumber,
-                               std::int32_t u, std::int32_t v)
+void RecordForUndo(Scene& scene, std::int32_t materialIndex, std::uint8_t mapTypes, int dabNumber, std::int32_t u,
+                   std::int32_t v)
 {
+    const Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
+    if (!scene.undo.enabled || !scene.undoBuffer.allocated() || !material.hasLayers)
+        return;
     DabFootprint footprint;
     footprint.materialIndex = materialIndex;
-    footprint.centreColumn = static_cast<std::int32_t>((static_cast<std::int64_t>(u & 0xFFFF) * material.mapWidth) >> 16);
-    footprint.centreRow = static_cast<std::int32_t>((static_cast<std::int64_t>(v & 0xFFFF) * material.mapHeight) >> 16);
-    for (const WrittenType& w : kPaintOrder)
-        if (paint.*w.enabled)
-            footprint.mapTypes |= UndoBuffer::FlagOf(w.type);
+    footprint.centreColumn = TexelOf(u, material.mapWidth);
+    footprint.centreRow = TexelOf(v, material.mapHeight);
+    footprint.mapTypes = mapTypes;
     footprint.firstOfStroke = dabNumber == 1;
-    return footprint;
+    scene.undoBuffer.RecordDab(scene, footprint);
+}
+
+ScreenRect FinishDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
+                     PaintTool tool, std::int32_t materialIndex, const TexelRect& changed)
+{
+    Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
+    CompositeRegion(material, changed, tool);
+    if (tool == PaintTool::Line)
+        return {};
+    return RedrawMaterialRegion(scene, frame, materialIndex, ToFractions(changed, material.mapWidth, material.mapHeight),
+                                options, lighting);
 }
 
 FractionRect ToFractions(const TexelRect& texels, int width, int height)
@@ -144,17 +156,14 @@ ScreenRect LayDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, 
 {
     if (materialIndex < 0 || materialIndex > scene.materialCount || !IsOrdinary(context.paint.specialNumber))
         return {};
-    Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
-    if (scene.undo.enabled && scene.undoBuffer.allocated() && material.hasLayers)
-        scene.undoBuffer.RecordDab(scene, OrdinaryFootprint(material, context.paint, materialIndex, dabNumber, u, v));
-    const auto changed = LayOrdinaryFootprint(material, context, dabNumber, u, v);
-    if (!changed)
-        return {};
-    CompositeRegion(material, *changed, context.tool);
-    if (context.tool == PaintTool::Line)
-        return {};
-    return RedrawMaterialRegion(scene, frame, materialIndex, ToFractions(*changed, material.mapWidth, material.mapHeight),
-                                options, lighting);
+    std::uint8_t written = 0;
+    for (const WrittenType& w : kPaintOrder)
+        if (context.paint.*w.enabled)
+            written |= UndoBuffer::FlagOf(w.type);
+    RecordForUndo(scene, materialIndex, written, dabNumber, u, v);
+    const auto changed =
+        LayOrdinaryFootprint(scene.materials[static_cast<std::size_t>(materialIndex)], context, dabNumber, u, v);
+    return changed ? FinishDab(scene, frame, options, lighting, context.tool, materialIndex, *changed) : ScreenRect{};
 }
 
 } // namespace gessoria

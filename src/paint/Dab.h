@@ -41,10 +41,15 @@ std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const Painting
 ScreenRect LayDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
                   const PaintingContext& context, int dabNumber, std::int32_t u, std::int32_t v, std::int32_t materialIndex);
 
-// What the undo buffer records for an ordinary dab: the 31 x 31 texels around the dab's
-// texel, in the map types the paint writes.
-DabFootprint OrdinaryFootprint(const Material& material, const Paint& paint, std::int32_t materialIndex, int dabNumber,
-                               std::int32_t u, std::int32_t v);
+// Before a dab, while undo is on: the undo buffer records the 31 x 31 texels around the dab's
+// texel in the given map types (UndoBuffer flag bits).
+void RecordForUndo(Scene& scene, std::int32_t materialIndex, std::uint8_t mapTypes, int dabNumber, std::int32_t u,
+                   std::int32_t v);
+
+// After a dab changed texels: the composite over them, then the redraw of the material's
+// visible faces there (not while the Line tool draws). Returns the screen rectangle to repaint.
+ScreenRect FinishDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
+                     PaintTool tool, std::int32_t materialIndex, const TexelRect& changed);
 
 // A changed texel rectangle as 16.16 fractions of the map, for the redraw.
 FractionRect ToFractions(const TexelRect& texels, int width, int height);

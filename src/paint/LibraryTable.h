@@ -38,6 +38,17 @@ public:
     Entry& at(int index) { return entries_[static_cast<std::size_t>(index)]; }
     const Entry& at(int index) const { return entries_[static_cast<std::size_t>(index)]; }
 
+    // Makes entry `index` current; the entry that stops being current is released.
+    bool Select(int index)
+    {
+        if (index < 0 || index >= count())
+            return false;
+        if (index != current_)
+            Released(current());
+        current_ = index;
+        return true;
+    }
+
     // Appends an entry and makes it current; false when the table is full.
     bool Append(Entry entry)
     {

@@ -102,11 +102,8 @@ PaintTable::PaintTable() : LibraryTable(DefaultPaint(), kWording) {}
 
 bool PaintTable::Select(int index, Brush& brush, float bitmapScale, UserInteraction& ui)
 {
-    if (index < 0 || index >= count())
+    if (!LibraryTable::Select(index))
         return false;
-    if (index != current_)
-        Released(current());
-    current_ = index;
     Paint& paint = current();
     if (paint.bitmapPaint) {
         if (!paint.imagesLoaded)

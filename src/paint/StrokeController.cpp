@@ -1,5 +1,6 @@
 #include "paint/StrokeController.h"
 
+#include "paint/TexelCoordinates.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
@@ -13,16 +14,6 @@ std::uint32_t PressureScaled(std::uint32_t colour, int pressure)
     const std::uint32_t a = colour >> 24;
     const std::uint32_t p = static_cast<std::uint32_t>(std::clamp(pressure, 0, 128));
     return (colour & 0x00FFFFFFu) | ((2 * ((a * p) >> 8)) << 24);
-}
-
-std::int32_t StrokeController::GridCoordinate(int texel, int size)
-{
-    // The smallest coordinate whose texel is `texel`: truncating texel / size x 65536 would
-    // give a coordinate just short of it whenever the division is not exact (any map width
-    // that is not a power of two), and the dab would land one texel before its grid point.
-    const std::int64_t scaled = static_cast<std::int64_t>(texel) * 65536;
-    const std::int64_t floor = scaled >= 0 ? scaled / size : -((-scaled + size - 1) / size);
-    return static_cast<std::int32_t>(floor * size == scaled ? floor : floor + 1);
 }
 
 int StrokeController::GridCell(int texel, int origin, int step)
@@ -55,25 +46,16 @@ void StrokeController::CheckPaintableLayers(const Material& material)
         ui_.RaiseWarning(std::string(kNoPaintableLayer) + missing);
 }
 
-ScreenRect StrokeController::PaintDab(const PointerEvent& event, const PickResult& hit)
+ScreenRect StrokeController::LayWithPressure(const PointerEvent& event, const PickResult& hit, bool erase)
 {
-    PaintingContext context{env_.brush, env_.paint, env_.values, env_.random, PaintTool::Brush};
+    // Pressure scales the strength for this call only; the colour is put back afterwards.
     const std::uint32_t colour = env_.values.foreground;
     if (env_.pressureOn && event.pressure)
         env_.values.foreground = PressureScaled(colour, *event.pressure);
-    const ScreenRect repaint = LayDab(env_.scene, env_.frame, env_.render, env_.lighting, context, counter_, hit.u, hit.v, MaterialOf(hit));
-    env_.values.foreground = colour;
-    return repaint;
-}
-
-ScreenRect StrokeController::EraseDab(const PointerEvent& event, const PickResult& hit)
-{
-    PaintingContext context{env_.brush, env_.paint, env_.values, env_.random, PaintTool::Eraser};
-    const std::uint32_t colour = env_.values.foreground;
-    if (env_.pressureOn && event.pressure)
-        env_.values.foreground = PressureScaled(colour, *event.pressure);
-    const ScreenRect repaint = EraserDab(env_.scene, env_.frame, env_.render, env_.lighting, context, env_.eraser, counter_,
-                                         hit.u, hit.v, MaterialOf(hit));
+    PaintingContext context{env_.brush, env_.paint, env_.values, env_.random, erase ? PaintTool::Eraser : PaintTool::Brush};
+    const ScreenRect repaint =
+        erase ? EraserDab(env_.scene, env_.frame, env_.render, env_.lighting, context, env_.eraser, counter_, hit.u, hit.v, MaterialOf(hit))
+              : LayDab(env_.scene, env_.frame, env_.render, env_.lighting, context, counter_, hit.u, hit.v, MaterialOf(hit));
     env_.values.foreground = colour;
     return repaint;
 }
@@ -87,15 +69,15 @@ ScreenRect StrokeController::Act(PaintTool tool, const PointerEvent& event, cons
             SampleColour(material, hit.u, hit.v, env_.values.foreground);
             return {};
         }
-        return PaintDab(event, hit);
+        return LayWithPressure(event, hit, false);
     case PaintTool::Eraser:
         if (event.ctrl) {
             SampleColour(material, hit.u, hit.v, env_.values.background);
             return {};
         }
-        return EraseDab(event, hit);
+        return LayWithPressure(event, hit, true);
     case PaintTool::StylusEraser:
-        return EraseDab(event, hit);
+        return LayWithPressure(event, hit, true);
     case PaintTool::Sampler:
         SampleColour(material, hit.u, hit.v, event.ctrl ? env_.values.background : env_.values.foreground);
         return {};
@@ -131,8 +113,8 @@ ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
         CheckPaintableLayers(material);
         if (env_.brush.dabSpacing != static_cast<int>(DabSpacing::Natural) && material.hasLayers) {
             gridOn_ = true;
-            gridX_ = static_cast<int>((static_cast<std::int64_t>(hit.u & 0xFFFF) * material.mapWidth) >> 16);
-            gridY_ = static_cast<int>((static_cast<std::int64_t>(hit.v & 0xFFFF) * material.mapHeight) >> 16);
+            gridX_ = TexelOf(hit.u, material.mapWidth);
+            gridY_ = TexelOf(hit.v, material.mapHeight);
             stepX_ = std::max(1, env_.brush.xSpacing);
             stepY_ = std::max(1, env_.brush.ySpacing);
             cellX_ = cellY_ = 0;
@@ -156,15 +138,14 @@ ScreenRect StrokeController::Move(const PointerEvent& event)
         return {};
     if (tool == PaintTool::Brush && gridOn_) {
         const Material& material = scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
-        const int tx = static_cast<int>((static_cast<std::int64_t>(hit.u & 0xFFFF) * material.mapWidth) >> 16);
-        const int ty = static_cast<int>((static_cast<std::int64_t>(hit.v & 0xFFFF) * material.mapHeight) >> 16);
-        const int i = GridCell(tx, gridX_, stepX_), j = GridCell(ty, gridY_, stepY_);
+        const int i = GridCell(TexelOf(hit.u, material.mapWidth), gridX_, stepX_);
+        const int j = GridCell(TexelOf(hit.v, material.mapHeight), gridY_, stepY_);
         if (i == cellX_ && j == cellY_)
             return {};
         cellX_ = i;
         cellY_ = j;
-        hit.u = GridCoordinate(gridX_ + i * stepX_, material.mapWidth);
-        hit.v = GridCoordinate(gridY_ + j * stepY_, material.mapHeight);
+        hit.u = TexelCoordinate(gridX_ + i * stepX_, material.mapWidth);
+        hit.v = TexelCoordinate(gridY_ + j * stepY_, material.mapHeight);
     }
     ++counter_;
     return Act(tool, event, hit);

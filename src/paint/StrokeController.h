@@ -72,11 +72,9 @@ public:
 private:
     // The grid cell of a texel: nearest cell, halves away from the origin.
     static int GridCell(int texel, int origin, int step);
-    // The 16.16 coordinate of a grid point's texel on a map `size` texels across.
-    static std::int32_t GridCoordinate(int texel, int size);
     ScreenRect Act(PaintTool tool, const PointerEvent& event, const PickResult& hit);
-    ScreenRect PaintDab(const PointerEvent& event, const PickResult& hit);
-    ScreenRect EraseDab(const PointerEvent& event, const PickResult& hit);
+    // A brush dab, or an eraser dab, with the event's pressure.
+    ScreenRect LayWithPressure(const PointerEvent& event, const PickResult& hit, bool erase);
     void CheckPaintableLayers(const Material& material);
     std::int32_t MaterialOf(const PickResult& hit) const;
 

@@ -1,5 +1,6 @@
 #include "paint/SurfaceTools.h"
 
+#include "paint/TexelCoordinates.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 
@@ -8,8 +9,8 @@
 namespace gessoria {
 namespace {
 
-int TexelColumn(const Material& m, std::int32_t u) { return static_cast<int>((static_cast<std::int64_t>(u & 0xFFFF) * m.mapWidth) >> 16); }
-int TexelRow(const Material& m, std::int32_t v) { return static_cast<int>((static_cast<std::int64_t>(v & 0xFFFF) * m.mapHeight) >> 16); }
+int TexelColumn(const Material& m, std::int32_t u) { return TexelOf(u, m.mapWidth); }
+int TexelRow(const Material& m, std::int32_t v) { return TexelOf(v, m.mapHeight); }
 
 std::uint8_t Toward(int value, int clean, int weight, bool outright)
 {
@@ -77,24 +78,14 @@ ScreenRect EraserDab(Scene& scene, ViewFrame& frame, const RenderOptions& option
 {
     if (materialIndex < 0 || materialIndex > scene.materialCount)
         return {};
-    Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
-    if (scene.undo.enabled && scene.undoBuffer.allocated() && material.hasLayers) {
-        DabFootprint footprint;
-        footprint.materialIndex = materialIndex;
-        footprint.centreColumn = TexelColumn(material, u);
-        footprint.centreRow = TexelRow(material, v);
-        for (const MapType type : kAllMapTypes)
-            if (switches[static_cast<std::size_t>(StorageIndex(type))])
-                footprint.mapTypes |= UndoBuffer::FlagOf(type);
-        footprint.firstOfStroke = dabNumber == 1;
-        scene.undoBuffer.RecordDab(scene, footprint);
-    }
-    const auto changed = EraseFootprint(material, context, switches, dabNumber, u, v);
-    if (!changed)
-        return {};
-    CompositeRegion(material, *changed, context.tool);
-    return RedrawMaterialRegion(scene, frame, materialIndex, ToFractions(*changed, material.mapWidth, material.mapHeight),
-                                options, lighting);
+    std::uint8_t erased = 0;
+    for (const MapType type : kAllMapTypes)
+        if (switches[static_cast<std::size_t>(StorageIndex(type))])
+            erased |= UndoBuffer::FlagOf(type);
+    RecordForUndo(scene, materialIndex, erased, dabNumber, u, v);
+    const auto changed =
+        EraseFootprint(scene.materials[static_cast<std::size_t>(materialIndex)], context, switches, dabNumber, u, v);
+    return changed ? FinishDab(scene, frame, options, lighting, context.tool, materialIndex, *changed) : ScreenRect{};
 }
 
 } // namespace gessoria

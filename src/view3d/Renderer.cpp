@@ -20,6 +20,13 @@ inline std::uint8_t Lit(std::int64_t intensity, int channel)
     return static_cast<std::uint8_t>((intensity * channel) >> 16);
 }
 
+// Positive when the corners run one way round on screen.
+std::int64_t Orientation(const FaceCorners& c)
+{
+    return static_cast<std::int64_t>(c.y[1] - c.y[0]) * (c.x[2] - c.x[1]) +
+           static_cast<std::int64_t>(c.y[2] - c.y[1]) * (c.x[0] - c.x[1]);
+}
+
 FaceCorners CornersOf(const Scene& s, std::int32_t f)
 {
     FaceCorners c{};
@@ -243,11 +250,6 @@ private:
             DrawBumped(f, c, maps, band);
     }
 
-    static std::int64_t Orientation(const FaceCorners& c)
-    {
-        return static_cast<std::int64_t>(c.y[1] - c.y[0]) * (c.x[2] - c.x[1]) +
-               static_cast<std::int64_t>(c.y[2] - c.y[1]) * (c.x[0] - c.x[1]);
-    }
 
     template <int K>
     std::array<RasterCorner<K>, 3> Corners(const FaceCorners& c) const
@@ -490,9 +492,7 @@ ScreenRect RedrawMaterialRegion(Scene& scene, ViewFrame& frame, std::int32_t mat
 
 std::int64_t FaceOrientation(const Scene& scene, std::int32_t face)
 {
-    const FaceCorners c = CornersOf(scene, face);
-    return static_cast<std::int64_t>(c.y[1] - c.y[0]) * (c.x[2] - c.x[1]) +
-           static_cast<std::int64_t>(c.y[2] - c.y[1]) * (c.x[0] - c.x[1]);
+    return Orientation(CornersOf(scene, face));
 }
 
 const char* RenderLevelLabel(int level)

@@ -57,7 +57,11 @@ struct Canvas {
     void Dab(int n, std::int32_t u, std::int32_t v)
     {
         Material& m = scene.materials[1];
-        scene.undoBuffer.RecordDab(scene, OrdinaryFootprint(m, paint, 1, n, u, v));
+        const std::uint8_t types = static_cast<std::uint8_t>(
+            (paint.colourMap ? UndoBuffer::kColour : 0) | (paint.selfIllumMap ? UndoBuffer::kSelfIllum : 0) |
+            (paint.bumpMap ? UndoBuffer::kBump : 0) | (paint.opacityMap ? UndoBuffer::kOpacity : 0) |
+            (paint.shininessMap ? UndoBuffer::kShininess : 0));
+        RecordForUndo(scene, 1, types, n, u, v);
         LayOrdinaryFootprint(m, {brush, paint, values, random, PaintTool::Brush}, n, u, v);
         CompositeAll(m);
     }
