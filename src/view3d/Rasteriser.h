@@ -34,19 +34,22 @@ using RasterModuli = std::array<std::int64_t, K>;
 
 namespace raster {
 
-// Truncating division, in 32 bits whenever both operands fit: a 64-bit divide costs several
-// times as much, and a frame divides a few times per quantity per face.
+// Truncating division. While the numerator's magnitude is below 2^53 the quotient of the two
+// doubles truncates to the exact integer quotient: the rounding error of the double division is
+// below |quotient| x 2^-53, which is less than 1 / |denominator|, the least distance from a
+// quotient that is not a whole number to the nearest whole number. The double divider is
+// pipelined where the integer one is not, and a frame divides a few times per quantity per face.
 inline std::int64_t Divide(std::int64_t numerator, std::int64_t denominator)
 {
-    constexpr std::int64_t kLow = INT32_MIN, kHigh = INT32_MAX;
-    if (numerator >= kLow && numerator <= kHigh && denominator >= kLow && denominator <= kHigh && !(numerator == kLow && denominator == -1))
-        return static_cast<std::int32_t>(numerator) / static_cast<std::int32_t>(denominator);
+    constexpr std::int64_t kExact = std::int64_t{1} << 53;
+    if (numerator > -kExact && numerator < kExact && denominator > -kExact && denominator < kExact)
+        return static_cast<std::int64_t>(static_cast<double>(numerator) / static_cast<double>(denominator));
     return numerator / denominator;
 }
 
 inline std::int64_t Reduce(std::int64_t value, std::int64_t modulus)
 {
-    if (modulus == 0)
+    if (modulus == 0 || (value >= 0 && value < modulus))
         return value;
     const std::int64_t r = value % modulus;
     return r < 0 ? r + modulus : r;
@@ -54,10 +57,6 @@ inline std::int64_t Reduce(std::int64_t value, std::int64_t modulus)
 
 } // namespace raster
 
-// Wrapping has bit k set for each quantity k that wraps (its modulus is not 0); it lets the
-// per-pixel step know at compile time which quantities wrap. Rows of the frame from firstRow
-// to lastRow (exclusive) are drawn; the others are only
-// stepped over. Drawing a frame in bands gives exactly the pixels of drawing it whole.
 // What the pixel callback did with a pixel that passed the depth test.
 enum class PixelAction {
     Write,   // it wrote the colour: the depth is stored (Nearer)
@@ -70,21 +69,26 @@ enum class DepthTest {
     Equal,   // redraw only where the buffer holds exactly this depth; the buffer is kept
 };
 
+// Wrapping has bit k set for each quantity k that wraps (its modulus is not 0); it lets the
+// per-pixel step know at compile time which quantities wrap. Only the rows of the frame from
+// firstRow to lastRow (exclusive) are drawn, so drawing a frame in bands gives exactly the
+// pixels of drawing it whole.
 template <int K, unsigned Wrapping = 0, DepthTest Test = DepthTest::Nearer, typename Pixel>
-void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterModuli<K>& moduli, Pixel&& pixel,
+void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const RasterModuli<K>& moduli, Pixel&& pixel,
                int firstRow, int lastRow)
 {
     // Top first; corners of equal Y keep their order.
-    if (c[1].y < c[0].y)
-        std::swap(c[0], c[1]);
-    if (c[2].y < c[1].y) {
-        std::swap(c[1], c[2]);
-        if (c[1].y < c[0].y)
-            std::swap(c[0], c[1]);
+    int t = 0, m = 1, b = 2;
+    if (c[m].y < c[t].y)
+        std::swap(t, m);
+    if (c[b].y < c[m].y) {
+        std::swap(m, b);
+        if (c[m].y < c[t].y)
+            std::swap(t, m);
     }
-    const RasterCorner<K>& top = c[0];
-    const RasterCorner<K>& mid = c[1];
-    const RasterCorner<K>& bottom = c[2];
+    const RasterCorner<K>& top = c[t];
+    const RasterCorner<K>& mid = c[m];
+    const RasterCorner<K>& bottom = c[b];
     if (top.y == bottom.y)
         return;
 
@@ -102,31 +106,47 @@ void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterM
     const int rowBegin = std::max({top.y, firstRow, 0});
     const int rowEnd = std::min({bottom.y, lastRow, frame.height()});
 
-    // Most faces of a dense mesh cover no pixel at all: walk the edges alone first and
-    // leave before any other quantity is set up when no row has a column to draw.
-    {
-        bool covers = false;
-        std::int64_t longX = static_cast<std::int64_t>(top.x) * 65536, shortX = longX, shortStepX = upperStepX;
-        for (int y = top.y; y < rowEnd && !covers; ++y) {
-            if (y == mid.y) {
-                shortX = static_cast<std::int64_t>(mid.x) * 65536;
-                shortStepX = lowerStepX;
-            }
-            if (y >= rowBegin) {
-                const std::int64_t left = longLeft ? longX : shortX, right = longLeft ? shortX : longX;
-                covers = !(left / 65536 > width || right < 0) &&
-                         std::max<std::int64_t>(0, left >> 16) < std::min<std::int64_t>(width, right >> 16);
-            }
-            longX += longStepX;
-            shortX += shortStepX;
-        }
-        if (!covers)
-            return;
-    }
+    // Each edge's X on a row. Stepping row by row adds the same truncated step every time, so
+    // a row's value is its start plus the step times the rows walked.
+    auto longXAt = [&](int y) { return static_cast<std::int64_t>(top.x) * 65536 + longStepX * (y - top.y); };
+    auto shortXAt = [&](int y) {
+        return y < mid.y ? static_cast<std::int64_t>(top.x) * 65536 + upperStepX * (y - top.y)
+                         : static_cast<std::int64_t>(mid.x) * 65536 + lowerStepX * (y - mid.y);
+    };
+    auto columnsOf = [&](int y, int& x0, int& x1) {
+        const std::int64_t l = longXAt(y), r = shortXAt(y);
+        const std::int64_t left = longLeft ? l : r, right = longLeft ? r : l;
+        if (left / 65536 > width || right < 0)
+            return false;
+        x0 = static_cast<int>(std::max<std::int64_t>(0, left >> 16));
+        x1 = static_cast<int>(std::min<std::int64_t>(width, right >> 16));
+        return x0 < x1;
+    };
 
-    std::array<std::int64_t, K> longStepQ{};
-    for (int k = 0; k < K; ++k)
-        longStepQ[k] = raster::Divide(bottom.q[k] - top.q[k], longRows);
+    // Most faces of a dense mesh cover no pixel at all, or only a few rows of the band: find
+    // the first and last rows with a column to draw before any other quantity is set up.
+    int x0 = 0, x1 = 0;
+    int firstDrawn = rowBegin;
+    while (firstDrawn < rowEnd && !columnsOf(firstDrawn, x0, x1))
+        ++firstDrawn;
+    if (firstDrawn >= rowEnd)
+        return;
+    int lastDrawn = rowEnd - 1;
+    while (lastDrawn > firstDrawn && !columnsOf(lastDrawn, x0, x1))
+        --lastDrawn;
+
+    // Only the left edge's quantities are ever read, and a step only matters when a drawn
+    // row lies beyond the edge's first row; the long edge's step also gives the gradient.
+    std::array<std::int64_t, K> longStepQ{}, upperStepQ{}, lowerStepQ{};
+    if (!flatTop || (longLeft && lastDrawn > top.y))
+        for (int k = 0; k < K; ++k)
+            longStepQ[k] = raster::Divide(bottom.q[k] - top.q[k], longRows);
+    if (!longLeft && !flatTop && std::max(firstDrawn, top.y + 1) < std::min(mid.y, lastDrawn + 1))
+        for (int k = 0; k < K; ++k)
+            upperStepQ[k] = raster::Divide(mid.q[k] - top.q[k], upperRows);
+    if (!longLeft && lowerRows > 0 && lastDrawn > mid.y)
+        for (int k = 0; k < K; ++k)
+            lowerStepQ[k] = raster::Divide(bottom.q[k] - mid.q[k], lowerRows);
 
     // One gradient per quantity, measured on the middle corner's row.
     std::int64_t distance;
@@ -134,7 +154,7 @@ void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterM
     if (flatTop) {
         distance = static_cast<std::int64_t>(mid.x - top.x) * 65536;
     } else {
-        distance = static_cast<std::int64_t>(mid.x) * 65536 - (static_cast<std::int64_t>(top.x) * 65536 + longStepX * upperRows);
+        distance = static_cast<std::int64_t>(mid.x) * 65536 - longXAt(mid.y);
         for (int k = 0; k < K; ++k)
             longAtMid[k] = top.q[k] + longStepQ[k] * upperRows;
     }
@@ -142,73 +162,53 @@ void Rasterise(ViewFrame& frame, std::array<RasterCorner<K>, 3> c, const RasterM
     std::array<std::int64_t, K> gradient{}, wrappedGradient{};
     for (int k = 0; k < K; ++k) {
         gradient[k] = columns == 0 ? 0 : raster::Divide(mid.q[k] - longAtMid[k], columns);
-        wrappedGradient[k] = raster::Reduce(gradient[k], moduli[k]);
+        if ((Wrapping >> k) & 1u)
+            wrappedGradient[k] = raster::Reduce(gradient[k], moduli[k]);
     }
-
-    std::int64_t longX = static_cast<std::int64_t>(top.x) * 65536;
-    std::array<std::int64_t, K> longQ = top.q;
-    std::int64_t shortX = longX, shortStepX = upperStepX;
-    std::array<std::int64_t, K> shortQ = top.q, shortStepQ{};
-    if (!flatTop)
-        for (int k = 0; k < K; ++k)
-            shortStepQ[k] = raster::Divide(mid.q[k] - top.q[k], upperRows);
 
     std::int16_t* depth = frame.depth();
     CDIB& image = frame.image();
 
-    for (int y = top.y; y < bottom.y; ++y) {
-        if (y == mid.y) {
-            shortX = static_cast<std::int64_t>(mid.x) * 65536;
-            shortStepX = lowerStepX;
-            shortQ = mid.q;
-            for (int k = 0; k < K; ++k)
-                shortStepQ[k] = raster::Divide(bottom.q[k] - mid.q[k], lowerRows);
+    for (int y = firstDrawn; y <= lastDrawn; ++y) {
+        if (!columnsOf(y, x0, x1))
+            continue;
+        std::array<std::int64_t, K> q;
+        for (int k = 0; k < K; ++k) {
+            if (longLeft)
+                q[k] = top.q[k] + longStepQ[k] * (y - top.y);
+            else if (y < mid.y)
+                q[k] = top.q[k] + upperStepQ[k] * (y - top.y);
+            else
+                q[k] = mid.q[k] + lowerStepQ[k] * (y - mid.y);
         }
-        if (y >= rowEnd)
-            break;
-        if (y >= rowBegin) {
-            const std::int64_t left = longLeft ? longX : shortX;
-            const std::int64_t right = longLeft ? shortX : longX;
-            const std::array<std::int64_t, K>& leftQ = longLeft ? longQ : shortQ;
-            if (!(left / 65536 > width || right < 0)) {
-                const std::int64_t startColumn = left >> 16;
-                const int x0 = static_cast<int>(std::max<std::int64_t>(0, startColumn));
-                const int x1 = static_cast<int>(std::min<std::int64_t>(width, right >> 16));
-                std::array<std::int64_t, K> q = leftQ;
-                if (left < 0)
-                    for (int k = 0; k < K; ++k)
-                        q[k] += gradient[k] * -startColumn;
-                for (int k = 0; k < K; ++k)
-                    q[k] = raster::Reduce(q[k], moduli[k]);
-                std::int16_t* depthRow = depth + static_cast<std::ptrdiff_t>(y) * width;
-                std::uint8_t* colourRow = image.row(y);
-                for (int x = x0; x < x1; ++x) {
-                    const auto z = static_cast<std::int16_t>(static_cast<std::uint16_t>(q[0] >> 16));
-                    if (Test == DepthTest::Nearer ? depthRow[x] < z : depthRow[x] == z) {
-                        std::uint8_t* out = colourRow + x * 3;
-                        const PixelAction action = pixel(x, y, q, out);
-                        if (action == PixelAction::EndRow)
-                            break;
-                        if (Test == DepthTest::Nearer && action == PixelAction::Write)
-                            depthRow[x] = z;
-                    }
-                    for (int k = 0; k < K; ++k) {
-                        if (!((Wrapping >> k) & 1u)) {
-                            q[k] += gradient[k];
-                        } else {
-                            q[k] += wrappedGradient[k];
-                            if (q[k] >= moduli[k])
-                                q[k] -= moduli[k];
-                        }
-                    }
+        const std::int64_t startColumn = (longLeft ? longXAt(y) : shortXAt(y)) >> 16;
+        if (startColumn < 0)
+            for (int k = 0; k < K; ++k)
+                q[k] += gradient[k] * -startColumn;
+        for (int k = 0; k < K; ++k)
+            if ((Wrapping >> k) & 1u)
+                q[k] = raster::Reduce(q[k], moduli[k]);
+        std::int16_t* depthRow = depth + static_cast<std::ptrdiff_t>(y) * width;
+        std::uint8_t* colourRow = image.row(y);
+        for (int x = x0; x < x1; ++x) {
+            const auto z = static_cast<std::int16_t>(static_cast<std::uint16_t>(q[0] >> 16));
+            if (Test == DepthTest::Nearer ? depthRow[x] < z : depthRow[x] == z) {
+                std::uint8_t* out = colourRow + x * 3;
+                const PixelAction action = pixel(x, y, q, out);
+                if (action == PixelAction::EndRow)
+                    break;
+                if (Test == DepthTest::Nearer && action == PixelAction::Write)
+                    depthRow[x] = z;
+            }
+            for (int k = 0; k < K; ++k) {
+                if (!((Wrapping >> k) & 1u)) {
+                    q[k] += gradient[k];
+                } else {
+                    q[k] += wrappedGradient[k];
+                    if (q[k] >= moduli[k])
+                        q[k] -= moduli[k];
                 }
             }
-        }
-        longX += longStepX;
-        shortX += shortStepX;
-        for (int k = 0; k < K; ++k) {
-            longQ[k] += longStepQ[k];
-            shortQ[k] += shortStepQ[k];
         }
     }
 }
