@@ -39,7 +39,7 @@ void OpenDenseScene(benchmark::State& state)
             break;
         }
         gessoria::ComputeNormals(scene, false, "dense.3ds", ui);
-        benchmark::DoNotOptimize(scene.cornerNormals[0].data());
+        benchmark::DoNotOptimize(scene.cornerNormals.data());
         state.counters["faces"] = scene.faceCount;
     }
 }

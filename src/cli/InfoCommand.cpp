@@ -150,8 +150,8 @@ void WriteDetail(JsonWriter& json, const Scene& scene)
         json.EndArray();
         json.Key("cornerNormals");
         json.BeginArray();
-        for (const auto& array : scene.cornerNormals)
-            json.Float(array[f]);
+        for (const float value : scene.cornerNormals[f])
+            json.Float(value);
         json.EndArray();
         json.EndObject();
     }

@@ -128,9 +128,10 @@ private:
 
 void StoreCorner(Scene& scene, std::int32_t face, int corner, Vector3 n)
 {
-    scene.cornerNormals[static_cast<std::size_t>(corner * 3)][face] = n.x;
-    scene.cornerNormals[static_cast<std::size_t>(corner * 3 + 1)][face] = n.y;
-    scene.cornerNormals[static_cast<std::size_t>(corner * 3 + 2)][face] = n.z;
+    float* stored = &scene.cornerNormals[static_cast<std::size_t>(face)][static_cast<std::size_t>(corner * 3)];
+    stored[0] = n.x;
+    stored[1] = n.y;
+    stored[2] = n.z;
 }
 
 int MatchingCorner(const Scene& scene, std::int32_t face, std::int32_t vertex)
@@ -150,12 +151,8 @@ void ComputeNormals(Scene& scene, bool faceNormalsPresent, const std::string& fi
     if (!faceNormalsPresent)
         ComputeFaceNormals(scene);
 
-    auto& cornerX = scene.cornerNormals;
-    for (int corner = 0; corner < 3; ++corner) {
-        std::fill(cornerX[static_cast<std::size_t>(corner * 3)].begin(), cornerX[static_cast<std::size_t>(corner * 3)].end(), kUnprocessed);
-        std::fill(cornerX[static_cast<std::size_t>(corner * 3 + 1)].begin(), cornerX[static_cast<std::size_t>(corner * 3 + 1)].end(), 0.0f);
-        std::fill(cornerX[static_cast<std::size_t>(corner * 3 + 2)].begin(), cornerX[static_cast<std::size_t>(corner * 3 + 2)].end(), 0.0f);
-    }
+    std::fill(scene.cornerNormals.begin(), scene.cornerNormals.end(),
+              std::array<float, 9>{kUnprocessed, 0, 0, kUnprocessed, 0, 0, kUnprocessed, 0, 0});
 
     std::int64_t processed = 0;
     int shownPercent = -1;
@@ -173,7 +170,7 @@ void ComputeNormals(Scene& scene, bool faceNormalsPresent, const std::string& fi
                     StoreCorner(scene, f, corner, faceNormal);
                     continue;
                 }
-                if (scene.cornerNormals[static_cast<std::size_t>(corner * 3)][f] != kUnprocessed)
+                if (scene.cornerNormals[static_cast<std::size_t>(f)][static_cast<std::size_t>(corner * 3)] != kUnprocessed)
                     continue;
                 const auto later = index.LaterFaces(vertices[corner], word, f);
                 Vector3 sum = faceNormal;

@@ -79,12 +79,9 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
         Allocate(scene.faceNormalX, faces);
         Allocate(scene.faceNormalY, faces);
         Allocate(scene.faceNormalZ, faces);
-        for (auto& array : scene.cornerNormals)
-            Allocate(array, faces);
-        for (auto& array : scene.cornerIntensity)
-            Allocate(array, faces);
-        for (auto& array : scene.cornerLightNormals)
-            Allocate(array, faces);
+        Allocate(scene.cornerNormals, faces);
+        Allocate(scene.cornerIntensity, faces);
+        Allocate(scene.cornerLightNormals, faces);
     });
     AllocateOrDie(5, ui, [&] {
         Allocate(scene.faceVertexA, faces);

@@ -70,13 +70,15 @@ struct Scene {
     std::vector<std::int32_t> faceVertexA, faceVertexB, faceVertexC;
     std::vector<std::int32_t> faceU0, faceV0, faceU1, faceV1, faceU2, faceV2;  // 16.16
     std::vector<float> faceNormalX, faceNormalY, faceNormalZ;
-    std::array<std::vector<float>, 9> cornerNormals;  // A x,y,z, B x,y,z, C x,y,z
+    // A face's corner vectors are kept side by side (A x,y,z, B x,y,z, C x,y,z): the renderer
+    // reads all of them for every face it draws, and one face's values then share a cache line.
+    std::vector<std::array<float, 9>> cornerNormals;
     std::vector<std::uint16_t> faceFlags;
     std::vector<std::uint32_t> faceSmoothing;
     std::vector<std::int16_t> faceMaterial;
     std::vector<std::uint8_t> faceDrawn;
-    std::array<std::vector<std::int32_t>, 9> cornerLightNormals;
-    std::array<std::vector<std::int32_t>, 3> cornerIntensity;
+    std::vector<std::array<std::int32_t, 9>> cornerLightNormals;  // A x,y,z, B x,y,z, C x,y,z
+    std::vector<std::array<std::int32_t, 3>> cornerIntensity;     // A, B, C
 
     // Working state stored with a project.
     std::int8_t positionTool = 0;

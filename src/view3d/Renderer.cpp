@@ -145,8 +145,7 @@ public:
                 const std::int32_t intensity = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
                 DrawFlatTextured<DepthTest::Equal>(f, c, maps, intensity, band, &window);
             } else if (level_ == 3) {
-                const std::int32_t corner[3] = {s_.cornerIntensity[0][i], s_.cornerIntensity[1][i], s_.cornerIntensity[2][i]};
-                DrawSmoothTextured<DepthTest::Equal>(f, c, maps, corner, band, &window);
+                DrawSmoothTextured<DepthTest::Equal>(f, c, maps, s_.cornerIntensity[i], band, &window);
             } else {
                 DrawBumped<DepthTest::Equal>(f, c, maps, band, &window);
             }
@@ -194,10 +193,9 @@ private:
         if (level_ <= 2) {
             work_.faceIntensity[i] = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
         } else {
-            for (int k = 0; k < 3; ++k)
-                s_.cornerIntensity[static_cast<std::size_t>(k)][i] =
-                    FaceIntensity(s_.cornerNormals[static_cast<std::size_t>(3 * k)][i], s_.cornerNormals[static_cast<std::size_t>(3 * k + 1)][i],
-                                  s_.cornerNormals[static_cast<std::size_t>(3 * k + 2)][i], light_, lighting_);
+            const std::array<float, 9>& n = s_.cornerNormals[i];
+            for (std::size_t k = 0; k < 3; ++k)
+                s_.cornerIntensity[i][k] = FaceIntensity(n[3 * k], n[3 * k + 1], n[3 * k + 2], light_, lighting_);
         }
         const int topRow = std::min({c.y[0], c.y[1], c.y[2]}), bottomRow = std::max({c.y[0], c.y[1], c.y[2]});
         if (topRow == bottomRow)
@@ -215,16 +213,16 @@ private:
     {
         const auto i = static_cast<std::size_t>(f);
         const LightFrame& L = light_;
-        for (int k = 0; k < 3; ++k) {
-            const float nx = s_.cornerNormals[static_cast<std::size_t>(3 * k)][i];
-            const float ny = s_.cornerNormals[static_cast<std::size_t>(3 * k + 1)][i];
-            const float nz = s_.cornerNormals[static_cast<std::size_t>(3 * k + 2)][i];
+        const std::array<float, 9>& n = s_.cornerNormals[i];
+        std::array<std::int32_t, 9>& turned = s_.cornerLightNormals[i];
+        for (std::size_t k = 0; k < 3; ++k) {
+            const float nx = n[3 * k], ny = n[3 * k + 1], nz = n[3 * k + 2];
             const float t = L.sinB * ny + L.cosB * nz;
             const float u = L.cosA * nx - L.sinA * t;
             const float w = L.cosB * ny - L.sinB * nz;
-            s_.cornerLightNormals[static_cast<std::size_t>(3 * k)][i] = static_cast<std::int32_t>((L.sinA * nx + L.cosA * t) * 32768.0f);
-            s_.cornerLightNormals[static_cast<std::size_t>(3 * k + 1)][i] = static_cast<std::int32_t>((L.cosC * u - L.sinC * w) * 32768.0f);
-            s_.cornerLightNormals[static_cast<std::size_t>(3 * k + 2)][i] = static_cast<std::int32_t>((L.sinC * u + L.cosC * w) * 32768.0f);
+            turned[3 * k] = static_cast<std::int32_t>((L.sinA * nx + L.cosA * t) * 32768.0f);
+            turned[3 * k + 1] = static_cast<std::int32_t>((L.cosC * u - L.sinC * w) * 32768.0f);
+            turned[3 * k + 2] = static_cast<std::int32_t>((L.sinC * u + L.cosC * w) * 32768.0f);
         }
     }
 
@@ -236,8 +234,7 @@ private:
         const auto materialIndex = static_cast<std::size_t>(s_.faceMaterial[i]);
         const MaterialMaps maps = level_ >= 2 ? maps_[materialIndex] : MaterialMaps{};
         const std::int32_t base = s_.materials[materialIndex].colour;
-        const std::int32_t cornerI[3] = {level_ >= 3 ? s_.cornerIntensity[0][i] : 0, level_ >= 3 ? s_.cornerIntensity[1][i] : 0,
-                                         level_ >= 3 ? s_.cornerIntensity[2][i] : 0};
+        const std::array<std::int32_t, 3>& cornerI = s_.cornerIntensity[i];
         if (level_ == 1 || (level_ == 2 && maps.colour == nullptr))
             DrawFlat(c, base, work_.faceIntensity[i], band);
         else if (level_ == 2)
@@ -292,7 +289,7 @@ private:
         }, band.first, band.last);
     }
 
-    void DrawGouraud(const FaceCorners& c, std::int32_t base, const std::int32_t (&intensity)[3], const Band& band)
+    void DrawGouraud(const FaceCorners& c, std::int32_t base, const std::array<std::int32_t, 3>& intensity, const Band& band)
     {
         auto r = Corners<2>(c);
         for (int k = 0; k < 3; ++k)
@@ -326,7 +323,7 @@ private:
     }
 
     template <DepthTest Test = DepthTest::Nearer>
-    void DrawSmoothTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const std::int32_t (&intensity)[3],
+    void DrawSmoothTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const std::array<std::int32_t, 3>& intensity,
                             const Band& band, TexelWindow* window = nullptr)
     {
         auto r = Corners<4>(c);
@@ -359,7 +356,7 @@ private:
         SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
         for (int k = 0; k < 3; ++k)
             for (int n = 0; n < 3; ++n)
-                r[static_cast<std::size_t>(k)].q[static_cast<std::size_t>(3 + n)] = s_.cornerLightNormals[static_cast<std::size_t>(3 * k + n)][i];
+                r[static_cast<std::size_t>(k)].q[static_cast<std::size_t>(3 + n)] = s_.cornerLightNormals[i][static_cast<std::size_t>(3 * k + n)];
         const CDIB& colour = *maps.colour;
         const CDIB* bump = maps.bump;
         const CDIB* selfIllum = maps.selfIllum;

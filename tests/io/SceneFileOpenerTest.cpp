@@ -47,7 +47,7 @@ TEST(SceneFileOpener, OpensTheSampleWithItsMapsAndNormals)
     for (std::size_t f = 0; f < static_cast<std::size_t>(s.faceCount); ++f) {
         const float length = std::hypot(s.faceNormalX[f], s.faceNormalY[f], s.faceNormalZ[f]);
         ASSERT_TRUE(length == 0.0f || std::abs(length - 1.0f) < 1e-5f) << f;
-        ASSERT_NE(s.cornerNormals[0][f], 1000.0f) << f;
+        ASSERT_NE(s.cornerNormals[static_cast<std::size_t>(f)][0], 1000.0f) << f;
     }
     EXPECT_EQ(ui.Texts(Shown::Kind::Status).front(), "Reading file " + kSample + "  -  Please wait...");
     EXPECT_EQ(ui.Texts(Shown::Kind::Status)[1], "Reading in material bitmaps for monkey.3ds  -  Please wait...");

@@ -17,8 +17,8 @@ struct Corner {
 Corner CornerNormal(const Scene& s, int face, int corner)
 {
     const auto f = static_cast<std::size_t>(face);
-    return {s.cornerNormals[static_cast<std::size_t>(corner * 3)][f], s.cornerNormals[static_cast<std::size_t>(corner * 3 + 1)][f],
-            s.cornerNormals[static_cast<std::size_t>(corner * 3 + 2)][f]};
+    const auto& n = s.cornerNormals[static_cast<std::size_t>(f)];
+    return {n[static_cast<std::size_t>(corner * 3)], n[static_cast<std::size_t>(corner * 3 + 1)], n[static_cast<std::size_t>(corner * 3 + 2)]};
 }
 
 // Two faces folded along the edge between vertices 1 and 2: one in the XY plane, one in the
@@ -225,7 +225,7 @@ TEST(Normals, IndexedSmoothingAgreesWithTheSlowRuleOnRandomMeshes)
     SlowCornerNormals(s, expected);
     for (std::size_t k = 0; k < 9; ++k)
         for (std::size_t f = 0; f < static_cast<std::size_t>(s.faceCount); ++f)
-            ASSERT_EQ(s.cornerNormals[k][f], expected[k][f]) << "array " << k << " face " << f;
+            ASSERT_EQ(s.cornerNormals[f][k], expected[k][f]) << "array " << k << " face " << f;
 }
 
 } // namespace

@@ -58,7 +58,7 @@ TEST(Scene, AllocationMakesDefaultMaterialAndFreeEmptiesEverything)
     EXPECT_EQ(s.materials[0].colour, 0xFFFFFF);
     EXPECT_EQ(s.faceMaterial[0], 0);
     EXPECT_EQ(s.undoBuffer.size(), 1048576u);
-    EXPECT_EQ(s.cornerNormals[8].size(), 1u);
+    EXPECT_EQ(s.cornerNormals.size(), 1u);
 
     s.mapPaths.Append("/maps");
     FreeScene(s);

@@ -63,7 +63,7 @@ Scene MakeScreenScene(const std::vector<std::array<int, 9>>& faces, int width, i
     for (std::size_t f = 0; f < faces.size(); ++f) {
         s.faceNormalZ[f] = 1.0f;
         for (int k = 0; k < 3; ++k)
-            s.cornerNormals[static_cast<std::size_t>(3 * k + 2)][f] = 1.0f;
+            s.cornerNormals[static_cast<std::size_t>(f)][static_cast<std::size_t>(3 * k + 2)] = 1.0f;
         s.faceFlags[f] = 7;
     }
     return s;
