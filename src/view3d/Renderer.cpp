@@ -31,11 +31,9 @@ FaceCorners CornersOf(const Scene& s, std::int32_t f)
 {
     FaceCorners c{};
     const auto i = static_cast<std::size_t>(f);
-    c.vertex[0] = s.faceVertexA[i];
-    c.vertex[1] = s.faceVertexB[i];
-    c.vertex[2] = s.faceVertexC[i];
+    const std::int32_t vertex[3] = {s.faceVertexA[i], s.faceVertexB[i], s.faceVertexC[i]};
     for (int k = 0; k < 3; ++k) {
-        const auto v = static_cast<std::size_t>(c.vertex[k]);
+        const auto v = static_cast<std::size_t>(vertex[k]);
         c.x[k] = s.viewX[v];
         c.y[k] = s.viewY[v];
         c.z[k] = s.viewZ[v];
@@ -121,7 +119,7 @@ public:
         const Band band{firstRow, lastRow};
         for (const auto* list : {&work_.lists[0], &work_.lists[1]})
             for (const RenderWorkspace::Item& item : *list)
-                if (item.bottomRow > band.first && item.topRow < band.last)
+                if (item.corners.BottomRow() > band.first && item.corners.TopRow() < band.last)
                     DrawFace(item, band);
     }
 
@@ -197,10 +195,13 @@ private:
             for (std::size_t k = 0; k < 3; ++k)
                 s_.cornerIntensity[i][k] = FaceIntensity(n[3 * k], n[3 * k + 1], n[3 * k + 2], light_, lighting_);
         }
-        const int topRow = std::min({c.y[0], c.y[1], c.y[2]}), bottomRow = std::max({c.y[0], c.y[1], c.y[2]});
+        const int topRow = c.TopRow(), bottomRow = c.BottomRow();
         if (topRow == bottomRow)
             return;
-        list.push_back({f, topRow, bottomRow, c});
+        // A face one row high with one corner on that row draws nothing: its edges meet there.
+        const bool coversNothing = bottomRow - topRow == 1 && (c.y[0] == topRow) + (c.y[1] == topRow) + (c.y[2] == topRow) == 1;
+        if (!coversNothing)
+            list.push_back({f, c});
         if (level_ >= 2 && maps_[static_cast<std::size_t>(s_.faceMaterial[i])].colour != nullptr) {
             s_.faceDrawn[i] = 1;
             if (level_ == 4)
@@ -468,7 +469,7 @@ int BalancedSplit(const RenderWorkspace& work, int height)
     std::vector<int> middles;
     for (const auto& list : work.lists)
         for (std::size_t k = 0; k < list.size(); k += 16)
-            middles.push_back((list[k].topRow + list[k].bottomRow) / 2);
+            middles.push_back((list[k].corners.TopRow() + list[k].corners.BottomRow()) / 2);
     if (middles.empty())
         return height / 2;
     auto half = middles.begin() + static_cast<std::ptrdiff_t>(middles.size() / 2);

@@ -31,16 +31,18 @@ struct RenderOptions {
 
 // A face's corners on screen.
 struct FaceCorners {
-    std::int32_t vertex[3];
     std::int32_t x[3], y[3], z[3];
+
+    int TopRow() const { return y[0] < y[1] ? (y[0] < y[2] ? y[0] : y[2]) : (y[1] < y[2] ? y[1] : y[2]); }
+    int BottomRow() const { return y[0] > y[1] ? (y[0] > y[2] ? y[0] : y[2]) : (y[1] > y[2] ? y[1] : y[2]); }
 };
 
 // What a frame works out per face, kept between frames: the faces to rasterise (listed in
 // face order by the two workers of the first pass) and the flat levels' face intensities.
+// A listed face is kept small, as every frame writes and reads a few hundred thousand.
 struct RenderWorkspace {
     struct Item {
         std::int32_t face;
-        std::int32_t topRow, bottomRow;
         FaceCorners corners;
     };
     std::vector<Item> lists[2];
