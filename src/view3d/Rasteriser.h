@@ -19,6 +19,10 @@
 #include <climits>
 #include <cstdint>
 
+// The loops over a face's quantities run a handful of times each; unrolled, their per-face and
+// per-pixel bookkeeping disappears.
+#define GESSORIA_UNROLL _Pragma("GCC unroll 8")
+
 namespace gessoria {
 
 template <int K>
@@ -37,12 +41,14 @@ namespace raster {
 // Truncating division. While the numerator's magnitude is below 2^53 the quotient of the two
 // doubles truncates to the exact integer quotient: the rounding error of the double division is
 // below |quotient| x 2^-53, which is less than 1 / |denominator|, the least distance from a
-// quotient that is not a whole number to the nearest whole number. The double divider is
-// pipelined where the integer one is not, and a frame divides a few times per quantity per face.
+// quotient that is not a whole number to the nearest whole number. (A denominator too large for
+// a double to hold exactly exceeds such a numerator, and both quotients are then 0.) The double
+// divider is pipelined where the integer one is not, and a frame divides a few times per
+// quantity per face.
 inline std::int64_t Divide(std::int64_t numerator, std::int64_t denominator)
 {
-    constexpr std::int64_t kExact = std::int64_t{1} << 53;
-    if (numerator > -kExact && numerator < kExact && denominator > -kExact && denominator < kExact)
+    constexpr std::uint64_t kExact = std::uint64_t{1} << 53;
+    if (static_cast<std::uint64_t>(numerator) + (kExact - 1) < 2 * kExact - 1)
         return static_cast<std::int64_t>(static_cast<double>(numerator) / static_cast<double>(denominator));
     return numerator / denominator;
 }
@@ -139,12 +145,15 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
     // row lies beyond the edge's first row; the long edge's step also gives the gradient.
     std::array<std::int64_t, K> longStepQ{}, upperStepQ{}, lowerStepQ{};
     if (!flatTop || (longLeft && lastDrawn > top.y))
+        GESSORIA_UNROLL
         for (int k = 0; k < K; ++k)
             longStepQ[k] = raster::Divide(bottom.q[k] - top.q[k], longRows);
     if (!longLeft && !flatTop && std::max(firstDrawn, top.y + 1) < std::min(mid.y, lastDrawn + 1))
+        GESSORIA_UNROLL
         for (int k = 0; k < K; ++k)
             upperStepQ[k] = raster::Divide(mid.q[k] - top.q[k], upperRows);
     if (!longLeft && lowerRows > 0 && lastDrawn > mid.y)
+        GESSORIA_UNROLL
         for (int k = 0; k < K; ++k)
             lowerStepQ[k] = raster::Divide(bottom.q[k] - mid.q[k], lowerRows);
 
@@ -155,11 +164,13 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
         distance = static_cast<std::int64_t>(mid.x - top.x) * 65536;
     } else {
         distance = static_cast<std::int64_t>(mid.x) * 65536 - longXAt(mid.y);
+        GESSORIA_UNROLL
         for (int k = 0; k < K; ++k)
             longAtMid[k] = top.q[k] + longStepQ[k] * upperRows;
     }
     const std::int64_t columns = distance >> 16;
     std::array<std::int64_t, K> gradient{}, wrappedGradient{};
+    GESSORIA_UNROLL
     for (int k = 0; k < K; ++k) {
         gradient[k] = columns == 0 ? 0 : raster::Divide(mid.q[k] - longAtMid[k], columns);
         if ((Wrapping >> k) & 1u)
@@ -172,19 +183,20 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
     for (int y = firstDrawn; y <= lastDrawn; ++y) {
         if (!columnsOf(y, x0, x1))
             continue;
+        const bool fromTop = longLeft || y < mid.y;
+        const std::array<std::int64_t, K>& edgeStart = fromTop ? top.q : mid.q;
+        const std::array<std::int64_t, K>& edgeStep = longLeft ? longStepQ : (y < mid.y ? upperStepQ : lowerStepQ);
+        const std::int64_t edgeRows = y - (fromTop ? top.y : mid.y);
         std::array<std::int64_t, K> q;
-        for (int k = 0; k < K; ++k) {
-            if (longLeft)
-                q[k] = top.q[k] + longStepQ[k] * (y - top.y);
-            else if (y < mid.y)
-                q[k] = top.q[k] + upperStepQ[k] * (y - top.y);
-            else
-                q[k] = mid.q[k] + lowerStepQ[k] * (y - mid.y);
-        }
+        GESSORIA_UNROLL
+        for (int k = 0; k < K; ++k)
+            q[k] = edgeStart[k] + edgeStep[k] * edgeRows;
         const std::int64_t startColumn = (longLeft ? longXAt(y) : shortXAt(y)) >> 16;
         if (startColumn < 0)
+            GESSORIA_UNROLL
             for (int k = 0; k < K; ++k)
                 q[k] += gradient[k] * -startColumn;
+        GESSORIA_UNROLL
         for (int k = 0; k < K; ++k)
             if ((Wrapping >> k) & 1u)
                 q[k] = raster::Reduce(q[k], moduli[k]);
@@ -200,6 +212,7 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
                 if (Test == DepthTest::Nearer && action == PixelAction::Write)
                     depthRow[x] = z;
             }
+            GESSORIA_UNROLL
             for (int k = 0; k < K; ++k) {
                 if (!((Wrapping >> k) & 1u)) {
                     q[k] += gradient[k];
