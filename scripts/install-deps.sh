@@ -4,8 +4,10 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang qt6-base-dev qt6-image-formats-plugins libstb-dev
-          googletest libgtest-dev libbenchmark-dev lib3ds-dev)
-# clang is for the fuzz targets; lib3ds-dev only for the reference benchmark.
+          googletest libgtest-dev libbenchmark-dev lib3ds-dev
+          libegl-dev libopengl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri)
+# clang is for the fuzz targets; lib3ds-dev only for the reference benchmark; the EGL and
+# OpenGL packages (with Mesa's llvmpipe) only for the llvmpipe anchor benchmark.
 
 missing=()
 for p in "${packages[@]}"; do
