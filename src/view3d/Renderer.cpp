@@ -5,6 +5,7 @@
 #include "view3d/TextureSeam.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <thread>
 #include <vector>
@@ -117,8 +118,8 @@ public:
     {
         frame_.ClearRows(firstRow, lastRow, background);
         const Band band{firstRow, lastRow};
-        for (const auto* list : {&work_.lists[0], &work_.lists[1]})
-            for (const RenderWorkspace::Item& item : *list)
+        for (const auto& run : work_.runs)
+            for (const RenderWorkspace::Item& item : run)
                 if (item.corners.BottomRow() > band.first && item.corners.TopRow() < band.last)
                     DrawFace(item, band);
     }
@@ -467,9 +468,9 @@ void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std
 int BalancedSplit(const RenderWorkspace& work, int height)
 {
     std::vector<int> middles;
-    for (const auto& list : work.lists)
-        for (std::size_t k = 0; k < list.size(); k += 16)
-            middles.push_back((list[k].corners.TopRow() + list[k].corners.BottomRow()) / 2);
+    for (const auto& run : work.runs)
+        for (std::size_t k = 0; k < run.size(); k += 16)
+            middles.push_back((run[k].corners.TopRow() + run[k].corners.BottomRow()) / 2);
     if (middles.empty())
         return height / 2;
     auto half = middles.begin() + static_cast<std::ptrdiff_t>(middles.size() / 2);
@@ -512,10 +513,18 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
         // Kept from frame to frame: fresh memory for every frame costs more than the frame.
         work_.faceIntensity.resize(static_cast<std::size_t>(scene.faceCount));
         FrameRenderer renderer(scene, frame, options, lighting, work_);
-        // Two workers: this thread and one more, on halves of the faces and then of the rows.
-        const std::int32_t half = scene.faceCount / 2;
-        std::thread helper([&] { renderer.Prepare(half, scene.faceCount, work_.lists[1]); });
-        renderer.Prepare(0, half, work_.lists[0]);
+        // Two workers: this thread and one more, on runs of faces and then on halves of the rows.
+        const auto runCount = static_cast<std::size_t>((scene.faceCount + RenderWorkspace::kRunFaces - 1) / RenderWorkspace::kRunFaces);
+        work_.runs.resize(runCount);
+        std::atomic<std::size_t> nextRun{0};
+        auto prepareRuns = [&] {
+            for (std::size_t r = nextRun++; r < runCount; r = nextRun++) {
+                const auto first = static_cast<std::int32_t>(r) * RenderWorkspace::kRunFaces;
+                renderer.Prepare(first, std::min(first + RenderWorkspace::kRunFaces, scene.faceCount), work_.runs[r]);
+            }
+        };
+        std::thread helper(prepareRuns);
+        prepareRuns();
         helper.join();
         const int split = BalancedSplit(work_, frame.height());
         helper = std::thread([&] { renderer.Draw(split, frame.height(), lighting.backgroundColour); });

@@ -37,15 +37,17 @@ struct FaceCorners {
     int BottomRow() const { return y[0] > y[1] ? (y[0] > y[2] ? y[0] : y[2]) : (y[1] > y[2] ? y[1] : y[2]); }
 };
 
-// What a frame works out per face, kept between frames: the faces to rasterise (listed in
-// face order by the two workers of the first pass) and the flat levels' face intensities.
+// What a frame works out per face, kept between frames: the faces to rasterise, listed in
+// face order one run of kRunFaces faces at a time (the two workers of the first pass take runs
+// as they come free, so neither waits for the other), and the flat levels' face intensities.
 // A listed face is kept small, as every frame writes and reads a few hundred thousand.
 struct RenderWorkspace {
+    static constexpr std::int32_t kRunFaces = 8192;
     struct Item {
         std::int32_t face;
         FaceCorners corners;
     };
-    std::vector<Item> lists[2];
+    std::vector<std::vector<Item>> runs;
     std::vector<std::int32_t> faceIntensity;
 };
 
