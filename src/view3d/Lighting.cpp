@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace gessoria {
 
@@ -23,20 +22,6 @@ LightFrame::LightFrame(const Camera& camera)
     cosB = std::cos(b);
     sinC = std::sin(c);
     cosC = std::cos(c);
-}
-
-std::int32_t IntensityFromDiffuse(std::int32_t d, const LightingSettings& settings)
-{
-    if (settings.dualLight)
-        return settings.ambientLevel + std::abs(d);
-    return d >= 0 ? settings.ambientLevel + d : settings.ambientLevel;
-}
-
-std::int32_t FaceIntensity(float nx, float ny, float nz, const LightFrame& light, const LightingSettings& settings)
-{
-    const float dot = nx * light.sinA + (ny * light.sinB + nz * light.cosB) * light.cosA;
-    const auto d = static_cast<std::int32_t>(static_cast<float>(settings.diffuseLevel) * dot);
-    return IntensityFromDiffuse(d, settings);
 }
 
 LightingPage::LightingPage(const LightingSettings& settings)

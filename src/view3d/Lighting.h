@@ -34,10 +34,22 @@ struct LightFrame {
     explicit LightFrame(const Camera& camera);
 };
 
-// Step 3 of the rule for a diffuse term d already computed.
-std::int32_t IntensityFromDiffuse(std::int32_t d, const LightingSettings& settings);
+// The intensity for a diffuse term d already computed. Inline, like FaceIntensity: the
+// renderer asks for it per corner of every face and per pixel of the bumped level.
+inline std::int32_t IntensityFromDiffuse(std::int32_t d, const LightingSettings& settings)
+{
+    if (settings.dualLight)
+        return settings.ambientLevel + (d < 0 ? -d : d);
+    return d >= 0 ? settings.ambientLevel + d : settings.ambientLevel;
+}
+
 // 16.16 intensity for a unit normal.
-std::int32_t FaceIntensity(float nx, float ny, float nz, const LightFrame& light, const LightingSettings& settings);
+inline std::int32_t FaceIntensity(float nx, float ny, float nz, const LightFrame& light, const LightingSettings& settings)
+{
+    const float dot = nx * light.sinA + (ny * light.sinB + nz * light.cosB) * light.cosA;
+    const auto d = static_cast<std::int32_t>(static_cast<float>(settings.diffuseLevel) * dot);
+    return IntensityFromDiffuse(d, settings);
+}
 
 // The lighting controls page's sliders. Moving one slider keeps the two strengths within
 // 65536 together; the strengths and the backdrop reach the view only through Apply (at
