@@ -295,7 +295,7 @@ private:
     {
         auto r = Corners<2>(c);
         for (int k = 0; k < 3; ++k)
-            r[static_cast<std::size_t>(k)].q[1] = intensity[k];
+            r[static_cast<std::size_t>(k)].q[1] = intensity[static_cast<std::size_t>(k)];
         const int blue = base & 0xFF, green = (base >> 8) & 0xFF, red = (base >> 16) & 0xFF;
         Rasterise<2>(frame_, r, RasterModuli<2>{}, [&](int, int, const std::array<std::int64_t, 2>& q, std::uint8_t* out) {
             out[0] = Lit(q[1], blue);
@@ -332,7 +332,7 @@ private:
         RasterModuli<4> moduli{};
         SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
         for (int k = 0; k < 3; ++k)
-            r[static_cast<std::size_t>(k)].q[3] = intensity[k];
+            r[static_cast<std::size_t>(k)].q[3] = intensity[static_cast<std::size_t>(k)];
         const CDIB& colour = *maps.colour;
         const CDIB* selfIllum = maps.selfIllum;
         Rasterise<4, 6u, Test>(frame_, r, moduli, [&](int x, int y, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
