@@ -122,7 +122,7 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
     auto columnsOf = [&](int y, int& x0, int& x1) {
         const std::int64_t l = longXAt(y), r = shortXAt(y);
         const std::int64_t left = longLeft ? l : r, right = longLeft ? r : l;
-        if (left / 65536 > width || right < 0)
+        if (left >= static_cast<std::int64_t>(width + 1) * 65536 || right < 0)  // left / 65536 > width
             return false;
         x0 = static_cast<int>(std::max<std::int64_t>(0, left >> 16));
         x1 = static_cast<int>(std::min<std::int64_t>(width, right >> 16));
@@ -131,15 +131,20 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
 
     // Most faces of a dense mesh cover no pixel at all, or only a few rows of the band: find
     // the first and last rows with a column to draw before any other quantity is set up.
-    int x0 = 0, x1 = 0;
+    // Their columns are kept: most faces draw one or two rows.
+    int firstX0 = 0, firstX1 = 0, lastX0 = 0, lastX1 = 0;
     int firstDrawn = rowBegin;
-    while (firstDrawn < rowEnd && !columnsOf(firstDrawn, x0, x1))
+    while (firstDrawn < rowEnd && !columnsOf(firstDrawn, firstX0, firstX1))
         ++firstDrawn;
     if (firstDrawn >= rowEnd)
         return;
     int lastDrawn = rowEnd - 1;
-    while (lastDrawn > firstDrawn && !columnsOf(lastDrawn, x0, x1))
+    while (lastDrawn > firstDrawn && !columnsOf(lastDrawn, lastX0, lastX1))
         --lastDrawn;
+    if (lastDrawn == firstDrawn) {
+        lastX0 = firstX0;
+        lastX1 = firstX1;
+    }
 
     // Only the left edge's quantities are ever read, and a step only matters when a drawn
     // row lies beyond the edge's first row; the long edge's step also gives the gradient.
@@ -181,7 +186,8 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
     CDIB& image = frame.image();
 
     for (int y = firstDrawn; y <= lastDrawn; ++y) {
-        if (!columnsOf(y, x0, x1))
+        int x0 = y == firstDrawn ? firstX0 : lastX0, x1 = y == firstDrawn ? firstX1 : lastX1;
+        if (y != firstDrawn && y != lastDrawn && !columnsOf(y, x0, x1))
             continue;
         const bool fromTop = longLeft || y < mid.y;
         const std::array<std::int64_t, K>& edgeStart = fromTop ? top.q : mid.q;
