@@ -1,7 +1,7 @@
 // The scan converter against a literal reading of its rules: every edge and every quantity
 // stepped row by row from the top corner, all steps and gradients divided in 64-bit integers.
 // The real one skips work it can prove unneeded and divides in doubles; the pixels it visits
-// and the quantities it hands out there must be the same.
+// (those nearer than the depth buffer) and the quantities it hands out there must be the same.
 
 #include "view3d/Rasteriser.h"
 
@@ -24,10 +24,11 @@ std::int64_t Wrap(std::int64_t value, std::int64_t modulus)
     return r < 0 ? r + modulus : r;
 }
 
-std::vector<Visit> Literal(std::array<RasterCorner<K>, 3> c, const RasterModuli<K>& moduli, int width, int height,
+std::vector<Visit> Literal(std::array<RasterCorner<K>, 3> c, const RasterModuli<K>& moduli, const ViewFrame& frame,
                            int firstRow, int lastRow)
 {
     std::vector<Visit> visits;
+    const int width = frame.width(), height = frame.height();
     std::stable_sort(c.begin(), c.end(), [](const auto& a, const auto& b) { return a.y < b.y; });
     const auto &top = c[0], &mid = c[1], &bottom = c[2];
     if (top.y == bottom.y)
@@ -67,7 +68,7 @@ std::vector<Visit> Literal(std::array<RasterCorner<K>, 3> c, const RasterModuli<
                 if (left < 0)
                     q[k] += gradient[k] * -(left >> 16);
             for (std::int64_t x = std::max<std::int64_t>(0, left >> 16); x < std::min<std::int64_t>(width, right >> 16); ++x) {
-                if (static_cast<std::int16_t>(static_cast<std::uint16_t>(q[0] >> 16)) > ViewFrame::kFarthest)
+                if (static_cast<std::int16_t>(static_cast<std::uint16_t>(q[0] >> 16)) > frame.Depth(static_cast<int>(x), y))
                     visits.emplace_back(static_cast<int>(x), y, q[0], Wrap(q[1], moduli[1]), Wrap(q[2], moduli[2]));
                 for (int k = 0; k < K; ++k)
                     q[k] += gradient[k];
@@ -86,13 +87,20 @@ std::vector<Visit> Literal(std::array<RasterCorner<K>, 3> c, const RasterModuli<
 TEST(Rasteriser, VisitsThePixelsAndQuantitiesOfTheLiteralWalk)
 {
     constexpr int kWidth = 40, kHeight = 30;
-    ViewFrame frame;
-    ASSERT_TRUE(frame.Create(kWidth, kHeight));
+    ViewFrame frame, empty;
+    ASSERT_TRUE(frame.Create(kWidth, kHeight) && empty.Create(kWidth, kHeight));
     frame.Clear(0);
+    empty.Clear(0);
     std::mt19937 random(7);
     auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
-    int drawn = 0;
+    int drawn = 0, hidden = 0;
     for (int trial = 0; trial < 4000; ++trial) {
+        // Every third face is drawn over an empty buffer; the others over earlier "faces" at
+        // some depth, which hide all, some or none of it.
+        const int level = trial % 3 == 0 ? ViewFrame::kFarthest : between(-32768, 32767);
+        for (int p = 0; p < kWidth * kHeight; ++p)
+            frame.depth()[p] = static_cast<std::int16_t>(
+                std::clamp(level + (level == ViewFrame::kFarthest ? 0 : between(-3000, 3000)), -32768, 32767));
         // Mostly small faces near or over the frame's edges, some large and some far away.
         const int reach = trial % 10 == 0 ? 4000 : (trial % 3 == 0 ? 60 : 8);
         const int cx = between(-10, kWidth + 10), cy = between(-10, kHeight + 10);
@@ -113,11 +121,14 @@ TEST(Rasteriser, VisitsThePixelsAndQuantitiesOfTheLiteralWalk)
             seen.emplace_back(x, y, q[0], q[1], q[2]);
             return PixelAction::Skip;
         }, firstRow, lastRow);
-        const std::vector<Visit> expected = Literal(corners, moduli, kWidth, kHeight, firstRow, lastRow);
+        const std::vector<Visit> expected = Literal(corners, moduli, frame, firstRow, lastRow);
         ASSERT_EQ(seen, expected) << "trial " << trial;
-        drawn += seen.empty() ? 0 : 1;
+        drawn += expected.empty() ? 0 : 1;
+        const bool onScreen = !Literal(corners, moduli, empty, firstRow, lastRow).empty();
+        hidden += onScreen && expected.empty() ? 1 : 0;
     }
-    EXPECT_GT(drawn, 1000);  // the trials are not all off screen
+    EXPECT_GT(drawn, 1000);  // the trials are not all off screen or hidden,
+    EXPECT_GT(hidden, 300);  // and many are on screen but wholly hidden
 }
 
 TEST(Rasteriser, DivisionTruncatesExactlyLikeIntegerDivision)
