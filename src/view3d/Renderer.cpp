@@ -99,7 +99,12 @@ public:
     // Pass one over the faces [first, last), listing the faces to draw in `list`.
     void Prepare(std::int32_t first, std::int32_t last, std::vector<RenderWorkspace::Item>& list)
     {
-        list.clear();
+        // The list is filled through a vector of this thread's own: the lists' bookkeeping sits
+        // side by side in the workspace, and updating it in place on every face would bounce
+        // its cache line between the two workers.
+        std::vector<RenderWorkspace::Item> own;
+        own.swap(list);
+        own.clear();
         for (const SceneObject& object : s_.objects) {
             const std::int32_t begin = std::max(first, object.firstFace);
             const std::int32_t end = std::min(last, object.firstFace + object.faceCount);
@@ -107,9 +112,10 @@ public:
             for (std::int32_t f = begin; f < end; ++f) {
                 s_.faceDrawn[static_cast<std::size_t>(f)] = 0;
                 if (!hidden)
-                    PrepareFace(f, list);
+                    PrepareFace(f, own);
             }
         }
+        own.swap(list);
     }
 
     // Pass two over the rows [firstRow, lastRow), which it first clears: the listed faces in
