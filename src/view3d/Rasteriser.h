@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cstdint>
 
 // The loops over a face's quantities run a handful of times each; unrolled, their per-face and

@@ -151,6 +151,8 @@ TEST(Rasteriser, DivisionTruncatesExactlyLikeIntegerDivision)
     check(big - 1, big);
     check(-big, big - 1);
     check(big, 1);
+    check(big, (std::int64_t{1} << 60) + 1);  // a denominator no double holds exactly
+    check(-big, -(std::int64_t{1} << 62) - 3);
     check(std::int64_t{1} << 60, 7);  // beyond the double's reach: the integer path
 }
 
