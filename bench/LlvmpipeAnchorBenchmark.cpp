@@ -10,9 +10,7 @@
 // Set GESSORIA_DENSE_SCENE to use another scene; its maps are searched beside it.
 
 #include "MendedScene.h"
-#include "io/SceneFileOpener.h"
 #include "scene/Scene.h"
-#include "support/RecordingInteraction.h"
 #include "view3d/Lighting.h"
 #include "view3d/Projection.h"
 #include "view3d/TextureSeam.h"
@@ -30,7 +28,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -91,18 +88,6 @@ struct Anchor {
     std::string renderer;
     std::string error;  // empty when ready
 };
-
-bool OpenDenseScene(gessoria::Scene& scene)
-{
-    const char* env = std::getenv("GESSORIA_DENSE_SCENE");
-    const std::string original = env != nullptr ? env : GESSORIA_DENSE_SCENE;
-    gessoria::test::RecordingInteraction ui;
-    gessoria::ResetScene(scene);
-    scene.mapPaths.Append(std::filesystem::path(original).parent_path().string());
-    scene.viewWidth = kWidth;
-    scene.viewHeight = kHeight;
-    return gessoria::OpenSceneFile(scene, gessoria::bench::MendedSceneFile(original), ui);
-}
 
 // A context on Mesa's surfaceless platform, or on the default display with a small pbuffer.
 std::string CreateContext()
@@ -305,7 +290,7 @@ Anchor& TheAnchor()
 {
     static const std::unique_ptr<Anchor> anchor = [] {
         auto a = std::make_unique<Anchor>();
-        if (!OpenDenseScene(a->scene)) {
+        if (!gessoria::bench::OpenDenseScene(a->scene, kWidth, kHeight)) {
             a->error = "cannot open the dense scene";
             return a;
         }

@@ -2,8 +2,12 @@
 
 #include "io/ChunkTree.h"
 #include "io/FileBytes.h"
+#include "io/SceneFileOpener.h"
+#include "scene/Scene.h"
+#include "support/RecordingInteraction.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -105,6 +109,23 @@ std::string MendedSceneFile(const std::string& path)
     const auto out = std::filesystem::temp_directory_path() / ("gessoria-mended-" + std::filesystem::path(path).filename().string());
     std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(mended.data()), static_cast<std::streamsize>(mended.size()));
     return out.string();
+}
+
+std::string DenseScenePath()
+{
+    const char* path = std::getenv("GESSORIA_DENSE_SCENE");
+    return path != nullptr ? path : GESSORIA_DENSE_SCENE;
+}
+
+bool OpenDenseScene(Scene& scene, int viewWidth, int viewHeight)
+{
+    const std::string original = DenseScenePath();
+    test::RecordingInteraction ui;
+    ResetScene(scene);
+    scene.mapPaths.Append(std::filesystem::path(original).parent_path().string());
+    scene.viewWidth = viewWidth;
+    scene.viewHeight = viewHeight;
+    return OpenSceneFile(scene, MendedSceneFile(original), ui);
 }
 
 } // namespace gessoria::bench

@@ -12,7 +12,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 
 #ifdef GESSORIA_HAVE_LIB3DS
@@ -21,15 +20,9 @@
 
 namespace {
 
-std::string DenseScenePath()
-{
-    const char* path = std::getenv("GESSORIA_DENSE_SCENE");
-    return path != nullptr ? path : GESSORIA_DENSE_SCENE;
-}
-
 void OpenDenseScene(benchmark::State& state)
 {
-    const std::string path = gessoria::bench::MendedSceneFile(DenseScenePath());
+    const std::string path = gessoria::bench::MendedSceneFile(gessoria::bench::DenseScenePath());
     for (auto _ : state) {
         gessoria::test::RecordingInteraction ui;
         gessoria::Scene scene;
@@ -48,7 +41,7 @@ BENCHMARK(OpenDenseScene)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealT
 #ifdef GESSORIA_HAVE_LIB3DS
 void Lib3dsReadDenseScene(benchmark::State& state)
 {
-    const std::string path = DenseScenePath();
+    const std::string path = gessoria::bench::DenseScenePath();
     for (auto _ : state) {
         Lib3dsFile* file = lib3ds_file_load(path.c_str());
         if (file == nullptr) {

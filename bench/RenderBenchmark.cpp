@@ -4,16 +4,11 @@
 // Set GESSORIA_DENSE_SCENE to use another scene; its maps are searched beside it.
 
 #include "MendedScene.h"
-#include "io/SceneFileOpener.h"
 #include "scene/Scene.h"
-#include "support/RecordingInteraction.h"
-#include "view3d/Projection.h"
 #include "view3d/Renderer.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 
 namespace {
@@ -28,15 +23,7 @@ DenseView& View()
 {
     static const std::unique_ptr<DenseView> view = [] {
         auto v = std::make_unique<DenseView>();
-        const char* env = std::getenv("GESSORIA_DENSE_SCENE");
-        const std::string original = env != nullptr ? env : GESSORIA_DENSE_SCENE;
-        gessoria::test::RecordingInteraction ui;
-        gessoria::ResetScene(v->scene);
-        v->scene.mapPaths.Append(std::filesystem::path(original).parent_path().string());
-        v->scene.viewWidth = 1920;
-        v->scene.viewHeight = 1080;
-        v->ready = gessoria::OpenSceneFile(v->scene, gessoria::bench::MendedSceneFile(original), ui) &&
-                   v->frame.Create(1920, 1080);
+        v->ready = gessoria::bench::OpenDenseScene(v->scene, 1920, 1080) && v->frame.Create(1920, 1080);
         return v;
     }();
     return *view;
