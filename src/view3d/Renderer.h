@@ -14,6 +14,7 @@
 #include "view3d/Projection.h"
 #include "view3d/ViewFrame.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -33,8 +34,8 @@ struct RenderOptions {
 struct FaceCorners {
     std::int32_t x[3], y[3], z[3];
 
-    int TopRow() const { return y[0] < y[1] ? (y[0] < y[2] ? y[0] : y[2]) : (y[1] < y[2] ? y[1] : y[2]); }
-    int BottomRow() const { return y[0] > y[1] ? (y[0] > y[2] ? y[0] : y[2]) : (y[1] > y[2] ? y[1] : y[2]); }
+    int TopRow() const { return std::min({y[0], y[1], y[2]}); }
+    int BottomRow() const { return std::max({y[0], y[1], y[2]}); }
 };
 
 // What a frame works out per face, kept between frames: the faces to rasterise, listed in
