@@ -53,10 +53,16 @@ std::uint8_t Laid(std::uint8_t value, std::uint8_t target, int weight, bool unto
 std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const PaintingContext& context, int dabNumber,
                                               std::int32_t u, std::int32_t v)
 {
+    return LayOrdinaryFootprint(material, context, dabNumber, CentreOf(material, u, v));
+}
+
+std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const PaintingContext& context, int dabNumber,
+                                              DabCentre centre)
+{
     if (!context.brush.AllowsDab(dabNumber) || !material.hasLayers)
         return std::nullopt;
     const int width = material.mapWidth, height = material.mapHeight;
-    const int cu = TexelOf(u, width), cv = TexelOf(v, height);
+    const int cu = centre.column, cv = centre.row;
     const int intensity = ColourChannel(context.values.foreground, 3);
     const Paint& paint = context.paint;
     const Layer* bumpGate = paint.washHighlight != 0 ? SelectedLayer(material, MapType::Bump) : nullptr;
@@ -74,7 +80,8 @@ std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const Painting
 
     const std::uint8_t colour[3] = {ColourChannel(context.values.foreground, 2), ColourChannel(context.values.foreground, 1),
                                     ColourChannel(context.values.foreground, 0)};  // blue, green, red
-    TexelRect changed{cu, cu, cv, cv};
+    const int startColumn = std::clamp(cu, 0, width - 1), startRow = std::clamp(cv, 0, height - 1);
+    TexelRect changed{startColumn, startColumn, startRow, startRow};
     for (int i = -kHeadCentre; i <= kHeadCentre; ++i) {
         const int row = std::clamp(cv + i, 0, height - 1);
         for (int j = -kHeadCentre; j <= kHeadCentre; ++j) {
@@ -119,30 +126,18 @@ std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const Painting
     return changed;
 }
 
-void RecordForUndo(Scene& scene, std::int32_t materialIndex, std::uint8_t mapTypes, int dabNumber, std::int32_t u,
-                   std::int32_t v)
+DabCentre CentreOf(const Material& material, std::int32_t u, std::int32_t v)
 {
-    const Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
-    if (!scene.undo.enabled || !scene.undoBuffer.allocated() || !material.hasLayers)
-        return;
-    DabFootprint footprint;
-    footprint.materialIndex = materialIndex;
-    footprint.centreColumn = TexelOf(u, material.mapWidth);
-    footprint.centreRow = TexelOf(v, material.mapHeight);
-    footprint.mapTypes = mapTypes;
-    footprint.firstOfStroke = dabNumber == 1;
-    scene.undoBuffer.RecordDab(scene, footprint);
+    return {TexelOf(u, material.mapWidth), TexelOf(v, material.mapHeight)};
 }
 
-ScreenRect FinishDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
-                     PaintTool tool, std::int32_t materialIndex, const TexelRect& changed)
+std::uint8_t WrittenMapTypes(const Paint& paint)
 {
-    Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
-    CompositeRegion(material, changed, tool);
-    if (tool == PaintTool::Line)
-        return {};
-    return RedrawMaterialRegion(scene, frame, materialIndex, ToFractions(changed, material.mapWidth, material.mapHeight),
-                                options, lighting);
+    std::uint8_t written = 0;
+    for (const WrittenType& w : kPaintOrder)
+        if (paint.*w.enabled)
+            written |= UndoBuffer::FlagOf(w.type);
+    return written;
 }
 
 FractionRect ToFractions(const TexelRect& texels, int width, int height)
@@ -151,19 +146,66 @@ FractionRect ToFractions(const TexelRect& texels, int width, int height)
             static_cast<std::int64_t>(texels.y0) * 65536 / height, static_cast<std::int64_t>(texels.y1 + 1) * 65536 / height};
 }
 
-ScreenRect LayDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
-                  const PaintingContext& context, int dabNumber, std::int32_t u, std::int32_t v, std::int32_t materialIndex)
+Painter Painter::WithBrush(const Brush& brush) const
 {
-    if (materialIndex < 0 || materialIndex > scene.materialCount || !IsOrdinary(context.paint.specialNumber))
+    return Painter(scene_, frame_, options_, lighting_,
+                   {brush, context_.paint, context_.values, context_.random, context_.tool}, ui_);
+}
+
+Painter Painter::WithTool(PaintTool tool) const
+{
+    return Painter(scene_, frame_, options_, lighting_,
+                   {context_.brush, context_.paint, context_.values, context_.random, tool}, ui_);
+}
+
+bool Painter::ValidMaterial(std::int32_t materialIndex) const
+{
+    return materialIndex >= 0 && materialIndex <= scene_.materialCount &&
+           static_cast<std::size_t>(materialIndex) < scene_.materials.size();
+}
+
+void Painter::RecordForUndo(std::int32_t materialIndex, std::uint8_t mapTypes, int dabNumber, DabCentre centre, int rows,
+                            int columns) const
+{
+    const Material& material = scene_.materials[static_cast<std::size_t>(materialIndex)];
+    if (!scene_.undo.enabled || !scene_.undoBuffer.allocated() || !material.hasLayers)
+        return;
+    DabFootprint footprint;
+    footprint.materialIndex = materialIndex;
+    footprint.rows = rows;
+    footprint.columns = columns;
+    footprint.centreColumn = centre.column;
+    footprint.centreRow = centre.row;
+    footprint.mapTypes = mapTypes;
+    footprint.firstOfStroke = dabNumber == 1;
+    scene_.undoBuffer.RecordDab(scene_, footprint);
+}
+
+ScreenRect Painter::Finish(std::int32_t materialIndex, const TexelRect& changed) const
+{
+    Material& material = scene_.materials[static_cast<std::size_t>(materialIndex)];
+    CompositeRegion(material, changed, context_.tool);
+    if (context_.tool == PaintTool::Line)
         return {};
-    std::uint8_t written = 0;
-    for (const WrittenType& w : kPaintOrder)
-        if (context.paint.*w.enabled)
-            written |= UndoBuffer::FlagOf(w.type);
-    RecordForUndo(scene, materialIndex, written, dabNumber, u, v);
+    return RedrawMaterialRegion(scene_, frame_, materialIndex, ToFractions(changed, material.mapWidth, material.mapHeight),
+                                options_, lighting_);
+}
+
+ScreenRect Painter::Dab(int dabNumber, std::int32_t u, std::int32_t v, std::int32_t materialIndex) const
+{
+    if (!ValidMaterial(materialIndex))
+        return {};
+    return DabAt(dabNumber, CentreOf(scene_.materials[static_cast<std::size_t>(materialIndex)], u, v), materialIndex);
+}
+
+ScreenRect Painter::DabAt(int dabNumber, DabCentre centre, std::int32_t materialIndex) const
+{
+    if (!ValidMaterial(materialIndex) || !IsOrdinary(context_.paint.specialNumber))
+        return {};
+    RecordForUndo(materialIndex, WrittenMapTypes(context_.paint), dabNumber, centre);
     const auto changed =
-        LayOrdinaryFootprint(scene.materials[static_cast<std::size_t>(materialIndex)], context, dabNumber, u, v);
-    return changed ? FinishDab(scene, frame, options, lighting, context.tool, materialIndex, *changed) : ScreenRect{};
+        LayOrdinaryFootprint(scene_.materials[static_cast<std::size_t>(materialIndex)], context_, dabNumber, centre);
+    return changed ? Finish(materialIndex, *changed) : ScreenRect{};
 }
 
 } // namespace gessoria

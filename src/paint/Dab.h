@@ -1,13 +1,15 @@
 #pragma once
 // One dab, from texture coordinates to the redrawn view.
 //
-// LayDab dispatches on the current paint's special number: the ordinary paint (numbers 1,
-// 0 and any number without a routine) writes the 31 x 31 footprint of the brush head
-// around the texel under (u, v) into the selected layers of every map type the paint
-// writes, then the changed texels are recomposited and the faces of the material redrawn
-// where they are visible. While undo is on, the texels the dab may change are recorded
-// first. The special paints and the bitmap paint have no routine yet and
-// lay nothing.
+// Painter holds what stays fixed while a stroke or a tool paints: the scene and the view it
+// redraws, the render settings and lighting, the brush, paint, paint values and random
+// source, the tool in use and where refusals are told. Each dab then takes only its number,
+// where it falls and the material. Dab dispatches on the current paint's special number:
+// the ordinary paint (numbers 1, 0 and any number without a routine) and the 23 special
+// paints write the 31 x 31 footprint of the brush head around the texel under (u, v) into
+// the selected layers, the bitmap paint stamps a tile of its images; the changed texels are
+// then recomposited and the faces of the material redrawn where they are visible. While undo
+// is on, the texels the dab may change are recorded first.
 
 #include "paint/Brush.h"
 #include "paint/Paint.h"
@@ -23,6 +25,7 @@ namespace gessoria {
 
 struct Material;
 struct Scene;
+class UserInteraction;
 
 struct PaintingContext {
     const Brush& brush;
@@ -32,26 +35,71 @@ struct PaintingContext {
     PaintTool tool = PaintTool::Brush;
 };
 
+// The texel a dab is centred on. It may lie outside the map: footprints clamp (or wrap)
+// every texel they visit, so a block of the fill can be centred beside the map edge.
+struct DabCentre {
+    int column = 0;
+    int row = 0;
+};
+
+// The texel under 16.16 coordinates (their low 16 bits) of the material's maps.
+DabCentre CentreOf(const Material& material, std::int32_t u, std::int32_t v);
+
 // The ordinary paint's footprint alone: the changed texel rectangle, or nothing when the
 // brush's dab limit stops it.
 std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const PaintingContext& context, int dabNumber,
                                               std::int32_t u, std::int32_t v);
-
-// The whole dab: footprint, composite, redraw. Returns the screen rectangle to repaint.
-ScreenRect LayDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
-                  const PaintingContext& context, int dabNumber, std::int32_t u, std::int32_t v, std::int32_t materialIndex);
-
-// Before a dab, while undo is on: the undo buffer records the 31 x 31 texels around the dab's
-// texel in the given map types (UndoBuffer flag bits).
-void RecordForUndo(Scene& scene, std::int32_t materialIndex, std::uint8_t mapTypes, int dabNumber, std::int32_t u,
-                   std::int32_t v);
-
-// After a dab changed texels: the composite over them, then the redraw of the material's
-// visible faces there (not while the Line tool draws). Returns the screen rectangle to repaint.
-ScreenRect FinishDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
-                     PaintTool tool, std::int32_t materialIndex, const TexelRect& changed);
+std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const PaintingContext& context, int dabNumber,
+                                              DabCentre centre);
 
 // A changed texel rectangle as 16.16 fractions of the map, for the redraw.
 FractionRect ToFractions(const TexelRect& texels, int width, int height);
+
+class Painter {
+public:
+    Painter(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
+            const PaintingContext& context, UserInteraction* ui = nullptr)
+        : scene_(scene), frame_(frame), options_(options), lighting_(lighting), context_(context), ui_(ui)
+    {
+    }
+
+    // The same painter with another brush (the fill lays its mask as brush heads) or tool.
+    Painter WithBrush(const Brush& brush) const;
+    Painter WithTool(PaintTool tool) const;
+
+    // The dispatcher: undo record, footprint, composite, redraw. Returns the screen
+    // rectangle to repaint.
+    ScreenRect Dab(int dabNumber, std::int32_t u, std::int32_t v, std::int32_t materialIndex) const;
+    ScreenRect DabAt(int dabNumber, DabCentre centre, std::int32_t materialIndex) const;
+
+    // While undo is on: the undo buffer records the rows x columns texels around the centre
+    // in the given map types (UndoBuffer flag bits), before they change.
+    void RecordForUndo(std::int32_t materialIndex, std::uint8_t mapTypes, int dabNumber, DabCentre centre, int rows = 31,
+                       int columns = 31) const;
+
+    // After a dab changed texels: the composite over them, then the redraw of the material's
+    // visible faces there (not while the Line tool draws). Returns the screen rectangle to repaint.
+    ScreenRect Finish(std::int32_t materialIndex, const TexelRect& changed) const;
+
+    bool ValidMaterial(std::int32_t materialIndex) const;
+
+    Scene& scene() const { return scene_; }
+    ViewFrame& frame() const { return frame_; }
+    const RenderOptions& renderOptions() const { return options_; }
+    const LightingSettings& lighting() const { return lighting_; }
+    const PaintingContext& context() const { return context_; }
+    UserInteraction* ui() const { return ui_; }
+
+private:
+    Scene& scene_;
+    ViewFrame& frame_;
+    const RenderOptions& options_;
+    const LightingSettings& lighting_;
+    PaintingContext context_;
+    UserInteraction* ui_;
+};
+
+// The map types a paint writes, as UndoBuffer flag bits.
+std::uint8_t WrittenMapTypes(const Paint& paint);
 
 } // namespace gessoria

@@ -46,16 +46,21 @@ void StrokeController::CheckPaintableLayers(const Material& material)
         ui_.RaiseWarning(std::string(kNoPaintableLayer) + missing);
 }
 
+Painter StrokeController::MakePainter(PaintTool tool) const
+{
+    return Painter(env_.scene, env_.frame, env_.render, env_.lighting, {env_.brush, env_.paint, env_.values, env_.random, tool},
+                   &ui_);
+}
+
 ScreenRect StrokeController::LayWithPressure(const PointerEvent& event, const PickResult& hit, bool erase)
 {
     // Pressure scales the strength for this call only; the colour is put back afterwards.
     const std::uint32_t colour = env_.values.foreground;
     if (env_.pressureOn && event.pressure)
         env_.values.foreground = PressureScaled(colour, *event.pressure);
-    PaintingContext context{env_.brush, env_.paint, env_.values, env_.random, erase ? PaintTool::Eraser : PaintTool::Brush};
-    const ScreenRect repaint =
-        erase ? EraserDab(env_.scene, env_.frame, env_.render, env_.lighting, context, env_.eraser, counter_, hit.u, hit.v, MaterialOf(hit))
-              : LayDab(env_.scene, env_.frame, env_.render, env_.lighting, context, counter_, hit.u, hit.v, MaterialOf(hit));
+    const Painter painter = MakePainter(erase ? PaintTool::Eraser : PaintTool::Brush);
+    const ScreenRect repaint = erase ? EraserDab(painter, env_.eraser, counter_, hit.u, hit.v, MaterialOf(hit))
+                                     : painter.Dab(counter_, hit.u, hit.v, MaterialOf(hit));
     env_.values.foreground = colour;
     return repaint;
 }

@@ -76,6 +76,7 @@ private:
     // A brush dab, or an eraser dab, with the event's pressure.
     ScreenRect LayWithPressure(const PointerEvent& event, const PickResult& hit, bool erase);
     void CheckPaintableLayers(const Material& material);
+    Painter MakePainter(PaintTool tool) const;
     std::int32_t MaterialOf(const PickResult& hit) const;
 
     StrokeEnvironment env_;

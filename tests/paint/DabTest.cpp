@@ -148,13 +148,14 @@ TEST(Dab, RedrawsOnlyVisiblePixelsOfThePaintedMaterial)
     ViewFrame frame;
     ASSERT_TRUE(frame.Create(kWidth, kHeight));
     const LightingSettings full{65536, 0};
+    const RenderOptions level3{3, false, false};
     Renderer().RenderScene(s, frame, {3, false, false}, full);
     const std::uint8_t before = frame.image().row(15)[20 * 3 + 2];
     Painting painting;
     painting.values.foreground = 0xFF0000FF;  // red
     const PickResult hit = PickFace(s, 20, 15);
     ASSERT_GE(hit.face, 0);
-    const ScreenRect repaint = LayDab(s, frame, {3, false, false}, full, painting.Context(), 1, hit.u, hit.v, 1);
+    const ScreenRect repaint = Painter(s, frame, level3, full, painting.Context()).Dab(1, hit.u, hit.v, 1);
     EXPECT_FALSE(repaint.empty());
     EXPECT_NE(frame.image().row(15)[20 * 3 + 2], before);
     EXPECT_GT(frame.image().row(15)[20 * 3 + 2], 200);
