@@ -24,6 +24,7 @@
 namespace gessoria {
 
 struct Material;
+struct Layer;
 struct Scene;
 class UserInteraction;
 
@@ -33,6 +34,7 @@ struct PaintingContext {
     const PaintValues& values;
     PaintRandom& random;
     PaintTool tool = PaintTool::Brush;
+    float bitmapPaintScale = 1.0f;  // a bitmap paint's stamp size, 0 counting as 1
 };
 
 // The texel a dab is centred on. It may lie outside the map: footprints clamp (or wrap)
@@ -45,12 +47,19 @@ struct DabCentre {
 // The texel under 16.16 coordinates (their low 16 bits) of the material's maps.
 DabCentre CentreOf(const Material& material, std::int32_t u, std::int32_t v);
 
-// The ordinary paint's footprint alone: the changed texel rectangle, or nothing when the
-// brush's dab limit stops it.
-std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const PaintingContext& context, int dabNumber,
-                                              std::int32_t u, std::int32_t v);
-std::optional<TexelRect> LayOrdinaryFootprint(Material& material, const PaintingContext& context, int dabNumber,
-                                              DabCentre centre);
+// The wash / highlight gate of a paint on a material: with wash (1) a texel is painted only
+// where the selected bump layer is at or below the paint's level, with highlight (2) only at
+// or above it; without a selected bump layer every texel passes.
+class WashGate {
+public:
+    WashGate(const Material& material, const Paint& paint);
+    bool Passes(int row, int column) const;
+
+private:
+    const Layer* bump_ = nullptr;
+    int mode_ = 0;
+    int level_ = 0;
+};
 
 // A changed texel rectangle as 16.16 fractions of the map, for the redraw.
 FractionRect ToFractions(const TexelRect& texels, int width, int height);
@@ -75,7 +84,7 @@ public:
     // While undo is on: the undo buffer records the rows x columns texels around the centre
     // in the given map types (UndoBuffer flag bits), before they change.
     void RecordForUndo(std::int32_t materialIndex, std::uint8_t mapTypes, int dabNumber, DabCentre centre, int rows = 31,
-                       int columns = 31) const;
+                       int columns = 31, bool wraps = false) const;
 
     // After a dab changed texels: the composite over them, then the redraw of the material's
     // visible faces there (not while the Line tool draws). Returns the screen rectangle to repaint.

@@ -1,7 +1,7 @@
 // The undo ring: record sizes and bytes, whole-stroke and single undo, redo, and layers
 // that changed under a record.
 
-#include "paint/Dab.h"
+#include "paint/SpecialPaints.h"
 #include "paint/UndoBuffer.h"
 #include "scene/LayerOperations.h"
 #include "scene/Scene.h"
@@ -66,7 +66,7 @@ struct Canvas {
         const RenderOptions options;
         const LightingSettings lighting;
         Painter(scene, frame, options, lighting, context).RecordForUndo(1, types, n, CentreOf(m, u, v));
-        LayOrdinaryFootprint(m, context, n, u, v);
+        LayPaintFootprint(m, context, n, u, v);
         CompositeAll(m);
     }
 
