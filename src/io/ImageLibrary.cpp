@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QTransform>
 
 #include <stb_image.h>
 #include <stb_image_write.h>
@@ -509,6 +510,46 @@ std::optional<LibraryImage> LibraryImage::FromBitmap(const CDIB& bitmap)
     return LibraryImage(std::make_unique<Impl>(Impl{std::move(image)}));
 }
 
+std::optional<LibraryImage> LibraryImage::FromPackedBitmap(std::span<const std::uint8_t> block)
+{
+    // Qt reads device-independent bitmaps as BMP files: put the 14-byte file header in front,
+    // whose pixel offset skips the information header, the colour masks and the palette.
+    if (!le::Has(block, 0, 40))
+        return std::nullopt;
+    const std::uint32_t headerSize = le::U32(block, 0);
+    const std::uint16_t bits = le::U16(block, 14);
+    const std::uint32_t compression = le::U32(block, 16);
+    const std::uint32_t coloursUsed = le::U32(block, 32);
+    if (headerSize < 40 || headerSize > block.size() || bits == 0 || bits > 32)
+        return std::nullopt;
+    std::uint64_t offset = headerSize;
+    if (headerSize == 40 && (compression == 3 || compression == 6))
+        offset += compression == 3 ? 12 : 16;  // the colour masks follow the short header
+    if (bits <= 8)
+        offset += 4ull * (coloursUsed != 0 && coloursUsed <= 256 ? coloursUsed : 1u << bits);
+    else
+        offset += 4ull * std::min<std::uint32_t>(coloursUsed, 256);
+    if (offset > block.size())
+        return std::nullopt;
+    std::vector<std::uint8_t> file;
+    file.reserve(14 + block.size());
+    file.push_back('B');
+    file.push_back('M');
+    le::PutU32(file, static_cast<std::uint32_t>(14 + block.size()));
+    le::PutU32(file, 0);
+    le::PutU32(file, static_cast<std::uint32_t>(14 + offset));
+    file.insert(file.end(), block.begin(), block.end());
+    if (!BmpLooksComplete(file))
+        return std::nullopt;
+    QImage image = ReadWithQt(file, ImageFileType::Bmp);
+    if (image.isNull() || image.width() > CDIB::kMaxDimension || image.height() > CDIB::kMaxDimension)
+        return std::nullopt;
+    image = Normalised(std::move(image));
+    if (image.isNull())
+        return std::nullopt;
+    return LibraryImage(std::make_unique<Impl>(Impl{std::move(image)}));
+}
+
 int LibraryImage::width() const { return impl_->image.width(); }
 int LibraryImage::height() const { return impl_->image.height(); }
 
@@ -592,6 +633,66 @@ void LibraryImage::InvertColours()
         image.invertPixels(QImage::InvertRgb);  // colour only; alpha stays
         return;
     }
+}
+
+void LibraryImage::RotateClockwise(int degrees)
+{
+    if (degrees != 90 && degrees != 180 && degrees != 270)
+        return;
+    QImage rotated = impl_->image.transformed(QTransform().rotate(degrees));
+    if (!rotated.isNull())
+        impl_->image = Normalised(std::move(rotated));
+}
+
+void LibraryImage::Resize(int newWidth, int newHeight)
+{
+    if (newWidth < 1 || newHeight < 1 || (newWidth == width() && newHeight == height()))
+        return;
+    QImage source = impl_->image;
+    if (source.format() == QImage::Format_Indexed8 || source.format() == QImage::Format_Mono)
+        source = source.convertToFormat(QImage::Format_RGB888);
+    QImage scaled = source.scaled(newWidth, newHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!scaled.isNull())
+        impl_->image = Normalised(std::move(scaled));
+}
+
+void LibraryImage::Reduce(Reduction reduction)
+{
+    const QImage rgb = impl_->image.convertToFormat(QImage::Format_RGB888);
+    if (rgb.isNull())
+        return;
+    QImage reduced;
+    switch (reduction) {
+    case Reduction::Monochrome:
+        reduced = rgb.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither | Qt::MonoOnly);
+        break;
+    case Reduction::Halftone:
+        reduced = rgb.convertToFormat(QImage::Format_Mono, Qt::OrderedDither | Qt::MonoOnly);
+        break;
+    case Reduction::Colours16: {
+        // The sixteen colours of the standard VGA palette, matched with error diffusion.
+        static constexpr QRgb kVga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+                                          0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+        QList<QRgb> table;
+        for (const QRgb c : kVga)
+            table.push_back(0xFF000000u | c);
+        reduced = rgb.convertToFormat(QImage::Format_Indexed8, table, Qt::DiffuseDither);
+        break;
+    }
+    case Reduction::Colours256:
+        reduced = rgb.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither | Qt::PreferDither);
+        break;
+    case Reduction::Grey256:
+        impl_->image = rgb;
+        ReduceTo8Bits();
+        reduced = impl_->image;
+        break;
+    }
+    if (reduced.isNull())
+        return;
+    QImage back = reduced.convertToFormat(QImage::Format_RGB888);
+    if (!back.isNull())
+        impl_->image = std::move(back);
 }
 
 std::vector<std::uint8_t> LibraryImage::PackedRows() const

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace gessoria {
@@ -46,6 +47,10 @@ public:
     static std::optional<LibraryImage> Open(const std::filesystem::path& path);
     // An image made from a created 24- or 8-bit CDIB; CDIB row 0 becomes the image's top row.
     static std::optional<LibraryImage> FromBitmap(const CDIB& bitmap);
+    // An image from a packed device-independent bitmap as the clipboard holds one: an
+    // information header (40 bytes or longer), its palette or colour masks, then the rows,
+    // bottom-up or (negative height) top-down. Nothing when the block is short or malformed.
+    static std::optional<LibraryImage> FromPackedBitmap(std::span<const std::uint8_t> block);
 
     LibraryImage(LibraryImage&&) noexcept;
     LibraryImage& operator=(LibraryImage&&) noexcept;
@@ -61,6 +66,14 @@ public:
     void FlipVertically();
     void FlipHorizontally();
     void InvertColours();
+    // Clockwise by 90, 180 or 270 degrees; other angles change nothing.
+    void RotateClockwise(int degrees);
+    // Stretches the image to the size with a smooth filter.
+    void Resize(int newWidth, int newHeight);
+
+    // The bitmap views' colour reductions, each leaving a 24-bit image of the reduced colours.
+    enum class Reduction { Halftone, Monochrome, Colours16, Colours256, Grey256 };
+    void Reduce(Reduction reduction);
 
     // Pixel rows, bottom row first, each padded to four bytes. Only for 24 and 8 bits per pixel.
     std::vector<std::uint8_t> PackedRows() const;

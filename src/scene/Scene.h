@@ -10,6 +10,7 @@
 // program through ReportAllocationFailure.
 
 #include "scene/Camera.h"
+#include "scene/Compositing.h"
 #include "scene/FaceIndexes.h"
 #include "scene/MapPaths.h"
 #include "scene/Material.h"
@@ -99,6 +100,8 @@ struct Scene {
     std::uint64_t frameSerial = 0;
     ScreenFaceIndex screenIndex;
     TextureFaceIndex textureIndex;
+    // The open bitmap views, told whenever a Renderer Layer is rebuilt; none without windows.
+    LayerViewSink* layerViews = nullptr;
 
     bool loaded() const { return objectCount >= 0; }
     SceneLeadingState LeadingState() const
