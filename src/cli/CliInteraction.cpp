@@ -34,10 +34,7 @@ YesNoCancel CliInteraction::AskYesNoCancel(const std::string& text, const std::s
     ++messages_;
     const YesNoCancel answer = nextAnswer;
     nextAnswer = YesNoCancel::No;
-    err_ << text << (answer == YesNoCancel::Yes ? " [answered Yes]
-" : answer == YesNoCancel::No ? " [answered No]
-" : " [answered Cancel]
-");
+    err_ << text << (answer == YesNoCancel::Yes ? " [answered Yes]\n" : answer == YesNoCancel::No ? " [answered No]\n" : " [answered Cancel]\n");
     return answer;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/PaintCommand.h"
 
+#include "cli/BitmapScript.h"
 #include "cli/RenderCommand.h"
 #include "cli/SceneLoading.h"
 #include "io/ImageLibrary.h"
@@ -12,8 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
+#include <cctype>
 
 namespace gessoria::cli {
 namespace {
@@ -46,11 +46,35 @@ bool ParseNumber(const std::string& text, long& value)
     return !text.empty() && *end == '\0';
 }
 
+// The words of a script line; a word in double quotes may hold blanks.
+std::vector<std::string> SplitWords(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (std::isspace(static_cast<unsigned char>(line[i]))) {
+            ++i;
+            continue;
+        }
+        std::string word;
+        if (line[i] == '"') {
+            const std::size_t close = line.find('"', i + 1);
+            word = line.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
+            i = close == std::string::npos ? line.size() : close + 1;
+        } else {
+            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
+                word += line[i++];
+        }
+        words.push_back(word);
+    }
+    return words;
+}
+
 // Everything a script changes as it runs.
 class ScriptRunner {
 public:
     ScriptRunner(Scene& scene, ViewFrame& frame, RenderRequest& render, CliInteraction& ui, std::ostream& err)
-        : scene_(scene), frame_(frame), render_(render), ui_(ui), err_(err)
+        : scene_(scene), frame_(frame), render_(render), ui_(ui), err_(err), bitmap_(scene)
     {
     }
 
@@ -68,8 +92,7 @@ public:
             const auto hash = line.find('#');
             if (hash != std::string::npos)
                 line.resize(hash);
-            std::istringstream words(line);
-            std::vector<std::string> w{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+            const std::vector<std::string> w = SplitWords(line);
             if (w.empty())
                 continue;
             if (!Command(w)) {
@@ -151,6 +174,10 @@ private:
 
     bool Command(const std::vector<std::string>& w)
     {
+        const Painter painter(scene_, frame_, render_.options, render_.lighting,
+                              {brushes.current(), paints.current(), values, random, scene_.paintTool}, &ui_);
+        if (const auto done = bitmap_.Command(w, painter, painting_, ui_))
+            return *done;
         const std::string& c = w[0];
         if (c == "tool" && w.size() == 2) {
             static const std::pair<const char*, PaintTool> kTools[] = {
@@ -188,7 +215,9 @@ private:
                 return false;
             Material& m = scene_.materials[static_cast<std::size_t>(*material)];
             if (w[1] == "add") {
-                ui_.nextText = w.size() > 4 ? std::optional<std::string>(Joined(w, 4)) : std::nullopt;
+                ui_.nextText.reset();
+                if (w.size() > 4)
+                    ui_.nextText = Joined(w, 4);
                 return NewLayer(m, *type, ui_) == LayerEdit::Changed && (CompositeAll(m), true);
             }
             long index = 0;
@@ -224,6 +253,8 @@ private:
     RenderRequest& render_;
     CliInteraction& ui_;
     std::ostream& err_;
+    PaintingState painting_;
+    BitmapScript bitmap_;
 };
 
 bool WriteLayer(const Scene& scene, const std::string& which, const std::string& output, std::ostream& err)

@@ -715,6 +715,32 @@ std::vector<std::uint8_t> LibraryImage::PackedRows() const
     return rows;
 }
 
+std::vector<std::uint8_t> LibraryImage::PackedBitmap() const
+{
+    const int bits = bitsPerPixel();
+    const std::vector<std::uint8_t> rows = PackedRows();
+    if (rows.empty())
+        return {};
+    const std::vector<std::uint32_t> palette = Palette();
+    std::vector<std::uint8_t> block;
+    block.reserve(40 + 4 * palette.size() + rows.size());
+    le::PutU32(block, 40);
+    le::PutI32(block, width());
+    le::PutI32(block, height());  // positive: bottom row first
+    le::PutU16(block, 1);
+    le::PutU16(block, static_cast<std::uint16_t>(bits));
+    le::PutU32(block, 0);
+    le::PutU32(block, static_cast<std::uint32_t>(rows.size()));
+    le::PutU32(block, 0);
+    le::PutU32(block, 0);
+    le::PutU32(block, static_cast<std::uint32_t>(palette.size()));
+    le::PutU32(block, 0);
+    for (const std::uint32_t entry : palette)
+        le::PutU32(block, entry);  // blue, green, red, reserved
+    block.insert(block.end(), rows.begin(), rows.end());
+    return block;
+}
+
 std::vector<std::uint32_t> LibraryImage::Palette() const
 {
     const QImage& image = impl_->image;

@@ -77,6 +77,9 @@ public:
 
     // Pixel rows, bottom row first, each padded to four bytes. Only for 24 and 8 bits per pixel.
     std::vector<std::uint8_t> PackedRows() const;
+    // The image as a packed device-independent bitmap (information header, palette for 8
+    // bits, rows bottom row first), as a clipboard holds one. Only for 24 and 8 bits per pixel.
+    std::vector<std::uint8_t> PackedBitmap() const;
     // The 256 palette entries (0x00RRGGBB) of an 8-bit image; empty otherwise.
     std::vector<std::uint32_t> Palette() const;
 
