@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
 #include <type_traits>
 
@@ -62,7 +63,9 @@ public:
     PaintRandom random;
     PaintingState painting;
     std::vector<double> dabTimes;
+    std::map<int, std::vector<double>> dabTimesByPaint;  // by special paint number
     std::vector<double> shapeTimes;  // Line tool shapes, laid at button up
+    std::vector<double> fillTimes;
     bool timing = false;
 
     bool Run(std::istream& script)
@@ -148,8 +151,14 @@ private:
             const auto start = std::chrono::steady_clock::now();
             k == 0 ? stroke.ButtonDown(points[k]) : stroke.Move(points[k]);
             const auto elapsed = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
-            if (timing && (k == 0 || stroke.dabCounter() != before))
+            if (!timing || (k != 0 && stroke.dabCounter() == before))
+                continue;
+            if (scene_.paintTool == PaintTool::Fill)
+                fillTimes.push_back(elapsed / 1000.0);
+            else if (scene_.paintTool != PaintTool::Line) {
                 dabTimes.push_back(elapsed);
+                dabTimesByPaint[paints.current().specialNumber].push_back(elapsed);
+            }
         }
         const auto start = std::chrono::steady_clock::now();
         stroke.ButtonUp(points.back());
@@ -418,6 +427,17 @@ int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (request.time && !runner.dabTimes.empty()) {
         char line[64];
         std::snprintf(line, sizeof line, "median %.1f us per dab", Median(runner.dabTimes));
+        out << line << '\n';
+    }
+    if (request.time && runner.dabTimesByPaint.size() > 1)
+        for (auto& [number, times] : runner.dabTimesByPaint) {
+            char line[80];
+            std::snprintf(line, sizeof line, "median %.1f us per dab of special paint %d", Median(times), number);
+            out << line << '\n';
+        }
+    for (const double ms : runner.fillTimes) {
+        char line[64];
+        std::snprintf(line, sizeof line, "fill %.1f ms", ms);
         out << line << '\n';
     }
     for (const double ms : runner.shapeTimes) {
