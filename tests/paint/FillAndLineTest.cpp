@@ -147,6 +147,22 @@ TEST(FillTool, BlocksLandExactlyOnTheMaskedTexels)
     }
 }
 
+TEST(FillTool, AllReachesTheLastColumnOfEveryMapWidth)
+{
+    for (const int mapSize : {16, 47, 64}) {  // 16 and 47 are 16 more than a multiple of 31
+        PaintBoard board(mapSize);
+        board.scene.paintTool = PaintTool::Fill;
+        board.painting.options.fillStyle = static_cast<std::uint8_t>(FillStyle::All);
+        board.values.foreground = 0xFF00FF00;
+        board.Click(10, 10);
+        int unpainted = 0;
+        for (int y = 0; y < mapSize; ++y)
+            for (int x = 0; x < mapSize; ++x)
+                unpainted += board.Texel(x, y)[1] != 254;
+        EXPECT_EQ(unpainted, 0) << mapSize;
+    }
+}
+
 TEST(FillTool, AllCoversTexelsNoFaceUsesAndUndoesAsOneStroke)
 {
     PaintBoard board;
