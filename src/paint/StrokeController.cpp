@@ -66,6 +66,7 @@ ScreenRect StrokeController::TexturePaint(const PickResult& hit, int dabNumber)
         return TextureStampDab(painter, state, dabNumber, CentreOf(material, hit.u, hit.v), materialIndex);
     if (state.options.settingCloneSource) {
         SetCloneSource(state, env_.scene, materialIndex, hit.u, hit.v);
+        sourceRecorded_ = true;
         return {};
     }
     return CloneDab(painter, state, dabNumber, CentreOf(material, hit.u, hit.v), materialIndex);
@@ -242,6 +243,10 @@ ScreenRect StrokeController::ButtonUp(const PointerEvent& event)
 {
     const bool wasInStroke = inStroke_;
     inStroke_ = false;
+    // Set-source mode records one source, then the tool clones again.
+    if (sourceRecorded_)
+        painting().options.settingCloneSource = false;
+    sourceRecorded_ = false;
     if (wasInStroke && env_.scene.loaded() && env_.scene.paintTool == PaintTool::Line && !event.stylusEraser)
         return LayShape({event.x, event.y});
     return {};

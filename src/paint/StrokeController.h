@@ -99,6 +99,7 @@ private:
     bool gridOn_ = false;
     int gridX_ = 0, gridY_ = 0, stepX_ = 1, stepY_ = 1, cellX_ = 0, cellY_ = 0;
     ScreenPoint anchor_;
+    bool sourceRecorded_ = false;
     PaintingState ownPainting_;
 };
 

@@ -1,7 +1,6 @@
 // The undo ring: record sizes and bytes, whole-stroke and single undo, redo, and layers
 // that changed under a record.
 
-#include "paint/Dab.h"
 #include "paint/SpecialPaints.h"
 #include "scene/UndoBuffer.h"
 #include "scene/LayerOperations.h"
