@@ -33,9 +33,12 @@ void DrawLine(CDIB& image, int x0, int y0, int x1, int y1)
     }
 }
 
-// A texture coordinate's place on a map of `size` pixels: the fraction times the size.
+// A texture coordinate's place on a map of `size` pixels: within 0..1 the coordinate times
+// the size (1.0 on the last pixel, so edges along the map's border show), else its fraction.
 int MeshPixel(std::int32_t coordinate, int size)
 {
+    if (coordinate >= 0 && coordinate <= 65536)
+        return std::min(static_cast<int>((static_cast<std::int64_t>(coordinate) * size) >> 16), size - 1);
     return static_cast<int>((static_cast<std::int64_t>(coordinate & 0xFFFF) * size) >> 16);
 }
 
