@@ -174,21 +174,27 @@ void ShowFloaterPreview(const Floater& floater, Material& material)
 TexelRect LayFloater(const Floater& floater, Material& material)
 {
     const TexelRect rect = floater.Rect();
+    const TexelRect grown{rect.x0 - 1, rect.x1 + 1, rect.y0 - 1, rect.y1 + 1};
     if (!material.hasLayers)
-        return {rect.x0 - 1, rect.x1 + 1, rect.y0 - 1, rect.y1 + 1};
+        return grown;
+    // The layers a floater lays into, fixed for the whole drop, in the floater order.
+    std::array<Layer*, kMapTypeCount> targets{};
+    for (int k = 0; k < kMapTypeCount; ++k)
+        targets[static_cast<std::size_t>(k)] = TargetLayer(floater, material, kFloaterOrder[static_cast<std::size_t>(k)]);
     for (int r = floater.top; r < floater.top + floater.height; ++r) {
         const int y = Wrap(r, material.mapHeight);
         const int fy = r - floater.top;
         for (int c = floater.left; c < floater.left + floater.width; ++c) {
             const int x = Wrap(c, material.mapWidth);
             const int fx = c - floater.left;
-            for (const MapType type : kFloaterOrder) {
-                Layer* layer = TargetLayer(floater, material, type);
+            for (int slot = 0; slot < kMapTypeCount; ++slot) {
+                Layer* layer = targets[static_cast<std::size_t>(slot)];
                 if (layer == nullptr)
                     continue;
-                const int k = floater.alpha(type).row(fy)[fx];
+                const MapType type = kFloaterOrder[static_cast<std::size_t>(slot)];
+                const int k = floater.alphas[static_cast<std::size_t>(slot)].row(fy)[fx];
                 const int bytes = layer->image.bytesPerPixel();
-                const std::uint8_t* f = floater.value(type).row(fy) + fx * bytes;
+                const std::uint8_t* f = floater.values[static_cast<std::size_t>(slot)].row(fy) + fx * bytes;
                 std::uint8_t* texel = layer->image.row(y) + x * bytes;
                 std::uint8_t& a = layer->alpha.row(y)[x];
                 for (int b = 0; b < bytes; ++b)
@@ -199,7 +205,7 @@ TexelRect LayFloater(const Floater& floater, Material& material)
             }
         }
     }
-    return {rect.x0 - 1, rect.x1 + 1, rect.y0 - 1, rect.y1 + 1};
+    return grown;
 }
 
 } // namespace gessoria

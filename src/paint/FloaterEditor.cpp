@@ -274,7 +274,9 @@ ScreenRect FloaterEditor::DeselectAll(const Painter& painter, PaintingState& sta
     selection_.selectionMode = true;
     if (!floater_.present || !selection_.floating)
         return {};
-    ScreenRect repaint = TakePreviewOff(painter, true);
+    // An image floater's final redraw covers its whole place, so the preview's own redraw is
+    // needed only for a text, whose paint redraws just the texels it changed.
+    ScreenRect repaint = TakePreviewOff(painter, floater_.fromText);
     Scene& scene = painter.scene();
     Material& material = scene.materials[static_cast<std::size_t>(floater_.materialIndex)];
     if (floater_.fromText) {
