@@ -6,6 +6,7 @@
 #include "paint/BitmapStroke.h"
 #include "paint/FloaterEditor.h"
 #include "paint/TextTool.h"
+#include "paint/TextureSourceView.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
@@ -279,6 +280,46 @@ TEST(TextTool, TextBecomesAnUpsideDownFloaterDroppedThroughThePaint)
         }
     EXPECT_GT(green, 5);
     EXPECT_FALSE(editor.floater().present);
+}
+
+} // namespace
+} // namespace gessoria::test
+
+namespace gessoria::test {
+namespace {
+
+TEST(TextureSourceView, OpensOnceClicksFromTheBottomRowAndClampsTheScale)
+{
+    RecordingInteraction ui;
+    PaintingState state;
+    Paint paint = DefaultPaint();
+    TextureSourceView view;
+    EXPECT_FALSE(view.Open(state, paint, ui));
+    EXPECT_EQ(ui.Dialogs().back(), kNotABitmapPaint);
+    paint.specialNumber = kBitmapPaintNumber;
+    paint.imagesLoaded = true;
+    auto image = std::make_shared<CDIB>();
+    image->Create24(256, 256);
+    paint.images[kImageShininess] = image;  // only the last slot of the preference order
+    ASSERT_TRUE(view.Open(state, paint, ui));
+    EXPECT_EQ(view.source(), image.get());
+    EXPECT_TRUE(view.Open(state, paint, ui));  // pressed twice: the same view
+    EXPECT_EQ(view.scrollWidth(), 256);
+    view.Click(state, 0, 0);
+    EXPECT_EQ(state.source.x, 0);
+    EXPECT_EQ(state.source.y, 255);
+    EXPECT_EQ(state.source.marker, -1);
+    view.Click(state, 3, 4, 10, 20);
+    EXPECT_EQ(state.source.x, 13);
+    EXPECT_EQ(state.source.y, 255 - 24);
+    view.Close(state);
+    EXPECT_FALSE(view.open());
+    EXPECT_FALSE(state.options.texturedPaint);
+
+    EXPECT_EQ(SetTextureScaleText(state.options, "150"), "99.9");
+    EXPECT_EQ(SetTextureScaleText(state.options, "0"), "0.1");
+    EXPECT_EQ(SetTextureScaleSpin(state.options, 25), "2.5");
+    EXPECT_FLOAT_EQ(state.options.textureScale, 2.5f);
 }
 
 } // namespace
