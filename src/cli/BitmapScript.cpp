@@ -7,21 +7,13 @@
 #include "scene/Material.h"
 #include "scene/Scene.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
 namespace gessoria::cli {
 namespace {
-
-std::optional<MapType> TypeNamed(const std::string& name)
-{
-    if (name == "colour" || name == "color") return MapType::Colour;
-    if (name == "bump") return MapType::Bump;
-    if (name == "opacity") return MapType::Opacity;
-    if (name == "selfillum") return MapType::SelfIllum;
-    if (name == "shininess") return MapType::Shininess;
-    return std::nullopt;
-}
 
 std::optional<ImageCommand> ImageCommandNamed(const std::vector<std::string>& w)
 {
@@ -50,6 +42,17 @@ std::optional<ImageCommand> ImageCommandNamed(const std::vector<std::string>& w)
 PickResult PickAt(Scene& scene, int x, int y) { return PickFace(scene, x, y); }
 
 } // namespace
+
+std::optional<MapType> MapTypeNamed(std::string name)
+{
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (name == "colour" || name == "color") return MapType::Colour;
+    if (name == "bump") return MapType::Bump;
+    if (name == "opacity") return MapType::Opacity;
+    if (name == "selfillum") return MapType::SelfIllum;
+    if (name == "shininess") return MapType::Shininess;
+    return std::nullopt;
+}
 
 bool ParsePoint(const std::string& text, int& x, int& y)
 {
@@ -159,7 +162,7 @@ std::optional<bool> BitmapScript::Command(const std::vector<std::string>& w, con
                 if (scene_.materials[static_cast<std::size_t>(i)].name == w[1])
                     m = i;
         const long index = std::strtol(w[3].c_str(), &end, 10);
-        const auto type = TypeNamed(w[2]);
+        const auto type = MapTypeNamed(w[2]);
         if (*end != '\0' || w[3].empty() || index < 0 || index > LayerStack::kMaxLayers || !type || m < 0 || m > scene_.materialCount)
             return false;
         if (!scene_.materials[static_cast<std::size_t>(m)].hasLayers) {

@@ -44,6 +44,9 @@ private:
     BitmapView* view_ = nullptr;
 };
 
+// A map type by its script name: colour (or color), bump, opacity, selfillum, shininess, in any case.
+std::optional<MapType> MapTypeNamed(std::string name);
+
 // Reads "X,Y".
 bool ParsePoint(const std::string& text, int& x, int& y);
 

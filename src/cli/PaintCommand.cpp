@@ -32,17 +32,6 @@ struct PaintRequest {
     bool time = false;
 };
 
-std::optional<MapType> MapTypeNamed(std::string name)
-{
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (name == "colour" || name == "color") return MapType::Colour;
-    if (name == "bump") return MapType::Bump;
-    if (name == "opacity") return MapType::Opacity;
-    if (name == "selfillum") return MapType::SelfIllum;
-    if (name == "shininess") return MapType::Shininess;
-    return std::nullopt;
-}
-
 bool ParseNumber(const std::string& text, long& value)
 {
     char* end = nullptr;

@@ -2,12 +2,12 @@
 
 #include "paint/BitmapView.h"
 #include "paint/FillTool.h"
+#include "paint/LineTool.h"
 #include "paint/TexelCoordinates.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace gessoria {
 namespace {
@@ -22,14 +22,10 @@ int GridCell(int offset, int step)
 
 std::vector<BitmapPoint> SegmentPoints(BitmapPoint from, BitmapPoint to)
 {
-    const int dx = to.x - from.x, dy = to.y - from.y;
-    const int n = std::max(std::abs(dx), std::abs(dy));
+    // The same walk as a screen line of the Line tool.
     std::vector<BitmapPoint> points;
-    if (n == 0)
-        return points;
-    points.reserve(static_cast<std::size_t>(n) + 1);
-    for (int i = 0; i <= n; ++i)
-        points.push_back({from.x + i * dx / n, from.y + i * dy / n});
+    for (const ScreenPoint p : ScreenLinePoints({from.x, from.y}, {to.x, to.y}))
+        points.push_back({p.x, p.y});
     return points;
 }
 

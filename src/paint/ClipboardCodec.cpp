@@ -2,6 +2,7 @@
 
 #include "io/ImageLibrary.h"
 #include "io/LittleEndian.h"
+#include "paint/TexelCoordinates.h"
 #include "scene/Material.h"
 
 #include <algorithm>
@@ -35,12 +36,6 @@ void AppendRows(std::vector<std::uint8_t>& out, const CDIB& image)
 bool AnyNonZero(const CDIB& image)
 {
     return std::any_of(image.bits().begin(), image.bits().end(), [](std::uint8_t b) { return b != 0; });
-}
-
-int Wrap(int value, int size)
-{
-    const int r = value % size;
-    return r < 0 ? r + size : r;
 }
 
 } // namespace
@@ -108,9 +103,9 @@ std::vector<std::uint8_t> EncodeDibBlock(const Floater& floater, const Material&
         block.resize(rowStart + stride, 0);
         if (!composite)
             continue;
-        const std::uint8_t* from = material.stack(MapType::Colour)[0].image.row(Wrap(floater.top + y, material.mapHeight));
+        const std::uint8_t* from = material.stack(MapType::Colour)[0].image.row(WrapTexel(floater.top + y, material.mapHeight));
         for (int x = 0; x < floater.width; ++x)
-            std::copy_n(from + 3 * Wrap(floater.left + x, material.mapWidth), 3, block.begin() + static_cast<std::ptrdiff_t>(rowStart + 3 * static_cast<std::size_t>(x)));
+            std::copy_n(from + 3 * WrapTexel(floater.left + x, material.mapWidth), 3, block.begin() + static_cast<std::ptrdiff_t>(rowStart + 3 * static_cast<std::size_t>(x)));
     }
     block.resize(block.size() + kDibSpare, 0);
     return block;

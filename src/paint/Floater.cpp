@@ -8,12 +8,6 @@
 namespace gessoria {
 namespace {
 
-int Wrap(int value, int size)
-{
-    const int r = value % size;
-    return r < 0 ? r + size : r;
-}
-
 // A layer texel with a floater pixel laid on it: its alpha grows by the floater's coverage K,
 // its value takes F outright where the layer was transparent, else moves toward F by K / 256
 // (an arithmetic, flooring shift).
@@ -123,9 +117,9 @@ void EraseUnderFloater(const Floater& floater, Material& material, std::uint32_t
         const int bytes = layer.image.bytesPerPixel();
         const std::uint8_t clean = type == MapType::Bump ? 128 : 0;
         for (int r = floater.top; r < floater.top + floater.height; ++r) {
-            const int y = Wrap(r, material.mapHeight);
+            const int y = WrapTexel(r, material.mapHeight);
             for (int c = floater.left; c < floater.left + floater.width; ++c) {
-                const int x = Wrap(c, material.mapWidth);
+                const int x = WrapTexel(c, material.mapWidth);
                 if (k >= 2) {
                     layer.alpha.row(y)[x] = 0;
                     continue;
@@ -160,10 +154,10 @@ void ShowFloaterPreview(const Floater& floater, Material& material)
         const int bytes = value.bytesPerPixel();
         // A floater larger than the map shows, on each texel, its last pixel there, as the drop leaves it.
         for (int dy = floater.height - rows; dy < floater.height; ++dy) {
-            const int y = Wrap(floater.top + dy, material.mapHeight);
+            const int y = WrapTexel(floater.top + dy, material.mapHeight);
             std::uint8_t* out = stack[0].image.row(y);
             for (int dx = floater.width - columns; dx < floater.width; ++dx) {
-                const int x = Wrap(floater.left + dx, material.mapWidth);
+                const int x = WrapTexel(floater.left + dx, material.mapWidth);
                 CompositeTexel(stack, type, x, y, current, laid ? value.row(dy) + dx * bytes : nullptr,
                                laid ? alpha.row(dy)[dx] : 0, !laid, out);
             }
@@ -182,10 +176,10 @@ TexelRect LayFloater(const Floater& floater, Material& material)
     for (int k = 0; k < kMapTypeCount; ++k)
         targets[static_cast<std::size_t>(k)] = TargetLayer(floater, material, kFloaterOrder[static_cast<std::size_t>(k)]);
     for (int r = floater.top; r < floater.top + floater.height; ++r) {
-        const int y = Wrap(r, material.mapHeight);
+        const int y = WrapTexel(r, material.mapHeight);
         const int fy = r - floater.top;
         for (int c = floater.left; c < floater.left + floater.width; ++c) {
-            const int x = Wrap(c, material.mapWidth);
+            const int x = WrapTexel(c, material.mapWidth);
             const int fx = c - floater.left;
             for (int slot = 0; slot < kMapTypeCount; ++slot) {
                 Layer* layer = targets[static_cast<std::size_t>(slot)];

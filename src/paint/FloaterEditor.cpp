@@ -2,6 +2,7 @@
 
 #include "paint/ClipboardCodec.h"
 #include "paint/FillTool.h"
+#include "paint/TexelCoordinates.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
@@ -10,12 +11,6 @@
 
 namespace gessoria {
 namespace {
-
-int Wrap(int value, int size)
-{
-    const int r = value % size;
-    return r < 0 ? r + size : r;
-}
 
 std::uint8_t CarriedFlags(const Floater& floater)
 {
@@ -39,9 +34,9 @@ std::vector<std::uint8_t> TextWeights(const Floater& floater, const Material& ma
     std::vector<std::uint8_t> mask(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
     const CDIB& alpha = floater.alpha(MapType::Colour);
     for (int y = 0; y < floater.height; ++y) {
-        const std::size_t row = static_cast<std::size_t>(Wrap(floater.top + y, height)) * static_cast<std::size_t>(width);
+        const std::size_t row = static_cast<std::size_t>(WrapTexel(floater.top + y, height)) * static_cast<std::size_t>(width);
         for (int x = 0; x < floater.width; ++x)
-            mask[row + static_cast<std::size_t>(Wrap(floater.left + x, width))] = alpha.row(y)[x];
+            mask[row + static_cast<std::size_t>(WrapTexel(floater.left + x, width))] = alpha.row(y)[x];
     }
     return mask;
 }

@@ -25,7 +25,6 @@
 
 namespace gessoria {
 
-struct ScreenPoint;
 
 struct SelectionState {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // view pixels of the two corners
