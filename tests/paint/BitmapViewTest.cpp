@@ -10,6 +10,7 @@
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
+#include "support/PaintedSquare.h"
 #include "support/SceneBuilder.h"
 #include "support/TestFiles.h"
 
@@ -20,29 +21,17 @@ namespace {
 
 constexpr int kView = 64, kMap = 32;
 
-struct Bench {
-    RecordingInteraction ui;
-    Scene scene = MakePaintableSquare(kView, kView, kMap, kMap, 10, 100, ui);
-    ViewFrame frame;
-    RenderOptions options{2, false, false};
-    LightingSettings lighting;
-    Brush brush = DefaultBrush();
-    Paint paint = DefaultPaint();
-    PaintValues values;
-    PaintRandom random;
+struct Bench : PaintedSquare {
     BitmapViewSet views;
 
-    Bench()
+    Bench() : PaintedSquare(kMap)
     {
-        frame.Create(kView, kView);
-        Renderer().RenderScene(scene, frame, options, lighting);
         scene.layerViews = &views;
         scene.paintTool = PaintTool::Brush;
         material().name = "Skin";
         material().mapSlots[kSlotTexture1].map.fileName = "SKIN.PNG";
     }
-    Material& material() { return scene.materials[1]; }
-    Painter MakePainter() { return Painter(scene, frame, options, lighting, {brush, paint, values, random, scene.paintTool}, &ui); }
+    Painter MakePainter() { return PaintedSquare::MakePainter(scene.paintTool); }
     // A red paint layer over the Colour base, half of it transparent.
     Layer& AddPaintLayer()
     {

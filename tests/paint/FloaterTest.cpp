@@ -8,6 +8,7 @@
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
+#include "support/PaintedSquare.h"
 #include "support/SceneBuilder.h"
 
 #include <gtest/gtest.h>
@@ -17,26 +18,12 @@ namespace {
 
 constexpr int kView = 64, kMap = 16;
 
-struct Bench {
-    RecordingInteraction ui;
-    Scene scene = MakePaintableSquare(kView, kView, kMap, kMap, 10, 100, ui);
-    ViewFrame frame;
-    RenderOptions options{2, false, false};
-    LightingSettings lighting;
-    Brush brush = DefaultBrush();
-    Paint paint = DefaultPaint();
-    PaintValues values;
-    PaintRandom random;
+struct Bench : PaintedSquare {
     MemoryClipboard clipboard;
     FloaterEditor editor;
 
-    Bench()
-    {
-        frame.Create(kView, kView);
-        Renderer().RenderScene(scene, frame, options, lighting);
-    }
-    Material& material() { return scene.materials[1]; }
-    Painter MakePainter() { return Painter(scene, frame, options, lighting, {brush, paint, values, random, PaintTool::Selection}, &ui); }
+    Bench() : PaintedSquare(kMap) {}
+    Painter MakePainter() { return PaintedSquare::MakePainter(PaintTool::Selection); }
     // A selection drag between two view pixels (one view pixel is a quarter texel).
     void Select(int x0, int y0, int x1, int y1)
     {
