@@ -300,6 +300,7 @@ private:
         if (c == "stroke")
             return Stroke(w);
         if (c == "undo" || c == "undo-single" || c == "redo") {
+            bitmap_.editor().FixBeforeUndo(painter, painting);
             const bool done = c == "redo" ? scene_.undoBuffer.Redo(scene_) : scene_.undoBuffer.Undo(scene_, c == "undo-single");
             if (done)
                 Renderer().RenderScene(scene_, frame_, render_.options, render_.lighting);

@@ -66,6 +66,12 @@ public:
     // floater through the current paint, as the fill lays its weights).
     ScreenRect DeselectAll(const Painter& painter, PaintingState& state);
 
+    // Before Undo or Redo: a floater being placed is first fixed onto the surface (dropped).
+    ScreenRect FixBeforeUndo(const Painter& painter, PaintingState& state)
+    {
+        return selection_.floating ? DeselectAll(painter, state) : ScreenRect{};
+    }
+
     // A text made by the Text tool becomes the floater, waiting to be placed.
     void TakeTextFloater(Floater text);
 

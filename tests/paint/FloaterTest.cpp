@@ -300,6 +300,27 @@ TEST(FloaterCommands, DropOnATransparentPaintLayerTakesTheFloaterOutright)
     EXPECT_EQ(m.stack(MapType::Bump)[0].image.row(4)[3], base + (((90 - base) * 63) >> 8));
 }
 
+TEST(FloaterCommands, UndoFirstFixesAFloatingFloaterThenTakesItBack)
+{
+    Bench b;
+    b.scene.undo.enabled = true;
+    b.scene.undoBuffer.Allocate(1 << 20);
+    b.Pattern();
+    const auto before = b.material().stacks;
+    b.Select(8, 8, 31, 19);
+    b.editor.Copy(b.MakePainter(), b.clipboard);
+    b.editor.Paste(b.MakePainter(), b.clipboard);
+    b.editor.Press(b.MakePainter(), PickFace(b.scene, 40, 40), 40, 40, false);
+    PaintingState state;
+    EXPECT_FALSE(b.editor.FixBeforeUndo(b.MakePainter(), state).empty());
+    EXPECT_FALSE(b.editor.selection().floating);
+    const CDIB& layer = b.material().stack(MapType::Colour)[1].image;
+    EXPECT_FALSE(std::equal(layer.bits().begin(), layer.bits().end(), Stack(before, MapType::Colour)[1].image.bits().begin()));
+    ASSERT_TRUE(b.scene.undoBuffer.Undo(b.scene, false));
+    EXPECT_TRUE(std::equal(layer.bits().begin(), layer.bits().end(), Stack(before, MapType::Colour)[1].image.bits().begin()));
+    EXPECT_TRUE(b.editor.FixBeforeUndo(b.MakePainter(), state).empty());  // nothing floating: nothing to fix
+}
+
 class FailingClipboard : public MemoryClipboard {
 public:
     bool openFails = false, setFails = false;
