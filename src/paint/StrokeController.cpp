@@ -48,6 +48,11 @@ void StrokeController::CheckPaintableLayers(const Material& material)
         ui_.RaiseWarning(std::string(kNoPaintableLayer) + missing);
 }
 
+const EraserSwitches& StrokeController::EraserMaps() const
+{
+    return env_.painting != nullptr ? env_.painting->options.eraserMaps : env_.eraser;
+}
+
 Painter StrokeController::MakePainter(PaintTool tool) const
 {
     return Painter(env_.scene, env_.frame, env_.render, env_.lighting,
@@ -130,7 +135,7 @@ ScreenRect StrokeController::LayWithPressure(const PointerEvent& event, const Pi
     if (env_.pressureOn && event.pressure)
         env_.values.foreground = PressureScaled(colour, *event.pressure);
     const Painter painter = MakePainter(erase ? PaintTool::Eraser : PaintTool::Brush);
-    const ScreenRect repaint = erase ? EraserDab(painter, env_.eraser, counter_, hit.u, hit.v, MaterialOf(hit))
+    const ScreenRect repaint = erase ? EraserDab(painter, EraserMaps(), counter_, hit.u, hit.v, MaterialOf(hit))
                                      : painter.Dab(counter_, hit.u, hit.v, MaterialOf(hit));
     env_.values.foreground = colour;
     return repaint;
