@@ -189,13 +189,14 @@ ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
         ui_.ShowHint(61229, kHintNoScene);
         return {};
     }
+    const PickResult hit = PickFace(scene, event.x, event.y);
+    if (env_.render.level < 2)
+        ui_.ShowHint(61210, kHintLowRenderLevel);
+    // The Line tool only anchors its shape here, on the object or beside it.
     if (tool == PaintTool::Line) {
         anchor_ = {event.x, event.y};
         return {};
     }
-    const PickResult hit = PickFace(scene, event.x, event.y);
-    if (env_.render.level < 2)
-        ui_.ShowHint(61210, kHintLowRenderLevel);
     if (hit.face < 0)
         return {};
     const Material& material = scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
