@@ -28,7 +28,8 @@ script="$work/tools.txt"
         printf '\n'
     done
     echo "special 1"
-    # A flood from a transparent seed on the paint layer covers the whole map.
+    # A flood from a transparent seed on a fresh paint layer covers the whole map.
+    for m in 1 2 3 4 5 6 7 8; do echo "layer add $m colour"; done
     echo "tool fill"
     echo "fill-style flood"
     echo "stroke 700,560"

@@ -136,7 +136,6 @@ private:
     bool Stroke(const std::vector<std::string>& w)
     {
         StrokeEnvironment environment{scene_, frame_, render_.options, render_.lighting, brushes.current(), paints.current(), values, random};
-        environment.eraser = painting.options.eraserMaps;
         environment.painting = &painting;
         bool ctrl = false;
         std::vector<PointerEvent> points;

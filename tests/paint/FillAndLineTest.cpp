@@ -109,6 +109,55 @@ TEST(FillMask, LayersAboveTheBaseFloodTheirAlpha)
     EXPECT_EQ(MaskAt(composite, 32, 1, 0), 255);
 }
 
+// The flood as first described: the seed's run, then recursively, column by column, the runs
+// below and above it. Small maps only.
+void RecursiveRun(std::vector<std::uint8_t>& mask, const std::vector<std::uint8_t>& weights, int width, int height, int x,
+                  int y)
+{
+    const auto at = [&](int cx, int cy) { return static_cast<std::size_t>(cy * width + cx); };
+    const auto open = [&](int cx, int cy) { return weights[at(cx, cy)] != 0 && mask[at(cx, cy)] == 0; };
+    mask[at(x, y)] = weights[at(x, y)];
+    int left = x, right = x;
+    while (left > 0 && open(left - 1, y)) {
+        --left;
+        mask[at(left, y)] = weights[at(left, y)];
+    }
+    while (right < width - 1 && open(right + 1, y)) {
+        ++right;
+        mask[at(right, y)] = weights[at(right, y)];
+    }
+    for (const int row : {y + 1, y - 1})
+        for (int c = left; c <= right; ++c)
+            if (row >= 0 && row < height && open(c, row))
+                RecursiveRun(mask, weights, width, height, c, row);
+}
+
+TEST(FillMask, TheRunStackFillsWhatTheRecursiveFloodFills)
+{
+    Material m = BumpOnly(64, 64, 0);
+    Layer& base = m.stack(MapType::Bump)[1];
+    PaintRandom random(7);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            base.image.row(y)[x] = static_cast<std::uint8_t>(random.Next() % 4 == 0 ? 200 : random.Next() % 16);
+    for (const int tolerance : {10, 30, 60}) {
+        const ToolOptions options = Options(FillStyle::Flood, tolerance, MapType::Bump);
+        std::vector<std::uint8_t> weights(64 * 64);
+        const int seed = base.image.row(10)[10];
+        for (int i = 0; i < 64 * 64; ++i) {
+            const int d = std::abs(base.image.row(i / 64)[i % 64] - seed);
+            weights[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(d == 0 ? 255 : d > tolerance ? 0 : 255 - d * 255 / tolerance);
+        }
+        std::vector<std::uint8_t> expected(64 * 64, 0);
+        if (weights[10 * 64 + 10] != 0)
+            RecursiveRun(expected, weights, 64, 64, 10, 10);
+        const auto filled = std::count_if(expected.begin(), expected.end(), [](std::uint8_t w) { return w != 0; });
+        EXPECT_GT(filled, 1000);      // a region of its own,
+        EXPECT_LT(filled, 64 * 50);   // not the whole map
+        EXPECT_EQ(FillMask(m, options, 10, 10), expected) << tolerance;
+    }
+}
+
 TEST(FillMask, AHugeWindingRegionFillsWithoutRecursion)
 {
     // A serpentine of 4096 rows: each wall row is open at one end only, alternately, so the

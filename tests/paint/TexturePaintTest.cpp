@@ -187,3 +187,32 @@ TEST(TexturePaint, StampsTheBitmapFromTheSourcePointThroughTheHead)
 
 } // namespace
 } // namespace gessoria::test
+
+namespace gessoria::test {
+namespace {
+
+TEST(ToolSwitches, TheTexturePaintAndEraserWriteOnlyTheirSwitchedTypes)
+{
+    PaintBoard board;
+    board.scene.paintTool = PaintTool::TexturePaint;
+    board.SingleTexelHead();
+    Material& m = board.material();
+    m.stack(MapType::Colour)[1].image.row(5)[5 * 3] = 9;
+    m.stack(MapType::Bump)[1].image.row(5)[5] = 19;
+    board.painting.options.textureMaps = {false, true, false, false, false};  // Bump alone
+    board.painting.options.settingCloneSource = true;
+    board.Click(5, 5);
+    board.Click(30, 30);
+    EXPECT_EQ(board.Texel(30, 30, MapType::Bump)[0], 128 + (((19 - 128) * 65280) >> 16));
+    EXPECT_EQ(board.Texel(30, 30)[0], 50);
+
+    board.scene.paintTool = PaintTool::Eraser;
+    board.painting.options.eraserMaps = {true, false, false, false, false};  // Colour alone
+    board.values.background = 0xFF000000;
+    board.Click(30, 30);
+    EXPECT_EQ(board.Texel(30, 30)[0], 50 + ((65280 * (0 - 50)) >> 16));
+    EXPECT_EQ(board.Texel(30, 30, MapType::Bump)[0], 128 + (((19 - 128) * 65280) >> 16));
+}
+
+} // namespace
+} // namespace gessoria::test
