@@ -34,11 +34,11 @@ struct Bench : PaintedSquare {
     // Gives every image of the material a pattern of its own, so copies can be told apart.
     void Pattern()
     {
-        int seed = 1;
+        std::uint32_t seed = 1;
         for (const MapType type : kAllMapTypes)
             for (CDIB* image : {&material().stack(type)[1].image, &material().stack(type)[1].alpha})
                 for (auto& b : image->bits())
-                    b = static_cast<std::uint8_t>((seed = seed * 1103515245 + 12345) >> 16);
+                    b = static_cast<std::uint8_t>((seed = seed * 1103515245u + 12345u) >> 16);
         CompositeAll(material());
     }
 };
@@ -370,12 +370,14 @@ TEST(FloaterCommands, SelectCopyPastePlaceDropOnTheSampleChangesExactlyThePlaced
     ViewFrame frame;
     ASSERT_TRUE(frame.Create(400, 300));
     const RenderOptions options{2, false, false};
-    Renderer().RenderScene(scene, frame, options, {});
+    const LightingSettings lighting;
+    Renderer().RenderScene(scene, frame, options, lighting);
     Brush brush = DefaultBrush();
     Paint paint = DefaultPaint();
     PaintValues values;
     PaintRandom random;
-    const Painter painter(scene, frame, options, {}, {brush, paint, values, random, PaintTool::Selection}, &ui);
+    // The painter keeps references: everything it is given outlives it.
+    const Painter painter(scene, frame, options, lighting, {brush, paint, values, random, PaintTool::Selection}, &ui);
     MemoryClipboard clipboard;
     FloaterEditor editor;
     PaintingState state;
