@@ -525,7 +525,9 @@ std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path
         image = ReadWithStb(data);
     } else {
         image = ReadWithQt(data, type);
-        if (image.isNull() && type == ImageFileType::Unknown)
+        // Unrecognised content Qt cannot read is tried as a Targa under another name, and must
+        // then hold all its pixels as a named one must.
+        if (image.isNull() && type == ImageFileType::Unknown && TargaLooksComplete(data))
             image = ReadWithStb(data);
     }
     if (image.isNull() || image.width() < 1 || image.height() < 1 || image.width() > CDIB::kMaxDimension ||

@@ -386,6 +386,16 @@ TEST(ImageLibraryRefusals, TruncatedFilesOfEveryFormatAreRefused)
     WriteBytes(dir / "nodata.gif", ByteVector(kTinyGif.begin(), kTinyGif.end() - 2));
     EXPECT_TRUE(LibraryImage::Open(dir / "notrailer.gif").has_value());
     EXPECT_FALSE(LibraryImage::Open(dir / "nodata.gif").has_value());
+
+    // A cut Targa under another name is tried as a Targa and refused the same way: here 54
+    // bytes whose run-length header promises 4112 x 4112 pixels.
+    ByteVector bomb = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x10, 0x10, 0x10, 16, 0};
+    bomb.resize(54, 0xC0);
+    WriteBytes(dir / "bomb.dib", bomb);
+    EXPECT_FALSE(LibraryImage::Open(dir / "bomb.dib").has_value());
+    const ByteVector whole = ReadBytes(dir / "whole.tga");
+    WriteBytes(dir / "cut.dat", ByteVector(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2)));
+    EXPECT_FALSE(LibraryImage::Open(dir / "cut.dat").has_value());
 }
 
 TEST(ImageLibraryRefusals, NothingToReadOrHostileHeadersFailCleanly)
