@@ -4,9 +4,9 @@
 // load either creates a bitmap within the CDIB size limits or refuses with a message; it
 // never reads or writes out of bounds.
 
+#include "io/MapBitmaps.h"
 #include "paint/Brush.h"
 #include "scene/CDIB.h"
-#include "scene/MapBitmaps.h"
 #include "support/RecordingInteraction.h"
 
 #include <cstdint>
