@@ -262,7 +262,7 @@ private:
         }
         if (c == "brush" && w.size() >= 2) {
             const auto index = EntryNamed(brushes, Joined(w, 1));
-            return index && brushes.Select(*index);
+            return index && brushes.Select(*index, paints.current(), 1.0f);
         }
         if (c == "paint" && w.size() >= 2) {
             const auto index = EntryNamed(paints, Joined(w, 1));

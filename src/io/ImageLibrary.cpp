@@ -28,6 +28,10 @@ namespace gessoria {
 
 struct LibraryImage::Impl {
     QImage image;
+    // The depth the file stores, where its header says (BMP and PNG), until a conversion;
+    // 0 when the decoded depth is all there is to report.
+    int fileBits = 0;
+    bool topDownBitmap = false;
 };
 
 namespace {
@@ -255,6 +259,37 @@ bool LooksComplete(ImageFileType type, Bytes bytes)
     }
 }
 
+// --- Stored layout -------------------------------------------------------------------------
+// Decoders widen what they read (Qt hands a 4-bit bitmap out as 8-bit indices), but a caller
+// may need the file's own depth and row order, so they are read from the header.
+
+struct StoredLayout {
+    int bits = 0;  // 0: unknown
+    bool topDownBitmap = false;
+};
+
+StoredLayout StoredLayoutOf(ImageFileType type, Bytes b)
+{
+    if (type == ImageFileType::Bmp && le::Has(b, 0, 26)) {
+        const std::uint32_t headerSize = le::U32(b, 14);
+        if (headerSize == 12)
+            return {le::U16(b, 24), false};
+        if (headerSize >= 40 && le::Has(b, 0, 30))
+            return {le::U16(b, 28), static_cast<std::int32_t>(le::U32(b, 22)) < 0};
+    }
+    if (type == ImageFileType::Png && le::Has(b, 0, 26) && StartsWith(b, {'I', 'H', 'D', 'R'}, 12)) {
+        const int depth = b[24];
+        switch (b[25]) {  // colour type: grey, RGB, palette, grey and alpha, RGBA
+        case 0: case 3: return {depth};
+        case 2: return {depth * 3};
+        case 4: return {depth * 2};
+        case 6: return {depth * 4};
+        default: break;
+        }
+    }
+    return {};
+}
+
 // --- Decoding --------------------------------------------------------------------------------
 
 const char* QtReadFormat(ImageFileType type)
@@ -338,6 +373,19 @@ QImage Normalised(QImage image)
         return image.convertToFormat(QImage::Format_Grayscale8);
     default:
         return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+    }
+}
+
+// The depth of a normalised image as it is held.
+int DecodedBits(const QImage& image)
+{
+    switch (image.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB: return 1;
+    case QImage::Format_Indexed8:
+    case QImage::Format_Grayscale8: return 8;
+    case QImage::Format_RGB888: return 24;
+    default: return 32;
     }
 }
 
@@ -478,7 +526,9 @@ std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path
         image = ReadWithStb(data);
     } else {
         image = ReadWithQt(data, type);
-        if (image.isNull() && type == ImageFileType::Unknown)
+        // Unrecognised content Qt cannot read is tried as a Targa under another name, and must
+        // then hold all its pixels as a named one must.
+        if (image.isNull() && type == ImageFileType::Unknown && TargaLooksComplete(data))
             image = ReadWithStb(data);
     }
     if (image.isNull() || image.width() < 1 || image.height() < 1 || image.width() > CDIB::kMaxDimension ||
@@ -487,7 +537,8 @@ std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path
     image = Normalised(std::move(image));
     if (image.isNull())
         return std::nullopt;
-    return LibraryImage(std::make_unique<Impl>(Impl{std::move(image)}));
+    const StoredLayout layout = StoredLayoutOf(type, data);
+    return LibraryImage(std::make_unique<Impl>(Impl{std::move(image), layout.bits, layout.topDownBitmap}));
 }
 
 std::optional<LibraryImage> LibraryImage::FromBitmap(const CDIB& bitmap)
@@ -555,18 +606,14 @@ int LibraryImage::height() const { return impl_->image.height(); }
 
 int LibraryImage::bitsPerPixel() const
 {
-    switch (impl_->image.format()) {
-    case QImage::Format_Mono:
-    case QImage::Format_MonoLSB: return 1;
-    case QImage::Format_Indexed8:
-    case QImage::Format_Grayscale8: return 8;
-    case QImage::Format_RGB888: return 24;
-    default: return 32;
-    }
+    return impl_->fileBits != 0 ? impl_->fileBits : DecodedBits(impl_->image);
 }
+
+bool LibraryImage::topDownBitmap() const { return impl_->topDownBitmap; }
 
 void LibraryImage::ConvertTo24Bits()
 {
+    impl_->fileBits = 0;
     if (impl_->image.format() == QImage::Format_RGB888)
         return;
     // Qt drops alpha without premultiplying, so colours under transparent pixels survive.
@@ -579,6 +626,7 @@ void LibraryImage::ReduceTo8Bits()
 {
     if (bitsPerPixel() <= 8)
         return;
+    impl_->fileBits = 0;
     const QImage rgb = impl_->image.convertToFormat(QImage::Format_RGB888);
     QImage grey(rgb.width(), rgb.height(), QImage::Format_Grayscale8);
     if (rgb.isNull() || grey.isNull())
@@ -598,6 +646,7 @@ void LibraryImage::ExpandTo8Bits()
 {
     if (bitsPerPixel() >= 8)
         return;
+    impl_->fileBits = 0;
     QImage expanded = impl_->image.convertToFormat(QImage::Format_Indexed8);
     if (!expanded.isNull())
         impl_->image = std::move(expanded);
@@ -698,7 +747,7 @@ void LibraryImage::Reduce(Reduction reduction)
 std::vector<std::uint8_t> LibraryImage::PackedRows() const
 {
     const QImage& image = impl_->image;
-    const int bits = bitsPerPixel();
+    const int bits = DecodedBits(image);
     if (bits != 24 && bits != 8)
         return {};
     const std::size_t stride = CDIB::StrideFor(image.width(), bits);
@@ -744,7 +793,7 @@ std::vector<std::uint8_t> LibraryImage::PackedBitmap() const
 std::vector<std::uint32_t> LibraryImage::Palette() const
 {
     const QImage& image = impl_->image;
-    if (bitsPerPixel() != 8)
+    if (DecodedBits(image) != 8)
         return {};
     std::vector<std::uint32_t> palette(256, 0);
     const QList<QRgb> table = image.format() == QImage::Format_Grayscale8 ? GreyTable() : image.colorTable();

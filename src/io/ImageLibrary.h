@@ -58,7 +58,12 @@ public:
 
     int width() const;
     int height() const;
-    int bitsPerPixel() const;   // 1, 4, 8, 24 or 32 as decoded
+    // The depth the file stores (1, 2, 4, 8, 16, 24, 32...) where its header tells (BMP, PNG),
+    // else the decoded depth (1, 8, 24 or 32); after a conversion, the converted depth.
+    int bitsPerPixel() const;
+    // Whether the file is a device-independent bitmap that stores its top row first (a BMP
+    // with a negative height); PackedRows hands rows out bottom row first either way.
+    bool topDownBitmap() const;
 
     void ConvertTo24Bits();     // afterwards bitsPerPixel() == 24
     void ReduceTo8Bits();       // from more than 8 bits to 8-bit grey
@@ -75,7 +80,8 @@ public:
     enum class Reduction { Halftone, Monochrome, Colours16, Colours256, Grey256 };
     void Reduce(Reduction reduction);
 
-    // Pixel rows, bottom row first, each padded to four bytes. Only for 24 and 8 bits per pixel.
+    // Pixel rows, bottom row first, each padded to four bytes. Only for images held at 24 or
+    // 8 bits per pixel (a file of 4 bits or fewer is held at 8 once decoded).
     std::vector<std::uint8_t> PackedRows() const;
     // The image as a packed device-independent bitmap (information header, palette for 8
     // bits, rows bottom row first), as a clipboard holds one. Only for 24 and 8 bits per pixel.
