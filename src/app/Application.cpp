@@ -109,6 +109,8 @@ int RunApplication(const LaunchOptions& given)
     recent.Load(iniPath);
 
     MainWindow window(workspace, ui, warnings, recent);
+    ui.SetWindow(&window);
+    ui.SetStatusPane(&window.statusPane());
     if (grab)
         return Grab(window, options);
 

@@ -3,7 +3,6 @@
 #include "app/CommandTable.h"
 #include "app/DataDirectory.h"
 #include "app/ProjectFiles.h"
-#include "app/QtInteraction.h"
 #include "app/WarningWindow.h"
 #include "app/Workspace.h"
 #include "app/dialogs/AboutDialog.h"
@@ -109,7 +108,7 @@ constexpr quint32 kNumLockMask = 0x10;
 
 } // namespace
 
-MainWindow::MainWindow(Workspace& workspace, QtInteraction& ui, WarningWindow& warnings, RecentFiles& recent)
+MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow& warnings, RecentFiles& recent)
     : workspace_(workspace), ui_(ui), warnings_(warnings), recent_(recent)
 {
     setWindowTitle("Gessoria");
@@ -121,8 +120,6 @@ MainWindow::MainWindow(Workspace& workspace, QtInteraction& ui, WarningWindow& w
     BuildStatusBar();
     BuildMenus();
     ConnectCommands();
-    ui_.SetWindow(this);
-    ui_.SetStatusPane(statusPane_);
 
     // 800 x 600, centred on the screen.
     resize(800, 600);

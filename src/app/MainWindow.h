@@ -25,7 +25,6 @@ namespace gessoria::app {
 
 class CommandTable;
 class MainView;
-class QtInteraction;
 class WarningWindow;
 struct Workspace;
 
@@ -37,7 +36,7 @@ class MainWindow : public QMainWindow {
 public:
     static constexpr const char* kReady = "Ready";
 
-    MainWindow(Workspace& workspace, QtInteraction& ui, WarningWindow& warnings, RecentFiles& recent);
+    MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow& warnings, RecentFiles& recent);
 
     MainView& view() { return *view_; }
     CommandTable& commands() { return *commands_; }
@@ -89,7 +88,7 @@ private:
     void Benchmark();
 
     Workspace& workspace_;
-    QtInteraction& ui_;
+    UserInteraction& ui_;
     WarningWindow& warnings_;
     RecentFiles& recent_;
     CommandTable* commands_;

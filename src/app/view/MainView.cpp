@@ -1,6 +1,5 @@
 #include "app/view/MainView.h"
 
-#include "app/QtInteraction.h"
 #include "app/Workspace.h"
 #include "app/view/ViewCursors.h"
 #include "view3d/Projection.h"
@@ -20,7 +19,7 @@
 
 namespace gessoria::app {
 
-MainView::MainView(Workspace& workspace, QtInteraction& ui, QWidget* parent)
+MainView::MainView(Workspace& workspace, UserInteraction& ui, QWidget* parent)
     : QWidget(parent), workspace_(workspace), ui_(ui)
 {
     // The frame covers every pixel, so Qt need not clear the background first.
@@ -147,7 +146,8 @@ void MainView::Move(const Pointer& p)
         case PositionTool::ZoomRegion:
             scene.lastMouseX = x;
             scene.lastMouseY = y;
-            SetBand(QRect(QPoint(snapshot_.lastMouseX, snapshot_.lastMouseY), p.at).normalized());
+            SetBand(QRect(QPoint(std::min(snapshot_.lastMouseX, x), std::min(snapshot_.lastMouseY, y)),
+                          QPoint(std::max(snapshot_.lastMouseX, x), std::max(snapshot_.lastMouseY, y))));
             return;
         case PositionTool::None: return;
         }

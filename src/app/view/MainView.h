@@ -23,13 +23,12 @@ class QMenu;
 
 namespace gessoria::app {
 
-class QtInteraction;
 struct Workspace;
 
 class MainView : public QWidget {
     Q_OBJECT
 public:
-    MainView(Workspace& workspace, QtInteraction& ui, QWidget* parent = nullptr);
+    MainView(Workspace& workspace, UserInteraction& ui, QWidget* parent = nullptr);
 
     const ViewFrame& frame() const { return frame_; }
     // The picture as shown (a view onto the frame's rows).
@@ -83,7 +82,7 @@ private:
     void ShowCursor(int cursorId);
 
     Workspace& workspace_;
-    QtInteraction& ui_;
+    UserInteraction& ui_;
     ViewFrame frame_;
     QImage picture_;
     Renderer renderer_;
