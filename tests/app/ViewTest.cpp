@@ -47,12 +47,25 @@ private slots:
         QVERIFY(f.OpenSample());
         const QPoint start = f.PointOnObject();
         const int material = f.MaterialAt(start);
-        // Paint first, with the stylus's tip, so there is something for the eraser to take.
+        // How far the layer is from pure green (bytes blue, green, red).
+        auto distanceFromGreen = [&] {
+            const auto bytes = f.ColourLayerBytes(material);
+            long long d = 0;
+            for (std::size_t i = 0; i + 2 < bytes.size(); i += 3)
+                d += bytes[i] + (255 - bytes[i + 1]) + bytes[i + 2];
+            return d;
+        };
+        f.workspace.session.paintValues.background = 0xFF808080u;
+        // Green paint from the stylus's tip moves texels toward green; its eraser end takes
+        // them toward the background grey again.
         f.workspace.session.paintValues.foreground = 0xFF00FF00u;
-        f.TabletDrag({start, start + QPoint(8, 0), start + QPoint(16, 0)}, 1.0, false);
-        const auto painted = f.ColourLayerBytes(material);
-        f.TabletDrag({start, start + QPoint(8, 0), start + QPoint(16, 0)}, 1.0, true);
-        QVERIFY(f.ColourLayerBytes(material) != painted);
+        const std::vector<QPoint> stroke{start, start + QPoint(8, 0), start + QPoint(16, 0)};
+        const long long before = distanceFromGreen();
+        f.TabletDrag(stroke, 1.0, false);
+        const long long painted = distanceFromGreen();
+        QVERIFY(painted < before);
+        f.TabletDrag(stroke, 1.0, true);
+        QVERIFY(distanceFromGreen() > painted);
         QCOMPARE(f.scene().paintTool, PaintTool::Brush);
     }
 
