@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QInputDevice>
 #include <QTimer>
 
 #include <iostream>
@@ -37,6 +38,14 @@ int Grab(MainWindow& window, const LaunchOptions& options)
         return 1;
     }
     return 0;
+}
+
+bool TabletPresent()
+{
+    for (const QInputDevice* device : QInputDevice::devices())
+        if (device->type() == QInputDevice::DeviceType::Stylus || device->type() == QInputDevice::DeviceType::Airbrush)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -116,6 +125,8 @@ int RunApplication(const LaunchOptions& given)
 
     window.show();
     ShowSplash(window);
+    if (workspace.pressureSensitivity && TabletPresent())
+        warnings.Raise(WarningWindow::kPressureTabletQuestion, WarningKind::Question);
     if (!options.file.isEmpty())
         window.OpenFile(options.file, false);
     if (TipsShownAtStartup(iniPath))

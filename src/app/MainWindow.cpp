@@ -10,8 +10,12 @@
 #include "app/dialogs/PreferenceDialogs.h"
 #include "app/dialogs/RenderingOptionsDialog.h"
 #include "app/dialogs/TipDialog.h"
+#include "app/palettes/ColourPicker.h"
+#include "app/palettes/InfoWindow.h"
+#include "app/panel/ControlPanel.h"
 #include "app/view/MainView.h"
 #include "io/SceneFileOpener.h"
+#include "paint/StrokeController.h"
 #include "session/AboutInfo.h"
 #include "view3d/Projection.h"
 
@@ -75,14 +79,21 @@ const PositionCommand kPositionTools[] = {
     {PositionTool::MoveLights, C::MoveLights, kCursorRotate, 0, nullptr},
 };
 
-constexpr const char* kHintNoObjectForBrush = "Until you load an object you won't be able to paint on anything.";
-constexpr const char* kHintBrushKey =
-    "You can also select the Brush Tool by pressing the 'B' key when you're in the Main View or using the right "
-    "mouseclick Popup Menu in the Main View.";
-constexpr const char* kHintLineKey = "You can select the Line Button by pressing 'L'.";
-constexpr const char* kHintEraser =
-    "Instead of pressing this button you can also bring up the eraser by pressing 'E' or, if you have a context "
-    "sensitive graphics tablet, by turning the stylus upside down and painting!";
+// Paint Wizard hints of the tools whose selection the engine gives none.
+struct ToolHint {
+    PaintTool tool;
+    const char* text;
+};
+constexpr ToolHint kToolHints[] = {
+    {PaintTool::Fill, "You can also select the Fill Tool by pressing 'F'. The fill lays the background colour; set how "
+                      "far it spreads with the Fill Tolerance on its page."},
+    {PaintTool::TexturePaint, "Choose 'Clone' to copy one part of a surface onto another (press 'Set Source' first), "
+                              "or 'Texture Paint' to paint with the pictures of a bitmap paint."},
+    {PaintTool::Sampler, "Click the object to pick up the colour under the pointer as the foreground colour; hold "
+                         "Ctrl to pick up the background colour instead."},
+    {PaintTool::Text, "The Text Tool is not available in this version of Gessoria."},
+    {PaintTool::Selection, "The Selection Tool is not available in this version of Gessoria."},
+};
 constexpr const char* kHintToolLock =
     "Selecting this button means that when you use a position tool, it won't deselect itself. Use this if you think "
     "you're going to take more than one action to position an object.";
@@ -118,6 +129,8 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     setCentralWidget(view_);
     BuildToolBars();
     BuildStatusBar();
+    BuildControlPanel();
+    BuildPalettes();
     BuildMenus();
     ConnectCommands();
 
@@ -132,6 +145,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     connect(view_, &MainView::fileDropped, this, [this](const QString& path) { OpenFile(path, false); });
     connect(&warnings_, &WarningWindow::litChanged, this, [this](bool lit) {
         (*commands_)[C::WarningWindow]->setIcon(QIcon(lit ? ":/icons/warninglit.svg" : ":/icons/warning.svg"));
+        panel_->SetWarningLit(lit);
     });
     UpdateToolChecks();
 }
@@ -174,14 +188,6 @@ void MainWindow::BuildToolBars()
     for (Command id : {C::LightLock, C::LightToFront, C::MoveLights})
         position->addAction(c[id]);
 
-    // The painting tools the engine dispatches, beside the position tools until the
-    // control panel holds their buttons.
-    auto* tools = addToolBar("Painting Tools");
-    tools->setObjectName("PaintingToolbar");
-    tools->setIconSize(QSize(20, 20));
-    for (const ToolCommand& t : kPaintTools)
-        tools->addAction(c[t.command]);
-
     for (auto [bar, id] : {std::pair{file, C::FileToolbar}, std::pair{position, C::PositionToolbar}}) {
         QAction* toggle = c[id];
         toggle->setChecked(true);
@@ -215,6 +221,50 @@ void MainWindow::BuildStatusBar()
     connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
 }
 
+void MainWindow::BuildControlPanel()
+{
+    PanelContext context{workspace_, ui_, [this] { view_->Render(); }, [this] { view_->RedrawScreen(); }};
+    panel_ = new ControlPanel(*commands_, std::move(context), this);
+    addDockWidget(Qt::LeftDockWidgetArea, panel_);
+    QAction* toggle = (*commands_)[C::ControlPanel];
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, panel_, &QWidget::setVisible);
+    connect(panel_, &QDockWidget::visibilityChanged, toggle, [this, toggle] { toggle->setChecked(panel_->isVisible()); });
+    const std::pair<Command, PanelPage> windowPages[] = {{C::ViewBookmarks, PanelPage::Bookmarks},
+                                                         {C::LayersWindow, PanelPage::Layers},
+                                                         {C::LightingControls, PanelPage::Lighting},
+                                                         {C::ObjectsWindow, PanelPage::Objects},
+                                                         {C::MaxOut, PanelPage::MaxOut}};
+    for (auto [command, page] : windowPages)
+        connect((*commands_)[command], &QAction::triggered, this, [this, page] {
+            panel_->show();
+            panel_->ShowPage(page);
+        });
+}
+
+void MainWindow::BuildPalettes()
+{
+    // Floating tool windows over the main window, made hidden and toggled by their commands.
+    colourPicker_ = new ColourPicker(workspace_, ui_, this);
+    infoWindow_ = new InfoWindow(workspace_, this);
+    const std::pair<Command, QWidget*> palettes[] = {{C::ColourPicker, colourPicker_}, {C::InfoWindow, infoWindow_}};
+    for (auto [command, window] : palettes) {
+        QAction* toggle = (*commands_)[command];
+        connect(toggle, &QAction::toggled, window, &QWidget::setVisible);
+        window->installEventFilter(this);
+    }
+    connect(colourPicker_, &ColourPicker::coloursChanged, infoWindow_, &InfoWindow::Refresh);
+    connect(infoWindow_, &InfoWindow::colourPickerWanted, this, [this](bool foreground) {
+        colourPicker_->EditForeground(foreground);
+        (*commands_)[C::ColourPicker]->setChecked(true);
+        colourPicker_->raise();
+    });
+    connect(view_, &MainView::strokeEnded, this, [this] {
+        colourPicker_->Refresh();
+        infoWindow_->Refresh();
+    });
+}
+
 void MainWindow::BuildMenus()
 {
     const CommandTable& c = *commands_;
@@ -246,6 +296,8 @@ void MainWindow::BuildMenus()
     QMenu* toolbars = view->addMenu("&Toolbars");
     add(toolbars, {C::FileToolbar, C::PositionToolbar, C::ControlPanel});
     add(view, {C::StatusBar, C::InfoWindow, C::ColourPicker});
+    view->addSeparator();
+    add(view, {C::ViewBookmarks, C::LayersWindow, C::ObjectsWindow});
     view->addSeparator();
     add(view, {C::IgnoreWarning, C::WarningWindow, C::RedrawScreen});
 
@@ -392,6 +444,7 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     // A new scene starts with the Brush tool selected and no position tool.
     workspace_.render.currentLevel = workspace_.render.stillLevel;
     SetPaintTool(PaintTool::Brush);
+    panel_->ShowPage(PanelPage::Brush);
     view_->RedrawScreen();
     return true;
 }
@@ -438,13 +491,22 @@ void MainWindow::PrintView()
 void MainWindow::SelectPaintTool(PaintTool tool)
 {
     Scene& scene = workspace_.session.scene;
-    if (tool == PaintTool::Brush)
-        ui_.ShowHint(scene.loaded() ? 61206 : 61205, scene.loaded() ? kHintBrushKey : kHintNoObjectForBrush);
-    else if (tool == PaintTool::Line)
-        ui_.ShowHint(61249, kHintLineKey);
-    else if (tool == PaintTool::Eraser)
-        ui_.ShowHint(61247, kHintEraser);
-    SetPaintTool(scene.paintTool == tool ? PaintTool::None : tool);
+    const PanelPage page = ControlPanel::PageOfTool(tool);
+    // A second press deselects the tool, but only while its page is the one shown: with
+    // another page in front, the press brings the tool's page back.
+    const bool deselect = scene.paintTool == tool && panel_->PageVisible(page);
+    const PaintTool before = scene.paintTool;
+    gessoria::SelectPaintTool(scene, tool, workspace_.session.paints.current(), ui_);
+    scene.paintTool = before;
+    for (const ToolHint& hint : kToolHints)
+        if (hint.tool == tool)
+            ui_.ShowHint(0, scene.loaded() ? hint.text : "Until you load an object you won't be able to paint on anything.");
+    if (deselect) {
+        SetPaintTool(PaintTool::None);
+        return;
+    }
+    SetPaintTool(tool);
+    panel_->ShowPage(page);
 }
 
 void MainWindow::SetPaintTool(PaintTool tool)
@@ -455,6 +517,7 @@ void MainWindow::SetPaintTool(PaintTool tool)
         if (t.tool == tool)
             prompt = CommandTable::Info(t.command).prompt;
     statusPane_->setText(CommandTable::StatusText(prompt));
+    panel_->ShowCurrentTool(tool);
     UpdateToolChecks();
 }
 
@@ -559,8 +622,13 @@ void MainWindow::Redo()
 
 void MainWindow::ShowWarning()
 {
-    const QString text = warnings_.Press();
-    ui_.Tell(text.toStdString());
+    const WarningWindow::Pending pending = warnings_.Press();
+    if (pending.kind == WarningKind::Question) {
+        if (ui_.Ask(pending.text.toStdString()))
+            workspace_.pressureSensitivity = false;
+        return;
+    }
+    ui_.Tell(pending.text.toStdString());
 }
 
 void MainWindow::IgnoreWarning()
@@ -652,6 +720,12 @@ void MainWindow::TipOfTheDay()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Hide || event->type() == QEvent::Show) {
+        if (watched == colourPicker_)
+            (*commands_)[C::ColourPicker]->setChecked(colourPicker_->isVisible());
+        else if (watched == infoWindow_)
+            (*commands_)[C::InfoWindow]->setChecked(infoWindow_->isVisible());
+    }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_ScrollLock && !key->isAutoRepeat())

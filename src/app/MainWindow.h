@@ -24,6 +24,9 @@ class UserInteraction;
 namespace gessoria::app {
 
 class CommandTable;
+class ColourPicker;
+class ControlPanel;
+class InfoWindow;
 class MainView;
 class WarningWindow;
 struct Workspace;
@@ -41,6 +44,9 @@ public:
     MainView& view() { return *view_; }
     CommandTable& commands() { return *commands_; }
     QLabel& statusPane() { return *statusPane_; }
+    ControlPanel& controlPanel() { return *panel_; }
+    ColourPicker& colourPicker() { return *colourPicker_; }
+    InfoWindow& infoWindow() { return *infoWindow_; }
 
     // Opens a scene or project. `throughDialog` is set for the Open command's chooser, which
     // is the one way a project stops preferences and libraries being written at exit.
@@ -58,6 +64,8 @@ private:
     void BuildMenus();
     void BuildToolBars();
     void BuildStatusBar();
+    void BuildControlPanel();
+    void BuildPalettes();
     void ConnectCommands();
     void On(Command id, void (MainWindow::*handler)());
 
@@ -93,6 +101,9 @@ private:
     RecentFiles& recent_;
     CommandTable* commands_;
     MainView* view_;
+    ControlPanel* panel_ = nullptr;
+    ColourPicker* colourPicker_ = nullptr;
+    InfoWindow* infoWindow_ = nullptr;
     QLabel* statusPane_ = nullptr;
     QLabel* capsIndicator_ = nullptr;
     QLabel* numIndicator_ = nullptr;

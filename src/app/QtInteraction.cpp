@@ -83,7 +83,9 @@ std::optional<std::string> QtInteraction::AskText(const std::string& title, cons
     if (batch_)
         return std::nullopt;
     bool ok = false;
-    const QString text = QInputDialog::getText(window_, Q(title), Q(title), QLineEdit::Normal, Q(defaultText), &ok);
+    // Prompts whose field has a label of its own; the others are labelled with their title.
+    const QString label = title == "New Custom" ? QString("Name:") : Q(title);
+    const QString text = QInputDialog::getText(window_, Q(title), label, QLineEdit::Normal, Q(defaultText), &ok);
     if (!ok)
         return std::nullopt;
     return text.toStdString();

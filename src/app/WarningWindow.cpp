@@ -4,18 +4,31 @@
 
 namespace gessoria::app {
 
-void WarningWindow::Raise(const QString& text)
+void WarningWindow::Raise(const QString& text, WarningKind kind)
+{
+    message_ = text;
+    kind_ = kind;
+    Light();
+}
+
+void WarningWindow::Alert()
+{
+    Light();
+}
+
+void WarningWindow::Light()
 {
     if (beepOnWarning_ != 0)
         QApplication::beep();
-    message_ = text;
     SetLit(true);
 }
 
-QString WarningWindow::Press()
+WarningWindow::Pending WarningWindow::Press()
 {
     SetLit(false);
-    return message_.isEmpty() ? QString(kNothingYet) : message_;
+    if (kind_ == WarningKind::None)
+        return {kNothingYet, WarningKind::Information};
+    return {message_, kind_};
 }
 
 void WarningWindow::Ignore()

@@ -6,6 +6,7 @@
 // Windows hold a reference to the one Workspace; nothing here is a Qt type.
 
 #include "paint/PaintRandom.h"
+#include "paint/ToolOptions.h"
 #include "session/Session.h"
 #include "view3d/Lighting.h"
 #include "view3d/RenderSettings.h"
@@ -18,6 +19,8 @@ struct Workspace {
     PaintRandom random;
     bool pressureSensitivity = true;  // for this run only
     bool paintWizard = false;
+    // The Fill, Line, Eraser and Texture Paint options and sources, kept from stroke to stroke.
+    PaintingState painting;
 
     // The render levels and flags the preferences hold.
     void RenderFromPreferences()
@@ -41,6 +44,16 @@ struct Workspace {
         lighting.autoUpdate = p.autoUpdate != 0;
         lighting.backgroundColour = p.backgroundColour;
         return lighting;
+    }
+
+    // The lighting page's "Apply To Scene" and Auto-Update into the preferences.
+    void SetLighting(const LightingSettings& lighting)
+    {
+        Preferences& p = session.preferences;
+        p.ambientLevel = lighting.ambientLevel;
+        p.diffuseLevel = lighting.diffuseLevel;
+        p.autoUpdate = lighting.autoUpdate ? 1 : 0;
+        p.backgroundColour = lighting.backgroundColour;
     }
 };
 

@@ -127,6 +127,9 @@ void MainView::Press(const Pointer& p)
     StrokeEnvironment environment{scene, frame_, options_, lighting_, s.brushes.current(), s.paints.current(),
                                   s.paintValues, workspace_.random};
     environment.pressureOn = workspace_.pressureSensitivity;
+    environment.painting = &workspace_.painting;
+    environment.eraser = workspace_.painting.options.eraserMaps;
+    environment.bitmapPaintScale = s.bitmapPaintScale;
     stroke_.emplace(environment, ui_);
     RepaintRect(stroke_->ButtonDown(ToEngine(p)));
 }
@@ -165,6 +168,7 @@ void MainView::Release(const Pointer& p)
     if (stroke_) {
         RepaintRect(stroke_->ButtonUp(ToEngine(p)));
         stroke_.reset();
+        emit strokeEnded();
     }
     if (!positionDrag_)
         return;

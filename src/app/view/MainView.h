@@ -53,6 +53,8 @@ signals:
     // A position tool lapsed after its drag (Lock Position Tools is off).
     void positionToolLapsed();
     void fileDropped(const QString& path);
+    // A stroke ended: the sampler may have changed the colours.
+    void strokeEnded();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
