@@ -4,6 +4,10 @@
 
 namespace gessoria::app {
 
+WarningWindow::WarningWindow(const int& beepOnWarning) : beepOnWarning_(beepOnWarning), beep_([] { QApplication::beep(); })
+{
+}
+
 void WarningWindow::Raise(const QString& text, WarningKind kind)
 {
     message_ = text;
@@ -19,7 +23,7 @@ void WarningWindow::Alert()
 void WarningWindow::Light()
 {
     if (beepOnWarning_ != 0)
-        QApplication::beep();
+        beep_();
     SetLit(true);
 }
 

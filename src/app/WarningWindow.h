@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 namespace gessoria::app {
 
 enum class WarningKind { None = -1, Information = 0, Question = 1, Text = 2 };
@@ -27,7 +29,9 @@ public:
         "pressure sensitivity is turned on. Do you want me to turn it off? (It can be turned on\nagain later from "
         "Tools/Preferences/Pressure Sensitivity).";
 
-    explicit WarningWindow(const int& beepOnWarning) : beepOnWarning_(beepOnWarning) {}
+    explicit WarningWindow(const int& beepOnWarning);
+    // The sound of a warning; QApplication::beep unless replaced (tests count the beeps).
+    void SetBeep(std::function<void()> beep) { beep_ = std::move(beep); }
 
     void Raise(const QString& text, WarningKind kind = WarningKind::Text);
     void Alert();
@@ -52,6 +56,7 @@ private:
     void SetLit(bool lit);
 
     const int& beepOnWarning_;
+    std::function<void()> beep_;
     QString message_;
     WarningKind kind_ = WarningKind::None;
     bool lit_ = false;

@@ -114,7 +114,10 @@ ColourPicker::ColourPicker(Workspace& workspace, UserInteraction& ui, QWidget* p
     }
     auto* addCustom = new QPushButton("Add Custom", concise);
     addCustom->setToolTip("Keep the colour being edited in the custom colours under a name");
-    layout_ = new QPushButton("Full Colour Picker >>", concise);
+    // Wide enough for either caption, so switching layouts changes nothing but the width.
+    layout_ = new QPushButton("Concise Colour Picker <<", concise);
+    layout_->setMinimumWidth(layout_->sizeHint().width());
+    layout_->setText("Full Colour Picker >>");
     grid->addWidget(addCustom, row, 0, 1, 2);
     grid->addWidget(layout_, row, 2, 1, 2);
     outer->addWidget(concise);
@@ -135,10 +138,10 @@ ColourPicker::ColourPicker(Workspace& workspace, UserInteraction& ui, QWidget* p
 
     connect(addCustom, &QPushButton::clicked, this, &ColourPicker::AddCustom);
     connect(layout_, &QPushButton::clicked, this, [this] { SetFull(!full_); });
+    customPanel_->setFixedWidth(kCustomWidth - outer->spacing());
     customPanel_->hide();
-    adjustSize();
-    conciseWidth_ = width();
     Refresh();
+    adjustSize();
 }
 
 std::uint32_t& ColourPicker::Edited()
@@ -188,13 +191,16 @@ void ColourPicker::EditForeground(bool foreground)
 void ColourPicker::SetFull(bool full)
 {
     // Only the width changes; the full layout adds the custom colours beside the sliders.
+    if (full == full_)
+        return;
     full_ = full;
     layout_->setText(full ? "Concise Colour Picker <<" : "Full Colour Picker >>");
     const int keepHeight = height();
+    if (full)
+        conciseWidth_ = width();
     customPanel_->setVisible(full);
-    const int wide = conciseWidth_ + 180;
-    setMinimumWidth(0);
-    resize(full ? wide : conciseWidth_, keepHeight);
+    layout()->activate();  // the minimum width follows the custom colours at once
+    resize(full ? conciseWidth_ + kCustomWidth : conciseWidth_, keepHeight);
 }
 
 void ColourPicker::SetQuickColour(std::uint32_t bgr)

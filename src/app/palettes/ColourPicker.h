@@ -34,6 +34,8 @@ class ColourPicker : public QWidget {
     Q_OBJECT
 public:
     enum Level { Bump, Illum, Shine, Opac, LevelCount };
+    // The width the full layout adds for the custom colours.
+    static constexpr int kCustomWidth = 170;
 
     ColourPicker(Workspace& workspace, UserInteraction& ui, QWidget* parent = nullptr);
 
