@@ -82,8 +82,16 @@ std::optional<std::string> QtInteraction::AskText(const std::string& title, cons
 {
     if (batch_)
         return std::nullopt;
+    // The prompt ("New Bookmark:", "New Layer Name") labels the field; the window is titled
+    // with it less any colon.
+    QString windowTitle = Q(title);
+    if (windowTitle.endsWith(':'))
+        windowTitle.chop(1);
+    QString label = Q(title);
+    if (!label.endsWith(':'))
+        label += ':';
     bool ok = false;
-    const QString text = QInputDialog::getText(window_, Q(title), Q(title), QLineEdit::Normal, Q(defaultText), &ok);
+    const QString text = QInputDialog::getText(window_, windowTitle, label, QLineEdit::Normal, Q(defaultText), &ok);
     if (!ok)
         return std::nullopt;
     return text.toStdString();
