@@ -7,7 +7,7 @@
 
 #include "app/Command.h"
 #include "app/RecentFiles.h"
-#include "paint/PaintTool.h"
+#include "scene/PaintTool.h"
 #include "view3d/Navigation.h"
 
 #include <QMainWindow>

@@ -2,7 +2,7 @@
 // that changed under a record.
 
 #include "paint/Dab.h"
-#include "paint/UndoBuffer.h"
+#include "scene/UndoBuffer.h"
 #include "scene/LayerOperations.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
