@@ -33,6 +33,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 namespace gessoria::app {
 namespace {
@@ -602,18 +603,18 @@ void MainWindow::MapPaths()
 void MainWindow::PointerShape()
 {
     Preferences& prefs = workspace_.session.preferences;
-    PointerShapeDialog dialog(prefs.iconCursors != 0, this);
-    if (dialog.exec() != QDialog::Accepted)
+    std::unique_ptr<SwitchDialog> dialog(MakePointerShapeDialog(prefs.iconCursors != 0, this));
+    if (dialog->exec() != QDialog::Accepted)
         return;
-    prefs.iconCursors = dialog.iconCursors() ? 1 : 0;
+    prefs.iconCursors = dialog->on() ? 1 : 0;
     view_->RefreshCursor();
 }
 
 void MainWindow::PressureSensitivity()
 {
-    PressureSensitivityDialog dialog(workspace_.pressureSensitivity, this);
-    if (dialog.exec() == QDialog::Accepted)
-        workspace_.pressureSensitivity = dialog.pressureOn();
+    std::unique_ptr<SwitchDialog> dialog(MakePressureSensitivityDialog(workspace_.pressureSensitivity, this));
+    if (dialog->exec() == QDialog::Accepted)
+        workspace_.pressureSensitivity = dialog->on();
 }
 
 void MainWindow::UndoPreferences()
