@@ -175,9 +175,10 @@ void MainWindow::BuildToolBars()
     for (Command id : {C::LightLock, C::LightToFront, C::MoveLights})
         position->addAction(c[id]);
 
-    // The painting tools the engine dispatches, beside the position tools until the
-    // control panel holds their buttons.
-    auto* tools = addToolBar("Painting Tools");
+    // The painting tools, down the left side where the control panel will hold their
+    // buttons; at the default width the top row has no room for them.
+    auto* tools = new QToolBar("Painting Tools", this);
+    addToolBar(Qt::LeftToolBarArea, tools);
     tools->setObjectName("PaintingToolbar");
     tools->setIconSize(QSize(20, 20));
     for (const ToolCommand& t : kPaintTools)

@@ -154,6 +154,23 @@ private slots:
         QCOMPARE(f.workspace.render.currentLevel, f.workspace.render.stillLevel);
     }
 
+    void DragWhoseReleaseWasLostEndsAtTheNextPress()
+    {
+        // A modal hint or warning can swallow the button-up; the next press ends the old
+        // drag first, so the position tool lapses and the Still level returns.
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        const QPoint at = f.PointOnObject();
+        f.workspace.render.moveLevel = 1;
+        QTest::keyClick(f.window.get(), Qt::Key_R);
+        QTest::mousePress(&f.view(), Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(f.workspace.render.currentLevel, 1);
+        QTest::mousePress(&f.view(), Qt::LeftButton, Qt::NoModifier, at + QPoint(5, 0));
+        QCOMPARE(f.scene().positionTool, std::int8_t(PositionTool::None));
+        QCOMPARE(f.workspace.render.currentLevel, f.workspace.render.stillLevel);
+        QTest::mouseRelease(&f.view(), Qt::LeftButton, Qt::NoModifier, at + QPoint(5, 0));
+    }
+
     void ZoomWindowFillsTheViewWithTheRectangle()
     {
         AppFixture f;
