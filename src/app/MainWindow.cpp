@@ -130,11 +130,13 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     }
     qApp->installEventFilter(this);
     connect(view_, &MainView::positionToolLapsed, this, &MainWindow::PositionToolLapsed);
+    connect(view_, &MainView::strokeEnded, this, &MainWindow::UpdateUndoCommands);
     connect(view_, &MainView::fileDropped, this, [this](const QString& path) { OpenFile(path, false); });
     connect(&warnings_, &WarningWindow::litChanged, this, [this](bool lit) {
         (*commands_)[C::WarningWindow]->setIcon(QIcon(lit ? ":/icons/warninglit.svg" : ":/icons/warning.svg"));
     });
     UpdateToolChecks();
+    UpdateUndoCommands();
 }
 
 void MainWindow::BuildToolBars()
@@ -394,6 +396,7 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     // A new scene starts with the Brush tool selected and no position tool.
     workspace_.render.currentLevel = workspace_.render.stillLevel;
     SetPaintTool(PaintTool::Brush);
+    UpdateUndoCommands();
     view_->RedrawScreen();
     return true;
 }
@@ -548,6 +551,7 @@ void MainWindow::Undo(bool single)
     Scene& scene = workspace_.session.scene;
     if (scene.undoBuffer.Undo(scene, single))
         view_->Render();
+    UpdateUndoCommands();
 }
 
 void MainWindow::Redo()
@@ -555,6 +559,16 @@ void MainWindow::Redo()
     Scene& scene = workspace_.session.scene;
     if (scene.undoBuffer.Redo(scene))
         view_->Render();
+    UpdateUndoCommands();
+}
+
+void MainWindow::UpdateUndoCommands()
+{
+    const UndoBuffer& undo = workspace_.session.scene.undoBuffer;
+    const CommandTable& c = *commands_;
+    c[C::Undo]->setEnabled(undo.undoAvailable());
+    c[C::UndoSingle]->setEnabled(undo.undoAvailable());
+    c[C::Redo]->setEnabled(undo.redoAvailable());
 }
 
 // ---- Warnings ----
@@ -634,6 +648,7 @@ void MainWindow::UndoPreferences()
         megabytes = dialog.megabytes();
     }
     scene.undo = {use, megabytes};
+    UpdateUndoCommands();
     workspace_.session.preferences.useUndo = use ? 1 : 0;
     workspace_.session.preferences.bufferSize = megabytes;
 }

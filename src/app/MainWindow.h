@@ -77,6 +77,7 @@ private:
     void ToggleToolLock();
     void ToggleLightLock();
     void Undo(bool single);
+    void UpdateUndoCommands();
     void Redo();
     void RenderingOptions();
     void MapPaths();

@@ -28,6 +28,29 @@ private slots:
         QVERIFY(f.view().picture() != shownBefore);
     }
 
+    void UndoTakesBackTheStrokeAndRedoReplaysIt()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        auto& c = f.window->commands();
+        QVERIFY(!c[app::Command::Undo]->isEnabled());
+        const QPoint start = f.PointOnObject();
+        const int material = f.MaterialAt(start);
+        const auto before = f.ColourLayerBytes(material);
+        const QImage shownBefore = f.view().picture().copy();
+        f.workspace.session.paintValues.foreground = 0xFFFF0000u;
+        f.Drag({start, start + QPoint(10, 0), start + QPoint(20, 0)});
+        const auto painted = f.ColourLayerBytes(material);
+        QVERIFY(c[app::Command::Undo]->isEnabled());
+        QTest::keyClick(f.window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.ColourLayerBytes(material), before);
+        QCOMPARE(f.view().picture(), shownBefore);
+        QVERIFY(!c[app::Command::Undo]->isEnabled());
+        QVERIFY(c[app::Command::Redo]->isEnabled());
+        QTest::keyClick(f.window.get(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(f.ColourLayerBytes(material), painted);
+    }
+
     void CtrlWithTheBrushSamplesInsteadOfPainting()
     {
         AppFixture f;

@@ -165,6 +165,7 @@ void MainView::Release(const Pointer& p)
     if (stroke_) {
         RepaintRect(stroke_->ButtonUp(ToEngine(p)));
         stroke_.reset();
+        emit strokeEnded();
     }
     if (!positionDrag_)
         return;
