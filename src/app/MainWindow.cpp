@@ -37,6 +37,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 namespace gessoria::app {
 namespace {
@@ -142,12 +143,14 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     }
     qApp->installEventFilter(this);
     connect(view_, &MainView::positionToolLapsed, this, &MainWindow::PositionToolLapsed);
+    connect(view_, &MainView::strokeEnded, this, &MainWindow::UpdateUndoCommands);
     connect(view_, &MainView::fileDropped, this, [this](const QString& path) { OpenFile(path, false); });
     connect(&warnings_, &WarningWindow::litChanged, this, [this](bool lit) {
         (*commands_)[C::WarningWindow]->setIcon(QIcon(lit ? ":/icons/warninglit.svg" : ":/icons/warning.svg"));
         panel_->SetWarningLit(lit);
     });
     UpdateToolChecks();
+    UpdateUndoCommands();
 }
 
 void MainWindow::BuildToolBars()
@@ -445,6 +448,7 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     workspace_.render.currentLevel = workspace_.render.stillLevel;
     SetPaintTool(PaintTool::Brush);
     panel_->ShowPage(PanelPage::Brush);
+    UpdateUndoCommands();
     view_->RedrawScreen();
     return true;
 }
@@ -609,6 +613,7 @@ void MainWindow::Undo(bool single)
     Scene& scene = workspace_.session.scene;
     if (scene.undoBuffer.Undo(scene, single))
         view_->Render();
+    UpdateUndoCommands();
 }
 
 void MainWindow::Redo()
@@ -616,6 +621,16 @@ void MainWindow::Redo()
     Scene& scene = workspace_.session.scene;
     if (scene.undoBuffer.Redo(scene))
         view_->Render();
+    UpdateUndoCommands();
+}
+
+void MainWindow::UpdateUndoCommands()
+{
+    const UndoBuffer& undo = workspace_.session.scene.undoBuffer;
+    const CommandTable& c = *commands_;
+    c[C::Undo]->setEnabled(undo.undoAvailable());
+    c[C::UndoSingle]->setEnabled(undo.undoAvailable());
+    c[C::Redo]->setEnabled(undo.redoAvailable());
 }
 
 // ---- Warnings ----
@@ -670,18 +685,18 @@ void MainWindow::MapPaths()
 void MainWindow::PointerShape()
 {
     Preferences& prefs = workspace_.session.preferences;
-    PointerShapeDialog dialog(prefs.iconCursors != 0, this);
-    if (dialog.exec() != QDialog::Accepted)
+    std::unique_ptr<SwitchDialog> dialog(MakePointerShapeDialog(prefs.iconCursors != 0, this));
+    if (dialog->exec() != QDialog::Accepted)
         return;
-    prefs.iconCursors = dialog.iconCursors() ? 1 : 0;
+    prefs.iconCursors = dialog->on() ? 1 : 0;
     view_->RefreshCursor();
 }
 
 void MainWindow::PressureSensitivity()
 {
-    PressureSensitivityDialog dialog(workspace_.pressureSensitivity, this);
-    if (dialog.exec() == QDialog::Accepted)
-        workspace_.pressureSensitivity = dialog.pressureOn();
+    std::unique_ptr<SwitchDialog> dialog(MakePressureSensitivityDialog(workspace_.pressureSensitivity, this));
+    if (dialog->exec() == QDialog::Accepted)
+        workspace_.pressureSensitivity = dialog->on();
 }
 
 void MainWindow::UndoPreferences()
@@ -700,6 +715,7 @@ void MainWindow::UndoPreferences()
         megabytes = dialog.megabytes();
     }
     scene.undo = {use, megabytes};
+    UpdateUndoCommands();
     workspace_.session.preferences.useUndo = use ? 1 : 0;
     workspace_.session.preferences.bufferSize = megabytes;
 }

@@ -7,7 +7,7 @@
 
 #include "app/Command.h"
 #include "app/RecentFiles.h"
-#include "paint/PaintTool.h"
+#include "scene/PaintTool.h"
 #include "view3d/Navigation.h"
 
 #include <QMainWindow>
@@ -85,6 +85,7 @@ private:
     void ToggleToolLock();
     void ToggleLightLock();
     void Undo(bool single);
+    void UpdateUndoCommands();
     void Redo();
     void RenderingOptions();
     void MapPaths();

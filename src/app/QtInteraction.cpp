@@ -82,10 +82,18 @@ std::optional<std::string> QtInteraction::AskText(const std::string& title, cons
 {
     if (batch_)
         return std::nullopt;
+    // The prompt ("New Bookmark:", "New Layer Name") labels the field; the window is titled
+    // with it less any colon.
+    QString windowTitle = Q(title);
+    if (windowTitle.endsWith(':'))
+        windowTitle.chop(1);
+    QString label = Q(title);
+    if (!label.endsWith(':'))
+        label += ':';
+    if (title == "New Custom")
+        label = "Name:";  // the custom colour dialog is titled by what it makes
     bool ok = false;
-    // Prompts whose field has a label of its own; the others are labelled with their title.
-    const QString label = title == "New Custom" ? QString("Name:") : Q(title);
-    const QString text = QInputDialog::getText(window_, Q(title), label, QLineEdit::Normal, Q(defaultText), &ok);
+    const QString text = QInputDialog::getText(window_, windowTitle, label, QLineEdit::Normal, Q(defaultText), &ok);
     if (!ok)
         return std::nullopt;
     return text.toStdString();

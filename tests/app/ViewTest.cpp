@@ -28,6 +28,29 @@ private slots:
         QVERIFY(f.view().picture() != shownBefore);
     }
 
+    void UndoTakesBackTheStrokeAndRedoReplaysIt()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        auto& c = f.window->commands();
+        QVERIFY(!c[app::Command::Undo]->isEnabled());
+        const QPoint start = f.PointOnObject();
+        const int material = f.MaterialAt(start);
+        const auto before = f.ColourLayerBytes(material);
+        const QImage shownBefore = f.view().picture().copy();
+        f.workspace.session.paintValues.foreground = 0xFFFF0000u;
+        f.Drag({start, start + QPoint(10, 0), start + QPoint(20, 0)});
+        const auto painted = f.ColourLayerBytes(material);
+        QVERIFY(c[app::Command::Undo]->isEnabled());
+        QTest::keyClick(f.window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.ColourLayerBytes(material), before);
+        QCOMPARE(f.view().picture(), shownBefore);
+        QVERIFY(!c[app::Command::Undo]->isEnabled());
+        QVERIFY(c[app::Command::Redo]->isEnabled());
+        QTest::keyClick(f.window.get(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(f.ColourLayerBytes(material), painted);
+    }
+
     void CtrlWithTheBrushSamplesInsteadOfPainting()
     {
         AppFixture f;
@@ -152,6 +175,23 @@ private slots:
         QCOMPARE(f.workspace.render.currentLevel, 0);
         QTest::mouseRelease(&f.view(), Qt::LeftButton, Qt::NoModifier, at + QPoint(3, 0));
         QCOMPARE(f.workspace.render.currentLevel, f.workspace.render.stillLevel);
+    }
+
+    void DragWhoseReleaseWasLostEndsAtTheNextPress()
+    {
+        // A modal hint or warning can swallow the button-up; the next press ends the old
+        // drag first, so the position tool lapses and the Still level returns.
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        const QPoint at = f.PointOnObject();
+        f.workspace.render.moveLevel = 1;
+        QTest::keyClick(f.window.get(), Qt::Key_R);
+        QTest::mousePress(&f.view(), Qt::LeftButton, Qt::NoModifier, at);
+        QCOMPARE(f.workspace.render.currentLevel, 1);
+        QTest::mousePress(&f.view(), Qt::LeftButton, Qt::NoModifier, at + QPoint(5, 0));
+        QCOMPARE(f.scene().positionTool, std::int8_t(PositionTool::None));
+        QCOMPARE(f.workspace.render.currentLevel, f.workspace.render.stillLevel);
+        QTest::mouseRelease(&f.view(), Qt::LeftButton, Qt::NoModifier, at + QPoint(5, 0));
     }
 
     void ZoomWindowFillsTheViewWithTheRectangle()

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
+#include <QUrl>
 #include <QTest>
 
 namespace gessoria::test {
@@ -102,6 +104,22 @@ private slots:
         const auto before = f.ColourLayerBytes(f.MaterialAt(at));
         f.Drag({at, at + QPoint(12, 0)});
         QVERIFY(f.ColourLayerBytes(f.MaterialAt(at)) != before);
+    }
+
+    void DroppedFileOpensWithoutStoppingTheExitSave()
+    {
+        AppFixture f;
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(GESSORIA_SAMPLE_DIR "/monkey.3ds")});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.view(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.view(), &drop);
+        QVERIFY(f.scene().loaded());
+        QCOMPARE(f.window->windowTitle(), QString("monkey.3ds - Gessoria"));
+        QCOMPARE(f.recent.entries().size(), 1);
+        QVERIFY(!f.workspace.session.skipExitSave);
     }
 
     void RecentFilesKeepFourNewestFirstInTheIniFile()

@@ -31,30 +31,41 @@ app_pid=$!
 dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Texturemap Size$' | head -1)
 xdotool windowfocus --sync "$dialog" key Return
 window=$(timeout 20 xdotool search --sync --onlyvisible --name 'monkey.3ds - Gessoria' | head -1)
-sleep 2.5   # the start-up picture closes after two seconds
+sleep 3   # the start-up picture closes after two seconds
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool windowfocus --sync "$window"
 cx=$((X + WIDTH / 2)) cy=$((Y + HEIGHT / 2))
 
-cp "$work/Xvfb_screen0" "$work/before.xwd"
+# The screen before the stroke, once the window has settled (two dumps alike).
+for _ in $(seq 50); do
+  cp "$work/Xvfb_screen0" "$work/before.xwd"
+  sleep 0.2
+  cp "$work/Xvfb_screen0" "$work/settled.xwd"
+  [ "$("$difference" "$work/before.xwd" "$work/settled.xwd" "$X" "$Y" "$WIDTH" "$HEIGHT")" -eq 0 ] && break
+done
 # The open selected the Brush already; E then B picks it through its key either way.
 xdotool key e key b
 xdotool mousemove $((cx - 60)) "$cy" mousedown 1
 for step in $(seq -60 6 60); do xdotool mousemove $((cx + step)) "$cy"; done
 xdotool mouseup 1
-sleep 0.5
-cp "$work/Xvfb_screen0" "$work/after.xwd"
 
-inside=$("$difference" "$work/before.xwd" "$work/after.xwd" $((cx - 60)) $((cy - 4)) 121 9)
+# The program paints as the events arrive; on a busy machine that can take a moment.
+inside=0
+for _ in $(seq 100); do
+  cp "$work/Xvfb_screen0" "$work/after.xwd"
+  inside=$("$difference" "$work/before.xwd" "$work/after.xwd" $((cx - 60)) $((cy - 4)) 121 9)
+  [ "$inside" -gt 200 ] && break
+  sleep 0.1
+done
 far=$("$difference" "$work/before.xwd" "$work/after.xwd" $((cx - 60)) $((cy + 120)) 121 9)
 echo "pixels changed along the stroke: $inside, well below it: $far"
 [ "$inside" -gt 200 ] || { echo "no paint arrived along the stroke"; cat "$work/app.log"; exit 1; }
 [ "$far" -eq 0 ] || { echo "the view changed away from the stroke"; exit 1; }
 
 xdotool key alt+f
-sleep 0.3
+sleep 1
 xdotool key x
-for _ in $(seq 50); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app_pid" 2>/dev/null; then echo "File > Exit did not end the program"; exit 1; fi
 wait "$app_pid"
 app_pid=

@@ -25,37 +25,35 @@ QVBoxLayout* Explained(QDialog* dialog, const char* title, const char* explanati
 
 } // namespace
 
-PointerShapeDialog::PointerShapeDialog(bool iconCursors, QWidget* parent) : QDialog(parent)
+SwitchDialog::SwitchDialog(const char* title, const char* explanation, const char* checkText, bool on, QWidget* parent)
+    : QDialog(parent)
 {
-    QVBoxLayout* layout = Explained(this, "Pointer Shape",
-                                    "Icon cursors show a picture of the tool in use; without them every tool shows a "
-                                    "precise crosshair.");
-    icons_ = new QCheckBox("Use Icon Cursors", this);
-    icons_->setChecked(iconCursors);
-    layout->addWidget(icons_);
+    QVBoxLayout* layout = Explained(this, title, explanation);
+    check_ = new QCheckBox(checkText, this);
+    check_->setChecked(on);
+    layout->addWidget(check_);
     layout->addWidget(OkCancelButtons(this));
 }
 
-bool PointerShapeDialog::iconCursors() const
+bool SwitchDialog::on() const
 {
-    return icons_->isChecked();
+    return check_->isChecked();
 }
 
-PressureSensitivityDialog::PressureSensitivityDialog(bool on, QWidget* parent) : QDialog(parent)
+SwitchDialog* MakePointerShapeDialog(bool iconCursors, QWidget* parent)
 {
-    QVBoxLayout* layout = Explained(this, "Pressure Sensitivity",
-                                    "For toggling pressure sensitivity when you have a pressure sensitive tablet. "
-                                    "With it on, pressing harder paints stronger. The setting lasts until the "
-                                    "program ends.");
-    on_ = new QCheckBox("Use Pressure Sensitivity", this);
-    on_->setChecked(on);
-    layout->addWidget(on_);
-    layout->addWidget(OkCancelButtons(this));
+    return new SwitchDialog("Pointer Shape",
+                            "Icon cursors show a picture of the tool in use; without them every tool shows a precise "
+                            "crosshair.",
+                            "Use Icon Cursors", iconCursors, parent);
 }
 
-bool PressureSensitivityDialog::pressureOn() const
+SwitchDialog* MakePressureSensitivityDialog(bool on, QWidget* parent)
 {
-    return on_->isChecked();
+    return new SwitchDialog("Pressure Sensitivity",
+                            "For toggling pressure sensitivity when you have a pressure sensitive tablet. With it on, "
+                            "pressing harder paints stronger. The setting lasts until the program ends.",
+                            "Use Pressure Sensitivity", on, parent);
 }
 
 UndoPreferencesDialog::UndoPreferencesDialog(bool useUndo, int megabytes, QWidget* parent) : QDialog(parent)

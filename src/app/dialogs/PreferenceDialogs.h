@@ -11,25 +11,21 @@ class QSpinBox;
 
 namespace gessoria::app {
 
-class PointerShapeDialog : public QDialog {
+// A preference that is on or off: an explanation and one check box.
+class SwitchDialog : public QDialog {
     Q_OBJECT
 public:
-    PointerShapeDialog(bool iconCursors, QWidget* parent);
-    bool iconCursors() const;
+    SwitchDialog(const char* title, const char* explanation, const char* checkText, bool on, QWidget* parent);
+    bool on() const;
 
 private:
-    QCheckBox* icons_;
+    QCheckBox* check_;
 };
 
-class PressureSensitivityDialog : public QDialog {
-    Q_OBJECT
-public:
-    PressureSensitivityDialog(bool on, QWidget* parent);
-    bool pressureOn() const;
-
-private:
-    QCheckBox* on_;
-};
+// Pointer Shape: "Use Icon Cursors".
+SwitchDialog* MakePointerShapeDialog(bool iconCursors, QWidget* parent);
+// Pressure Sensitivity, for this run only.
+SwitchDialog* MakePressureSensitivityDialog(bool on, QWidget* parent);
 
 class UndoPreferencesDialog : public QDialog {
     Q_OBJECT

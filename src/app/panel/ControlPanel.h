@@ -9,7 +9,7 @@
 
 #include "app/panel/PanelContext.h"
 #include "app/panel/PanelPage.h"
-#include "paint/PaintTool.h"
+#include "scene/PaintTool.h"
 
 #include <QDockWidget>
 

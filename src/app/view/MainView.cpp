@@ -206,8 +206,12 @@ MainView::Pointer MainView::MousePointer(const QMouseEvent* event)
 
 void MainView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || buttonDown_)
+    if (event->button() != Qt::LeftButton)
         return;
+    // A release that went to a dialog opened during the stroke (a hint, a warning) never
+    // reached the view: that stroke or drag ends here.
+    if (buttonDown_)
+        Release(MousePointer(event));
     Press(MousePointer(event));
 }
 

@@ -52,9 +52,9 @@ public:
 signals:
     // A position tool lapsed after its drag (Lock Position Tools is off).
     void positionToolLapsed();
-    void fileDropped(const QString& path);
-    // A stroke ended: the sampler may have changed the colours.
+    // A painting stroke ended (what undo can take back, or the sampled colours, may have changed).
     void strokeEnded();
+    void fileDropped(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

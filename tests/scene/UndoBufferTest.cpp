@@ -2,7 +2,8 @@
 // that changed under a record.
 
 #include "paint/SpecialPaints.h"
-#include "paint/UndoBuffer.h"
+#include "paint/Dab.h"
+#include "scene/UndoBuffer.h"
 #include "scene/LayerOperations.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
