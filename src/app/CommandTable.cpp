@@ -49,6 +49,8 @@ const CommandInfo kCommands[] = {
     {C::ViewBookmarks, "View &Bookmarks", "Show the view bookmarks page\nView Bookmarks", "", "bookmarks", false, true},
     {C::LayersWindow, "&Layers Window", "Show the layers page\nLayers Window", "", "layers", false, true},
     {C::ObjectsWindow, "&Objects Window", "Show the objects page: hide, show, freeze objects\nObjects Window", "", "objects", false, true},
+    {C::Applicators, "&Applicators", "Show or hide the list of applicators (brushes)\nApplicators", "", nullptr, true, true},
+    {C::Pigments, "Pi&gments", "Show or hide the list of pigments (paints)\nPigments", "", nullptr, true, true},
 
     {C::ZoomExtents, "Zoom &Extents\tAlt+Z", "Fit the whole scene into the view\nZoom Extents (Alt+Z)", "Alt+Z", "zoomextents", false, true},
     {C::Rotate, "&Rotate\tR", "Rotate the objects; hold Ctrl to turn about the Z axis\nRotate (R)", "R", "rotate", true, true},
@@ -72,8 +74,8 @@ const CommandInfo kCommands[] = {
     {C::EraserTool, "&Erase Tool\tE", "Eraser Tool: +Ctrl = Sample Background\tFor help press F1\nErase Tool (E)", "E", "eraser", true, true},
     {C::SelectionTool, "Se&lection Tool", "Selection Tool:\tFor help press F1\nSelection Tool", "", "selection", true, true},
     {C::MaxOut, "&MAX Out!", "Send the painted maps back to the modelling host\nMAX Out!", "", nullptr, false, false},
-    {C::BrushSettings, "&Brush Settings...\tCtrl+Shift+B", "Edit the current applicator\nApplicator Settings", "Ctrl+Shift+B", nullptr, false, false},
-    {C::PaintSettings, "&Paint Settings...\tCtrl+Shift+P", "Edit the current pigment\nPigment Settings", "Ctrl+Shift+P", nullptr, false, false},
+    {C::BrushSettings, "&Brush Settings...\tCtrl+Shift+B", "Edit the current applicator\nApplicator Settings", "Ctrl+Shift+B", nullptr, false, true},
+    {C::PaintSettings, "&Paint Settings...\tCtrl+Shift+P", "Edit the current pigment\nPigment Settings", "Ctrl+Shift+P", nullptr, false, true},
 
     {C::HelpTopics, "&Help Topics\tF1", "List Help topics\nHelp Topics", "F1", nullptr, false, false},
     {C::WhatsThis, "&What's This?\tShift+F1", "Display help for clicked on buttons, menus and windows\nWhat's This", "Shift+F1", "whatsthis", false, true},

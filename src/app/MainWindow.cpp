@@ -10,8 +10,10 @@
 #include "app/dialogs/PreferenceDialogs.h"
 #include "app/dialogs/RenderingOptionsDialog.h"
 #include "app/dialogs/TipDialog.h"
+#include "app/palettes/ApplicatorsPalette.h"
 #include "app/palettes/ColourPicker.h"
 #include "app/palettes/InfoWindow.h"
+#include "app/palettes/PigmentsPalette.h"
 #include "app/panel/ControlPanel.h"
 #include "app/view/MainView.h"
 #include "io/SceneFileOpener.h"
@@ -250,13 +252,26 @@ void MainWindow::BuildPalettes()
     // Floating tool windows over the main window, made hidden and toggled by their commands.
     colourPicker_ = new ColourPicker(workspace_, ui_, this);
     infoWindow_ = new InfoWindow(workspace_, this);
-    const std::pair<Command, QWidget*> palettes[] = {{C::ColourPicker, colourPicker_}, {C::InfoWindow, infoWindow_}};
+    applicators_ = new ApplicatorsPalette(workspace_, ui_, this);
+    pigments_ = new PigmentsPalette(workspace_, ui_, this);
+    const std::pair<Command, QWidget*> palettes[] = {{C::ColourPicker, colourPicker_},
+                                                     {C::InfoWindow, infoWindow_},
+                                                     {C::Applicators, applicators_},
+                                                     {C::Pigments, pigments_}};
     for (auto [command, window] : palettes) {
         QAction* toggle = (*commands_)[command];
         connect(toggle, &QAction::toggled, window, &QWidget::setVisible);
         window->installEventFilter(this);
     }
     connect(colourPicker_, &ColourPicker::coloursChanged, infoWindow_, &InfoWindow::Refresh);
+    // A brush or paint chosen or edited shows in the Info Window and on the visible page.
+    for (LibraryPalette* palette : std::initializer_list<LibraryPalette*>{applicators_, pigments_})
+        connect(palette, &LibraryPalette::libraryChanged, this, [this] {
+            infoWindow_->Refresh();
+            panel_->RefreshVisiblePage();
+        });
+    connect((*commands_)[C::BrushSettings], &QAction::triggered, applicators_, &LibraryPalette::EditCurrent);
+    connect((*commands_)[C::PaintSettings], &QAction::triggered, pigments_, &LibraryPalette::EditCurrent);
     connect(infoWindow_, &InfoWindow::colourPickerWanted, this, [this](bool foreground) {
         colourPicker_->EditForeground(foreground);
         (*commands_)[C::ColourPicker]->setChecked(true);
@@ -300,7 +315,7 @@ void MainWindow::BuildMenus()
     add(toolbars, {C::FileToolbar, C::PositionToolbar, C::ControlPanel});
     add(view, {C::StatusBar, C::InfoWindow, C::ColourPicker});
     view->addSeparator();
-    add(view, {C::ViewBookmarks, C::LayersWindow, C::ObjectsWindow});
+    add(view, {C::ViewBookmarks, C::LayersWindow, C::ObjectsWindow, C::Applicators, C::Pigments});
     view->addSeparator();
     add(view, {C::IgnoreWarning, C::WarningWindow, C::RedrawScreen});
 
@@ -741,6 +756,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             (*commands_)[C::ColourPicker]->setChecked(colourPicker_->isVisible());
         else if (watched == infoWindow_)
             (*commands_)[C::InfoWindow]->setChecked(infoWindow_->isVisible());
+        else if (watched == applicators_)
+            (*commands_)[C::Applicators]->setChecked(applicators_->isVisible());
+        else if (watched == pigments_)
+            (*commands_)[C::Pigments]->setChecked(pigments_->isVisible());
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -24,7 +24,9 @@ class UserInteraction;
 namespace gessoria::app {
 
 class CommandTable;
+class ApplicatorsPalette;
 class ColourPicker;
+class PigmentsPalette;
 class ControlPanel;
 class InfoWindow;
 class MainView;
@@ -47,6 +49,8 @@ public:
     ControlPanel& controlPanel() { return *panel_; }
     ColourPicker& colourPicker() { return *colourPicker_; }
     InfoWindow& infoWindow() { return *infoWindow_; }
+    ApplicatorsPalette& applicators() { return *applicators_; }
+    PigmentsPalette& pigments() { return *pigments_; }
 
     // Opens a scene or project. `throughDialog` is set for the Open command's chooser, which
     // is the one way a project stops preferences and libraries being written at exit.
@@ -105,6 +109,8 @@ private:
     ControlPanel* panel_ = nullptr;
     ColourPicker* colourPicker_ = nullptr;
     InfoWindow* infoWindow_ = nullptr;
+    ApplicatorsPalette* applicators_ = nullptr;
+    PigmentsPalette* pigments_ = nullptr;
     QLabel* statusPane_ = nullptr;
     QLabel* capsIndicator_ = nullptr;
     QLabel* numIndicator_ = nullptr;

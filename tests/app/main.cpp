@@ -10,6 +10,7 @@ QObject* MakeWindowTest();
 QObject* MakeControlPanelTest();
 QObject* MakeWarningTest();
 QObject* MakePaletteTest();
+QObject* MakeLibraryPaletteTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -18,7 +19,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     int failures = 0;
     for (auto make : {gessoria::test::MakeViewTest, gessoria::test::MakeWindowTest, gessoria::test::MakeControlPanelTest,
-                      gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest}) {
+                      gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
+                      gessoria::test::MakeLibraryPaletteTest}) {
         std::unique_ptr<QObject> test(make());
         failures += QTest::qExec(test.get(), argc, argv);
     }
