@@ -135,8 +135,12 @@ int RunApplication(const LaunchOptions& given)
     InitResources();
     LaunchOptions options = given;
     const bool grab = !options.grabPath.isEmpty();
+    // Both paths are taken from where the program was started: start-up moves into the data
+    // directory.
     if (!options.file.isEmpty())
         options.file = QFileInfo(options.file).absoluteFilePath();
+    if (grab)
+        options.grabPath = QFileInfo(options.grabPath).absoluteFilePath();
 
     Workspace workspace;
     WarningWindow warnings(workspace.session.preferences.beepOnWarning);
