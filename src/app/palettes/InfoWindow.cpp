@@ -115,7 +115,8 @@ void InfoWindow::Refresh()
     Add(brushItem, QString("Shape: %1").arg(brush.shape == static_cast<int>(HeadShape::Rectangle) ? "Rect." : "Circle"));
     Add(brushItem, QString("Feather: %1").arg(brush.feathering));
     Add(brushItem, QString("Angle: %1").arg(brush.rotation));
-    Add(brushItem, brush.bump != 0 ? "Bump: up" : "Bump: down");
+    if (brush.bump == 1 || brush.bump == 2)
+        Add(brushItem, brush.bump == 1 ? "Bump: up" : "Bump: down");
     tree_->expandAll();
 }
 

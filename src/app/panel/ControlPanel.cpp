@@ -46,6 +46,16 @@ constexpr ToolPageEntry kToolPages[] = {
     {PaintTool::Eraser, C::EraserTool, PanelPage::Eraser},    {PaintTool::Sampler, C::SamplerTool, PanelPage::Sampler},
 };
 
+QString PageTitle(PanelPage page)
+{
+    constexpr const char* kTitles[] = {"Brush Tool", "Fill Tool", "Line/Polygon Tool", "Texture Paint",
+                                       "Text Tool", "Selection Tool", "Eraser Tool", "Colour Sampler",
+                                       "Layers Window", "Objects Window", "View Bookmarks", "Lighting Controls",
+                                       "MAX Out!"};
+    static_assert(std::size(kTitles) == static_cast<std::size_t>(PanelPage::Count));
+    return kTitles[static_cast<std::size_t>(page)];
+}
+
 QGroupBox* ButtonFrame(const char* title, const ButtonInfo (&buttons)[8], const CommandTable& commands,
                        std::map<Command, PanelButton*>& made, QWidget* parent)
 {
@@ -73,6 +83,12 @@ ControlPanel::ControlPanel(const CommandTable& commands, PanelContext context, Q
     auto* column = new QVBoxLayout(body);
     column->setContentsMargins(4, 4, 4, 4);
     column->addWidget(ButtonFrame("Painting Tools", kToolButtons, commands, buttons_, body));
+    // The page area says which page it shows.
+    title_ = new QLabel(body);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    column->addWidget(title_);
     pages_ = new QStackedWidget(body);
     pages_->setFrameShape(QFrame::StyledPanel);
     // Until a page is chosen the area says what it is for.
@@ -114,6 +130,7 @@ QWidget* ControlPanel::ShowPage(PanelPage which)
         refreshable->Refresh();
     pages_->setCurrentWidget(shown);
     visible_ = which;
+    title_->setText(PageTitle(which));
     return shown;
 }
 

@@ -16,6 +16,7 @@
 #include <array>
 #include <map>
 
+class QLabel;
 class QStackedWidget;
 
 namespace gessoria::app {
@@ -49,6 +50,7 @@ private:
 
     PanelContext context_;
     QStackedWidget* pages_;
+    QLabel* title_;
     std::map<PanelPage, QWidget*> made_;
     PanelPage visible_ = PanelPage::Count;
     std::map<Command, PanelButton*> buttons_;
