@@ -73,7 +73,7 @@ const CommandInfo kCommands[] = {
     {C::SamplerTool, "Colour &Sampler", "Sampler Tool: +Ctrl = Sample Background\tFor help press F1\nColour Sampler", "", "sampler", true, true},
     {C::EraserTool, "&Erase Tool\tE", "Eraser Tool: +Ctrl = Sample Background\tFor help press F1\nErase Tool (E)", "E", "eraser", true, true},
     {C::SelectionTool, "Se&lection Tool", "Selection Tool:\tFor help press F1\nSelection Tool", "", "selection", true, true},
-    {C::MaxOut, "&MAX Out!", "Send the painted maps back to the modelling host\nMAX Out!", "", nullptr, false, false},
+    {C::MaxOut, "&MAX Out!", "Send the painted maps back to the modelling host\nMAX Out!", "", "maxout", false, true},
     {C::BrushSettings, "&Brush Settings...\tCtrl+Shift+B", "Edit the current applicator\nApplicator Settings", "Ctrl+Shift+B", nullptr, false, true},
     {C::PaintSettings, "&Paint Settings...\tCtrl+Shift+P", "Edit the current pigment\nPigment Settings", "Ctrl+Shift+P", nullptr, false, true},
 

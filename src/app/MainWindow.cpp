@@ -228,22 +228,39 @@ void MainWindow::BuildStatusBar()
 
 void MainWindow::BuildControlPanel()
 {
-    PanelContext context{workspace_, ui_, [this] { view_->Render(); }, [this] { view_->RedrawScreen(); }};
+    PanelContext context{workspace_, ui_, [this] { view_->Render(); }, [this] { view_->RedrawScreen(); },
+                         [this](int cursor) { view_->SetToolCursor(cursor); }};
     panel_ = new ControlPanel(*commands_, std::move(context), this);
     addDockWidget(Qt::LeftDockWidgetArea, panel_);
     QAction* toggle = (*commands_)[C::ControlPanel];
     toggle->setChecked(true);
     connect(toggle, &QAction::toggled, panel_, &QWidget::setVisible);
     connect(panel_, &QDockWidget::visibilityChanged, toggle, [this, toggle] { toggle->setChecked(panel_->isVisible()); });
-    const std::pair<Command, PanelPage> windowPages[] = {{C::ViewBookmarks, PanelPage::Bookmarks},
-                                                         {C::LayersWindow, PanelPage::Layers},
-                                                         {C::LightingControls, PanelPage::Lighting},
-                                                         {C::ObjectsWindow, PanelPage::Objects},
-                                                         {C::MaxOut, PanelPage::MaxOut}};
-    for (auto [command, page] : windowPages)
-        connect((*commands_)[command], &QAction::triggered, this, [this, page] {
+    struct WindowPage {
+        Command command;
+        PanelPage page;
+        const char* hint;
+    };
+    static constexpr WindowPage kWindowPages[] = {
+        {C::ViewBookmarks, PanelPage::Bookmarks,
+         "A View Bookmark keeps the view and the light as they are now. Press 'New' to keep one and double-click a "
+         "bookmark to go back to it."},
+        {C::LayersWindow, PanelPage::Layers,
+         "Paint always goes into the selected layer of each map type. Add layers with 'New' to keep your work "
+         "separate from the material's own bitmap."},
+        {C::LightingControls, PanelPage::Lighting,
+         "Slider changes only reach the view when you press 'Apply', unless 'Auto-Update' is ticked. Right-click "
+         "the page for quick settings."},
+        {C::ObjectsWindow, PanelPage::Objects,
+         "Hidden objects are neither drawn nor painted; frozen objects are drawn but take no paint, which protects "
+         "them while you paint their neighbours."},
+        {C::MaxOut, PanelPage::MaxOut, "Sending maps back to the modelling host is not available in this version."},
+    };
+    for (const WindowPage& w : kWindowPages)
+        connect((*commands_)[w.command], &QAction::triggered, this, [this, &w] {
+            ui_.ShowHint(0, w.hint);
             panel_->show();
-            panel_->ShowPage(page);
+            panel_->ShowPage(w.page);
         });
 }
 

@@ -237,18 +237,26 @@ private slots:
         QVERIFY(!options.texturedPaint);
         QVERIFY(texture->cloneButton()->isChecked());
         QVERIFY(texture->setSourceButton()->isEnabled());
+        f.window->SelectPaintTool(PaintTool::TexturePaint);
         texture->setSourceButton()->click();
         QVERIFY(options.settingCloneSource);
+        QCOMPARE(f.view().toolCursor(), 271);
+        texture->setSourceButton()->click();
+        QCOMPARE(f.view().toolCursor(), 158);
     }
 
     void UnbuiltToolsShowTheirControlsDisabled()
     {
         AppFixture f;
-        QWidget* text = f.window->controlPanel().ShowPage(PanelPage::Text);
-        const QList<QPushButton*> buttons = text->findChildren<QPushButton*>();
-        QVERIFY(!buttons.isEmpty());
-        for (const QPushButton* b : buttons)
-            QVERIFY(!b->isEnabled());
+        app::ControlPanel& panel = f.window->controlPanel();
+        for (Command command : {Command::TextTool, Command::MaxOut}) {
+            QTest::mouseClick(panel.button(command), Qt::LeftButton);
+            const QList<QPushButton*> buttons = panel.page(panel.visiblePage())->findChildren<QPushButton*>();
+            QVERIFY(!buttons.isEmpty());
+            for (const QPushButton* b : buttons)
+                QVERIFY(!b->isEnabled());
+        }
+        QCOMPARE(panel.visiblePage(), PanelPage::MaxOut);
     }
 };
 

@@ -17,6 +17,7 @@ struct PanelContext {
     UserInteraction& ui;
     std::function<void()> render;        // a new frame of the main view
     std::function<void()> redrawScreen;  // "Redraw Screen": a new frame, all of it repainted
+    std::function<void(int)> toolCursor; // the main view's tool cursor (a cursor id, -1 the arrow)
 };
 
 } // namespace gessoria::app

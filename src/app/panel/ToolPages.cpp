@@ -19,6 +19,9 @@
 namespace gessoria::app {
 namespace {
 
+constexpr int kCursorTexturePaint = 158;
+constexpr int kCursorCloneSource = 271;
+
 // The switches in the order the pages list them, each with its storage index.
 struct MapSwitch {
     const char* label;
@@ -251,8 +254,12 @@ TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent)
         Refresh();
     });
     connect(setSource, &QPushButton::toggled, this, [this, &state](bool on) {
-        if (!showing_)
-            state.options.settingCloneSource = on;
+        if (showing_)
+            return;
+        state.options.settingCloneSource = on;
+        // While the next click sets the clone source the view shows the source cursor.
+        if (context_.workspace.session.scene.paintTool == PaintTool::TexturePaint && context_.toolCursor)
+            context_.toolCursor(on ? kCursorCloneSource : kCursorTexturePaint);
     });
     connect(scale_, &QDoubleSpinBox::valueChanged, this, [this, &state](double v) {
         if (!showing_)
