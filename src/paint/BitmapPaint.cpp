@@ -73,7 +73,7 @@ std::optional<BitmapFootprint> BitmapFootprintOf(const Paint& paint, const Bitma
     if (f.columns <= 0 || f.rows <= 0)
         return std::nullopt;
     const int tiles = xTiling * yTiling;
-    const int index = paint.tileSequence == 0 ? (dabNumber - 1) % tiles : random.Next() % tiles;
+    const int index = paint.tileSequence == 0 ? (((dabNumber - 1) % tiles) + tiles) % tiles : random.Next() % tiles;
     f.tileColumn = index % xTiling;
     f.tileRow = yTiling - 1 - index / xTiling;
     f.top = centre.row - f.rows / 2;

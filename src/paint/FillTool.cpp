@@ -153,8 +153,10 @@ ScreenRect Fill(const Painter& painter, PaintingState& state, std::int32_t u, st
     const Painter blockPainter = painter.WithTool(PaintTool::Line).WithBrush(block);
     TexelRect filled{width, -1, height, -1};
     int dabNumber = 0;
+    // Block columns run one step further than C < W + 15: a map whose width is 16 more than a
+    // multiple of 31 would otherwise never reach its last column.
     for (int R = height - 1; R >= -15; R -= kHeadSize) {
-        for (int C = 0; C < width + 15; C += kHeadSize) {
+        for (int C = 0; C < width + 16; C += kHeadSize) {
             bool any = false;
             for (int m = 0; m < kHeadSize; ++m)
                 for (int o = 0; o < kHeadSize; ++o) {

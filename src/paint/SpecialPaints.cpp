@@ -127,7 +127,9 @@ void Desaturate(DabRun& d, const PaintTarget& t, std::uint8_t* value, std::uint8
         value[b] = BlendToward(value[b], grey, d.amountWeight);
 }
 
-void Gradient(DabRun& d, const PaintTarget& t, std::uint8_t* value, std::uint8_t& alpha)
+// The dab's colour as it is (its grey on the 8-bit map types): Gradient's colour of the dab,
+// Brushed's streaking working colour.
+void DabColour(DabRun& d, const PaintTarget& t, std::uint8_t* value, std::uint8_t& alpha)
 {
     const std::uint8_t grey = Grey(d.colour);
     PaintPlain(d, t, value, alpha, IsColour(t) ? d.colour : &grey);
@@ -289,12 +291,6 @@ void BrushedTexel(DabRun& d)
         c = dirt.Applied(c);
 }
 
-void Brushed(DabRun& d, const PaintTarget& t, std::uint8_t* value, std::uint8_t& alpha)
-{
-    const std::uint8_t grey = Grey(d.colour);
-    PaintPlain(d, t, value, alpha, IsColour(t) ? d.colour : &grey);
-}
-
 void Halo(DabRun& d, const PaintTarget& t, std::uint8_t* value, std::uint8_t& alpha)
 {
     if (!IsColour(t))
@@ -445,7 +441,7 @@ const std::array<SpecialRule, 25> kRules{{
     {Shade<false>},  // 2 Darken
     {Shade<true>},   // 3 Lighten
     {Desaturate},
-    {Gradient, PrepareGradient},
+    {DabColour, PrepareGradient},  // 5 Gradient
     {Multiply},
     {Pointillist, PreparePointillist, nullptr, Refusal::EveryWrittenBase,
      {"You can not apply Pointillist Paint to the Base Colour Layer",
@@ -471,7 +467,7 @@ const std::array<SpecialRule, 25> kRules{{
       "You can not apply Self Masking Paint to the Base Bump Layer",
       "You can not apply Self Masking Paint to the Base Opacity Layer",
       "You can not apply Self Masking Paint to the Base Shininess Layer"}},
-    {Brushed, nullptr, BrushedTexel},
+    {DabColour, nullptr, BrushedTexel},  // 15 Brushed
     {Halo},
     {RandomisedLuma, PrepareRandomiseLuma},
     {Drybrush},

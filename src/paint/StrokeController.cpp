@@ -48,6 +48,11 @@ void StrokeController::CheckPaintableLayers(const Material& material)
         ui_.RaiseWarning(std::string(kNoPaintableLayer) + missing);
 }
 
+const EraserSwitches& StrokeController::EraserMaps() const
+{
+    return env_.painting != nullptr ? env_.painting->options.eraserMaps : env_.eraser;
+}
+
 Painter StrokeController::MakePainter(PaintTool tool) const
 {
     return Painter(env_.scene, env_.frame, env_.render, env_.lighting,
@@ -66,6 +71,7 @@ ScreenRect StrokeController::TexturePaint(const PickResult& hit, int dabNumber)
         return TextureStampDab(painter, state, dabNumber, CentreOf(material, hit.u, hit.v), materialIndex);
     if (state.options.settingCloneSource) {
         SetCloneSource(state, env_.scene, materialIndex, hit.u, hit.v);
+        sourceRecorded_ = true;
         return {};
     }
     return CloneDab(painter, state, dabNumber, CentreOf(material, hit.u, hit.v), materialIndex);
@@ -129,7 +135,7 @@ ScreenRect StrokeController::LayWithPressure(const PointerEvent& event, const Pi
     if (env_.pressureOn && event.pressure)
         env_.values.foreground = PressureScaled(colour, *event.pressure);
     const Painter painter = MakePainter(erase ? PaintTool::Eraser : PaintTool::Brush);
-    const ScreenRect repaint = erase ? EraserDab(painter, env_.eraser, counter_, hit.u, hit.v, MaterialOf(hit))
+    const ScreenRect repaint = erase ? EraserDab(painter, EraserMaps(), counter_, hit.u, hit.v, MaterialOf(hit))
                                      : painter.Dab(counter_, hit.u, hit.v, MaterialOf(hit));
     env_.values.foreground = colour;
     return repaint;
@@ -183,13 +189,14 @@ ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
         ui_.ShowHint(61229, kHintNoScene);
         return {};
     }
+    const PickResult hit = PickFace(scene, event.x, event.y);
+    if (env_.render.level < 2)
+        ui_.ShowHint(61210, kHintLowRenderLevel);
+    // The Line tool only anchors its shape here, on the object or beside it.
     if (tool == PaintTool::Line) {
         anchor_ = {event.x, event.y};
         return {};
     }
-    const PickResult hit = PickFace(scene, event.x, event.y);
-    if (env_.render.level < 2)
-        ui_.ShowHint(61210, kHintLowRenderLevel);
     if (hit.face < 0)
         return {};
     const Material& material = scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
@@ -242,6 +249,10 @@ ScreenRect StrokeController::ButtonUp(const PointerEvent& event)
 {
     const bool wasInStroke = inStroke_;
     inStroke_ = false;
+    // Set-source mode records one source, then the tool clones again.
+    if (sourceRecorded_)
+        painting().options.settingCloneSource = false;
+    sourceRecorded_ = false;
     if (wasInStroke && env_.scene.loaded() && env_.scene.paintTool == PaintTool::Line && !event.stylusEraser)
         return LayShape({event.x, event.y});
     return {};

@@ -46,8 +46,8 @@ struct StrokeEnvironment {
     PaintRandom& random;
     EraserSwitches eraser{true, true, true, true, true};
     bool pressureOn = false;
-    // The Fill, Line and Texture Paint options and sources; the controller keeps its own
-    // when none is given.
+    // The Fill, Line, Texture Paint and Eraser options and sources; the controller keeps its
+    // own when none is given (and then erases with `eraser`).
     PaintingState* painting = nullptr;
     float bitmapPaintScale = 1.0f;
 };
@@ -90,6 +90,8 @@ private:
     ScreenRect LayShape(ScreenPoint release);
     void LayScreenLine(const Painter& painter, ScreenPoint from, ScreenPoint to);
     Painter MakePainter(PaintTool tool) const;
+    // The Eraser's map-type switches: the painting state's when one is given.
+    const EraserSwitches& EraserMaps() const;
     std::int32_t MaterialOf(const PickResult& hit) const;
 
     StrokeEnvironment env_;
@@ -99,6 +101,7 @@ private:
     bool gridOn_ = false;
     int gridX_ = 0, gridY_ = 0, stepX_ = 1, stepY_ = 1, cellX_ = 0, cellY_ = 0;
     ScreenPoint anchor_;
+    bool sourceRecorded_ = false;
     PaintingState ownPainting_;
 };
 

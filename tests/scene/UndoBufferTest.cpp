@@ -2,7 +2,6 @@
 // that changed under a record.
 
 #include "paint/SpecialPaints.h"
-#include "paint/Dab.h"
 #include "scene/UndoBuffer.h"
 #include "scene/LayerOperations.h"
 #include "scene/Scene.h"
