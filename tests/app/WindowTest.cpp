@@ -4,6 +4,7 @@
 
 #include "app/Application.h"
 #include "app/CommandTable.h"
+#include "app/QtInteraction.h"
 #include "app/dialogs/MapPathsDialog.h"
 #include "app/dialogs/TipDialog.h"
 
@@ -209,6 +210,13 @@ private slots:
             dialog.accept();
         }
         QVERIFY(!TipsShownAtStartup(ini));
+    }
+
+    void EngineFiltersBecomeQtFilters()
+    {
+        QCOMPARE(app::QtFileFilter("All Files (*.*) |*.*||"), QString("All Files (*)"));
+        QCOMPARE(app::QtFileFilter("Images (*.png;*.tga)|*.png;*.tga|All Files (*.*)|*.*||"),
+                 QString("Images (*.png *.tga);;All Files (*)"));
     }
 
     void CommandLineIsCheckedBeforeAnythingStarts()
