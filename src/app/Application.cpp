@@ -116,6 +116,7 @@ int RunApplication(const LaunchOptions& given)
 
     window.show();
     ShowSplash(window);
+    window.WarnOfTablet();
     if (!options.file.isEmpty())
         window.OpenFile(options.file, false);
     if (TipsShownAtStartup(iniPath))

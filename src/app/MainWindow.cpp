@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -576,7 +577,21 @@ void MainWindow::UpdateUndoCommands()
 void MainWindow::ShowWarning()
 {
     const QString text = warnings_.Press();
-    ui_.Tell(text.toStdString());
+    if (!warnings_.question()) {
+        ui_.Tell(text.toStdString());
+        return;
+    }
+    if (ui_.Ask(text.toStdString()))
+        workspace_.pressureSensitivity = false;
+}
+
+void MainWindow::WarnOfTablet()
+{
+    for (const QInputDevice* device : QInputDevice::devices())
+        if (device->type() == QInputDevice::DeviceType::Stylus && workspace_.pressureSensitivity) {
+            warnings_.Raise(WarningWindow::kTabletQuestion, true);
+            return;
+        }
 }
 
 void MainWindow::IgnoreWarning()

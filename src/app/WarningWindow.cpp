@@ -4,11 +4,12 @@
 
 namespace gessoria::app {
 
-void WarningWindow::Raise(const QString& text)
+void WarningWindow::Raise(const QString& text, bool question)
 {
     if (beepOnWarning_ != 0)
         QApplication::beep();
     message_ = text;
+    question_ = question;
     SetLit(true);
 }
 

@@ -185,6 +185,13 @@ private slots:
         QVERIFY(!f.warnings.lit());
         f.window->commands()[Command::WarningWindow]->trigger();
         QCOMPARE(f.ui.Dialogs().back(), std::string("Layer missing"));
+
+        // The tablet question: Yes switches pressure sensitivity off.
+        f.warnings.Raise(app::WarningWindow::kTabletQuestion, true);
+        f.ui.yesNo.push_back(true);
+        f.window->commands()[Command::WarningWindow]->trigger();
+        QCOMPARE(f.ui.Texts(Shown::Kind::Question).back(), std::string(app::WarningWindow::kTabletQuestion));
+        QVERIFY(!f.workspace.pressureSensitivity);
     }
 
     void TipDialogWalksTheTipsAndRemembersTheChoice()
