@@ -24,6 +24,7 @@ find_window() {
     sleep 0.1
   done
   echo "no window named $1" >&2
+  cat "$work/app.log" "$work/xvfb.log" >&2
   return 1
 }
 
@@ -36,6 +37,8 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -fbdir "$work" -nolisten tcp 3>"$work/di
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
+# The server takes connections once it answers a query.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$program" "$scene" 2>"$work/app.log" &
 app_pid=$!
