@@ -13,7 +13,8 @@ using C = Command;
 
 // Ordered by Command. `available` is false for the features of later work: the bitmap views
 // and the clipboard, the control panel and its pages, the palettes, the modelling-host link,
-// the six-axis controller, help files and the tools the engine does not dispatch yet.
+// the six-axis controller, help files and the tools the engine does not dispatch yet (Text,
+// Selection).
 const CommandInfo kCommands[] = {
     {C::Open, "&Open...\tCtrl+O", "Open an existing scene or project\nOpen", "Ctrl+O", "open", false, true},
     {C::Save, "&Save\tCtrl+S", "Save the active project\nSave", "Ctrl+S", "save", false, false},
@@ -61,9 +62,9 @@ const CommandInfo kCommands[] = {
     {C::Benchmark, "Rotation &Benchmark", "Performs 100 rotate transforms with timing to present a 'frames per second' speed\nBenchmark", "", nullptr, false, true},
 
     {C::BrushTool, "&Brush Tool\tB", "Brush Tool: +Ctrl = Sample Foreground\tFor help press F1\nBrush Tool (B)", "B", "brush", true, true},
-    {C::FillTool, "&Fill Tool\tF", "Fill Tool:\tFor help press F1\nFill Tool (F)", "F", "fill", true, false},
-    {C::LineTool, "&Line/Polygon Tool\tL", "Line Tool:\tFor help press F1\nLine/Polygon Tool (L)", "L", "line", true, false},
-    {C::TexturePaintTool, "&Texture Paint", "Clone and Textured Paint Tool:\tFor help press F1\nTexture Paint", "", "texturepaint", true, false},
+    {C::FillTool, "&Fill Tool\tF", "Fill Tool:\tFor help press F1\nFill Tool (F)", "F", "fill", true, true},
+    {C::LineTool, "&Line/Polygon Tool\tL", "Line Tool:\tFor help press F1\nLine/Polygon Tool (L)", "L", "line", true, true},
+    {C::TexturePaintTool, "&Texture Paint", "Clone and Textured Paint Tool:\tFor help press F1\nTexture Paint", "", "texturepaint", true, true},
     {C::TextTool, "Te&xt Tool", "Text Tool:\tFor help press F1\nText Tool", "", "text", true, false},
     {C::SamplerTool, "Colour &Sampler", "Sampler Tool: +Ctrl = Sample Background\tFor help press F1\nColour Sampler", "", "sampler", true, true},
     {C::EraserTool, "&Erase Tool\tE", "Eraser Tool: +Ctrl = Sample Background\tFor help press F1\nErase Tool (E)", "E", "eraser", true, true},

@@ -12,6 +12,7 @@
 #include "app/dialogs/TipDialog.h"
 #include "app/view/MainView.h"
 #include "io/SceneFileOpener.h"
+#include "paint/StrokeController.h"
 #include "session/AboutInfo.h"
 #include "view3d/Projection.h"
 
@@ -77,14 +78,6 @@ const PositionCommand kPositionTools[] = {
     {PositionTool::MoveLights, C::MoveLights, kCursorRotate, 0, nullptr},
 };
 
-constexpr const char* kHintNoObjectForBrush = "Until you load an object you won't be able to paint on anything.";
-constexpr const char* kHintBrushKey =
-    "You can also select the Brush Tool by pressing the 'B' key when you're in the Main View or using the right "
-    "mouseclick Popup Menu in the Main View.";
-constexpr const char* kHintLineKey = "You can select the Line Button by pressing 'L'.";
-constexpr const char* kHintEraser =
-    "Instead of pressing this button you can also bring up the eraser by pressing 'E' or, if you have a context "
-    "sensitive graphics tablet, by turning the stylus upside down and painting!";
 constexpr const char* kHintToolLock =
     "Selecting this button means that when you use a position tool, it won't deselect itself. Use this if you think "
     "you're going to take more than one action to position an object.";
@@ -443,14 +436,12 @@ void MainWindow::PrintView()
 
 void MainWindow::SelectPaintTool(PaintTool tool)
 {
-    Scene& scene = workspace_.session.scene;
-    if (tool == PaintTool::Brush)
-        ui_.ShowHint(scene.loaded() ? 61206 : 61205, scene.loaded() ? kHintBrushKey : kHintNoObjectForBrush);
-    else if (tool == PaintTool::Line)
-        ui_.ShowHint(61249, kHintLineKey);
-    else if (tool == PaintTool::Eraser)
-        ui_.ShowHint(61247, kHintEraser);
-    SetPaintTool(scene.paintTool == tool ? PaintTool::None : tool);
+    Session& session = workspace_.session;
+    const bool deselect = session.scene.paintTool == tool;
+    // The engine shows the tool's hint (and warns of a bitmap paint with the Line tool);
+    // pressing the current tool's command then puts the tool down.
+    gessoria::SelectPaintTool(session.scene, tool, session.paints.current(), ui_);
+    SetPaintTool(deselect ? PaintTool::None : tool);
 }
 
 void MainWindow::SetPaintTool(PaintTool tool)
