@@ -19,7 +19,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
-#include <QInputDevice>
 #include <QTimer>
 
 #include <iostream>
@@ -71,14 +70,6 @@ int Grab(MainWindow& window, const LaunchOptions& options)
         return 1;
     }
     return 0;
-}
-
-bool TabletPresent()
-{
-    for (const QInputDevice* device : QInputDevice::devices())
-        if (device->type() == QInputDevice::DeviceType::Stylus || device->type() == QInputDevice::DeviceType::Airbrush)
-            return true;
-    return false;
 }
 
 } // namespace
@@ -166,8 +157,7 @@ int RunApplication(const LaunchOptions& given)
 
     window.show();
     ShowSplash(window);
-    if (workspace.pressureSensitivity && TabletPresent())
-        warnings.Raise(WarningWindow::kPressureTabletQuestion, WarningKind::Question);
+    window.WarnOfTablet();
     if (!options.file.isEmpty())
         window.OpenFile(options.file, false);
     if (TipsShownAtStartup(iniPath))

@@ -13,7 +13,8 @@ using C = Command;
 
 // Ordered by Command. `available` is false for the features of later work: the bitmap views
 // and the clipboard, the control panel and its pages, the palettes, the modelling-host link,
-// the six-axis controller, help files and the tools the engine does not dispatch yet.
+// the six-axis controller, help files and the tools the engine does not dispatch yet (Text,
+// Selection).
 const CommandInfo kCommands[] = {
     {C::Open, "&Open...\tCtrl+O", "Open an existing scene or project\nOpen", "Ctrl+O", "open", false, true},
     {C::Save, "&Save\tCtrl+S", "Save the active project\nSave", "Ctrl+S", "save", false, false},

@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -676,6 +677,15 @@ void MainWindow::ShowWarning()
         return;
     }
     ui_.Tell(pending.text.toStdString());
+}
+
+void MainWindow::WarnOfTablet()
+{
+    for (const QInputDevice* device : QInputDevice::devices())
+        if (device->type() == QInputDevice::DeviceType::Stylus && workspace_.pressureSensitivity) {
+            warnings_.Raise(WarningWindow::kPressureTabletQuestion, WarningKind::Question);
+            return;
+        }
 }
 
 void MainWindow::IgnoreWarning()

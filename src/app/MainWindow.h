@@ -60,6 +60,9 @@ public:
     void SelectPaintTool(PaintTool tool);
     // A position tool's command: a second press sets none.
     void SelectPositionTool(PositionTool tool);
+    // With a pressure tablet present and pressure sensitivity on, the Warning Window offers
+    // to switch it off (painting with the mouse then reads no pressure).
+    void WarnOfTablet();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -63,7 +63,9 @@ std::optional<std::string> QtInteraction::ChooseFileToOpen(const std::string& fi
 {
     if (batch_)
         return std::nullopt;
-    QFileDialog dialog(window_, "Open", QString(), QtFileFilter(filter));
+    // The engine asks for a file by hand when a scene's bitmap is in none of the Map Paths.
+    const QString title = presetName.empty() ? QString("Open") : "Locate " + Q(presetName);
+    QFileDialog dialog(window_, title, QString(), QtFileFilter(filter));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.selectFile(Q(presetName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -6,7 +6,6 @@
 // Windows hold a reference to the one Workspace; nothing here is a Qt type.
 
 #include "paint/PaintRandom.h"
-#include "paint/ToolOptions.h"
 #include "session/Session.h"
 #include "view3d/Lighting.h"
 #include "view3d/RenderSettings.h"
@@ -19,8 +18,6 @@ struct Workspace {
     PaintRandom random;
     bool pressureSensitivity = true;  // for this run only
     bool paintWizard = false;
-    // The Fill, Line, Eraser and Texture Paint options and sources, kept from stroke to stroke.
-    PaintingState painting;
 
     // The render levels and flags the preferences hold.
     void RenderFromPreferences()

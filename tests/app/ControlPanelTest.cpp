@@ -202,7 +202,7 @@ private slots:
         AppFixture f;
         QVERIFY(f.OpenSample());
         app::ControlPanel& panel = f.window->controlPanel();
-        ToolOptions& options = f.workspace.painting.options;
+        ToolOptions& options = f.workspace.session.painting.options;
 
         auto* line = static_cast<app::LinePage*>(panel.ShowPage(PanelPage::Line));
         QVERIFY(!line->sides()->isEnabled());

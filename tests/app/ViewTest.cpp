@@ -51,6 +51,41 @@ private slots:
         QCOMPARE(f.ColourLayerBytes(material), painted);
     }
 
+    void LineToolShowsItsShapeWhileDraggingAndLaysItOnRelease()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        const QPoint start = f.PointOnObject();
+        const int material = f.MaterialAt(start);
+        const auto before = f.ColourLayerBytes(material);
+        QTest::keyClick(f.window.get(), Qt::Key_L);
+        QCOMPARE(f.scene().paintTool, PaintTool::Line);
+        QTest::mousePress(&f.view(), Qt::LeftButton, Qt::NoModifier, start);
+        const QPoint end = start + QPoint(40, 0);
+        QMouseEvent move(QEvent::MouseMove, end, f.view().mapToGlobal(end), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(&f.view(), &move);
+        QVERIFY(f.view().rubberShape().size() >= 2);
+        QCOMPARE(f.view().rubberShape().front(), start);
+        QCOMPARE(f.ColourLayerBytes(material), before);  // nothing is laid until the release
+        QTest::mouseRelease(&f.view(), Qt::LeftButton, Qt::NoModifier, end);
+        QVERIFY(f.view().rubberShape().isEmpty());
+        QVERIFY(f.ColourLayerBytes(material) != before);
+    }
+
+    void FillToolFillsAtOneClick()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        const QPoint at = f.PointOnObject();
+        const int material = f.MaterialAt(at);
+        const auto before = f.ColourLayerBytes(material);
+        QTest::keyClick(f.window.get(), Qt::Key_F);
+        QCOMPARE(f.scene().paintTool, PaintTool::Fill);
+        f.Drag({at});
+        QVERIFY(f.ColourLayerBytes(material) != before);
+    }
+
     void CtrlWithTheBrushSamplesInsteadOfPainting()
     {
         AppFixture f;

@@ -11,7 +11,6 @@ namespace gessoria::test {
 namespace {
 
 using app::Command;
-using app::WarningKind;
 
 class WarningTest : public QObject {
     Q_OBJECT
@@ -58,20 +57,6 @@ private slots:
         QCOMPARE(f.ui.Texts(Shown::Kind::Hint).back(), std::string(app::WarningWindow::kIgnoredHint));
         f.window->commands()[Command::WarningWindow]->trigger();
         QCOMPARE(f.ui.Dialogs().back(), std::string("kept"));
-    }
-
-    void PressureQuestionTurnsPressureOffOnYes()
-    {
-        AppFixture f;
-        f.warnings.SetBeep([] {});
-        f.warnings.Raise(app::WarningWindow::kPressureTabletQuestion, WarningKind::Question);
-        f.ui.yesNo.push_back(false);
-        f.window->commands()[Command::WarningWindow]->trigger();
-        QVERIFY(f.workspace.pressureSensitivity);
-        f.ui.yesNo.push_back(true);
-        f.window->commands()[Command::WarningWindow]->trigger();
-        QVERIFY(!f.workspace.pressureSensitivity);
-        QCOMPARE(f.ui.shown.back().kind, Shown::Kind::Question);
     }
 
     void LineWithABitmapPaintWarns()

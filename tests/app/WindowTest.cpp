@@ -4,6 +4,7 @@
 
 #include "app/Application.h"
 #include "app/CommandTable.h"
+#include "app/QtInteraction.h"
 #include "app/dialogs/MapPathsDialog.h"
 #include "app/dialogs/TipDialog.h"
 
@@ -180,6 +181,13 @@ private slots:
         QVERIFY(!f.warnings.lit());
         f.window->commands()[Command::WarningWindow]->trigger();
         QCOMPARE(f.ui.Dialogs().back(), std::string("Layer missing"));
+
+        // The tablet question: Yes switches pressure sensitivity off.
+        f.warnings.Raise(app::WarningWindow::kPressureTabletQuestion, app::WarningKind::Question);
+        f.ui.yesNo.push_back(true);
+        f.window->commands()[Command::WarningWindow]->trigger();
+        QCOMPARE(f.ui.Texts(Shown::Kind::Question).back(), std::string(app::WarningWindow::kPressureTabletQuestion));
+        QVERIFY(!f.workspace.pressureSensitivity);
     }
 
     void TipDialogWalksTheTipsAndRemembersTheChoice()
@@ -205,6 +213,13 @@ private slots:
             dialog.accept();
         }
         QVERIFY(!TipsShownAtStartup(ini));
+    }
+
+    void EngineFiltersBecomeQtFilters()
+    {
+        QCOMPARE(app::QtFileFilter("All Files (*.*) |*.*||"), QString("All Files (*)"));
+        QCOMPARE(app::QtFileFilter("Images (*.png;*.tga)|*.png;*.tga|All Files (*.*)|*.*||"),
+                 QString("Images (*.png *.tga);;All Files (*)"));
     }
 
     void CommandLineIsCheckedBeforeAnythingStarts()

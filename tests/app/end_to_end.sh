@@ -14,6 +14,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The first visible window named like $1, waiting up to 20 s. xdotool's own --sync gives up
+# with BadWindow when another window (a tooltip, the start-up picture) goes away meanwhile.
+find_window() {
+  local found=
+  for _ in $(seq 200); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    [ -n "$found" ] && { echo "$found"; return 0; }
+    sleep 0.1
+  done
+  echo "no window named $1" >&2
+  cat "$work/app.log" "$work/xvfb.log" >&2
+  return 1
+}
+
 export GESSORIA_DATA=$work/data GESSORIA_INI=$work/gessoria.INI
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # No tip of the day at start-up.
@@ -23,14 +37,16 @@ Xvfb -displayfd 3 -screen 0 1024x768x24 -fbdir "$work" -nolisten tcp 3>"$work/di
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
+# The server takes connections once it answers a query.
+for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$program" "$scene" 2>"$work/app.log" &
 app_pid=$!
 # The sample's colour and bump maps differ in size, so the open asks how to fit them; OK
 # takes the preset (the larger size, every map scaled).
-dialog=$(timeout 20 xdotool search --sync --onlyvisible --name '^Texturemap Size$' | head -1)
+dialog=$(find_window '^Texturemap Size$')
 xdotool windowfocus --sync "$dialog" key Return
-window=$(timeout 20 xdotool search --sync --onlyvisible --name 'monkey.3ds - Gessoria' | head -1)
+window=$(find_window 'monkey.3ds - Gessoria')
 sleep 3   # the start-up picture closes after two seconds
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool windowfocus --sync "$window"

@@ -104,7 +104,7 @@ void ToolPage::Refresh()
 
 EraserPage::EraserPage(const PanelContext& context, QWidget* parent) : ToolPage(context, true, false, parent)
 {
-    column_->addWidget(MapSwitchGroup("Erase Map Types", switches_, context_.workspace.painting.options.eraserMaps,
+    column_->addWidget(MapSwitchGroup("Erase Map Types", switches_, context_.workspace.session.painting.options.eraserMaps,
                                       showing_, this));
     column_->addWidget(Note("The eraser takes paint layers back to transparent. Ctrl+click samples the background "
                             "colour.", this));
@@ -113,12 +113,12 @@ EraserPage::EraserPage(const PanelContext& context, QWidget* parent) : ToolPage(
 
 void EraserPage::ShowOptions()
 {
-    ShowSwitches(switches_, context_.workspace.painting.options.eraserMaps);
+    ShowSwitches(switches_, context_.workspace.session.painting.options.eraserMaps);
 }
 
 FillPage::FillPage(const PanelContext& context, QWidget* parent) : ToolPage(context, false, true, parent)
 {
-    ToolOptions& options = context_.workspace.painting.options;
+    ToolOptions& options = context_.workspace.session.painting.options;
     auto* styleBox = new QGroupBox("Fill Style", this);
     auto* styleRow = new QHBoxLayout(styleBox);
     auto* group = new QButtonGroup(this);
@@ -169,7 +169,7 @@ FillPage::FillPage(const PanelContext& context, QWidget* parent) : ToolPage(cont
 
 void FillPage::ShowOptions()
 {
-    const ToolOptions& options = context_.workspace.painting.options;
+    const ToolOptions& options = context_.workspace.session.painting.options;
     styles_[std::min<int>(options.fillStyle, 2)]->setChecked(true);
     tolerance_->setValue(std::max(1, options.fillTolerance));
     reference_->setCurrentIndex(PanelTabIndex(options.referenceMap));
@@ -178,7 +178,7 @@ void FillPage::ShowOptions()
 
 LinePage::LinePage(const PanelContext& context, QWidget* parent) : ToolPage(context, true, true, parent)
 {
-    ToolOptions& options = context_.workspace.painting.options;
+    ToolOptions& options = context_.workspace.session.painting.options;
     auto* typeBox = new QGroupBox("Shape", this);
     auto* grid = new QGridLayout(typeBox);
     auto* group = new QButtonGroup(this);
@@ -212,7 +212,7 @@ LinePage::LinePage(const PanelContext& context, QWidget* parent) : ToolPage(cont
 
 void LinePage::ShowOptions()
 {
-    const ToolOptions& options = context_.workspace.painting.options;
+    const ToolOptions& options = context_.workspace.session.painting.options;
     types_[static_cast<int>(options.lineType)]->setChecked(true);
     sides_->setValue(options.polygonSides);
     sides_->setEnabled(options.lineType == LineType::NGon);
@@ -220,7 +220,7 @@ void LinePage::ShowOptions()
 
 TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent) : ToolPage(context, true, true, parent)
 {
-    PaintingState& state = context_.workspace.painting;
+    PaintingState& state = context_.workspace.session.painting;
     auto* modeBox = new QGroupBox("Mode", this);
     auto* modeRow = new QGridLayout(modeBox);
     clone_ = new QRadioButton("Clone", modeBox);
@@ -269,7 +269,7 @@ TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent)
 
 void TexturePaintPage::ShowOptions()
 {
-    const ToolOptions& options = context_.workspace.painting.options;
+    const ToolOptions& options = context_.workspace.session.painting.options;
     (options.texturedPaint ? texture_ : clone_)->setChecked(true);
     setSource_->setChecked(options.settingCloneSource);
     ShowSwitches(switches_, options.textureMaps);
@@ -280,7 +280,7 @@ void TexturePaintPage::ShowOptions()
 void TexturePaintPage::EnableForMode()
 {
     // Scale belongs to texture mode, Set Source to clone mode.
-    const bool textured = context_.workspace.painting.options.texturedPaint;
+    const bool textured = context_.workspace.session.painting.options.texturedPaint;
     scale_->setEnabled(textured);
     setSource_->setEnabled(!textured);
     if (textured)

@@ -2,8 +2,10 @@
 
 #include "app/Workspace.h"
 #include "app/view/ViewCursors.h"
+#include "paint/LineTool.h"
 #include "view3d/Projection.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -71,12 +73,14 @@ void MainView::paintEvent(QPaintEvent* event)
     }
     for (const QRect& r : event->region())
         painter.drawImage(r.topLeft(), picture_, r);
-    if (!band_.isNull()) {
-        // The Zoom Region rectangle: black dash-dot over a white line, visible on any scene.
-        painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(band_);
-        painter.setPen(QPen(Qt::black, 1, Qt::DashDotLine));
-        painter.drawRect(band_);
+    // The Zoom Region rectangle and the Line tool's shape: black dash-dot over a white line,
+    // visible on any scene.
+    for (const QPen& pen : {QPen(Qt::white, 1), QPen(Qt::black, 1, Qt::DashDotLine)}) {
+        painter.setPen(pen);
+        if (!band_.isNull())
+            painter.drawRect(band_);
+        if (rubberShape_.size() > 1)
+            painter.drawPolyline(rubberShape_);
     }
 }
 
@@ -127,11 +131,18 @@ void MainView::Press(const Pointer& p)
     StrokeEnvironment environment{scene, frame_, options_, lighting_, s.brushes.current(), s.paints.current(),
                                   s.paintValues, workspace_.random};
     environment.pressureOn = workspace_.pressureSensitivity;
-    environment.painting = &workspace_.painting;
-    environment.eraser = workspace_.painting.options.eraserMaps;
+    environment.painting = &s.painting;
+    environment.eraser = s.painting.options.eraserMaps;
     environment.bitmapPaintScale = s.bitmapPaintScale;
     stroke_.emplace(environment, ui_);
+    lineAnchor_ = p.at;
+    // A fill can take a moment on a large map.
+    const bool fill = scene.paintTool == PaintTool::Fill && !p.eraserEnd;
+    if (fill)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
     RepaintRect(stroke_->ButtonDown(ToEngine(p)));
+    if (fill)
+        QApplication::restoreOverrideCursor();
 }
 
 void MainView::Move(const Pointer& p)
@@ -157,8 +168,18 @@ void MainView::Move(const Pointer& p)
         Render();
         return;
     }
-    if (stroke_)
-        RepaintRect(stroke_->Move(ToEngine(p)));
+    if (!stroke_)
+        return;
+    if (scene.paintTool == PaintTool::Line && !p.eraserEnd) {
+        // The shape the button-up will lay, from the press to the pointer.
+        const PaintingState& painting = workspace_.session.painting;
+        QPolygon shape;
+        for (const ScreenPoint& corner : ShapeCorners(painting.options.lineType, painting.options.polygonSides,
+                                                      {lineAnchor_.x(), lineAnchor_.y()}, {p.at.x(), p.at.y()}))
+            shape << QPoint(corner.x, corner.y);
+        SetRubberShape(shape);
+    }
+    RepaintRect(stroke_->Move(ToEngine(p)));
 }
 
 void MainView::Release(const Pointer& p)
@@ -166,6 +187,7 @@ void MainView::Release(const Pointer& p)
     Scene& scene = workspace_.session.scene;
     buttonDown_ = false;
     if (stroke_) {
+        SetRubberShape(QPolygon());
         RepaintRect(stroke_->ButtonUp(ToEngine(p)));
         stroke_.reset();
         emit strokeEnded();
@@ -202,6 +224,15 @@ MainView::Pointer MainView::MousePointer(const QMouseEvent* event)
     p.at = event->position().toPoint();
     p.ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
     return p;
+}
+
+void MainView::SetRubberShape(const QPolygon& shape)
+{
+    if (!rubberShape_.isEmpty())
+        update(rubberShape_.boundingRect().adjusted(-1, -1, 1, 1));
+    rubberShape_ = shape;
+    if (!rubberShape_.isEmpty())
+        update(rubberShape_.boundingRect().adjusted(-1, -1, 1, 1));
 }
 
 void MainView::mousePressEvent(QMouseEvent* event)

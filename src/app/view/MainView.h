@@ -15,6 +15,7 @@
 #include "view3d/Renderer.h"
 
 #include <QImage>
+#include <QPolygon>
 #include <QWidget>
 
 #include <optional>
@@ -46,6 +47,8 @@ public:
     void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
     // The zoom rectangle being dragged (empty when none).
     QRect rubberBand() const { return band_; }
+    // The Line tool's shape being dragged, corner by corner (empty when none).
+    const QPolygon& rubberShape() const { return rubberShape_; }
 
     QSize sizeHint() const override { return {640, 480}; }
 
@@ -81,6 +84,7 @@ private:
     PointerEvent ToEngine(const Pointer& p) const;
     void RepaintRect(const ScreenRect& rect);
     void SetBand(const QRect& band);
+    void SetRubberShape(const QPolygon& shape);
     void ShowCursor(int cursorId);
 
     Workspace& workspace_;
@@ -95,6 +99,8 @@ private:
     bool buttonDown_ = false;
     DragSnapshot snapshot_;
     QRect band_;
+    QPolygon rubberShape_;
+    QPoint lineAnchor_;
     int cursorId_ = -1;
     QMenu* contextMenu_ = nullptr;
 };
