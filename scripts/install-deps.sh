@@ -3,11 +3,13 @@
 # Runs apt-get as root directly, or through sudo for a normal user.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang qt6-base-dev qt6-image-formats-plugins libstb-dev
+packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libstb-dev
+          qt6-qpa-plugins xvfb xdotool
           googletest libgtest-dev libbenchmark-dev lib3ds-dev
           libegl-dev libopengl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri)
-# clang is for the fuzz targets; lib3ds-dev only for the reference benchmark; the EGL and
-# OpenGL packages (with Mesa's llvmpipe) only for the llvmpipe anchor benchmark.
+# xvfb and xdotool run the desktop program's end-to-end test; clang is for the fuzz
+# targets; lib3ds-dev only for the reference benchmark; the EGL and OpenGL packages
+# (with Mesa's llvmpipe) only for the llvmpipe anchor benchmark.
 
 missing=()
 for p in "${packages[@]}"; do

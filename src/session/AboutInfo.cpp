@@ -2,9 +2,31 @@
 
 #include "scene/Scene.h"
 
-#include <sys/sysinfo.h>
+#include <fstream>
+#include <sstream>
 
 namespace gessoria {
+
+void ReadMemoryFigures(std::istream& meminfo, AboutInfo& info)
+{
+    long long available = -1, free = 0;
+    std::string line;
+    while (std::getline(meminfo, line)) {
+        std::istringstream fields(line);
+        std::string key;
+        long long kb = 0;
+        if (!(fields >> key >> kb))
+            continue;
+        if (key == "MemTotal:") info.totalPhysicalKb = kb;
+        else if (key == "MemFree:") free = kb;
+        else if (key == "MemAvailable:") available = kb;
+        else if (key == "SwapTotal:") info.totalPageKb = kb;
+        else if (key == "SwapFree:") info.freePageKb = kb;
+    }
+    // What programs can still have: MemAvailable counts the caches the kernel gives back;
+    // kernels before 3.14 lack it.
+    info.freePhysicalKb = available >= 0 ? available : free;
+}
 
 AboutInfo GatherAboutInfo(const Scene& scene)
 {
@@ -15,14 +37,8 @@ AboutInfo GatherAboutInfo(const Scene& scene)
         info.faces = scene.faceCount;
         info.materials = scene.materialCount;
     }
-    struct sysinfo memory {};
-    if (sysinfo(&memory) == 0) {
-        const auto unit = static_cast<long long>(memory.mem_unit);
-        info.freePhysicalKb = static_cast<long long>(memory.freeram) * unit / 1024;
-        info.totalPhysicalKb = static_cast<long long>(memory.totalram) * unit / 1024;
-        info.totalPageKb = static_cast<long long>(memory.totalswap) * unit / 1024;
-        info.freePageKb = static_cast<long long>(memory.freeswap) * unit / 1024;
-    }
+    std::ifstream meminfo("/proc/meminfo");
+    ReadMemoryFigures(meminfo, info);
     return info;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // What the About box shows: the scene's counts and the machine's memory in kilobytes.
 
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ struct AboutInfo {
     // "Label: value" lines in the box's order, numbers printed as plain integers.
     std::vector<std::string> Lines() const;
 };
+
+// The memory figures from the text of /proc/meminfo (values in kB): free physical is
+// MemAvailable where the kernel reports it, else MemFree; page space is swap.
+void ReadMemoryFigures(std::istream& meminfo, AboutInfo& info);
 
 // Counts of a loaded scene (zeros without one) and the memory the system reports.
 AboutInfo GatherAboutInfo(const Scene& scene);

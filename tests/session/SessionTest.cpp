@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 namespace gessoria::test {
@@ -174,6 +175,25 @@ TEST(AboutBox, ShowsTheScenesCounts)
     EXPECT_EQ(info.Lines()[2], "Faces: 1");
     Scene none;
     EXPECT_EQ(GatherAboutInfo(none).faces, 0);
+}
+
+TEST(AboutInfoTest, MemoryFiguresComeFromMeminfo)
+{
+    std::istringstream meminfo("MemTotal:       16318412 kB\nMemFree:          512000 kB\n"
+                               "MemAvailable:    9000000 kB\nBuffers:          100 kB\n"
+                               "SwapTotal:       2097148 kB\nSwapFree:        2000000 kB\n");
+    AboutInfo info;
+    ReadMemoryFigures(meminfo, info);
+    EXPECT_EQ(info.totalPhysicalKb, 16318412);
+    EXPECT_EQ(info.freePhysicalKb, 9000000);  // what programs can have, caches included
+    EXPECT_EQ(info.totalPageKb, 2097148);
+    EXPECT_EQ(info.freePageKb, 2000000);
+    // An old kernel without MemAvailable: its free memory.
+    std::istringstream old("MemTotal: 1000 kB\nMemFree: 300 kB\n");
+    AboutInfo oldInfo;
+    ReadMemoryFigures(old, oldInfo);
+    EXPECT_EQ(oldInfo.freePhysicalKb, 300);
+    EXPECT_EQ(oldInfo.totalPageKb, 0);
 }
 
 } // namespace

@@ -1,0 +1,175 @@
+#include "app/Application.h"
+
+#include "app/CommandTable.h"
+#include "app/palettes/ColourPicker.h"
+#include "app/palettes/InfoWindow.h"
+#include "app/DataDirectory.h"
+#include "app/MainWindow.h"
+#include "app/QtInteraction.h"
+#include "app/RecentFiles.h"
+#include "app/Resources.h"
+#include "app/WarningWindow.h"
+#include "app/Workspace.h"
+#include "app/dialogs/SplashWindow.h"
+#include "app/dialogs/TipDialog.h"
+#include "app/view/MainView.h"
+#include "session/TipOfTheDay.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QTimer>
+
+#include <iostream>
+
+namespace gessoria::app {
+namespace {
+
+constexpr const char* kUsage = "usage: gessoria [--grab OUT.png [--grab-size WxH] [--grab-palettes]] [FILE]";
+
+// A floating window drawn at `at` with a title bar of its own, as a window manager would.
+void DrawFloating(QPainter& painter, QWidget& floating, QPoint at)
+{
+    const QPixmap body = floating.grab();
+    const int titleHeight = painter.fontMetrics().height() + 8;
+    const QRect frame(at, QSize(body.width() + 2, body.height() + titleHeight + 1));
+    painter.fillRect(frame, QColor(60, 64, 72));
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(at + QPoint(8, 0), QSize(body.width(), titleHeight)), Qt::AlignVCenter, floating.windowTitle());
+    painter.drawPixmap(at + QPoint(1, titleHeight), body);
+}
+
+void DrawPalettes(MainWindow& window, QImage& picture)
+{
+    window.commands()[Command::ColourPicker]->setChecked(true);
+    window.commands()[Command::InfoWindow]->setChecked(true);
+    window.colourPicker().SetFull(true);
+    QApplication::processEvents();
+    QPainter painter(&picture);
+    const QRect view = window.view().geometry();
+    QWidget& picker = window.colourPicker();
+    QWidget& info = window.infoWindow();
+    DrawFloating(painter, picker, QPoint(view.left() + 12, view.bottom() - picker.height() - 40));
+    DrawFloating(painter, info, QPoint(view.right() - info.width() - 12, view.top() + 8));
+}
+
+int Grab(MainWindow& window, const LaunchOptions& options)
+{
+    window.resize(options.grabSize);
+    window.show();
+    QApplication::processEvents();
+    if (!options.file.isEmpty() && !window.OpenFile(options.file, false))
+        return 1;
+    QApplication::processEvents();
+    QImage picture = window.grab().toImage();
+    if (options.grabPalettes)
+        DrawPalettes(window, picture);
+    if (!picture.save(options.grabPath, "PNG")) {
+        std::cerr << "cannot write " << options.grabPath.toStdString() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::optional<LaunchOptions> ParseLaunchOptions(const QStringList& arguments, QString& error)
+{
+    LaunchOptions options;
+    bool sizeGiven = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == "--grab-palettes") {
+            options.grabPalettes = true;
+            continue;
+        }
+        if (a == "--grab" || a == "--grab-size") {
+            if (i + 1 >= arguments.size()) {
+                error = a + " needs a value\n" + kUsage;
+                return std::nullopt;
+            }
+            const QString value = arguments[++i];
+            if (a == "--grab") {
+                options.grabPath = value;
+                continue;
+            }
+            const QStringList sides = value.split('x');
+            bool okW = false, okH = false;
+            const int w = sides.size() == 2 ? sides[0].toInt(&okW) : 0;
+            const int h = sides.size() == 2 ? sides[1].toInt(&okH) : 0;
+            if (!okW || !okH || w < 200 || h < 150 || w > 8192 || h > 8192) {
+                error = "bad --grab-size " + value + " (WxH, from 200x150 to 8192x8192)";
+                return std::nullopt;
+            }
+            options.grabSize = QSize(w, h);
+            sizeGiven = true;
+        } else if (a.startsWith("--")) {
+            error = "unknown option " + a + "\n" + kUsage;
+            return std::nullopt;
+        } else if (!options.file.isEmpty()) {
+            error = QString("only one file can be opened\n") + kUsage;
+            return std::nullopt;
+        } else {
+            options.file = a;
+        }
+    }
+    if ((sizeGiven || options.grabPalettes) && options.grabPath.isEmpty()) {
+        error = QString("--grab-size and --grab-palettes go with --grab\n") + kUsage;
+        return std::nullopt;
+    }
+    return options;
+}
+
+int RunApplication(const LaunchOptions& given)
+{
+    InitResources();
+    LaunchOptions options = given;
+    const bool grab = !options.grabPath.isEmpty();
+    // Both paths are taken from where the program was started: start-up moves into the data
+    // directory.
+    if (!options.file.isEmpty())
+        options.file = QFileInfo(options.file).absoluteFilePath();
+    if (grab)
+        options.grabPath = QFileInfo(options.grabPath).absoluteFilePath();
+
+    Workspace workspace;
+    WarningWindow warnings(workspace.session.preferences.beepOnWarning);
+    QtInteraction ui(workspace.paintWizard, warnings, grab);
+
+    const std::filesystem::path dataDirectory = UserDataDirectory();
+    if (!SeedDataDirectory(dataDirectory))
+        std::cerr << "could not make " << dataDirectory << " with the starter library\n";
+    // The libraries name their bitmap paints' images relative to the directory they are in.
+    QDir::setCurrent(QString::fromStdString(dataDirectory.string()));
+
+    const std::filesystem::path iniPath = PreferencesFilePath("gessoria");
+    workspace.session.Startup(iniPath, dataDirectory, ui);
+    workspace.RenderFromPreferences();
+    RecentFiles recent;
+    recent.Load(iniPath);
+
+    MainWindow window(workspace, ui, warnings, recent);
+    ui.SetWindow(&window);
+    ui.SetStatusPane(&window.statusPane());
+    if (grab)
+        return Grab(window, options);
+
+    window.show();
+    ShowSplash(window);
+    window.WarnOfTablet();
+    if (!options.file.isEmpty())
+        window.OpenFile(options.file, false);
+    if (TipsShownAtStartup(iniPath))
+        QTimer::singleShot(0, &window, [&] {
+            TipDialog tip(iniPath, TipsFilePath(), &window);
+            tip.exec();
+        });
+
+    const int status = QApplication::exec();
+    workspace.session.Exit();
+    recent.Save(iniPath);
+    return status;
+}
+
+} // namespace gessoria::app

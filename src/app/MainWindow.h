@@ -1,0 +1,127 @@
+#pragma once
+// MainWindow: the program's one top-level window — the main view, the File and Position
+// tool bars, the menus, the status bar with its message pane and CAP/NUM/SCRL indicators.
+//
+// It selects tools, opens files, prints and runs the preference dialogs. What a command
+// does to the scene it leaves to engine calls; the window only shows their results.
+
+#include "app/Command.h"
+#include "app/RecentFiles.h"
+#include "scene/PaintTool.h"
+#include "view3d/Navigation.h"
+
+#include <QMainWindow>
+
+class QLabel;
+class QMenu;
+class QToolButton;
+
+namespace gessoria {
+struct Scene;
+class UserInteraction;
+}
+
+namespace gessoria::app {
+
+class CommandTable;
+class ApplicatorsPalette;
+class ColourPicker;
+class PigmentsPalette;
+class ControlPanel;
+class InfoWindow;
+class MainView;
+class WarningWindow;
+struct Workspace;
+
+// Opens a scene with its own directory searched for bitmaps before the Map Paths.
+bool OpenSceneBesideItsMaps(Scene& scene, const std::string& path, UserInteraction& ui);
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char* kReady = "Ready";
+
+    MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow& warnings, RecentFiles& recent);
+
+    MainView& view() { return *view_; }
+    CommandTable& commands() { return *commands_; }
+    QLabel& statusPane() { return *statusPane_; }
+    ControlPanel& controlPanel() { return *panel_; }
+    ColourPicker& colourPicker() { return *colourPicker_; }
+    InfoWindow& infoWindow() { return *infoWindow_; }
+    ApplicatorsPalette& applicators() { return *applicators_; }
+    PigmentsPalette& pigments() { return *pigments_; }
+
+    // Opens a scene or project. `throughDialog` is set for the Open command's chooser, which
+    // is the one way a project stops preferences and libraries being written at exit.
+    bool OpenFile(const QString& path, bool throughDialog);
+
+    // A painting tool's command: a second press deselects it.
+    void SelectPaintTool(PaintTool tool);
+    // A position tool's command: a second press sets none.
+    void SelectPositionTool(PositionTool tool);
+    // With a pressure tablet present and pressure sensitivity on, the Warning Window offers
+    // to switch it off (painting with the mouse then reads no pressure).
+    void WarnOfTablet();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildToolBars();
+    void BuildStatusBar();
+    void BuildControlPanel();
+    void BuildPalettes();
+    void ConnectCommands();
+    void On(Command id, void (MainWindow::*handler)());
+
+    void ChooseAndOpen();
+    void PrintView();
+    void RefreshRecentMenu();
+    void UpdateToolChecks();
+    void UpdateTitle(const QString& path);
+    void UpdateLockIndicators(quint32 nativeModifiers);
+    void SetPaintTool(PaintTool tool);
+    void PositionToolLapsed();
+    void ShowWarning();
+    void IgnoreWarning();
+    void Navigate(ArrowKey key, bool ctrl);
+    void ZoomExtentsCommand();
+    void LightToFrontCommand();
+    void ToggleToolLock();
+    void ToggleLightLock();
+    void Undo(bool single);
+    void UpdateUndoCommands();
+    void Redo();
+    void RenderingOptions();
+    void MapPaths();
+    void PointerShape();
+    void PressureSensitivity();
+    void UndoPreferences();
+    void About();
+    void TipOfTheDay();
+    void Benchmark();
+
+    Workspace& workspace_;
+    UserInteraction& ui_;
+    WarningWindow& warnings_;
+    RecentFiles& recent_;
+    CommandTable* commands_;
+    MainView* view_;
+    ControlPanel* panel_ = nullptr;
+    ColourPicker* colourPicker_ = nullptr;
+    InfoWindow* infoWindow_ = nullptr;
+    ApplicatorsPalette* applicators_ = nullptr;
+    PigmentsPalette* pigments_ = nullptr;
+    QLabel* statusPane_ = nullptr;
+    QLabel* capsIndicator_ = nullptr;
+    QLabel* numIndicator_ = nullptr;
+    QLabel* scrollIndicator_ = nullptr;
+    bool scrollLock_ = false;
+    QToolButton* warningButton_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+};
+
+} // namespace gessoria::app

@@ -1,0 +1,177 @@
+#include "app/QtInteraction.h"
+
+#include "app/WarningWindow.h"
+#include "app/dialogs/BitmapTextureDialog.h"
+#include "app/dialogs/TextureMapSizeDialog.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QLabel>
+
+#include <iostream>
+
+namespace gessoria::app {
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+QString QtFileFilter(const std::string& filter)
+{
+    // "Name (*.a;*.b) |*.a;*.b||": the descriptions name their patterns already.
+    QStringList parts = Q(filter).split('|', Qt::SkipEmptyParts);
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1].trimmed();
+        patterns.replace(';', ' ');
+        if (patterns == "*.*")
+            patterns = "*";
+        filters << parts[i].trimmed().section('(', 0, 0).trimmed() + " (" + patterns + ")";
+    }
+    return filters.join(";;");
+}
+
+void QtInteraction::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon)
+{
+    if (batch_) {
+        std::cerr << text << '\n';
+        return;
+    }
+    const QMessageBox::Icon qtIcon = icon == MessageIcon::Error     ? QMessageBox::Critical
+                                     : icon == MessageIcon::Warning ? QMessageBox::Warning
+                                     : icon == MessageIcon::None    ? QMessageBox::NoIcon
+                                                                    : QMessageBox::Information;
+    QMessageBox box(qtIcon, Q(title), Q(text), QMessageBox::Ok, window_);
+    box.exec();
+}
+
+bool QtInteraction::AskYesNo(const std::string& text, const std::string& title)
+{
+    if (batch_) {
+        std::cerr << text << " (answered No)\n";
+        return false;
+    }
+    return QMessageBox::question(window_, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtInteraction::ChooseFileToOpen(const std::string& filter, const std::string& presetName)
+{
+    if (batch_)
+        return std::nullopt;
+    // The engine asks for a file by hand when a scene's bitmap is in none of the Map Paths.
+    const QString title = presetName.empty() ? QString("Open") : "Locate " + Q(presetName);
+    QFileDialog dialog(window_, title, QString(), QtFileFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.selectFile(Q(presetName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+std::string QtInteraction::ChooseDirectory()
+{
+    if (batch_)
+        return {};
+    return QFileDialog::getExistingDirectory(window_, "Choose a Map Path").toStdString();
+}
+
+std::optional<std::string> QtInteraction::AskText(const std::string& title, const std::string& defaultText)
+{
+    if (batch_)
+        return std::nullopt;
+    // The prompt ("New Bookmark:", "New Layer Name") labels the field; the window is titled
+    // with it less any colon.
+    QString windowTitle = Q(title);
+    if (windowTitle.endsWith(':'))
+        windowTitle.chop(1);
+    QString label = Q(title);
+    if (!label.endsWith(':'))
+        label += ':';
+    if (title == "New Custom")
+        label = "Name:";  // the custom colour dialog is titled by what it makes
+    bool ok = false;
+    const QString text = QInputDialog::getText(window_, windowTitle, label, QLineEdit::Normal, Q(defaultText), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text.toStdString();
+}
+
+std::optional<BitmapTextureAnswer> QtInteraction::AskBitmapTexture(const BitmapTextureRequest& request)
+{
+    if (batch_)
+        return BitmapTextureAnswer{BitmapTextureChoice::GenerateFromDiffuse, request.x, request.y};
+    BitmapTextureDialog dialog(request, window_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.answer();
+}
+
+std::optional<TextureMapSizeAnswer> QtInteraction::AskTextureMapSize(const TextureMapSizeRequest& request)
+{
+    if (batch_) {
+        TextureMapSizeAnswer answer;
+        answer.x = request.x;
+        answer.y = request.y;
+        answer.fitting.fill(MapFitting::Scale);
+        return answer;
+    }
+    TextureMapSizeDialog dialog(request, window_);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.answer();
+}
+
+void QtInteraction::SetStatusText(const std::string& text)
+{
+    if (!statusPane_)
+        return;
+    statusPane_->setText(Q(text).replace('\t', "    "));
+    statusPane_->repaint();
+}
+
+void QtInteraction::BeginProgress(const std::string& title)
+{
+    if (batch_)
+        return;
+    delete progress_;
+    progress_ = new QProgressDialog(Q(title), QString(), 0, 100, window_);
+    progress_->setWindowTitle(UserInteraction::kDefaultTitle);
+    progress_->setWindowModality(Qt::WindowModal);
+    progress_->setMinimumDuration(0);
+    progress_->setValue(0);
+}
+
+void QtInteraction::SetProgress(int percent)
+{
+    if (progress_)
+        progress_->setValue(percent);
+}
+
+void QtInteraction::EndProgress()
+{
+    delete progress_;
+    progress_ = nullptr;
+}
+
+void QtInteraction::ShowHint(int, const std::string& text)
+{
+    if (!paintWizard_ || batch_)
+        return;
+    QMessageBox box(QMessageBox::Information, kWizardTitle, Q(text), QMessageBox::NoButton, window_);
+    box.addButton("Close", QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void QtInteraction::RaiseWarning(const std::string& text)
+{
+    if (batch_)
+        std::cerr << text << '\n';
+    warnings_.Raise(Q(text));
+}
+
+} // namespace gessoria::app

@@ -1,0 +1,26 @@
+// gessoria: the desktop 3D texture painter.
+#include "app/Application.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    // A --grab run paints its window off screen unless told otherwise, so it needs no display.
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--grab") == 0)
+            setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("gessoria");
+    QApplication::setDesktopFileName("gessoria");
+    QString error;
+    const auto options = gessoria::app::ParseLaunchOptions(QApplication::arguments(), error);
+    if (!options) {
+        std::cerr << error.toStdString() << '\n';
+        return 2;
+    }
+    return gessoria::app::RunApplication(*options);
+}

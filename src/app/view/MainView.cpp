@@ -1,0 +1,323 @@
+#include "app/view/MainView.h"
+
+#include "app/Workspace.h"
+#include "app/view/ViewCursors.h"
+#include "paint/LineTool.h"
+#include "view3d/Projection.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QResizeEvent>
+#include <QTabletEvent>
+
+#include <cmath>
+
+namespace gessoria::app {
+
+MainView::MainView(Workspace& workspace, UserInteraction& ui, QWidget* parent)
+    : QWidget(parent), workspace_(workspace), ui_(ui)
+{
+    // The frame covers every pixel, so Qt need not clear the background first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_TabletTracking, false);
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setMinimumSize(64, 48);
+}
+
+void MainView::Render()
+{
+    Scene& scene = workspace_.session.scene;
+    if (!frame_.created())
+        return;
+    if (!scene.loaded()) {
+        frame_.Clear(workspace_.session.preferences.backgroundColour);
+        update();
+        return;
+    }
+    options_ = workspace_.render.Options();
+    lighting_ = workspace_.Lighting();
+    RepaintRect(renderer_.RenderScene(scene, frame_, options_, lighting_));
+}
+
+void MainView::RedrawScreen()
+{
+    renderer_.InvalidateAll(width(), height());
+    Render();
+    update();
+}
+
+void MainView::RepaintRect(const ScreenRect& rect)
+{
+    if (rect.empty())
+        return;
+    // The renderer's rectangles are inclusive; a pixel of margin covers the wire frame's
+    // lines drawn on the edge.
+    const QRect r = QRect(QPoint(rect.left, rect.top), QPoint(rect.right, rect.bottom)).adjusted(-1, -1, 1, 1);
+    update(r & QRect(QPoint(0, 0), size()));
+}
+
+void MainView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    if (picture_.isNull()) {
+        painter.fillRect(event->rect(), QColor(144, 144, 144));
+        return;
+    }
+    for (const QRect& r : event->region())
+        painter.drawImage(r.topLeft(), picture_, r);
+    // The Zoom Region rectangle and the Line tool's shape: black dash-dot over a white line,
+    // visible on any scene.
+    for (const QPen& pen : {QPen(Qt::white, 1), QPen(Qt::black, 1, Qt::DashDotLine)}) {
+        painter.setPen(pen);
+        if (!band_.isNull())
+            painter.drawRect(band_);
+        if (rubberShape_.size() > 1)
+            painter.drawPolyline(rubberShape_);
+    }
+}
+
+void MainView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Scene& scene = workspace_.session.scene;
+    const int w = std::max(1, width());
+    const int h = std::max(1, height());
+    if (!frame_.Create(w, h)) {
+        picture_ = QImage();
+        return;
+    }
+    CDIB& image = frame_.image();
+    picture_ = QImage(image.row(0), image.width(), image.height(), static_cast<qsizetype>(image.stride()),
+                      QImage::Format_BGR888);
+    scene.viewWidth = w;
+    scene.viewHeight = h;
+    // A scene opened before the view had a size is fitted now.
+    if (scene.loaded() && scene.camera.scale < 0.0f) {
+        ZoomExtents(scene);
+        scene.bookmarks.ResetToStandardViews(scene.camera);
+    }
+    RedrawScreen();
+}
+
+PointerEvent MainView::ToEngine(const Pointer& p) const
+{
+    const bool pressure = p.pressure && workspace_.pressureSensitivity;
+    return PointerEvent(p.at.x(), p.at.y(), p.ctrl, pressure ? p.pressure : std::nullopt, p.eraserEnd);
+}
+
+void MainView::Press(const Pointer& p)
+{
+    Scene& scene = workspace_.session.scene;
+    buttonDown_ = true;
+    if (scene.positionTool != static_cast<std::int8_t>(PositionTool::None)) {
+        positionDrag_ = true;
+        workspace_.render.BeginDrag();
+        scene.lastMouseX = p.at.x();
+        scene.lastMouseY = p.at.y();
+        snapshot_ = TakeDragSnapshot(scene);
+        return;
+    }
+    options_ = workspace_.render.Options();
+    lighting_ = workspace_.Lighting();
+    Session& s = workspace_.session;
+    StrokeEnvironment environment{scene, frame_, options_, lighting_, s.brushes.current(), s.paints.current(),
+                                  s.paintValues, workspace_.random};
+    environment.pressureOn = workspace_.pressureSensitivity;
+    environment.painting = &s.painting;
+    environment.eraser = s.painting.options.eraserMaps;
+    environment.bitmapPaintScale = s.bitmapPaintScale;
+    stroke_.emplace(environment, ui_);
+    lineAnchor_ = p.at;
+    // A fill can take a moment on a large map.
+    const bool fill = scene.paintTool == PaintTool::Fill && !p.eraserEnd;
+    if (fill)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    RepaintRect(stroke_->ButtonDown(ToEngine(p)));
+    if (fill)
+        QApplication::restoreOverrideCursor();
+}
+
+void MainView::Move(const Pointer& p)
+{
+    Scene& scene = workspace_.session.scene;
+    if (positionDrag_) {
+        const int x = p.at.x(), y = p.at.y();
+        switch (static_cast<PositionTool>(scene.positionTool)) {
+        case PositionTool::Rotate:
+            ShowCursor(RotateDrag(scene, x, y, p.ctrl, workspace_.session.preferences.lockLight != 0));
+            break;
+        case PositionTool::ZoomDynamic: ZoomDynamicDrag(scene, snapshot_, y); break;
+        case PositionTool::Pan: PanDrag(scene, x, y); break;
+        case PositionTool::MoveLights: MoveLightsDrag(scene, x, y); break;
+        case PositionTool::ZoomRegion:
+            scene.lastMouseX = x;
+            scene.lastMouseY = y;
+            SetBand(QRect(QPoint(std::min(snapshot_.lastMouseX, x), std::min(snapshot_.lastMouseY, y)),
+                          QPoint(std::max(snapshot_.lastMouseX, x), std::max(snapshot_.lastMouseY, y))));
+            return;
+        case PositionTool::None: return;
+        }
+        Render();
+        return;
+    }
+    if (!stroke_)
+        return;
+    if (scene.paintTool == PaintTool::Line && !p.eraserEnd) {
+        // The shape the button-up will lay, from the press to the pointer.
+        const PaintingState& painting = workspace_.session.painting;
+        QPolygon shape;
+        for (const ScreenPoint& corner : ShapeCorners(painting.options.lineType, painting.options.polygonSides,
+                                                      {lineAnchor_.x(), lineAnchor_.y()}, {p.at.x(), p.at.y()}))
+            shape << QPoint(corner.x, corner.y);
+        SetRubberShape(shape);
+    }
+    RepaintRect(stroke_->Move(ToEngine(p)));
+}
+
+void MainView::Release(const Pointer& p)
+{
+    Scene& scene = workspace_.session.scene;
+    buttonDown_ = false;
+    if (stroke_) {
+        SetRubberShape(QPolygon());
+        RepaintRect(stroke_->ButtonUp(ToEngine(p)));
+        stroke_.reset();
+        emit strokeEnded();
+    }
+    if (!positionDrag_)
+        return;
+    positionDrag_ = false;
+    workspace_.render.EndDrag();
+    if (scene.positionTool == static_cast<std::int8_t>(PositionTool::ZoomRegion)) {
+        SetBand(QRect());
+        ZoomRegionFinish(scene, snapshot_, p.at.x(), p.at.y());
+    }
+    ShowCursor(cursorId_);
+    Render();
+    if (workspace_.session.preferences.toolLock == 0) {
+        scene.positionTool = static_cast<std::int8_t>(PositionTool::None);
+        emit positionToolLapsed();
+    }
+}
+
+void MainView::SetBand(const QRect& band)
+{
+    // Repaint the old outline and draw the new one.
+    if (!band_.isNull())
+        update(band_.adjusted(-1, -1, 1, 1));
+    band_ = band;
+    if (!band_.isNull())
+        update(band_.adjusted(-1, -1, 1, 1));
+}
+
+MainView::Pointer MainView::MousePointer(const QMouseEvent* event)
+{
+    Pointer p;
+    p.at = event->position().toPoint();
+    p.ctrl = (event->modifiers() & Qt::ControlModifier) != 0;
+    return p;
+}
+
+void MainView::SetRubberShape(const QPolygon& shape)
+{
+    if (!rubberShape_.isEmpty())
+        update(rubberShape_.boundingRect().adjusted(-1, -1, 1, 1));
+    rubberShape_ = shape;
+    if (!rubberShape_.isEmpty())
+        update(rubberShape_.boundingRect().adjusted(-1, -1, 1, 1));
+}
+
+void MainView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    // A release that went to a dialog opened during the stroke (a hint, a warning) never
+    // reached the view: that stroke or drag ends here.
+    if (buttonDown_)
+        Release(MousePointer(event));
+    Press(MousePointer(event));
+}
+
+void MainView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (buttonDown_ && (event->buttons() & Qt::LeftButton))
+        Move(MousePointer(event));
+}
+
+void MainView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && buttonDown_)
+        Release(MousePointer(event));
+}
+
+void MainView::tabletEvent(QTabletEvent* event)
+{
+    Pointer p{event->position().toPoint(), (event->modifiers() & Qt::ControlModifier) != 0,
+              static_cast<int>(std::lround(std::clamp(event->pressure(), 0.0, 1.0) * 128.0)),
+              event->pointerType() == QPointingDevice::PointerType::Eraser};
+    switch (event->type()) {
+    case QEvent::TabletPress:
+        if (!buttonDown_)
+            Press(p);
+        break;
+    case QEvent::TabletMove:
+        if (buttonDown_)
+            Move(p);
+        break;
+    case QEvent::TabletRelease:
+        if (buttonDown_)
+            Release(p);
+        break;
+    default: return;
+    }
+    // Accepted, so Qt does not send the same motion again as mouse events.
+    event->accept();
+}
+
+void MainView::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (contextMenu_ && !buttonDown_)
+        contextMenu_->exec(event->globalPos());
+}
+
+void MainView::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void MainView::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    emit fileDropped(urls.front().toLocalFile());
+}
+
+void MainView::SetToolCursor(int cursorId)
+{
+    cursorId_ = cursorId;
+    ShowCursor(cursorId);
+}
+
+void MainView::RefreshCursor()
+{
+    ShowCursor(cursorId_);
+}
+
+void MainView::ShowCursor(int cursorId)
+{
+    setCursor(ViewCursor(cursorId, workspace_.session.preferences.iconCursors != 0));
+}
+
+} // namespace gessoria::app

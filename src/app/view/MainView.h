@@ -1,0 +1,108 @@
+#pragma once
+// MainView: the main 3D view. It shows the engine's ViewFrame and turns input into engine
+// calls; it renders nothing itself.
+//
+// The picture is a QImage laid over the frame's rows (no copy), and only the rectangles the
+// engine reports as changed are repainted. The frame follows the widget's size. With a
+// position tool current, a left drag moves the camera at the Move render level and the
+// Still level returns at the button-up; otherwise mouse and tablet events go to the
+// engine's StrokeController, so every painting tool the engine has paints from here.
+// Tablet pressure (when pressure sensitivity is on) and the stylus's eraser end come from
+// QTabletEvent.
+
+#include "paint/StrokeController.h"
+#include "view3d/Navigation.h"
+#include "view3d/Renderer.h"
+
+#include <QImage>
+#include <QPolygon>
+#include <QWidget>
+
+#include <optional>
+
+class QMenu;
+
+namespace gessoria::app {
+
+struct Workspace;
+
+class MainView : public QWidget {
+    Q_OBJECT
+public:
+    MainView(Workspace& workspace, UserInteraction& ui, QWidget* parent = nullptr);
+
+    const ViewFrame& frame() const { return frame_; }
+    // The picture as shown (a view onto the frame's rows).
+    const QImage& picture() const { return picture_; }
+
+    // A new frame at the current level; repaints what the renderer reports.
+    void Render();
+    // "Redraw Screen": the whole view is repainted with the new frame.
+    void RedrawScreen();
+    // The cursor of the current tool: a cursor resource id, -1 for the arrow.
+    void SetToolCursor(int cursorId);
+    int toolCursor() const { return cursorId_; }
+    // After the Pointer Shape preference changed.
+    void RefreshCursor();
+    void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
+    // The zoom rectangle being dragged (empty when none).
+    QRect rubberBand() const { return band_; }
+    // The Line tool's shape being dragged, corner by corner (empty when none).
+    const QPolygon& rubberShape() const { return rubberShape_; }
+
+    QSize sizeHint() const override { return {640, 480}; }
+
+signals:
+    // A position tool lapsed after its drag (Lock Position Tools is off).
+    void positionToolLapsed();
+    // A painting stroke ended (what undo can take back, or the sampled colours, may have changed).
+    void strokeEnded();
+    void fileDropped(const QString& path);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void tabletEvent(QTabletEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    struct Pointer {
+        QPoint at;
+        bool ctrl = false;
+        std::optional<int> pressure;  // 0..128, from a tablet only
+        bool eraserEnd = false;
+    };
+    static Pointer MousePointer(const QMouseEvent* event);
+    void Press(const Pointer& p);
+    void Move(const Pointer& p);
+    void Release(const Pointer& p);
+    PointerEvent ToEngine(const Pointer& p) const;
+    void RepaintRect(const ScreenRect& rect);
+    void SetBand(const QRect& band);
+    void SetRubberShape(const QPolygon& shape);
+    void ShowCursor(int cursorId);
+
+    Workspace& workspace_;
+    UserInteraction& ui_;
+    ViewFrame frame_;
+    QImage picture_;
+    Renderer renderer_;
+    RenderOptions options_;
+    LightingSettings lighting_;
+    std::optional<StrokeController> stroke_;
+    bool positionDrag_ = false;
+    bool buttonDown_ = false;
+    DragSnapshot snapshot_;
+    QRect band_;
+    QPolygon rubberShape_;
+    QPoint lineAnchor_;
+    int cursorId_ = -1;
+    QMenu* contextMenu_ = nullptr;
+};
+
+} // namespace gessoria::app

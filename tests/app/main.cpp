@@ -1,0 +1,28 @@
+// Runs every test class of the desktop program on Qt's offscreen platform.
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+
+namespace gessoria::test {
+QObject* MakeViewTest();
+QObject* MakeWindowTest();
+QObject* MakeControlPanelTest();
+QObject* MakeWarningTest();
+QObject* MakePaletteTest();
+QObject* MakeLibraryPaletteTest();
+} // namespace gessoria::test
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    int failures = 0;
+    for (auto make : {gessoria::test::MakeViewTest, gessoria::test::MakeWindowTest, gessoria::test::MakeControlPanelTest,
+                      gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
+                      gessoria::test::MakeLibraryPaletteTest}) {
+        std::unique_ptr<QObject> test(make());
+        failures += QTest::qExec(test.get(), argc, argv);
+    }
+    return failures == 0 ? 0 : 1;
+}
