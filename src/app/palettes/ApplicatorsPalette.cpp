@@ -30,8 +30,7 @@ int ApplicatorsPalette::CurrentEntry() const { return workspace_.session.brushes
 void ApplicatorsPalette::SelectEntry(int index)
 {
     Session& s = workspace_.session;
-    s.brushes.Select(index);
-    ApplyAutoSpacing(s.brushes.current(), s.paints.current(), s.bitmapPaintScale);
+    s.brushes.Select(index, s.paints.current(), s.bitmapPaintScale);
 }
 
 void ApplicatorsPalette::RunSettings()
