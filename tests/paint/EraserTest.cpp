@@ -33,7 +33,7 @@ TEST(Eraser, EveryMapTypeMovesTowardItsCleanValue)
 {
     RecordingInteraction ui;
     Material m = MakeLayeredMaterial(64, 64, 101, 30, 200, 0);
-    const std::uint8_t painted[kMapTypeCount] = {0, 40, 100, 101, 77};  // by storage order; Colour aside
+    const std::uint8_t painted[kMapTypeCount] = {0, 40, 99, 101, 77};  // by storage order; Colour aside
     for (const MapType type : kAllMapTypes) {
         NewLayer(m, type, ui);
         Layer& layer = m.stack(type)[2];
@@ -69,7 +69,7 @@ TEST(Eraser, EveryMapTypeMovesTowardItsCleanValue)
     // Bump toward 128 from either side, Opacity toward 255.
     EXPECT_EQ(Value(m, MapType::Bump, 2, 32, 32), 40 + 44);
     EXPECT_EQ(Value(m, MapType::Bump, 2, 33, 32), 201 - 37);
-    EXPECT_EQ(Value(m, MapType::Opacity, 2, 32, 32), 100 + 77);
+    EXPECT_EQ(Value(m, MapType::Opacity, 2, 32, 32), 99 + 78);
     // A paint layer's alpha thins by the same share; layer 0 is left to the composite.
     for (const MapType type : kAllMapTypes)
         EXPECT_EQ(Alpha(m, type, 2, 32, 32), 100) << StorageIndex(type);

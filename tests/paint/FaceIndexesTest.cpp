@@ -80,6 +80,34 @@ TEST(FaceIndexes, PicksMatchAScanOfEveryFace)
     EXPECT_GT(hits, 300);
 }
 
+TEST(FaceIndexes, EveryPixelOfADrawnFacesScreenBoxListsTheFace)
+{
+    // The full scan's first test keeps a face for every pixel within its corners' box.
+    ViewFrame frame;
+    Scene s = RenderedSample(frame);
+    s.screenIndex.Refresh(s);
+    int listed = 0;
+    for (std::int32_t f = 0; f < s.faceCount; ++f) {
+        const auto i = static_cast<std::size_t>(f);
+        if (!s.faceDrawn[i])
+            continue;
+        const std::size_t v[3] = {static_cast<std::size_t>(s.faceVertexA[i]), static_cast<std::size_t>(s.faceVertexB[i]),
+                                  static_cast<std::size_t>(s.faceVertexC[i])};
+        const int x0 = std::max({0, std::min({s.viewX[v[0]], s.viewX[v[1]], s.viewX[v[2]]})});
+        const int x1 = std::min({kWidth - 1, std::max({s.viewX[v[0]], s.viewX[v[1]], s.viewX[v[2]]})});
+        const int y0 = std::max({0, std::min({s.viewY[v[0]], s.viewY[v[1]], s.viewY[v[2]]})});
+        const int y1 = std::min({kHeight - 1, std::max({s.viewY[v[0]], s.viewY[v[1]], s.viewY[v[2]]})});
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                const std::vector<std::int32_t>* cell = s.screenIndex.Candidates(x, y);
+                ASSERT_NE(cell, nullptr);
+                ASSERT_TRUE(std::binary_search(cell->begin(), cell->end(), f)) << "face " << f << " at " << x << "," << y;
+                ++listed;
+            }
+    }
+    EXPECT_GT(listed, 1000);
+}
+
 TEST(FaceIndexes, EveryFaceThatCanMeetATextureRectangleIsACandidate)
 {
     ViewFrame frame;
