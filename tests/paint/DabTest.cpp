@@ -4,6 +4,7 @@
 #include "paint/PickFace.h"
 #include "scene/LayerOperations.h"
 #include "scene/Material.h"
+#include "support/PaintingState.h"
 #include "support/RecordingInteraction.h"
 #include "support/SceneBuilder.h"
 
@@ -21,14 +22,6 @@ Scene PaintableSquare(RecordingInteraction& ui)
 {
     return MakePaintableSquare(kWidth, kHeight, 64, 64, 10, 100, ui);
 }
-
-struct Painting {
-    Brush brush = DefaultBrush();
-    Paint paint = DefaultPaint();
-    PaintValues values;
-    PaintRandom random;
-    PaintingContext Context() { return {brush, paint, values, random, PaintTool::Brush}; }
-};
 
 TEST(PickFace, FindsTheFaceAndScreenLinearCoordinates)
 {
@@ -139,21 +132,6 @@ TEST(OrdinaryPaint, DabLimitWashAndDirt)
     for (int x = 28; x < 36; ++x)
         seen.insert(dirty.stack(MapType::Colour)[1].image.row(32)[x * 3]);
     EXPECT_GT(seen.size(), 2u);  // the dirt varies from texel to texel
-}
-
-TEST(OrdinaryPaint, TheHeadLiesAsTheBrushDrawsIt)
-{
-    // One cell of the head, row 2 and column 5: 13 rows below and 10 columns left of the dab's
-    // texel (head row 15 - i covers row offset i, head column 15 + j column offset j).
-    Material m = MakeLayeredMaterial(64, 64, 10, 10, 10, 100);
-    Painting painting;
-    painting.brush.head.fill(0);
-    painting.brush.head[2 * kHeadSize + 5] = 255;
-    painting.values.foreground = 0xFFFFFFFF;
-    ASSERT_TRUE(LayOrdinaryFootprint(m, painting.Context(), 1, 32768, 32768).has_value());
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            EXPECT_EQ(m.stack(MapType::Colour)[1].image.row(y)[x * 3] != 10, x == 22 && y == 45) << x << "," << y;
 }
 
 TEST(OrdinaryPaint, DirtDrawsTwoNumbersPerTexelAndMapType)

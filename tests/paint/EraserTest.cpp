@@ -1,9 +1,10 @@
-// The Eraser's footprint: every map type toward its clean value, alpha on paint layers, the
-// head's orientation.
+// The Eraser's footprint: every map type toward its clean value, alpha on paint layers; and
+// how the brush head lies on the texture under the Eraser and the ordinary paint alike.
 
 #include "paint/SurfaceTools.h"
 #include "scene/LayerOperations.h"
 #include "scene/Material.h"
+#include "support/PaintingState.h"
 #include "support/RecordingInteraction.h"
 #include "support/SceneBuilder.h"
 
@@ -13,14 +14,6 @@ namespace gessoria::test {
 namespace {
 
 constexpr EraserSwitches kAll{true, true, true, true, true};
-
-struct Erasing {
-    Brush brush = DefaultBrush();
-    Paint paint = DefaultPaint();
-    PaintValues values;
-    PaintRandom random;
-    PaintingContext Context() { return {brush, paint, values, random, PaintTool::Eraser}; }
-};
 
 std::uint8_t Value(const Material& m, MapType type, int k, int x, int y, int channel = 0)
 {
@@ -52,11 +45,11 @@ TEST(Eraser, EveryMapTypeMovesTowardItsCleanValue)
     m.stack(MapType::Bump)[2].image.row(32)[33] = 201;         // above the clean 128
     m.stack(MapType::SelfIllum)[2].alpha.row(32)[34] = 0;      // never painted: cleaned outright
     const CDIB composite = m.stack(MapType::Colour)[0].image;
-    Erasing erasing;
+    Painting erasing;
     erasing.brush.head.fill(128);  // with strength 255: G = 256 x 128 = 32768, half of full
     erasing.values.foreground = 0xFF000000;
     erasing.values.background = 0xFF1E140A;  // blue 30, green 20, red 10
-    ASSERT_TRUE(EraseFootprint(m, erasing.Context(), kAll, 1, 32768, 32768).has_value());
+    ASSERT_TRUE(EraseFootprint(m, erasing.Context(PaintTool::Eraser), kAll, 1, 32768, 32768).has_value());
 
     // Colour toward the background: c + (G (bg - c) >> 16), flooring.
     EXPECT_EQ(Value(m, MapType::Colour, 2, 32, 32, 0), 101 - 36);  // toward blue 30: + floor(-35.5)
@@ -79,29 +72,33 @@ TEST(Eraser, EveryMapTypeMovesTowardItsCleanValue)
     // On the Base Layer the alpha stays.
     for (const MapType type : kAllMapTypes)
         m.setCurrent(type, 1);
-    EraseFootprint(m, erasing.Context(), kAll, 1, 32768, 32768);
+    EraseFootprint(m, erasing.Context(PaintTool::Eraser), kAll, 1, 32768, 32768);
     for (const MapType type : kAllMapTypes)
         EXPECT_EQ(Alpha(m, type, 1, 32, 32), 255) << StorageIndex(type);
     EXPECT_EQ(Value(m, MapType::Shininess, 1, 32, 32), 0);  // the base was 0 already
 }
 
-TEST(Eraser, TheHeadLiesAsTheBrushDrawsIt)
+TEST(BrushHead, LiesOnTheTextureAsTheBrushDrawsIt)
 {
     // One cell of the head, row 2 and column 5: it lands 13 rows below and 10 columns left of
-    // the dab's texel (head row 15 - i covers row offset i, head column 15 + j offset j).
-    Material m = MakeLayeredMaterial(64, 64, 100, 100, 100, 100);
-    Erasing erasing;
-    erasing.brush.head.fill(0);
-    erasing.brush.head[2 * kHeadSize + 5] = 255;
-    erasing.values.foreground = 0xFF000000;
-    erasing.values.background = 0xFF000000;
-    const auto changed = EraseFootprint(m, erasing.Context(), kAll, 1, 32768, 32768);
-    ASSERT_TRUE(changed.has_value());
-    EXPECT_EQ(changed->x0, 32 - 10);
-    EXPECT_EQ(changed->y1, 32 + 13);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            EXPECT_EQ(Value(m, MapType::Colour, 1, x, y) != 100, x == 22 && y == 45) << x << "," << y;
+    // the dab's texel (head row 15 - i covers row offset i, head column 15 + j offset j), for
+    // paint and eraser alike.
+    for (const bool erase : {false, true}) {
+        Material m = MakeLayeredMaterial(64, 64, 100, 100, 100, 100);
+        Painting painting;
+        painting.brush.head.fill(0);
+        painting.brush.head[2 * kHeadSize + 5] = 255;
+        painting.values.foreground = 0xFFFFFFFF;
+        painting.values.background = 0xFF000000;
+        const auto changed = erase ? EraseFootprint(m, painting.Context(PaintTool::Eraser), kAll, 1, 32768, 32768)
+                                   : LayOrdinaryFootprint(m, painting.Context(), 1, 32768, 32768);
+        ASSERT_TRUE(changed.has_value());
+        EXPECT_EQ(changed->x0, 32 - 10);
+        EXPECT_EQ(changed->y1, 32 + 13);
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                EXPECT_EQ(Value(m, MapType::Colour, 1, x, y) != 100, x == 22 && y == 45) << erase << " " << x << "," << y;
+    }
 }
 
 } // namespace
