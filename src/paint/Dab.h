@@ -12,7 +12,7 @@
 #include "paint/Brush.h"
 #include "paint/Paint.h"
 #include "paint/PaintRandom.h"
-#include "paint/UndoBuffer.h"
+#include "scene/UndoBuffer.h"
 #include "scene/Compositing.h"
 #include "view3d/Renderer.h"
 

@@ -5,7 +5,8 @@
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
 #include "view3d/Projection.h"
-#include "view3d/TextureSeam.h"
+#include "view3d/Renderer.h"
+#include "scene/TextureSeam.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "paint/Dab.h"
 #include "paint/TexelCoordinates.h"
-#include "paint/UndoBuffer.h"
+#include "scene/UndoBuffer.h"
 #include "scene/LayerOperations.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"

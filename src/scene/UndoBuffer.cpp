@@ -1,4 +1,4 @@
-#include "paint/UndoBuffer.h"
+#include "scene/UndoBuffer.h"
 
 #include "scene/Compositing.h"
 #include "scene/Scene.h"
