@@ -34,8 +34,8 @@ Scene RenderedSample(ViewFrame& frame)
 }
 
 // The pick with no index: every drawn face of every unfrozen object, the nearest wins and a
-// later face wins a tie.
-std::int32_t ScanPick(const Scene& s, int x, int y)
+// later face wins a tie. `projected` holds every vertex projected in single precision.
+std::int32_t ScanPick(const Scene& s, const std::vector<ProjectedPoint>& projected, int x, int y)
 {
     std::int32_t result = -1;
     float best = -32000.0f;
@@ -47,8 +47,9 @@ std::int32_t ScanPick(const Scene& s, int x, int y)
             const auto i = static_cast<std::size_t>(f);
             if (!s.faceDrawn[i])
                 continue;
-            const ProjectedPoint p[3] = {ProjectVertexFloat(s, s.faceVertexA[i]), ProjectVertexFloat(s, s.faceVertexB[i]),
-                                         ProjectVertexFloat(s, s.faceVertexC[i])};
+            const ProjectedPoint p[3] = {projected[static_cast<std::size_t>(s.faceVertexA[i])],
+                                         projected[static_cast<std::size_t>(s.faceVertexB[i])],
+                                         projected[static_cast<std::size_t>(s.faceVertexC[i])]};
             if (!((p[0].y - p[1].y) * (px - p[1].x) <= (py - p[1].y) * (p[0].x - p[1].x) &&
                   (p[1].y - p[2].y) * (px - p[2].x) <= (p[1].x - p[2].x) * (py - p[2].y) &&
                   (p[2].y - p[0].y) * (px - p[0].x) <= (p[2].x - p[0].x) * (py - p[0].y)))
@@ -71,10 +72,13 @@ TEST(FaceIndexes, PicksMatchAScanOfEveryFace)
     ViewFrame frame;
     Scene s = RenderedSample(frame);
     s.objects[0].flags = 0;
+    std::vector<ProjectedPoint> projected;
+    for (std::int32_t v = 0; v < s.vertexCount; ++v)
+        projected.push_back(ProjectVertexFloat(s, v));
     int hits = 0;
     for (int y = 0; y < kHeight; y += 3)
         for (int x = 0; x < kWidth; x += 3) {
-            const std::int32_t expected = ScanPick(s, x, y);
+            const std::int32_t expected = ScanPick(s, projected, x, y);
             ASSERT_EQ(PickFace(s, x, y).face, expected) << x << "," << y;
             hits += expected >= 0;
         }
