@@ -176,10 +176,7 @@ private:
             const std::int64_t start = first & 0xFFFF, end = start + span;
             return !(end >= low && start < high) && !(end >= low + 65536 && start < high + 65536);
         };
-        std::int64_t u[3] = {s_.faceU0[i], s_.faceU1[i], s_.faceU2[i]};
-        std::int64_t v[3] = {s_.faceV0[i], s_.faceV1[i], s_.faceV2[i]};
-        RepairSeam(u, s_.faceFlags[i] & 8);
-        RepairSeam(v, s_.faceFlags[i] & 16);
+        const auto [u, v] = RepairedTexture(s_, i);
         return misses(u[0], u[1], u[2], changed.left, changed.right) || misses(v[0], v[1], v[2], changed.top, changed.bottom);
     }
 
@@ -275,10 +272,7 @@ private:
     void SetTexture(std::array<RasterCorner<K>, 3>& r, std::int32_t f, const MaterialMaps& maps, RasterModuli<K>& moduli) const
     {
         const auto i = static_cast<std::size_t>(f);
-        std::int64_t u[3] = {s_.faceU0[i], s_.faceU1[i], s_.faceU2[i]};
-        std::int64_t v[3] = {s_.faceV0[i], s_.faceV1[i], s_.faceV2[i]};
-        RepairSeam(u, s_.faceFlags[i] & 8);
-        RepairSeam(v, s_.faceFlags[i] & 16);
+        const auto [u, v] = RepairedTexture(s_, i);
         for (int k = 0; k < 3; ++k) {
             r[static_cast<std::size_t>(k)].q[1] = u[k] * maps.width;
             r[static_cast<std::size_t>(k)].q[2] = v[k] * maps.height;

@@ -121,7 +121,7 @@ TEST(FaceIndexes, EveryFaceThatCanMeetATextureRectangleIsACandidate)
     const FractionRect rects[] = {{0, 2048, 0, 2048},         {30000, 34000, 20000, 26000}, {60000, 65536, 100, 65536},
                                   {0, 65536, 32768, 33000},   {65000, 65536, 0, 600},       {12345, 12346, 54321, 54322}};
     // A coordinate range, taken modulo one map, meets [low, high).
-    auto meets = [](std::int64_t (&w)[3], std::int64_t low, std::int64_t high) {
+    auto meets = [](const std::int64_t (&w)[3], std::int64_t low, std::int64_t high) {
         const std::int64_t first = std::min({w[0], w[1], w[2]}), last = std::max({w[0], w[1], w[2]});
         if (last - first >= 65536)
             return true;
@@ -136,10 +136,7 @@ TEST(FaceIndexes, EveryFaceThatCanMeetATextureRectangleIsACandidate)
         ASSERT_TRUE(std::is_sorted(candidates.begin(), candidates.end()));
         for (std::int32_t f = 0; f < s.faceCount; ++f) {
             const auto i = static_cast<std::size_t>(f);
-            std::int64_t u[3] = {s.faceU0[i], s.faceU1[i], s.faceU2[i]};
-            std::int64_t v[3] = {s.faceV0[i], s.faceV1[i], s.faceV2[i]};
-            RepairSeam(u, s.faceFlags[i] & 8);
-            RepairSeam(v, s.faceFlags[i] & 16);
+            const auto [u, v] = RepairedTexture(s, i);
             if (!meets(u, rect.left, rect.right) || !meets(v, rect.top, rect.bottom))
                 continue;
             ++needed;
