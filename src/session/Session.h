@@ -11,6 +11,7 @@
 #include "paint/BrushTable.h"
 #include "paint/Paint.h"
 #include "paint/PaintTable.h"
+#include "paint/ToolOptions.h"
 #include "scene/Scene.h"
 #include "session/Preferences.h"
 
@@ -27,6 +28,9 @@ struct Session {
     PaintTable paints;
     PaintValues paintValues;
     float bitmapPaintScale = 1.0f;
+    // Tool options, the texture paint source point and scale, and the clone source: what the
+    // control panel's tool pages and the source view edit, read by every stroke.
+    PaintingState painting;
 
     std::filesystem::path iniPath;
     std::filesystem::path brushLibraryPath;

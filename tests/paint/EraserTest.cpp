@@ -1,6 +1,7 @@
 // The Eraser's footprint: every map type toward its clean value, alpha on paint layers; and
 // how the brush head lies on the texture under the Eraser and the ordinary paint alike.
 
+#include "paint/SpecialPaints.h"
 #include "paint/SurfaceTools.h"
 #include "scene/LayerOperations.h"
 #include "scene/Material.h"
@@ -91,7 +92,7 @@ TEST(BrushHead, LiesOnTheTextureAsTheBrushDrawsIt)
         painting.values.foreground = 0xFFFFFFFF;
         painting.values.background = 0xFF000000;
         const auto changed = erase ? EraseFootprint(m, painting.Context(PaintTool::Eraser), kAll, 1, 32768, 32768)
-                                   : LayOrdinaryFootprint(m, painting.Context(), 1, 32768, 32768);
+                                   : LayPaintFootprint(m, painting.Context(), 1, 32768, 32768);
         ASSERT_TRUE(changed.has_value());
         EXPECT_EQ(changed->x0, 32 - 10);
         EXPECT_EQ(changed->y1, 32 + 13);

@@ -1,7 +1,7 @@
 // The undo ring: record sizes and bytes, whole-stroke and single undo, redo, and layers
 // that changed under a record.
 
-#include "paint/Dab.h"
+#include "paint/SpecialPaints.h"
 #include "paint/TexelCoordinates.h"
 #include "scene/UndoBuffer.h"
 #include "scene/LayerOperations.h"
@@ -62,9 +62,19 @@ struct Canvas {
             (paint.colourMap ? UndoBuffer::kColour : 0) | (paint.selfIllumMap ? UndoBuffer::kSelfIllum : 0) |
             (paint.bumpMap ? UndoBuffer::kBump : 0) | (paint.opacityMap ? UndoBuffer::kOpacity : 0) |
             (paint.shininessMap ? UndoBuffer::kShininess : 0));
-        RecordForUndo(scene, 1, types, n, u, v);
-        LayOrdinaryFootprint(m, {brush, paint, values, random, PaintTool::Brush}, n, u, v);
+        Record(n, types, u, v);
+        LayPaintFootprint(m, {brush, paint, values, random, PaintTool::Brush}, n, u, v);
         CompositeAll(m);
+    }
+
+    // The undo record of a dab of the given map types, as the dispatcher makes it.
+    void Record(int n, std::uint8_t types, std::int32_t u, std::int32_t v)
+    {
+        const PaintingContext context{brush, paint, values, random, PaintTool::Brush};
+        ViewFrame frame;
+        const RenderOptions options;
+        const LightingSettings lighting;
+        Painter(scene, frame, options, lighting, context).RecordForUndo(1, types, n, CentreOf(scene.materials[1], u, v));
     }
 
     std::uint8_t Colour(int x, int y) const { return scene.materials[1].stack(MapType::Colour)[1].image.row(y)[x * 3]; }
@@ -116,7 +126,7 @@ TEST(UndoBuffer, ARecordOfSeveralTypesAndLayersIsByteExact)
     for (const auto& [column, row] : {std::pair{20, 30}, std::pair{2, 62}}) {  // inside, and clamped at two edges
         UndoBuffer& buffer = canvas.scene.undoBuffer;
         const std::uint64_t start = buffer.writePosition();
-        RecordForUndo(canvas.scene, 1, 0x1F, 1, TexelCoordinate(column, 64), TexelCoordinate(row, 64));
+        canvas.Record(1, 0x1F, TexelCoordinate(column, 64), TexelCoordinate(row, 64));
         std::vector<std::uint8_t> expected = {1, 0, 0, 0, 31, 0, 0, 0, 31, 0, 0, 0, static_cast<std::uint8_t>(column), 0, 0, 0,
                                               static_cast<std::uint8_t>(row), 0, 0, 0,
                                               // Colour, Self Illumination, Bump, Opacity; first of its stroke
