@@ -388,9 +388,9 @@ void Compare(Scene& s, const RenderOptions& options, int referenceLevel, const L
     Renderer renderer;
     renderer.RenderScene(s, frame, options, lighting);
     const Projected p = ReferenceProjection(s);
-    ASSERT_EQ(p.x, s.viewX);
-    ASSERT_EQ(p.y, s.viewY);
-    ASSERT_EQ(p.z, s.viewZ);
+    ASSERT_TRUE(std::equal(p.x.begin(), p.x.end(), s.viewX.begin(), s.viewX.end()));
+    ASSERT_TRUE(std::equal(p.y.begin(), p.y.end(), s.viewY.begin(), s.viewY.end()));
+    ASSERT_TRUE(std::equal(p.z.begin(), p.z.end(), s.viewZ.begin(), s.viewZ.end()));
     const RenderOptions referenceOptions{referenceLevel, options.forceTwoSided, options.fastDraw};
     const Frame expected = referenceLevel == 0 ? ReferenceWireFrame(s, p, referenceOptions, lighting.backgroundColour)
                                                : ReferenceShaded(s, p, referenceLevel, lighting, options.forceTwoSided);
