@@ -317,9 +317,10 @@ Anchor& TheAnchor()
 void SetViewTransform(const Anchor& anchor)
 {
     const gessoria::Camera& camera = anchor.scene.camera;
-    const float a = gessoria::TransformRadians(camera.angleX), b = gessoria::TransformRadians(camera.angleY),
-                c = gessoria::TransformRadians(camera.angleZ);
-    const float sa = std::sin(a), ca = std::cos(a), sb = std::sin(b), cb = std::cos(b), sc = std::sin(c), cc = std::cos(c);
+    const double a = gessoria::TransformRadians(camera.angleX), b = gessoria::TransformRadians(camera.angleY),
+                 c = gessoria::TransformRadians(camera.angleZ);
+    const float sa = gessoria::RoundedSine(a), ca = gessoria::RoundedCosine(a), sb = gessoria::RoundedSine(b),
+                cb = gessoria::RoundedCosine(b), sc = gessoria::RoundedSine(c), cc = gessoria::RoundedCosine(c);
     const float rx[3][3] = {{1, 0, 0}, {0, ca, -sa}, {0, sa, ca}};
     const float ry[3][3] = {{cb, 0, -sb}, {0, 1, 0}, {sb, 0, cb}};
     const float rz[3][3] = {{cc, -sc, 0}, {sc, cc, 0}, {0, 0, 1}};

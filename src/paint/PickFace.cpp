@@ -87,10 +87,7 @@ PickResult PickFace(Scene& scene, int x, int y)
     if (result.face < 0)
         return result;
     const auto i = static_cast<std::size_t>(result.face);
-    std::int64_t u[3] = {scene.faceU0[i], scene.faceU1[i], scene.faceU2[i]};
-    std::int64_t v[3] = {scene.faceV0[i], scene.faceV1[i], scene.faceV2[i]};
-    RepairSeam(u, scene.faceFlags[i] & 8);
-    RepairSeam(v, scene.faceFlags[i] & 16);
+    const auto [u, v] = RepairedTexture(scene, i);
     const float uf[3] = {static_cast<float>(u[0]), static_cast<float>(u[1]), static_cast<float>(u[2])};
     const float vf[3] = {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
     auto toFixed = [](float value) {

@@ -128,11 +128,11 @@ ScreenRect StrokeController::LayShape(ScreenPoint release)
     return {0, 0, env_.frame.width() - 1, env_.frame.height() - 1};
 }
 
-ScreenRect StrokeController::LayWithPressure(const PointerEvent& event, const PickResult& hit, bool erase)
+ScreenRect StrokeController::Lay(const PointerEvent& event, const PickResult& hit, bool erase, bool withPressure)
 {
     // Pressure scales the strength for this call only; the colour is put back afterwards.
     const std::uint32_t colour = env_.values.foreground;
-    if (env_.pressureOn && event.pressure)
+    if (withPressure && env_.pressureOn && event.pressure)
         env_.values.foreground = PressureScaled(colour, *event.pressure);
     const Painter painter = MakePainter(erase ? PaintTool::Eraser : PaintTool::Brush);
     const ScreenRect repaint = erase ? EraserDab(painter, EraserMaps(), counter_, hit.u, hit.v, MaterialOf(hit))
@@ -150,15 +150,15 @@ ScreenRect StrokeController::Act(PaintTool tool, const PointerEvent& event, cons
             SampleColour(material, hit.u, hit.v, env_.values.foreground);
             return {};
         }
-        return LayWithPressure(event, hit, false);
+        return Lay(event, hit, false, true);
     case PaintTool::Eraser:
+    case PaintTool::StylusEraser:
         if (event.ctrl) {
             SampleColour(material, hit.u, hit.v, env_.values.background);
             return {};
         }
-        return LayWithPressure(event, hit, true);
-    case PaintTool::StylusEraser:
-        return LayWithPressure(event, hit, true);
+        // Only the stylus's eraser end erases by pressure; the Eraser tool erases at full strength.
+        return Lay(event, hit, true, tool == PaintTool::StylusEraser);
     case PaintTool::Sampler:
         SampleColour(material, hit.u, hit.v, event.ctrl ? env_.values.background : env_.values.foreground);
         return {};
@@ -172,34 +172,11 @@ ScreenRect StrokeController::Act(PaintTool tool, const PointerEvent& event, cons
     }
 }
 
-ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
+ScreenRect StrokeController::Begin(PaintTool tool, const PointerEvent& event, const PickResult& hit)
 {
-    Scene& scene = env_.scene;
-    inStroke_ = true;
-    // Every stroke counts its dabs from 1, even one that starts beside the object, so a
-    // stroke's dab limit and its undo boundary never run on from the previous stroke.
+    started_ = true;
     counter_ = 1;
-    gridOn_ = false;
-    const PaintTool tool = event.stylusEraser ? PaintTool::StylusEraser : scene.paintTool;
-    if (tool == PaintTool::None) {
-        ui_.ShowHint(scene.loaded() ? 61230 : 61229, scene.loaded() ? kHintNoTool : kHintNoScene);
-        return {};
-    }
-    if (!scene.loaded()) {
-        ui_.ShowHint(61229, kHintNoScene);
-        return {};
-    }
-    const PickResult hit = PickFace(scene, event.x, event.y);
-    if (env_.render.level < 2)
-        ui_.ShowHint(61210, kHintLowRenderLevel);
-    // The Line tool only anchors its shape here, on the object or beside it.
-    if (tool == PaintTool::Line) {
-        anchor_ = {event.x, event.y};
-        return {};
-    }
-    if (hit.face < 0)
-        return {};
-    const Material& material = scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
+    const Material& material = env_.scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
     if (tool == PaintTool::Fill)
         CheckPaintableLayers(material);
     if (tool == PaintTool::Brush) {
@@ -218,6 +195,38 @@ ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
     return Act(tool, event, hit);
 }
 
+ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
+{
+    Scene& scene = env_.scene;
+    inStroke_ = true;
+    // The stroke begins at its first hit: the dab laid there is number 1, flagged for undo as
+    // the first of its stroke, and anchors the spacing grid, even when the button went down
+    // beside the object.
+    started_ = false;
+    counter_ = 0;
+    gridOn_ = false;
+    const PaintTool tool = event.stylusEraser ? PaintTool::StylusEraser : scene.paintTool;
+    if (!scene.loaded()) {
+        ui_.ShowHint(61229, kHintNoScene);
+        return {};
+    }
+    const PickResult hit = PickFace(scene, event.x, event.y);
+    if (EffectiveRenderLevel(env_.render.level) < 2)
+        ui_.ShowHint(61210, kHintLowRenderLevel);
+    if (tool == PaintTool::None) {
+        ui_.ShowHint(61230, kHintNoTool);
+        return {};
+    }
+    // The Line tool only anchors its shape here, on the object or beside it.
+    if (tool == PaintTool::Line) {
+        anchor_ = {event.x, event.y};
+        return {};
+    }
+    if (hit.face < 0)
+        return {};
+    return Begin(tool, event, hit);
+}
+
 ScreenRect StrokeController::Move(const PointerEvent& event)
 {
     Scene& scene = env_.scene;
@@ -230,6 +239,8 @@ ScreenRect StrokeController::Move(const PointerEvent& event)
     PickResult hit = PickFace(scene, event.x, event.y);
     if (hit.face < 0)
         return {};
+    if (!started_)
+        return Begin(tool, event, hit);
     if (tool == PaintTool::Brush && gridOn_) {
         const Material& material = scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
         const int i = GridCell(TexelOf(hit.u, material.mapWidth), gridX_, stepX_);

@@ -5,11 +5,13 @@
 // the current painting tool (the scene's paintTool) decides what happens: the Brush lays a
 // dab through the dispatcher (or samples the foreground colour with Ctrl), the Eraser erases
 // (or samples the background with Ctrl), the Sampler samples. The stylus's eraser end erases
-// for that one event. StrokeDabCounter numbers the engine calls of a stroke from 1; with a
-// brush whose spacing is not "Natural" dabs snap to a texel grid anchored at the first dab
+// (or samples the background with Ctrl) for that one event. StrokeDabCounter numbers the
+// engine calls of a stroke from 1, starting at the stroke's first hit on the object; with a
+// brush whose spacing is not "Natural" dabs snap to a texel grid anchored at that first dab
 // and a new dab falls only when the nearest grid point changes. Tablet pressure scales the
-// strength byte of the foreground colour for each call. Hints and warnings go through the
-// user interaction; the window only translates its events into these calls.
+// strength byte of the foreground colour for each Brush dab and stylus erasure. Hints and
+// warnings go through the user interaction; the window only translates its events into these
+// calls.
 
 #include "paint/Dab.h"
 #include "paint/LineTool.h"
@@ -79,9 +81,11 @@ public:
 private:
     // The grid cell of a texel: nearest cell, halves away from the origin.
     static int GridCell(int texel, int origin, int step);
+    // The stroke's first hit: dab number 1, the paintable-layer check and the grid's origin.
+    ScreenRect Begin(PaintTool tool, const PointerEvent& event, const PickResult& hit);
     ScreenRect Act(PaintTool tool, const PointerEvent& event, const PickResult& hit);
-    // A brush dab, or an eraser dab, with the event's pressure.
-    ScreenRect LayWithPressure(const PointerEvent& event, const PickResult& hit, bool erase);
+    // A brush dab or an eraser dab, its strength scaled by the event's pressure when asked.
+    ScreenRect Lay(const PointerEvent& event, const PickResult& hit, bool erase, bool withPressure);
     void CheckPaintableLayers(const Material& material);
     // Texture Paint at a hit: the source click, texture stamping or clone.
     ScreenRect TexturePaint(const PickResult& hit, int dabNumber);
@@ -98,6 +102,7 @@ private:
     UserInteraction& ui_;
     int counter_ = 0;
     bool inStroke_ = false;
+    bool started_ = false;  // the stroke has had its first hit
     bool gridOn_ = false;
     int gridX_ = 0, gridY_ = 0, stepX_ = 1, stepY_ = 1, cellX_ = 0, cellY_ = 0;
     ScreenPoint anchor_;

@@ -63,9 +63,11 @@ std::optional<TexelRect> EraseFootprint(Material& material, const PaintingContex
                         texel[c] = Toward(texel[c], clean[c], weight, outright);
                     continue;
                 }
-                const int target = type == MapType::Bump ? 128 : type == MapType::Opacity ? 255 : 0;
                 std::uint8_t& value = layer.image.row(row)[column];
-                value = Toward(value, target, weight, outright);
+                if (type == MapType::Bump || type == MapType::Opacity)
+                    value = Toward(value, type == MapType::Bump ? 128 : 255, weight, outright);
+                else  // toward 0 by taking off a share of the value, which rounds the share down
+                    value = outright ? 0 : static_cast<std::uint8_t>(value - ((weight * value) >> 16));
             }
         }
     }

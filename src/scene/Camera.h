@@ -21,12 +21,15 @@ struct Camera {
     float scale = -1.0f;
     float depthScale = 0.0f;
 
-    // Back to the values a fresh program starts with; the depth scale belongs to the scene.
+    // Angles and scale back to the values a fresh program starts with. The pan stays (fitting
+    // the next scene sets it) and the depth scale belongs to the scene.
     void Reset()
     {
-        const float depth = depthScale;
-        *this = Camera{};
-        depthScale = depth;
+        Camera fresh;
+        fresh.panX = panX;
+        fresh.panY = panY;
+        fresh.depthScale = depthScale;
+        *this = fresh;
     }
 };
 

@@ -70,10 +70,7 @@ void TextureFaceIndex::Refresh(const Scene& scene)
     std::vector<int> us, vs;
     for (std::int32_t f = 0; f < scene.faceCount; ++f) {
         const auto i = static_cast<std::size_t>(f);
-        std::int64_t u[3] = {scene.faceU0[i], scene.faceU1[i], scene.faceU2[i]};
-        std::int64_t v[3] = {scene.faceV0[i], scene.faceV1[i], scene.faceV2[i]};
-        RepairSeam(u, scene.faceFlags[i] & 8);
-        RepairSeam(v, scene.faceFlags[i] & 16);
+        const auto [u, v] = RepairedTexture(scene, i);
         if (!CellRange(u, us) || !CellRange(v, vs)) {
             wide_.push_back(f);
             continue;

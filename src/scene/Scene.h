@@ -124,8 +124,8 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui);
 void AllocateRenderArrays(Scene& scene);
 // Releases everything AllocateScene made and every layer bitmap; objectCount becomes -1.
 void FreeScene(Scene& scene);
-// After FreeScene: camera, position tool, wire-frame acceleration and painting tool back to
-// their start values.
+// After FreeScene: camera angles and scale, position tool, wire-frame acceleration and
+// painting tool back to their start values; the pan is left for ZoomExtents to set.
 void ResetScene(Scene& scene);
 // Centres the positions on the origin and sets sceneScale (and the camera's depth scale).
 void CentreScene(Scene& scene);

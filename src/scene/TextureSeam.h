@@ -5,6 +5,7 @@
 // to whole maps, so the face runs across the edge instead of back over the whole map.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 namespace gessoria {
@@ -20,6 +21,21 @@ inline void RepairSeam(std::int64_t (&values)[3], bool marked)
     for (std::int64_t& v : values)
         if (v < 32768)
             v += rounded;
+}
+
+// A face's three texture coordinates in u and v (16.16) with the repair applied.
+struct FaceTexture {
+    std::int64_t u[3], v[3];
+};
+
+// `Faces` is the Scene; a template, so this header needs none of it.
+template <typename Faces>
+FaceTexture RepairedTexture(const Faces& s, std::size_t face)
+{
+    FaceTexture t{{s.faceU0[face], s.faceU1[face], s.faceU2[face]}, {s.faceV0[face], s.faceV1[face], s.faceV2[face]}};
+    RepairSeam(t.u, s.faceFlags[face] & 8);
+    RepairSeam(t.v, s.faceFlags[face] & 16);
+    return t;
 }
 
 } // namespace gessoria

@@ -3,25 +3,25 @@
 #include "view3d/Projection.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace gessoria {
 
 LightVector LightDirection(const Camera& camera)
 {
-    const float a = ShadingRadians(camera.lightA), b = ShadingRadians(camera.lightB);
-    return {std::sin(a), std::cos(a) * std::sin(b), std::cos(a) * std::cos(b)};
+    const LightFrame light(camera);
+    return {light.sinA, static_cast<float>(static_cast<double>(light.cosA) * light.sinB),
+            static_cast<float>(static_cast<double>(light.cosA) * light.cosB)};
 }
 
 LightFrame::LightFrame(const Camera& camera)
 {
-    const float a = ShadingRadians(camera.lightA), b = ShadingRadians(camera.lightB), c = ShadingRadians(camera.lightC);
-    sinA = std::sin(a);
-    cosA = std::cos(a);
-    sinB = std::sin(b);
-    cosB = std::cos(b);
-    sinC = std::sin(c);
-    cosC = std::cos(c);
+    const double a = ShadingRadians(camera.lightA), b = ShadingRadians(camera.lightB), c = ShadingRadians(camera.lightC);
+    sinA = RoundedSine(a);
+    cosA = RoundedCosine(a);
+    sinB = RoundedSine(b);
+    cosB = RoundedCosine(b);
+    sinC = RoundedSine(c);
+    cosC = RoundedCosine(c);
 }
 
 LightingPage::LightingPage(const LightingSettings& settings)

@@ -43,11 +43,13 @@ inline std::int32_t IntensityFromDiffuse(std::int32_t d, const LightingSettings&
     return d >= 0 ? settings.ambientLevel + d : settings.ambientLevel;
 }
 
-// 16.16 intensity for a unit normal.
+// 16.16 intensity for a unit normal. The sines and cosines are 32-bit floats; the dot
+// product and its scaling are taken in double (each product of two floats is exact there).
 inline std::int32_t FaceIntensity(float nx, float ny, float nz, const LightFrame& light, const LightingSettings& settings)
 {
-    const float dot = nx * light.sinA + (ny * light.sinB + nz * light.cosB) * light.cosA;
-    const auto d = static_cast<std::int32_t>(static_cast<float>(settings.diffuseLevel) * dot);
+    const double dot = static_cast<double>(nx) * light.sinA +
+                       (static_cast<double>(ny) * light.sinB + static_cast<double>(nz) * light.cosB) * light.cosA;
+    const auto d = static_cast<std::int32_t>(settings.diffuseLevel * dot);
     return IntensityFromDiffuse(d, settings);
 }
 

@@ -64,9 +64,11 @@ void ZoomRegionFinish(Scene& scene, const DragSnapshot& snapshot, int x, int y)
         return;
     Camera& camera = scene.camera;
     const auto width = static_cast<float>(scene.viewWidth), height = static_cast<float>(scene.viewHeight);
+    // The view's centre is the whole pixel the projection centres on (an odd size rounds down).
+    const auto centreX = static_cast<float>(scene.viewWidth / 2), centreY = static_cast<float>(scene.viewHeight / 2);
     const auto minX = static_cast<float>(std::min(x0, x)), minY = static_cast<float>(std::min(y0, y));
-    camera.panX += std::trunc((width / 2.0f - (minX + w * 0.5f)) / camera.scale);
-    camera.panY += std::trunc((height / 2.0f - (minY + h * 0.5f)) / camera.scale);
+    camera.panX += std::trunc((centreX - (minX + w * 0.5f)) / camera.scale);
+    camera.panY += std::trunc((centreY - (minY + h * 0.5f)) / camera.scale);
     camera.scale *= std::min(width / w, height / h);
 }
 

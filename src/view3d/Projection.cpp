@@ -13,10 +13,10 @@ struct Turn {
     float s1, c1, s2, c2, s3, c3;
 };
 
-Turn TurnOf(const Camera& camera, float (*radians)(std::int32_t))
+Turn TurnOf(const Camera& camera, double (*radians)(std::int32_t))
 {
-    const float a = radians(camera.angleX), b = radians(camera.angleY), c = radians(camera.angleZ);
-    return {std::sin(a), std::cos(a), std::sin(b), std::cos(b), std::sin(c), std::cos(c)};
+    const double a = radians(camera.angleX), b = radians(camera.angleY), c = radians(camera.angleZ);
+    return {RoundedSine(a), RoundedCosine(a), RoundedSine(b), RoundedCosine(b), RoundedSine(c), RoundedCosine(c)};
 }
 
 struct Turned {
@@ -37,14 +37,24 @@ inline Turned Rotate(const Turn& t, float x, float y, float z)
 
 } // namespace
 
-float TransformRadians(std::int32_t angle)
+double TransformRadians(std::int32_t angle)
 {
-    return static_cast<float>(angle & 1023) / 162.97427f;
+    return static_cast<double>(angle & 1023) / static_cast<double>(162.97427f);
 }
 
-float ShadingRadians(std::int32_t angle)
+double ShadingRadians(std::int32_t angle)
 {
-    return static_cast<float>(angle & 1023) * 0.0061359378f;
+    return static_cast<double>(angle & 1023) * 0.0061359378;
+}
+
+float RoundedSine(double radians)
+{
+    return static_cast<float>(std::sin(radians));
+}
+
+float RoundedCosine(double radians)
+{
+    return static_cast<float>(std::cos(radians));
 }
 
 ScreenRect ScreenRect::United(const ScreenRect& other) const

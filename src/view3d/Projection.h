@@ -2,7 +2,7 @@
 // The view transform: scene vertices to screen pixels and depths, and fitting the view.
 //
 // ProjectVertices turns every vertex about X, then Y, then Z by the camera's angles (sines
-// and cosines as 32-bit floats of angle / 162.97427, products in extended precision), adds
+// and cosines of angle / 162.97427 rounded to 32-bit floats, products in extended precision), adds
 // the pan, multiplies by the scale and centres it in the view; screen Y grows downward and
 // larger depth is nearer. The result is truncated toward zero into viewX, viewY, viewZ.
 
@@ -35,9 +35,14 @@ ProjectedPoint ProjectVertexFloat(const Scene& scene, std::int32_t vertex);
 // Fits every vertex into the view at 85% of its size: sets the scale and pan.
 void ZoomExtents(Scene& scene);
 
-// Radians of an angle in AngleUnits for the vertex transform (1024 / 6.2832 units a radian)
-// and for shading and fitting (6.2832 / 1024 radians a unit); only the low 10 bits count.
-float TransformRadians(std::int32_t angle);
-float ShadingRadians(std::int32_t angle);
+// Radians of an angle in AngleUnits for the vertex transform (divided by the single-precision
+// 162.97427, 1024 / 6.2832 units a radian) and for shading and fitting (times 0.0061359378,
+// 6.2832 / 1024 radians a unit), in double; only the low 10 bits count.
+double TransformRadians(std::int32_t angle);
+double ShadingRadians(std::int32_t angle);
+// Sine and cosine taken in double and rounded once to the 32-bit floats the transform and
+// the lighting keep.
+float RoundedSine(double radians);
+float RoundedCosine(double radians);
 
 } // namespace gessoria

@@ -3,6 +3,7 @@
 #include "scene/Scene.h"
 #include "view3d/Rasteriser.h"
 #include "scene/TextureSeam.h"
+#include "view3d/WireLine.h"
 
 #include <algorithm>
 #include <atomic>
@@ -89,7 +90,7 @@ public:
     FrameRenderer(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
                   RenderWorkspace& work)
         : s_(scene), frame_(frame), options_(options), lighting_(lighting), light_(scene.camera),
-          level_(options.level > 4 ? 1 : std::max(options.level, 0)), work_(work)
+          level_(EffectiveRenderLevel(options.level)), work_(work)
     {
         maps_.reserve(scene.materials.size());
         for (const Material& m : scene.materials)
@@ -175,10 +176,7 @@ private:
             const std::int64_t start = first & 0xFFFF, end = start + span;
             return !(end >= low && start < high) && !(end >= low + 65536 && start < high + 65536);
         };
-        std::int64_t u[3] = {s_.faceU0[i], s_.faceU1[i], s_.faceU2[i]};
-        std::int64_t v[3] = {s_.faceV0[i], s_.faceV1[i], s_.faceV2[i]};
-        RepairSeam(u, s_.faceFlags[i] & 8);
-        RepairSeam(v, s_.faceFlags[i] & 16);
+        const auto [u, v] = RepairedTexture(s_, i);
         return misses(u[0], u[1], u[2], changed.left, changed.right) || misses(v[0], v[1], v[2], changed.top, changed.bottom);
     }
 
@@ -223,14 +221,15 @@ private:
         const LightFrame& L = light_;
         const std::array<float, 9>& n = s_.cornerNormals[i];
         std::array<std::int32_t, 9>& turned = s_.cornerLightNormals[i];
+        // In double, like the light's dot product.
         for (std::size_t k = 0; k < 3; ++k) {
-            const float nx = n[3 * k], ny = n[3 * k + 1], nz = n[3 * k + 2];
-            const float t = L.sinB * ny + L.cosB * nz;
-            const float u = L.cosA * nx - L.sinA * t;
-            const float w = L.cosB * ny - L.sinB * nz;
-            turned[3 * k] = static_cast<std::int32_t>((L.sinA * nx + L.cosA * t) * 32768.0f);
-            turned[3 * k + 1] = static_cast<std::int32_t>((L.cosC * u - L.sinC * w) * 32768.0f);
-            turned[3 * k + 2] = static_cast<std::int32_t>((L.sinC * u + L.cosC * w) * 32768.0f);
+            const double nx = n[3 * k], ny = n[3 * k + 1], nz = n[3 * k + 2];
+            const double t = L.sinB * ny + L.cosB * nz;
+            const double u = L.cosA * nx - L.sinA * t;
+            const double w = L.cosB * ny - L.sinB * nz;
+            turned[3 * k] = static_cast<std::int32_t>((L.sinA * nx + L.cosA * t) * 32768.0);
+            turned[3 * k + 1] = static_cast<std::int32_t>((L.cosC * u - L.sinC * w) * 32768.0);
+            turned[3 * k + 2] = static_cast<std::int32_t>((L.sinC * u + L.cosC * w) * 32768.0);
         }
     }
 
@@ -273,10 +272,7 @@ private:
     void SetTexture(std::array<RasterCorner<K>, 3>& r, std::int32_t f, const MaterialMaps& maps, RasterModuli<K>& moduli) const
     {
         const auto i = static_cast<std::size_t>(f);
-        std::int64_t u[3] = {s_.faceU0[i], s_.faceU1[i], s_.faceU2[i]};
-        std::int64_t v[3] = {s_.faceV0[i], s_.faceV1[i], s_.faceV2[i]};
-        RepairSeam(u, s_.faceFlags[i] & 8);
-        RepairSeam(v, s_.faceFlags[i] & 16);
+        const auto [u, v] = RepairedTexture(s_, i);
         for (int k = 0; k < 3; ++k) {
             r[static_cast<std::size_t>(k)].q[1] = u[k] * maps.width;
             r[static_cast<std::size_t>(k)].q[2] = v[k] * maps.height;
@@ -410,32 +406,14 @@ private:
     std::vector<MaterialMaps> maps_;  // by material index
 };
 
-// A line from (x0, y0) towards (x1, y1), the end point itself not drawn, clipped to the frame.
-void DrawLine(ViewFrame& frame, int x0, int y0, int x1, int y1, std::uint8_t value)
+// Whether any face of the object marks an edge as visible. Scenes from many exporters leave
+// every face's edge bits at 0; such an object shows all its edges instead of none.
+bool MarksEdges(const Scene& s, const SceneObject& object)
 {
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int error = dx + dy;
-    // Lines far outside the frame are not walked pixel by pixel.
-    const long long steps = std::max<long long>(dx, -static_cast<long long>(dy));
-    if (steps > 4LL * (frame.width() + frame.height()) + 65536)
-        return;
-    CDIB& image = frame.image();
-    while (x0 != x1 || y0 != y1) {
-        if (x0 >= 0 && y0 >= 0 && x0 < frame.width() && y0 < frame.height()) {
-            std::uint8_t* p = image.row(y0) + x0 * 3;
-            p[0] = p[1] = p[2] = value;
-        }
-        const int twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            x0 += sx;
-        }
-        if (twice <= dx) {
-            error += dx;
-            y0 += sy;
-        }
-    }
+    for (std::int32_t f = object.firstFace; f < object.firstFace + object.faceCount; ++f)
+        if (s.faceFlags[static_cast<std::size_t>(f)] & 7)
+            return true;
+    return false;
 }
 
 void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std::uint8_t background)
@@ -446,6 +424,7 @@ void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std
     int countdown = 1;
     for (const SceneObject& object : s.objects) {
         const bool hidden = object.flags & kObjectHidden;
+        const std::uint16_t unmarked = hidden || MarksEdges(s, object) ? 0 : 7;
         for (std::int32_t f = object.firstFace; f < object.firstFace + object.faceCount; ++f) {
             const auto i = static_cast<std::size_t>(f);
             s.faceDrawn[i] = 0;
@@ -455,14 +434,14 @@ void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std
             if (!(FaceOrientation(s, f) > 0 || options.forceTwoSided))
                 continue;
             const FaceCorners c = CornersOf(s, f);
-            const std::uint16_t flags = s.faceFlags[i];
+            const std::uint16_t flags = s.faceFlags[i] | unmarked;
             if (flags & 4)
-                DrawLine(frame, c.x[0], c.y[0], c.x[1], c.y[1], ink);
+                DrawWireLine(frame, c.x[0], c.y[0], c.x[1], c.y[1], ink);
             if (!options.fastDraw) {
                 if (flags & 2)
-                    DrawLine(frame, c.x[1], c.y[1], c.x[2], c.y[2], ink);
+                    DrawWireLine(frame, c.x[1], c.y[1], c.x[2], c.y[2], ink);
                 if (flags & 1)
-                    DrawLine(frame, c.x[2], c.y[2], c.x[0], c.y[0], ink);
+                    DrawWireLine(frame, c.x[2], c.y[2], c.x[0], c.y[0], ink);
             }
         }
     }
@@ -500,9 +479,14 @@ std::int64_t FaceOrientation(const Scene& scene, std::int32_t face)
     return Orientation(CornersOf(scene, face));
 }
 
+int EffectiveRenderLevel(int level)
+{
+    return level < 0 || level >= kLabels ? 1 : level;
+}
+
 const char* RenderLevelLabel(int level)
 {
-    return kLevelLabels[level < 0 || level >= kLabels ? 1 : level];
+    return kLevelLabels[EffectiveRenderLevel(level)];
 }
 
 ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting)
@@ -513,7 +497,8 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
     scene.viewHeight = frame.height();
     ++scene.frameSerial;
     const ScreenRect projected = ProjectVertices(scene);
-    if (options.level == 0) {
+    const bool wireFrame = EffectiveRenderLevel(options.level) == 0;
+    if (wireFrame) {
         DrawWireFrame(scene, frame, options, lighting.backgroundColour);
     } else {
         // Kept from frame to frame: fresh memory for every frame costs more than the frame.
@@ -538,7 +523,7 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
         helper.join();
     }
     ScreenRect repaint = previous_.United(projected);
-    if (options.level == 0)
+    if (wireFrame)
         repaint = {repaint.left - 2, repaint.top - 2, repaint.right + 2, repaint.bottom + 2};
     previous_ = projected;
     return repaint;

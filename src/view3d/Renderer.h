@@ -3,7 +3,7 @@
 //
 // 0 Wire Frame, 1 Flat Shaded, 2 Flat Textured, 3 Smooth Textured (Gouraud, with self
 // illumination), 4 Smooth Bumped (per-pixel light from interpolated light-space normals
-// perturbed by the bump map); a level above 4 renders as 1. Faces are visited object by
+// perturbed by the bump map); a level outside 0..4 renders as 1. Faces are visited object by
 // object in index order; hidden objects are skipped. The textured levels mark in faceDrawn
 // the faces they drew with a textured material — only those can be painted — and levels
 // 3 and 4 leave each face's corner intensities (and level 4 its light-space corner normals)
@@ -76,7 +76,11 @@ ScreenRect RedrawMaterialRegion(Scene& scene, ViewFrame& frame, std::int32_t mat
 // The face's orientation on screen: positive when its corners run one way round.
 std::int64_t FaceOrientation(const Scene& scene, std::int32_t face);
 
-// The first n bits of the level names, for dialogs and the command line.
+// The level a setting draws at: itself when 0..4, else Flat Shaded (a level read from a
+// preferences byte may be anything from -128 to 127).
+int EffectiveRenderLevel(int level);
+
+// The level names, for dialogs and the command line.
 const char* RenderLevelLabel(int level);
 
 } // namespace gessoria

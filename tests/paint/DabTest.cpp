@@ -5,6 +5,7 @@
 #include "paint/PickFace.h"
 #include "scene/LayerOperations.h"
 #include "scene/Material.h"
+#include "support/PaintingState.h"
 #include "support/RecordingInteraction.h"
 #include "support/SceneBuilder.h"
 
@@ -22,14 +23,6 @@ Scene PaintableSquare(RecordingInteraction& ui)
 {
     return MakePaintableSquare(kWidth, kHeight, 64, 64, 10, 100, ui);
 }
-
-struct Painting {
-    Brush brush = DefaultBrush();
-    Paint paint = DefaultPaint();
-    PaintValues values;
-    PaintRandom random;
-    PaintingContext Context() { return {brush, paint, values, random, PaintTool::Brush}; }
-};
 
 TEST(PickFace, FindsTheFaceAndScreenLinearCoordinates)
 {
@@ -140,6 +133,82 @@ TEST(OrdinaryPaint, DabLimitWashAndDirt)
     for (int x = 28; x < 36; ++x)
         seen.insert(dirty.stack(MapType::Colour)[1].image.row(32)[x * 3]);
     EXPECT_GT(seen.size(), 2u);  // the dirt varies from texel to texel
+}
+
+TEST(OrdinaryPaint, DirtDrawsTwoNumbersPerTexelAndMapType)
+{
+    // Three head cells, Colour and Bump written: per cell, in row order, first Colour then Bump
+    // each draw a direction (odd lightens) and r = draw mod (D + 1).
+    Material m = MakeLayeredMaterial(64, 64, 10, 10, 10, 100);
+    Painting painting;
+    painting.paint.bumpMap = 1;
+    painting.paint.dirtiness = 200;
+    painting.values.foreground = 0xFF8040C0;  // red 192, green 64, blue 128
+    painting.values.bump = 90;
+    painting.brush.head.fill(0);
+    const int cells[3][2] = {{14, 15}, {15, 15}, {15, 17}};  // head row, column
+    for (const auto& c : cells)
+        painting.brush.head[static_cast<std::size_t>(c[0] * kHeadSize + c[1])] = 200;
+    painting.random = PaintRandom(777);
+    ASSERT_TRUE(LayPaintFootprint(m, painting.Context(), 1, 32768, 32768).has_value());
+
+    PaintRandom generator(777);
+    auto dirty = [](int t, bool lighten, int r) { return lighten ? t + (((256 - t) * r) >> 8) : t - ((t * r) >> 8); };
+    const int weight = 200 * 256;
+    // Row offsets run from -15: head row 15 (offset 0) before head row 14 (offset +1).
+    const int order[3][2] = {{15, 15}, {15, 17}, {14, 15}};
+    for (const auto& c : order) {
+        const int y = 32 + (15 - c[0]), x = 32 + (c[1] - 15);
+        const bool colourLightens = generator.Next() % 2 == 1;
+        const int colourR = generator.Next() % 201;
+        const bool bumpLightens = generator.Next() % 2 == 1;
+        const int bumpR = generator.Next() % 201;
+        const int target[3] = {128, 64, 192};
+        for (int channel = 0; channel < 3; ++channel) {
+            const int t = dirty(target[channel], colourLightens, colourR);
+            EXPECT_EQ(m.stack(MapType::Colour)[1].image.row(y)[x * 3 + channel], 10 + (((t - 10) * weight) >> 16)) << x << "," << y;
+        }
+        const int t = dirty(90, bumpLightens, bumpR);
+        EXPECT_EQ(m.stack(MapType::Bump)[1].image.row(y)[x], 100 + (((t - 100) * weight) >> 16)) << x << "," << y;
+    }
+}
+
+TEST(PickFace, ASeamFacePaintsTheEdgeOfTheTextureItsSideIsNearest)
+{
+    // A face whose u runs from 0.95 on its left (corners A, B) to 0.05 on its right (C),
+    // marked as wrapping: u climbs from 0.95 through 1.0 to 1.05 across it.
+    RecordingInteraction ui;
+    Scene s = MakeScreenScene({{0, 0, 5, 0, 20, 5, 20, 0, 5}}, kWidth, kHeight, ui);
+    s.materialCount = 1;
+    s.materials.resize(2);
+    s.materials[1] = MakeLayeredMaterial(8, 8, 0, 0, 0, 0);
+    s.faceMaterial = {1};
+    s.faceU0 = {62259};
+    s.faceU1 = {62259};
+    s.faceU2 = {3276};
+    s.faceFlags = {7 | 8};
+    ViewFrame frame;
+    ASSERT_TRUE(frame.Create(kWidth, kHeight));
+    Renderer().RenderScene(s, frame, {2, false, false}, {});
+    Painting painting;
+    painting.brush.head.fill(0);
+    painting.brush.head[15 * kHeadSize + 15] = 255;
+    painting.values.foreground = 0xFFFFFFFF;
+    auto paintedColumns = [&](int x, int y) {
+        Material& m = s.materials[1];
+        m = MakeLayeredMaterial(8, 8, 0, 0, 0, 0);
+        const PickResult hit = PickFace(s, x, y);
+        EXPECT_EQ(hit.face, 0);
+        LayPaintFootprint(m, painting.Context(), 1, hit.u, hit.v);
+        std::set<int> columns;
+        for (int row = 0; row < 8; ++row)
+            for (int column = 0; column < 8; ++column)
+                if (m.stack(MapType::Colour)[1].image.row(row)[column * 3] != 0)
+                    columns.insert(column);
+        return columns;
+    };
+    EXPECT_EQ(paintedColumns(2, 2), std::set<int>{7});   // u near 0.96: the right edge
+    EXPECT_EQ(paintedColumns(17, 1), std::set<int>{0});  // u near 1.04: the left edge
 }
 
 TEST(Dab, RedrawsOnlyVisiblePixelsOfThePaintedMaterial)

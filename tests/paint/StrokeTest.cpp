@@ -28,11 +28,13 @@ struct Board {
     PaintValues values;
     PaintRandom random;
 
-    Board()
+    // A view wider than the square leaves `margin` pixels beside it on either side; texel x
+    // then lies under pixel x + margin.
+    explicit Board(int margin = 0)
     {
         scene = MakePaintableSquare(kWidth, kHeight, kWidth, kHeight, 50, 128, ui);
         scene.paintTool = PaintTool::Brush;
-        EXPECT_TRUE(frame.Create(kWidth, kHeight));
+        EXPECT_TRUE(frame.Create(kWidth + 2 * margin, kHeight));
         Renderer().RenderScene(scene, frame, render, lighting);
     }
 
@@ -196,6 +198,115 @@ TEST(Stroke, HintsAndThePaintableLayerWarning)
     EXPECT_EQ(board.ui.Texts(Shown::Kind::Hint),
               (std::vector<std::string>{StrokeController::kHintNoTool, StrokeController::kHintLowRenderLevel,
                                         StrokeController::kHintNoScene}));
+}
+
+TEST(Stroke, AStrokeBesideTheObjectStartsAtItsFirstHit)
+{
+    // The grid of a spaced brush is anchored where the stroke first meets the object.
+    Board board(10);
+    board.brush.dabSpacing = static_cast<int>(DabSpacing::Manual);
+    board.brush.xSpacing = board.brush.ySpacing = 10;
+    board.brush.head.fill(0);
+    board.brush.head[15 * 31 + 15] = 255;
+    board.values.foreground = 0xFF0000FF;
+    StrokeController stroke = board.Controller();
+    EXPECT_TRUE(stroke.ButtonDown({3, 40}).empty());  // beside the square
+    EXPECT_EQ(stroke.dabCounter(), 0);
+    stroke.Move({30, 40});  // about texel 20: the first dab, number 1, the grid's origin
+    EXPECT_EQ(stroke.dabCounter(), 1);
+    const auto first = board.Painted();
+    ASSERT_EQ(first.size(), 1u);
+    const auto [x0, y0] = *first.begin();
+    stroke.Move({x0 + 13, 40});  // three texels on: the same cell, nothing
+    EXPECT_EQ(board.Painted(), first);
+    stroke.Move({x0 + 17, 40});  // seven texels on: cell 1, laid on its grid point
+    EXPECT_EQ(stroke.dabCounter(), 2);
+    EXPECT_EQ(board.Painted(), (std::set<std::pair<int, int>>{{x0, y0}, {x0 + 10, y0}}));
+}
+
+TEST(Stroke, TheFirstDabLaidIsNumberOneForTheDabLimitAndForUndo)
+{
+    Board board(10);
+    board.scene.undo = {true, 1};
+    ASSERT_TRUE(board.scene.undoBuffer.Allocate(1 << 20));
+    board.values.foreground = 0xFF0000FF;
+    StrokeController first = board.Controller();
+    first.ButtonDown({30, 30});  // on the square
+    first.Move({40, 30});
+    first.ButtonUp({40, 30});
+    const auto afterFirst = board.Painted();
+
+    board.brush.dabCount = 1;  // a brush that lays one dab a stroke
+    StrokeController second = board.Controller();
+    second.ButtonDown({2, 80});  // beside the square
+    second.Move({60, 80});       // the stroke's one dab
+    second.Move({80, 80});       // beyond the limit
+    second.ButtonUp({80, 80});
+    EXPECT_GT(board.Red(50, 80), 220);
+    EXPECT_EQ(board.Red(70, 80), 50);
+
+    // Undo takes back the second stroke alone.
+    ASSERT_TRUE(board.scene.undoBuffer.Undo(board.scene, false));
+    EXPECT_EQ(board.Painted(), afterFirst);
+}
+
+TEST(Stroke, OnlyTheBrushAndTheStylusEraserFollowPressure)
+{
+    Board pressed, plain;
+    for (Board* board : {&pressed, &plain}) {
+        board->scene.paintTool = PaintTool::Eraser;
+        board->values.foreground = 0xFF000000;
+        board->values.background = 0xFF0000FF;  // erasing turns the texels red
+    }
+    StrokeController withPen({pressed.scene, pressed.frame, pressed.render, pressed.lighting, pressed.brush, pressed.paint,
+                              pressed.values, pressed.random, {true, true, true, true, true}, true},
+                             pressed.ui);
+    withPen.ButtonDown({20, 20, false, 0});
+    plain.Controller().ButtonDown({20, 20});
+    EXPECT_EQ(pressed.Painted(), plain.Painted());
+    EXPECT_GT(pressed.Red(20, 20), 220);
+
+    // The stylus's eraser end does follow it: no pressure, (next to) no erasing.
+    Board stylus;
+    stylus.values.foreground = 0xFF000000;
+    stylus.values.background = 0xFF0000FF;
+    StrokeController turned({stylus.scene, stylus.frame, stylus.render, stylus.lighting, stylus.brush, stylus.paint,
+                             stylus.values, stylus.random, {true, true, true, true, true}, true},
+                            stylus.ui);
+    turned.ButtonDown({20, 20, false, 0, true});
+    EXPECT_LT(stylus.Red(20, 20), 60);
+}
+
+TEST(Stroke, TheStylusEraserWithCtrlSamplesTheBackground)
+{
+    Board board;
+    for (int y = 28; y <= 32; ++y)
+        for (int x = 28; x <= 32; ++x)
+            board.ColourBase().image.row(y)[x * 3 + 1] = 200;
+    CompositeAll(board.scene.materials[1]);
+    board.values.background = 0x11000000;
+    StrokeController stroke = board.Controller();
+    stroke.ButtonDown({30, 30, true, std::nullopt, true});
+    EXPECT_EQ(board.values.background, 0x1132C832u);
+    EXPECT_TRUE(board.Painted().empty());  // nothing erased
+    EXPECT_EQ(board.scene.paintTool, PaintTool::Brush);
+}
+
+TEST(Stroke, TheLowLevelHintComesBeforeTheNoToolHint)
+{
+    Board board;
+    board.scene.paintTool = PaintTool::None;
+    board.render.level = 1;
+    board.Controller().ButtonDown({20, 20});
+    EXPECT_EQ(board.ui.Texts(Shown::Kind::Hint),
+              (std::vector<std::string>{StrokeController::kHintLowRenderLevel, StrokeController::kHintNoTool}));
+    // A level outside 0..4 draws flat shaded, so it earns the hint too.
+    for (const int level : {7, -3}) {
+        Board odd;
+        odd.render.level = level;
+        odd.Controller().ButtonDown({20, 20});
+        EXPECT_EQ(odd.ui.Texts(Shown::Kind::Hint), std::vector<std::string>{StrokeController::kHintLowRenderLevel}) << level;
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // that changed under a record.
 
 #include "paint/SpecialPaints.h"
+#include "paint/TexelCoordinates.h"
 #include "scene/UndoBuffer.h"
 #include "scene/LayerOperations.h"
 #include "scene/Scene.h"
@@ -61,13 +62,19 @@ struct Canvas {
             (paint.colourMap ? UndoBuffer::kColour : 0) | (paint.selfIllumMap ? UndoBuffer::kSelfIllum : 0) |
             (paint.bumpMap ? UndoBuffer::kBump : 0) | (paint.opacityMap ? UndoBuffer::kOpacity : 0) |
             (paint.shininessMap ? UndoBuffer::kShininess : 0));
+        Record(n, types, u, v);
+        LayPaintFootprint(m, {brush, paint, values, random, PaintTool::Brush}, n, u, v);
+        CompositeAll(m);
+    }
+
+    // The undo record of a dab of the given map types, as the dispatcher makes it.
+    void Record(int n, std::uint8_t types, std::int32_t u, std::int32_t v)
+    {
         const PaintingContext context{brush, paint, values, random, PaintTool::Brush};
         ViewFrame frame;
         const RenderOptions options;
         const LightingSettings lighting;
-        Painter(scene, frame, options, lighting, context).RecordForUndo(1, types, n, CentreOf(m, u, v));
-        LayPaintFootprint(m, context, n, u, v);
-        CompositeAll(m);
+        Painter(scene, frame, options, lighting, context).RecordForUndo(1, types, n, CentreOf(scene.materials[1], u, v));
     }
 
     std::uint8_t Colour(int x, int y) const { return scene.materials[1].stack(MapType::Colour)[1].image.row(y)[x * 3]; }
@@ -91,6 +98,59 @@ TEST(UndoBuffer, RecordsAreByteExact)
     EXPECT_EQ(ring[28], 255);
     EXPECT_EQ(ring[29], 40);
     EXPECT_EQ(UndoBuffer::RecordSize({1, 31, 31, 0, 0, 0x1F, false}), 11588u);
+}
+
+TEST(UndoBuffer, ARecordOfSeveralTypesAndLayersIsByteExact)
+{
+    // Colour on layer 2, Self Illumination on layer 3, Bump and Opacity on their base layers,
+    // Shininess with no layer selected (so not recorded); every byte of every layer differs.
+    Canvas canvas(true);
+    Material& m = canvas.scene.materials[1];
+    RecordingInteraction ui;
+    NewLayer(m, MapType::Colour, ui);
+    NewLayer(m, MapType::SelfIllum, ui);
+    NewLayer(m, MapType::SelfIllum, ui);
+    m.setCurrent(MapType::Shininess, 0);
+    for (const MapType type : kAllMapTypes)
+        for (int k = 1; k < m.stack(type).count(); ++k) {
+            Layer& layer = m.stack(type)[k];
+            const int bytes = IsColourType(type) ? 3 : 1;
+            for (int y = 0; y < 64; ++y)
+                for (int x = 0; x < 64; ++x) {
+                    layer.alpha.row(y)[x] = static_cast<std::uint8_t>(3 * x + 5 * y + 17 * k + StorageIndex(type));
+                    for (int b = 0; b < bytes; ++b)
+                        layer.image.row(y)[x * bytes + b] = static_cast<std::uint8_t>(7 * x + 11 * y + 29 * k + 3 * b + 13 * StorageIndex(type));
+                }
+        }
+
+    for (const auto& [column, row] : {std::pair{20, 30}, std::pair{2, 62}}) {  // inside, and clamped at two edges
+        UndoBuffer& buffer = canvas.scene.undoBuffer;
+        const std::uint64_t start = buffer.writePosition();
+        canvas.Record(1, 0x1F, TexelCoordinate(column, 64), TexelCoordinate(row, 64));
+        std::vector<std::uint8_t> expected = {1, 0, 0, 0, 31, 0, 0, 0, 31, 0, 0, 0, static_cast<std::uint8_t>(column), 0, 0, 0,
+                                              static_cast<std::uint8_t>(row), 0, 0, 0,
+                                              // Colour, Self Illumination, Bump, Opacity; first of its stroke
+                                              0x10 | 0x08 | 0x04 | 0x02 | 0x40,
+                                              // selected layers of Colour, Bump, Self Illumination, Shininess, Opacity
+                                              2, 1, 3, 0, 1, 0, 0};
+        const std::vector<std::uint8_t> header = expected;
+        for (int i = 0; i < 31; ++i)
+            for (int j = 0; j < 31; ++j) {
+                const int y = std::clamp(row - 15 + i, 0, 63), x = std::clamp(column - 15 + j, 0, 63);
+                for (const MapType type : {MapType::Colour, MapType::SelfIllum, MapType::Bump, MapType::Opacity}) {
+                    const Layer& layer = m.stack(type)[m.current(type)];
+                    expected.push_back(layer.alpha.row(y)[x]);
+                    const int bytes = IsColourType(type) ? 3 : 1;
+                    for (int b = 0; b < bytes; ++b)
+                        expected.push_back(layer.image.row(y)[x * bytes + b]);
+                }
+            }
+        expected.insert(expected.end(), header.begin(), header.end());
+        ASSERT_EQ(buffer.writePosition() - start, expected.size());
+        EXPECT_EQ(expected.size(), 56u + 961u * (4 + 2 + 2 + 2));
+        for (std::size_t k = 0; k < expected.size(); ++k)
+            ASSERT_EQ(buffer.ring()[static_cast<std::size_t>(start) + k], expected[k]) << "byte " << k << " of the record at " << column << "," << row;
+    }
 }
 
 TEST(UndoBuffer, AOneMegabyteRingHolds90FullDabsOfAHundredDabStroke)

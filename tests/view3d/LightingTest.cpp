@@ -24,6 +24,21 @@ TEST(Lighting, IntensityRuleWithAndWithoutDualLight)
     EXPECT_NEAR(l.z, 1.0f, 1e-6f);
 }
 
+TEST(Lighting, SinesAreRoundedOnceAndTheDotKeepsItsPrecision)
+{
+    // Light angles whose diffuse term lands next to a whole number: the sines of the double
+    // angle rounded to floats, the dot product in more than single precision (these values
+    // agree with an extended-precision evaluation; single-precision angles or arithmetic give
+    // 37386 and 1502).
+    Camera camera;
+    camera.lightA = 3;
+    camera.lightB = 938;
+    EXPECT_EQ(FaceIntensity(0.6f, 0.0f, 0.8f, LightFrame(camera), LightingSettings{}), 12288 + 37385);
+    camera.lightA = 5;
+    camera.lightB = 770;
+    EXPECT_EQ(FaceIntensity(0.6f, 0.0f, 0.8f, LightFrame(camera), LightingSettings{}), 12288 + 1503);
+}
+
 TEST(Lighting, SlidersStayWithinOneAndApplyOnlyWhenAsked)
 {
     LightingSettings settings;

@@ -122,6 +122,32 @@ TEST(Navigation, ZoomRegionWorksInEveryDirectionAndIgnoresFlatRectangles)
     const Camera before = forward.camera;
     ZoomRegionFinish(forward, TakeDragSnapshot(forward), forward.lastMouseX, 70);
     EXPECT_EQ(forward.camera.scale, before.scale);
+
+    // An odd view size centres on the whole pixel the projection uses: 101 / 2 = 50.
+    Scene odd = ViewedScene(ui);
+    odd.viewWidth = 101;
+    odd.viewHeight = 81;
+    odd.camera.scale = 0.25f;
+    odd.lastMouseX = 10;
+    odd.lastMouseY = 20;
+    ZoomRegionFinish(odd, TakeDragSnapshot(odd), 30, 30);
+    EXPECT_EQ(odd.camera.panX, 120.0f);  // trunc((50 - 20) / 0.25), not (50.5 - 20) / 0.25 = 122
+    EXPECT_EQ(odd.camera.panY, 60.0f);   // trunc((40 - 25) / 0.25)
+}
+
+TEST(Navigation, ResettingTheSceneLeavesThePan)
+{
+    RecordingInteraction ui;
+    Scene s = ViewedScene(ui);
+    s.camera.panX = 12.5f;
+    s.camera.panY = -3.0f;
+    s.camera.angleY = 300;
+    FreeScene(s);
+    ResetScene(s);
+    EXPECT_EQ(s.camera.panX, 12.5f);
+    EXPECT_EQ(s.camera.panY, -3.0f);
+    EXPECT_EQ(s.camera.angleY, 0);
+    EXPECT_EQ(s.camera.scale, -1.0f);
 }
 
 TEST(Navigation, PanFollowsTheMouseAndKeysTurnByTen)

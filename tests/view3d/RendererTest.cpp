@@ -211,5 +211,51 @@ TEST(Renderer, WireFrameInkFollowsTheBackdrop)
     EXPECT_EQ(At(Render(s, 0, lighting), 1, 3), (Pixel{0, 0, 0}));
 }
 
+TEST(Renderer, WireFrameDrawsTheMarkedEdgesAndFastDrawOnlyTheFirst)
+{
+    RecordingInteraction ui;
+    // A on (1, 1), B on (1, 6), C on (8, 1): pixel (1, 3) lies only on edge A-B, (3, 5) only
+    // on B-C and (5, 1) only on C-A.
+    Scene s = ScreenScene({{1, 1, 0, 1, 6, 0, 8, 1, 0}, {9, 6, 0, 9, 7, 0, 10, 6, 0}}, ui);
+    LightingSettings lighting;
+    lighting.backgroundColour = 0;
+    auto edges = [&](std::uint16_t flags, bool fastDraw) {
+        s.faceFlags[0] = flags;
+        ViewFrame frame;
+        EXPECT_TRUE(frame.Create(kWidth, kHeight));
+        Renderer().RenderScene(s, frame, RenderOptions{0, false, fastDraw}, lighting);
+        return std::array<bool, 3>{At(frame, 1, 3).b == 255, At(frame, 3, 5).b == 255, At(frame, 5, 1).b == 255};
+    };
+    EXPECT_EQ(edges(7, false), (std::array<bool, 3>{true, true, true}));
+    EXPECT_EQ(edges(3, false), (std::array<bool, 3>{false, true, true}));
+    EXPECT_EQ(edges(4, false), (std::array<bool, 3>{true, false, false}));
+    EXPECT_EQ(edges(7, true), (std::array<bool, 3>{true, false, false}));
+    EXPECT_EQ(edges(3, true), (std::array<bool, 3>{false, false, false}));
+    // The object's other face marks its edges, so a face without marks shows none ...
+    EXPECT_EQ(edges(0, false), (std::array<bool, 3>{false, false, false}));
+    // ... but an object none of whose faces marks an edge shows them all.
+    s.faceFlags[1] = 0;
+    EXPECT_EQ(edges(0, false), (std::array<bool, 3>{true, true, true}));
+    EXPECT_EQ(edges(0, true), (std::array<bool, 3>{true, false, false}));
+}
+
+TEST(Renderer, LevelsOutsideTheRangeDrawLikeFlatShaded)
+{
+    RecordingInteraction ui;
+    Scene s = TexturedStrip(ui, 7, {0, 65536 / 2, 65536});
+    const LightingSettings light{12288, 53248};
+    const ViewFrame flat = Render(s, 1, light);
+    for (const int level : {-128, -1, 5, 127}) {
+        const ViewFrame odd = Render(s, level, light);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                ASSERT_EQ(At(odd, x, y), At(flat, x, y)) << level << " at " << x << "," << y;
+        EXPECT_EQ(s.faceDrawn[0], 0) << level;
+    }
+    EXPECT_EQ(EffectiveRenderLevel(-1), 1);
+    EXPECT_EQ(EffectiveRenderLevel(4), 4);
+    EXPECT_STREQ(RenderLevelLabel(200), "Flat Shaded");
+}
+
 } // namespace
 } // namespace gessoria::test

@@ -1,0 +1,150 @@
+// The indexes the pick and the redraw use, against scanning every face of a real scene.
+
+#include "io/SceneFileOpener.h"
+#include "paint/PickFace.h"
+#include "scene/Scene.h"
+#include "support/RecordingInteraction.h"
+#include "view3d/Projection.h"
+#include "view3d/Renderer.h"
+#include "scene/TextureSeam.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace gessoria::test {
+namespace {
+
+constexpr int kWidth = 200, kHeight = 150;
+
+Scene RenderedSample(ViewFrame& frame)
+{
+    Scene s;
+    ResetScene(s);
+    s.viewWidth = kWidth;
+    s.viewHeight = kHeight;
+    s.mapPaths.Append(GESSORIA_SAMPLE_DIR);
+    RecordingInteraction ui;
+    EXPECT_TRUE(OpenSceneFile(s, std::string(GESSORIA_SAMPLE_DIR) + "/monkey.3ds", ui));
+    s.camera.angleY += 60;  // a three-quarter view: faces overlap and some face away
+    EXPECT_TRUE(frame.Create(kWidth, kHeight));
+    Renderer().RenderScene(s, frame, {3, false, false}, {});
+    return s;
+}
+
+// The pick with no index: every drawn face of every unfrozen object, the nearest wins and a
+// later face wins a tie. `projected` holds every vertex projected in single precision.
+std::int32_t ScanPick(const Scene& s, const std::vector<ProjectedPoint>& projected, int x, int y)
+{
+    std::int32_t result = -1;
+    float best = -32000.0f;
+    const float px = static_cast<float>(x), py = static_cast<float>(y);
+    for (const SceneObject& object : s.objects) {
+        if (object.flags & kObjectFrozen)
+            continue;
+        for (std::int32_t f = object.firstFace; f < object.firstFace + object.faceCount; ++f) {
+            const auto i = static_cast<std::size_t>(f);
+            if (!s.faceDrawn[i])
+                continue;
+            const ProjectedPoint p[3] = {projected[static_cast<std::size_t>(s.faceVertexA[i])],
+                                         projected[static_cast<std::size_t>(s.faceVertexB[i])],
+                                         projected[static_cast<std::size_t>(s.faceVertexC[i])]};
+            if (!((p[0].y - p[1].y) * (px - p[1].x) <= (py - p[1].y) * (p[0].x - p[1].x) &&
+                  (p[1].y - p[2].y) * (px - p[2].x) <= (p[1].x - p[2].x) * (py - p[2].y) &&
+                  (p[2].y - p[0].y) * (px - p[0].x) <= (p[2].x - p[0].x) * (py - p[0].y)))
+                continue;
+            const float dx1 = p[1].x - p[0].x, dy1 = p[1].y - p[0].y, dz1 = p[1].z - p[0].z;
+            const float dx2 = p[2].x - p[0].x, dy2 = p[2].y - p[0].y, dz2 = p[2].z - p[0].z;
+            const float nx = dy1 * dz2 - dz1 * dy2, ny = dz1 * dx2 - dx1 * dz2, nz = dx1 * dy2 - dy1 * dx2;
+            const float z = p[0].z - (nx * (px - p[0].x) + ny * (py - p[0].y)) / nz;
+            if (std::isfinite(z) && z >= best) {
+                best = z;
+                result = f;
+            }
+        }
+    }
+    return result;
+}
+
+TEST(FaceIndexes, PicksMatchAScanOfEveryFace)
+{
+    ViewFrame frame;
+    Scene s = RenderedSample(frame);
+    s.objects[0].flags = 0;
+    std::vector<ProjectedPoint> projected;
+    for (std::int32_t v = 0; v < s.vertexCount; ++v)
+        projected.push_back(ProjectVertexFloat(s, v));
+    int hits = 0;
+    for (int y = 0; y < kHeight; y += 3)
+        for (int x = 0; x < kWidth; x += 3) {
+            const std::int32_t expected = ScanPick(s, projected, x, y);
+            ASSERT_EQ(PickFace(s, x, y).face, expected) << x << "," << y;
+            hits += expected >= 0;
+        }
+    EXPECT_GT(hits, 300);
+}
+
+TEST(FaceIndexes, EveryPixelOfADrawnFacesScreenBoxListsTheFace)
+{
+    // The full scan's first test keeps a face for every pixel within its corners' box.
+    ViewFrame frame;
+    Scene s = RenderedSample(frame);
+    s.screenIndex.Refresh(s);
+    int listed = 0;
+    for (std::int32_t f = 0; f < s.faceCount; ++f) {
+        const auto i = static_cast<std::size_t>(f);
+        if (!s.faceDrawn[i])
+            continue;
+        const std::size_t v[3] = {static_cast<std::size_t>(s.faceVertexA[i]), static_cast<std::size_t>(s.faceVertexB[i]),
+                                  static_cast<std::size_t>(s.faceVertexC[i])};
+        const int x0 = std::max({0, std::min({s.viewX[v[0]], s.viewX[v[1]], s.viewX[v[2]]})});
+        const int x1 = std::min({kWidth - 1, std::max({s.viewX[v[0]], s.viewX[v[1]], s.viewX[v[2]]})});
+        const int y0 = std::max({0, std::min({s.viewY[v[0]], s.viewY[v[1]], s.viewY[v[2]]})});
+        const int y1 = std::min({kHeight - 1, std::max({s.viewY[v[0]], s.viewY[v[1]], s.viewY[v[2]]})});
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                const std::vector<std::int32_t>* cell = s.screenIndex.Candidates(x, y);
+                ASSERT_NE(cell, nullptr);
+                ASSERT_TRUE(std::binary_search(cell->begin(), cell->end(), f)) << "face " << f << " at " << x << "," << y;
+                ++listed;
+            }
+    }
+    EXPECT_GT(listed, 1000);
+}
+
+TEST(FaceIndexes, EveryFaceThatCanMeetATextureRectangleIsACandidate)
+{
+    ViewFrame frame;
+    Scene s = RenderedSample(frame);
+    s.textureIndex.Refresh(s);
+    const FractionRect rects[] = {{0, 2048, 0, 2048},         {30000, 34000, 20000, 26000}, {60000, 65536, 100, 65536},
+                                  {0, 65536, 32768, 33000},   {65000, 65536, 0, 600},       {12345, 12346, 54321, 54322}};
+    // A coordinate range, taken modulo one map, meets [low, high).
+    auto meets = [](const std::int64_t (&w)[3], std::int64_t low, std::int64_t high) {
+        const std::int64_t first = std::min({w[0], w[1], w[2]}), last = std::max({w[0], w[1], w[2]});
+        if (last - first >= 65536)
+            return true;
+        for (std::int64_t shift = (first >> 16) - 1; shift <= (last >> 16) + 1; ++shift)
+            if (last >= low + shift * 65536 && first < high + shift * 65536)
+                return true;
+        return false;
+    };
+    int needed = 0;
+    for (const FractionRect& rect : rects) {
+        const std::vector<std::int32_t> candidates = s.textureIndex.Candidates(rect);
+        ASSERT_TRUE(std::is_sorted(candidates.begin(), candidates.end()));
+        for (std::int32_t f = 0; f < s.faceCount; ++f) {
+            const auto i = static_cast<std::size_t>(f);
+            const auto [u, v] = RepairedTexture(s, i);
+            if (!meets(u, rect.left, rect.right) || !meets(v, rect.top, rect.bottom))
+                continue;
+            ++needed;
+            ASSERT_TRUE(std::binary_search(candidates.begin(), candidates.end(), f)) << "face " << f;
+        }
+    }
+    EXPECT_GT(needed, 100);
+}
+
+} // namespace
+} // namespace gessoria::test
