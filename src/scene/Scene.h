@@ -111,6 +111,9 @@ struct Scene {
 // Allocates every array for the counts already set. Unless keepFaceMaterials is set, every
 // face starts on material 0 and material 0 becomes "Default", white.
 void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui);
+// The undo ring of the scene's undo settings, as AllocateScene makes it: a ring that cannot be
+// allocated is reported and switches undo off.
+void AllocateUndoRing(Scene& scene, UserInteraction& ui);
 // Releases everything AllocateScene made and every layer bitmap; objectCount becomes -1.
 void FreeScene(Scene& scene);
 // After FreeScene: camera, position tool, wire-frame acceleration and painting tool back to

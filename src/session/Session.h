@@ -13,6 +13,7 @@
 #include "paint/PaintTable.h"
 #include "scene/Scene.h"
 #include "session/Preferences.h"
+#include "session/SessionProject.h"
 
 #include <filesystem>
 
@@ -27,6 +28,10 @@ struct Session {
     PaintTable paints;
     PaintValues paintValues;
     float bitmapPaintScale = 1.0f;
+    // Project header values of the windows (frame rectangle, Paint Wizard, tool cursor) and
+    // the settings a project carries without a meaning here.
+    ProjectWindowState window;
+    CarriedProjectSettings carried;
 
     std::filesystem::path iniPath;
     std::filesystem::path brushLibraryPath;

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gessoria {
@@ -67,6 +68,8 @@ public:
     void ResetToStandardViews(const Camera& camera);
     // "New": asks for a name and adds the current view; refuses a 21st bookmark.
     bool New(const Camera& camera, UserInteraction& ui);
+    // The bookmarks of a project file (at most kMaxBookmarks, checked by the reader).
+    void Assign(std::vector<ViewBookmark> entries) { entries_ = std::move(entries); }
     // Double-click: the camera takes the bookmark's ten values.
     bool GoTo(int index, Camera& camera) const;
     // "Delete": asks first; index -1 means nothing selected.
