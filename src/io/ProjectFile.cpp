@@ -32,9 +32,8 @@ constexpr std::size_t kVertexBytes = 3 * 4;
 constexpr int kMaxLayerIndex = LayerStack::kMaxLayers - 1;
 constexpr int kMaxWireAcceleration = 50;
 
-// Header field offsets.
+// Where the header holds the four counts.
 constexpr std::size_t kCountsAt = 64;
-constexpr std::size_t kBookmarkCountAt = 122;
 
 constexpr char TypeLetter(MapType type)
 {
@@ -250,7 +249,8 @@ bool SceneFitsItself(std::span<const std::uint8_t> bytes, const Counts& c, const
     if (faces != c.faces || vertices != c.vertices)
         return false;
 
-    for (std::int32_t m = 0; m <= c.materials; ++m) {
+    // Material 0 ("Default") never has layers in a project; its counts are not used.
+    for (std::int32_t m = 1; m <= c.materials; ++m) {
         ByteReader in(bytes, layout.materials + static_cast<std::size_t>(m) * kMaterialRecordSize + 31);
         const std::int32_t width = in.I32(), height = in.I32();
         in.Skip(kMapSlotCount * 2 * kMapRefSize);
@@ -371,13 +371,15 @@ bool ReadScene(ByteReader& in, Scene& scene, const Counts& counts)
         object.flags = in.U8();
         in.Skip(1);
     }
-    for (Material& material : scene.materials) {
+    for (std::size_t m = 0; m < scene.materials.size(); ++m) {
+        Material& material = scene.materials[m];
         std::array<std::uint8_t, kMapTypeCount> layerCounts{};
         ReadMaterial(in, material, layerCounts);
         for (const MapType type : kAllMapTypes) {
             const int count = layerCounts[static_cast<std::size_t>(type)];
-            // A stack part E holds no names for has no layers.
-            material.stack(type).layers.resize(StackStored(material.hasLayers, type, count) ? static_cast<std::size_t>(count) : 0);
+            // A stack part E holds no names for (material 0's never) has no layers.
+            const bool stored = m > 0 && StackStored(material.hasLayers, type, count);
+            material.stack(type).layers.resize(stored ? static_cast<std::size_t>(count) : 0);
         }
     }
     for (auto* uv : {&scene.faceU0, &scene.faceV0, &scene.faceU1, &scene.faceV1, &scene.faceU2, &scene.faceV2})
