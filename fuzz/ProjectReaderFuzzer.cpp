@@ -3,6 +3,7 @@
 // them on purpose), so every input reaches the checks behind them. Whatever the input, the
 // read either fails or yields a consistent scene that saves to bytes which read back the same.
 
+#include "SceneChecks.h"
 #include "io/ProjectFile.h"
 #include "scene/Scene.h"
 #include "session/Session.h"
@@ -54,13 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (Decode(bytes, session) != gessoria::ProjectError::None)
         return 0;
     const gessoria::Scene& scene = session.scene;
-    for (std::int32_t f = 0; f < scene.faceCount; ++f) {
-        for (const auto* corner : {&scene.faceVertexA, &scene.faceVertexB, &scene.faceVertexC})
-            if ((*corner)[f] < 0 || (*corner)[f] >= scene.vertexCount)
-                std::abort();
-        if (scene.faceMaterial[f] < 0 || scene.faceMaterial[f] > scene.materialCount)
-            std::abort();
-    }
+    gessoria::fuzz::AbortUnlessFacesFit(scene);
     for (const auto& material : scene.materials)
         for (const auto& stack : material.stacks)
             if (stack.count() > gessoria::LayerStack::kMaxLayers)

@@ -32,6 +32,14 @@ std::filesystem::path Save(Session& session, const std::filesystem::path& path, 
     return written.value_or(path);
 }
 
+// A fresh directory with a painted session saved in it as "p.gsr".
+std::filesystem::path SaveFreshProject(Session& session, const std::string& name, int mapSize, int colourLayers,
+                                       RecordingInteraction& ui)
+{
+    FillPaintedSession(session, mapSize, colourLayers, ui);
+    return Save(session, FreshDirectory(name) / "p.gsr", ui);
+}
+
 // A session that already shows another scene, to see what a refused file leaves.
 struct Opened {
     Session session;
@@ -83,11 +91,9 @@ TEST(ProjectFile, RoundTripRestoresEverythingAndSavesTheSameBytesAndImages)
 
 TEST(ProjectFile, FieldsSitWhereTheLayoutPutsThem)
 {
-    const auto dir = FreshDirectory("layout");
     RecordingInteraction ui;
     Session session;
-    FillPaintedSession(session, 8, 3, ui);
-    const auto file = Save(session, dir / "p.gsr", ui);
+    const auto file = SaveFreshProject(session, "layout", 8, 3, ui);
     const auto bytes = ReadBytes(file);
     auto text = [&](std::size_t at, std::size_t n) { return std::string(bytes.begin() + static_cast<long>(at), bytes.begin() + static_cast<long>(at + n)); };
     auto i32 = [&](std::size_t at) { return static_cast<std::int32_t>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24); };
@@ -183,11 +189,9 @@ TEST(ProjectFile, ASmallerSaveLeavesNoStaleImageAndNothingOfTheSave)
 
 TEST(ProjectFile, ChecksumsAndHeaderTextAreCheckedInOrder)
 {
-    const auto dir = FreshDirectory("checksums");
     RecordingInteraction ui;
     Session session;
-    FillPaintedSession(session, 4, 2, ui);
-    const auto file = Save(session, dir / "p.gsr", ui);
+    const auto file = SaveFreshProject(session, "checksums", 4, 2, ui);
     const auto good = ReadBytes(file);
     auto refused = [&](std::vector<std::uint8_t> bytes) {
         WriteBytes(file, bytes);
@@ -231,11 +235,9 @@ TEST(ProjectFile, ChecksumsAndHeaderTextAreCheckedInOrder)
 
 TEST(ProjectFile, CountsLengthsAndIndicesThatDoNotFitAreRefused)
 {
-    const auto dir = FreshDirectory("structure");
     RecordingInteraction ui;
     Session session;
-    FillPaintedSession(session, 4, 2, ui);
-    const auto file = Save(session, dir / "p.gsr", ui);
+    const auto file = SaveFreshProject(session, "structure", 4, 2, ui);
     const auto good = ReadBytes(file);
     const auto at = OffsetsFor(1, 1, 6, 2);
     const std::size_t mat1 = at.materials + 627;
@@ -285,11 +287,9 @@ TEST(ProjectFile, CountsLengthsAndIndicesThatDoNotFitAreRefused)
 
 TEST(ProjectFile, AnUnfitLayerImageIsReportedAndBlankedAndLoadingGoesOn)
 {
-    const auto dir = FreshDirectory("images");
     RecordingInteraction ui;
     Session session;
-    FillPaintedSession(session, 8, 3, ui);
-    const auto file = Save(session, dir / "p.gsr", ui);
+    const auto file = SaveFreshProject(session, "images", 8, 3, ui);
     const auto folder = file.parent_path();
     std::filesystem::remove(folder / "M1CM2.tif");                                          // missing
     WriteImage(folder / "M1BM1.tif", 4, 8, [](int, int) { return Rgb{1, 2, 3}; });            // wrong size
