@@ -1,7 +1,10 @@
 // Saving and loading the dense sample scene as a project (503,808 faces; every map type of
 // every material with two paint layers over its Renderer and Base Layers, 1024 x 1024),
 // beside writing and reading the same layer and alpha images alone as TIFF files through
-// the same image library, which is the least any project save or load has to do.
+// the same image library, which is the least any project save or load has to do: written
+// one by one as the library saves any image (each synced before it replaces the file) and
+// written with the syncs at the end as a project save makes them; read into bitmaps that
+// are all kept, as a load keeps its layers.
 //
 // Set GESSORIA_DENSE_SCENE to use another scene; its maps are searched beside it.
 
@@ -28,6 +31,7 @@ struct DenseProject {
     std::vector<std::pair<const gessoria::CDIB*, std::string>> images;
     std::size_t imageBytes = 0;
     bool ready = false;
+    std::string problem = "cannot open the dense scene";
 };
 
 DenseProject& Project()
@@ -68,6 +72,7 @@ DenseProject& Project()
         std::filesystem::create_directories(p->directory / "images");
         p->file = p->directory / "dense.gsr";
         p->ready = gessoria::SaveSessionProject(p->session, p->file, ui).has_value();
+        p->problem = ui.Dialogs().empty() ? std::string("cannot save the dense scene") : ui.Dialogs().back();
         p->file = gessoria::ProjectFilePath(p->file);
         return p;
     }();
@@ -77,7 +82,7 @@ DenseProject& Project()
 bool Ready(benchmark::State& state)
 {
     if (!Project().ready)
-        state.SkipWithError("cannot open or save the dense scene");
+        state.SkipWithError(Project().problem.c_str());
     return Project().ready;
 }
 
@@ -122,6 +127,28 @@ void WriteLayerImagesAlone(benchmark::State& state)
 }
 BENCHMARK(WriteLayerImagesAlone)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
+// The same images synced together at the end, as a project save syncs its staged files.
+void WriteLayerImagesAloneSyncedTogether(benchmark::State& state)
+{
+    if (!Ready(state))
+        return;
+    DenseProject& p = Project();
+    for (auto _ : state) {
+        for (const auto& [bitmap, name] : p.images) {
+            auto image = gessoria::LibraryImage::FromBitmap(*bitmap);
+            image->FlipVertically();
+            if (!image->Save(p.directory / "images" / name, gessoria::ImageSaveFormat::Tiff, gessoria::FileSync::Staged)) {
+                state.SkipWithError("image write failed");
+                return;
+            }
+        }
+        for (const auto& [bitmap, name] : p.images)
+            gessoria::SyncFile(p.directory / "images" / name);
+    }
+    Counters(state);
+}
+BENCHMARK(WriteLayerImagesAloneSyncedTogether)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
 void LoadDenseProject(benchmark::State& state)
 {
     if (!Ready(state))
@@ -146,14 +173,17 @@ void ReadLayerImagesAlone(benchmark::State& state)
         return;
     DenseProject& p = Project();
     for (auto _ : state) {
-        for (const auto& [bitmap, name] : p.images) {
-            auto image = gessoria::LibraryImage::Open(p.directory / "images" / name);
+        // Every image read is kept until all are read, as a load keeps its layers.
+        std::vector<gessoria::CDIB> layers(p.images.size());
+        for (std::size_t i = 0; i < p.images.size(); ++i) {
+            auto image = gessoria::LibraryImage::Open(p.directory / "images" / p.images[i].second);
             if (!image) {
                 state.SkipWithError("image read failed");
                 return;
             }
-            gessoria::CDIB into;
-            bitmap->bitCount() == 24 ? into.Create24(image->width(), image->height()) : into.Create8(image->width(), image->height());
+            gessoria::CDIB& into = layers[i];
+            p.images[i].first->bitCount() == 24 ? into.Create24(image->width(), image->height())
+                                                : into.Create8(image->width(), image->height());
             const auto rows = image->PackedRows();
             std::copy(rows.begin(), rows.end(), into.bits().begin());
             benchmark::DoNotOptimize(into.bits().data());

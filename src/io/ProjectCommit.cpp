@@ -2,6 +2,7 @@
 
 #include "io/FileBytes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <sstream>
@@ -167,8 +168,9 @@ bool ProjectCommit::Begin()
 
 bool ProjectCommit::Commit(const std::vector<std::string>& names, const std::vector<std::string>& stale)
 {
-    // Each staged file was synced as it was written; the directory entries are synced here.
-    if (!SyncDirectory(staging_)) {
+    // Every staged file and the staging directory's entries are on disk before the record.
+    const bool synced = std::all_of(names.begin(), names.end(), [&](const std::string& name) { return SyncFile(Staged(name)); });
+    if (!synced || !SyncDirectory(staging_)) {
         Abandon();
         return false;
     }

@@ -3,7 +3,7 @@
 // the complete earlier save or the complete new one, whatever stops the save.
 //
 // The new files are written into a staging directory ".<name>.saving" beside the project
-// and synced. The commit record ".<name>.commit" (written to a temporary name, synced and
+// and all synced before the commit. The commit record ".<name>.commit" (written to a temporary name, synced and
 // renamed into place) lists the files to move out of staging and the stale layer images to
 // remove; its rename is the moment the save happens. The files are then moved into place,
 // the stale images removed, and the record and the staging directory deleted. Until the
@@ -26,7 +26,8 @@ public:
     bool Begin();
     // Where a file of the new save is written before the commit.
     std::filesystem::path Staged(const std::string& name) const { return staging_ / name; }
-    // Syncs the staged files, writes the commit record and moves everything into place.
+    // Syncs the staged files (written with FileSync::Staged), writes the commit record and
+    // moves everything into place.
     // `names` are the staged files; `stale` the files of an earlier save to remove. False
     // when the record could not be written (nothing changed) or a move failed (the record
     // stays, and the next load or save finishes the work).

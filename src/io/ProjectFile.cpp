@@ -449,7 +449,7 @@ bool WriteLayerImage(const CDIB& bitmap, const std::filesystem::path& path)
     if (!image)
         return false;
     image->FlipVertically();
-    return image->Save(path, ImageSaveFormat::Tiff);
+    return image->Save(path, ImageSaveFormat::Tiff, FileSync::Staged);
 }
 
 // A layer that cannot be read becomes blank at the material's size: its type's new-layer
@@ -652,7 +652,7 @@ std::optional<std::filesystem::path> SaveProject(const Scene& scene, const Proje
         }
     });
     const std::vector<std::uint8_t> bytes = EncodeProject(scene, settings);
-    if (!imagesWritten || !WriteFileBytes(commit.Staged(fileName), bytes.data(), bytes.size())) {
+    if (!imagesWritten || !WriteFileBytes(commit.Staged(fileName), bytes.data(), bytes.size(), FileSync::Staged)) {
         commit.Abandon();
         return fail();
     }
