@@ -13,7 +13,7 @@
 #include "scene/Scene.h"
 #include "view3d/Lighting.h"
 #include "view3d/Projection.h"
-#include "view3d/TextureSeam.h"
+#include "scene/TextureSeam.h"
 
 #include <benchmark/benchmark.h>
 

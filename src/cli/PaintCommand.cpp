@@ -4,6 +4,7 @@
 #include "cli/SceneLoading.h"
 #include "io/ImageLibrary.h"
 #include "paint/StrokeController.h"
+#include "paint/TexturePaint.h"
 #include "scene/LayerOperations.h"
 #include "session/Session.h"
 #include "session/SessionProject.h"
@@ -14,7 +15,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <sstream>
+#include <type_traits>
 
 namespace gessoria::cli {
 namespace {
@@ -59,7 +62,11 @@ public:
     PaintTable paints;
     PaintValues values;
     PaintRandom random;
+    PaintingState painting;
     std::vector<double> dabTimes;
+    std::map<int, std::vector<double>> dabTimesByPaint;  // by special paint number
+    std::vector<double> shapeTimes;  // Line tool shapes, laid at button up
+    std::vector<double> fillTimes;
     bool timing = false;
 
     bool Run(std::istream& script)
@@ -117,6 +124,7 @@ private:
     bool Stroke(const std::vector<std::string>& w)
     {
         StrokeEnvironment environment{scene_, frame_, render_.options, render_.lighting, brushes.current(), paints.current(), values, random};
+        environment.painting = &painting;
         bool ctrl = false;
         std::vector<PointerEvent> points;
         for (std::size_t k = 1; k < w.size(); ++k) {
@@ -143,10 +151,20 @@ private:
             const auto start = std::chrono::steady_clock::now();
             k == 0 ? stroke.ButtonDown(points[k]) : stroke.Move(points[k]);
             const auto elapsed = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
-            if (timing && (k == 0 || stroke.dabCounter() != before))
+            if (!timing || (k != 0 && stroke.dabCounter() == before))
+                continue;
+            if (scene_.paintTool == PaintTool::Fill)
+                fillTimes.push_back(elapsed / 1000.0);
+            else if (scene_.paintTool != PaintTool::Line) {
                 dabTimes.push_back(elapsed);
+                dabTimesByPaint[paints.current().specialNumber].push_back(elapsed);
+            }
         }
+        const auto start = std::chrono::steady_clock::now();
         stroke.ButtonUp(points.back());
+        const auto end = std::chrono::steady_clock::now();
+        if (timing && scene_.paintTool == PaintTool::Line)
+            shapeTimes.push_back(std::chrono::duration<double, std::milli>(end - start).count());
         return true;
     }
 
@@ -155,13 +173,76 @@ private:
         const std::string& c = w[0];
         if (c == "tool" && w.size() == 2) {
             static const std::pair<const char*, PaintTool> kTools[] = {
-                {"brush", PaintTool::Brush}, {"eraser", PaintTool::Eraser}, {"sampler", PaintTool::Sampler}, {"none", PaintTool::None}};
+                {"brush", PaintTool::Brush}, {"eraser", PaintTool::Eraser}, {"sampler", PaintTool::Sampler},
+                {"fill", PaintTool::Fill},   {"line", PaintTool::Line},     {"texture", PaintTool::TexturePaint},
+                {"none", PaintTool::None}};
             for (const auto& [name, tool] : kTools)
                 if (w[1] == name) {
-                    scene_.paintTool = tool;
+                    SelectPaintTool(scene_, tool, paints.current(), ui_);
                     return true;
                 }
             return false;
+        }
+        if (c == "special" && w.size() >= 2 && w.size() <= 4) {
+            long number = 0, a = paints.current().specialA, b = paints.current().specialB;
+            if (!ParseNumber(w[1], number) || !((number >= 1 && number <= 24) || number == kBitmapPaintNumber) ||
+                (w.size() > 2 && (!ParseNumber(w[2], a) || a < 0 || a > 255)) ||
+                (w.size() > 3 && (!ParseNumber(w[3], b) || b < 0 || b > 255)))
+                return false;
+            Paint& paint = paints.current();
+            paint.specialNumber = static_cast<int>(number);
+            paint.specialA = static_cast<int>(a);
+            paint.specialB = static_cast<int>(b);
+            return true;
+        }
+        ToolOptions& options = painting.options;
+        if (c == "fill-style" && w.size() == 2)
+            return Choose(w[1], {{"flood", 0}, {"border", 1}, {"all", 2}}, options.fillStyle);
+        if (c == "fill-tolerance" && w.size() == 2) {
+            long n = 0;
+            if (!ParseNumber(w[1], n) || n < -1000000 || n > 1000000)
+                return false;
+            options.fillTolerance = std::max(1, static_cast<int>(n));
+            return true;
+        }
+        if (c == "fill-reference" && w.size() == 2) {
+            const auto type = MapTypeNamed(w[1]);
+            if (type)
+                options.referenceMap = *type;
+            return type.has_value();
+        }
+        if (c == "sample-merged" && w.size() == 2)
+            return Choose(w[1], {{"on", true}, {"off", false}}, options.sampleMerged);
+        if (c == "line-type" && w.size() == 2)
+            return Choose(w[1], {{"line", LineType::Line}, {"ngon", LineType::NGon}, {"circle", LineType::Circle}}, options.lineType);
+        if (c == "sides" && w.size() == 2) {
+            long n = 0;
+            if (!ParseNumber(w[1], n) || n < 1 || n > 1000)
+                return false;
+            options.polygonSides = static_cast<int>(n);
+            return true;
+        }
+        if (c == "texture-mode" && w.size() == 2) {
+            if (w[1] == "clone") {
+                StartCloneMode(painting);
+                return true;
+            }
+            // A refusal is told like any message; the script goes on with texture mode off.
+            return w[1] == "texture" && (StartTextureMode(painting, paints.current(), ui_), true);
+        }
+        if (c == "set-source" && w.size() == 1) {
+            options.settingCloneSource = true;
+            return true;
+        }
+        if ((c == "texture-maps" || c == "eraser-maps") && w.size() == 2)
+            return MapSwitches(w[1], c == "texture-maps" ? options.textureMaps : options.eraserMaps);
+        if (c == "texture-scale" && w.size() == 2) {
+            char* end = nullptr;
+            const float scale = std::strtof(w[1].c_str(), &end);
+            if (*end != '\0' || !(scale == scale))
+                return false;
+            options.SetTextureScale(scale);
+            return true;
         }
         if (c == "brush" && w.size() >= 2) {
             const auto index = EntryNamed(brushes, Joined(w, 1));
@@ -210,6 +291,33 @@ private:
             return true;
         }
         return false;
+    }
+
+    template <typename T>
+    static bool Choose(const std::string& word, std::initializer_list<std::pair<const char*, std::type_identity_t<T>>> choices,
+                       T& target)
+    {
+        for (const auto& [name, value] : choices)
+            if (word == name) {
+                target = value;
+                return true;
+            }
+        return false;
+    }
+
+    // A comma-separated list of map types switches those on and the others off.
+    static bool MapSwitches(const std::string& list, MapTypeSwitches& switches)
+    {
+        MapTypeSwitches chosen{};
+        std::istringstream words(list);
+        for (std::string name; std::getline(words, name, ',');) {
+            const auto type = MapTypeNamed(name);
+            if (!type)
+                return false;
+            chosen[static_cast<std::size_t>(StorageIndex(*type))] = true;
+        }
+        switches = chosen;
+        return true;
     }
 
     static std::string Joined(const std::vector<std::string>& w, std::size_t from)
@@ -329,6 +437,22 @@ int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (request.time && !runner.dabTimes.empty()) {
         char line[64];
         std::snprintf(line, sizeof line, "median %.1f us per dab", Median(runner.dabTimes));
+        out << line << '\n';
+    }
+    if (request.time && runner.dabTimesByPaint.size() > 1)
+        for (auto& [number, times] : runner.dabTimesByPaint) {
+            char line[80];
+            std::snprintf(line, sizeof line, "median %.1f us per dab of special paint %d", Median(times), number);
+            out << line << '\n';
+        }
+    for (const double ms : runner.fillTimes) {
+        char line[64];
+        std::snprintf(line, sizeof line, "fill %.1f ms", ms);
+        out << line << '\n';
+    }
+    for (const double ms : runner.shapeTimes) {
+        char line[64];
+        std::snprintf(line, sizeof line, "line tool shape %.1f ms", ms);
         out << line << '\n';
     }
     return 0;

@@ -31,6 +31,7 @@ constexpr std::size_t kFaceBytes = 6 * 4 + 3 * 4 + 3 * 4 + 9 * 4 + 2 + 4 + 2;
 constexpr std::size_t kVertexBytes = 3 * 4;
 constexpr int kMaxLayerIndex = LayerStack::kMaxLayers - 1;
 constexpr int kMaxWireAcceleration = 50;
+constexpr int kLastPositionTool = 5;  // None, Rotate, Zoom Dynamic, Zoom Region, Pan, Move Lights
 
 // Where the header holds the four counts.
 constexpr std::size_t kCountsAt = 64;
@@ -578,7 +579,7 @@ ProjectError DecodeProject(std::span<const std::uint8_t> bytes, Scene& attempt, 
         return ProjectError::HeaderXor;
 
     // A tool or a wire-frame step the view does not have cannot be right.
-    if (attempt.positionTool < 0 || attempt.positionTool > static_cast<int>(PositionTool::MoveLights) ||
+    if (attempt.positionTool < 0 || attempt.positionTool > kLastPositionTool ||
         attempt.wireAcceleration < 1 || attempt.wireAcceleration > kMaxWireAcceleration)
         return ProjectError::Structure;
     // Counts, runs, layer counts and face indices are checked in the bytes before anything

@@ -2,7 +2,7 @@
 
 #include "io/ProjectFile.h"
 #include "io/ThreeDSReader.h"
-#include "scene/MapBitmaps.h"
+#include "io/MapBitmaps.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
 #include "view3d/Projection.h"

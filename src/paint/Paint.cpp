@@ -1,6 +1,6 @@
 #include "paint/Paint.h"
 
-#include "scene/MapBitmaps.h"
+#include "io/MapBitmaps.h"
 
 namespace gessoria {
 

@@ -2,7 +2,7 @@
 
 #include "scene/Scene.h"
 #include "view3d/Projection.h"
-#include "view3d/TextureSeam.h"
+#include "scene/TextureSeam.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,8 @@
 #include "paint/StrokeController.h"
 
+#include "paint/FillTool.h"
 #include "paint/TexelCoordinates.h"
+#include "paint/TexturePaint.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
@@ -46,16 +48,95 @@ void StrokeController::CheckPaintableLayers(const Material& material)
         ui_.RaiseWarning(std::string(kNoPaintableLayer) + missing);
 }
 
+const EraserSwitches& StrokeController::EraserMaps() const
+{
+    return env_.painting != nullptr ? env_.painting->options.eraserMaps : env_.eraser;
+}
+
+Painter StrokeController::MakePainter(PaintTool tool) const
+{
+    return Painter(env_.scene, env_.frame, env_.render, env_.lighting,
+                   {env_.brush, env_.paint, env_.values, env_.random, tool, env_.bitmapPaintScale}, &ui_);
+}
+
+ScreenRect StrokeController::TexturePaint(const PickResult& hit, int dabNumber)
+{
+    PaintingState& state = painting();
+    const std::int32_t materialIndex = MaterialOf(hit);
+    const Material& material = env_.scene.materials[static_cast<std::size_t>(materialIndex)];
+    if (!material.hasLayers)
+        return {};
+    const Painter painter = MakePainter(PaintTool::TexturePaint);
+    if (state.options.texturedPaint)
+        return TextureStampDab(painter, state, dabNumber, CentreOf(material, hit.u, hit.v), materialIndex);
+    if (state.options.settingCloneSource) {
+        SetCloneSource(state, env_.scene, materialIndex, hit.u, hit.v);
+        sourceRecorded_ = true;
+        return {};
+    }
+    return CloneDab(painter, state, dabNumber, CentreOf(material, hit.u, hit.v), materialIndex);
+}
+
+void StrokeController::LayScreenLine(const Painter& painter, ScreenPoint from, ScreenPoint to)
+{
+    const std::vector<ScreenPoint> points = ScreenLinePoints(from, to);
+    const bool grid = env_.brush.dabSpacing != static_cast<int>(DabSpacing::Natural);
+    // The grid is anchored at the line's first point when that hits the object (otherwise the
+    // previous origin stays) and starts from cell (0, 0).
+    stepX_ = std::max(1, env_.brush.xSpacing);
+    stepY_ = std::max(1, env_.brush.ySpacing);
+    cellX_ = cellY_ = 0;
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        PickResult hit = PickFace(env_.scene, points[k].x, points[k].y);
+        if (hit.face < 0)
+            continue;
+        const Material& material = env_.scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
+        if (!material.hasLayers)
+            continue;
+        if (grid) {
+            const int tx = TexelOf(hit.u, material.mapWidth), ty = TexelOf(hit.v, material.mapHeight);
+            if (k == 0) {
+                gridX_ = tx;
+                gridY_ = ty;
+            }
+            const int i = GridCell(tx, gridX_, stepX_), j = GridCell(ty, gridY_, stepY_);
+            if (i == cellX_ && j == cellY_)
+                continue;
+            cellX_ = i;
+            cellY_ = j;
+            hit.u = TexelCoordinate(gridX_ + i * stepX_, material.mapWidth);
+            hit.v = TexelCoordinate(gridY_ + j * stepY_, material.mapHeight);
+        }
+        ++counter_;
+        painter.Dab(counter_, hit.u, hit.v, MaterialOf(hit));
+    }
+}
+
+ScreenRect StrokeController::LayShape(ScreenPoint release)
+{
+    PaintingState& state = painting();
+    counter_ = 0;
+    cellX_ = cellY_ = 0;
+    const Painter painter = MakePainter(PaintTool::Line);
+    const std::vector<ScreenPoint> corners = ShapeCorners(state.options.lineType, state.options.polygonSides, anchor_, release);
+    for (std::size_t k = 1; k < corners.size(); ++k)
+        LayScreenLine(painter, corners[k - 1], corners[k]);
+    for (int m = 0; m <= env_.scene.materialCount; ++m)
+        if (env_.scene.materials[static_cast<std::size_t>(m)].hasLayers)
+            CompositeAll(env_.scene.materials[static_cast<std::size_t>(m)]);
+    Renderer().RenderScene(env_.scene, env_.frame, env_.render, env_.lighting);
+    return {0, 0, env_.frame.width() - 1, env_.frame.height() - 1};
+}
+
 ScreenRect StrokeController::LayWithPressure(const PointerEvent& event, const PickResult& hit, bool erase)
 {
     // Pressure scales the strength for this call only; the colour is put back afterwards.
     const std::uint32_t colour = env_.values.foreground;
     if (env_.pressureOn && event.pressure)
         env_.values.foreground = PressureScaled(colour, *event.pressure);
-    PaintingContext context{env_.brush, env_.paint, env_.values, env_.random, erase ? PaintTool::Eraser : PaintTool::Brush};
-    const ScreenRect repaint =
-        erase ? EraserDab(env_.scene, env_.frame, env_.render, env_.lighting, context, env_.eraser, counter_, hit.u, hit.v, MaterialOf(hit))
-              : LayDab(env_.scene, env_.frame, env_.render, env_.lighting, context, counter_, hit.u, hit.v, MaterialOf(hit));
+    const Painter painter = MakePainter(erase ? PaintTool::Eraser : PaintTool::Brush);
+    const ScreenRect repaint = erase ? EraserDab(painter, EraserMaps(), counter_, hit.u, hit.v, MaterialOf(hit))
+                                     : painter.Dab(counter_, hit.u, hit.v, MaterialOf(hit));
     env_.values.foreground = colour;
     return repaint;
 }
@@ -81,6 +162,11 @@ ScreenRect StrokeController::Act(PaintTool tool, const PointerEvent& event, cons
     case PaintTool::Sampler:
         SampleColour(material, hit.u, hit.v, event.ctrl ? env_.values.background : env_.values.foreground);
         return {};
+    case PaintTool::Fill:
+        return Fill(MakePainter(PaintTool::Fill), painting(), hit.u, hit.v, MaterialOf(hit));
+    case PaintTool::TexturePaint:
+        // Every dab after the first of a stroke carries the number 2.
+        return TexturePaint(hit, std::min(counter_, 2));
     default:
         return {};
     }
@@ -106,9 +192,16 @@ ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
     const PickResult hit = PickFace(scene, event.x, event.y);
     if (env_.render.level < 2)
         ui_.ShowHint(61210, kHintLowRenderLevel);
+    // The Line tool only anchors its shape here, on the object or beside it.
+    if (tool == PaintTool::Line) {
+        anchor_ = {event.x, event.y};
+        return {};
+    }
     if (hit.face < 0)
         return {};
     const Material& material = scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
+    if (tool == PaintTool::Fill)
+        CheckPaintableLayers(material);
     if (tool == PaintTool::Brush) {
         CheckPaintableLayers(material);
         if (env_.brush.dabSpacing != static_cast<int>(DabSpacing::Natural) && material.hasLayers) {
@@ -131,7 +224,8 @@ ScreenRect StrokeController::Move(const PointerEvent& event)
     if (!inStroke_ || !scene.loaded())
         return {};
     const PaintTool tool = event.stylusEraser ? PaintTool::StylusEraser : scene.paintTool;
-    if (tool == PaintTool::None)
+    // The fill acts once per click; the Line tool's rubber band is the window's to draw.
+    if (tool == PaintTool::None || tool == PaintTool::Fill || tool == PaintTool::Line)
         return {};
     PickResult hit = PickFace(scene, event.x, event.y);
     if (hit.face < 0)
@@ -151,10 +245,42 @@ ScreenRect StrokeController::Move(const PointerEvent& event)
     return Act(tool, event, hit);
 }
 
-ScreenRect StrokeController::ButtonUp(const PointerEvent&)
+ScreenRect StrokeController::ButtonUp(const PointerEvent& event)
 {
+    const bool wasInStroke = inStroke_;
     inStroke_ = false;
+    // Set-source mode records one source, then the tool clones again.
+    if (sourceRecorded_)
+        painting().options.settingCloneSource = false;
+    sourceRecorded_ = false;
+    if (wasInStroke && env_.scene.loaded() && env_.scene.paintTool == PaintTool::Line && !event.stylusEraser)
+        return LayShape({event.x, event.y});
     return {};
+}
+
+void SelectPaintTool(Scene& scene, PaintTool tool, const Paint& paint, UserInteraction& ui)
+{
+    scene.paintTool = tool;
+    switch (tool) {
+    case PaintTool::Brush:
+        if (scene.loaded())
+            ui.ShowHint(61206, "You can also select the Brush Tool by pressing the 'B' key when you're in the Main View or "
+                               "using the right mouseclick Popup Menu in the Main View.");
+        else
+            ui.ShowHint(61205, "Until you load an object you won't be able to paint on anything.");
+        break;
+    case PaintTool::Eraser:
+        ui.ShowHint(61247, "Instead of pressing this button you can also bring up the eraser by pressing 'E' or, if you have "
+                           "a context sensitive graphics tablet, by turning the stylus upside down and painting!");
+        break;
+    case PaintTool::Line:
+        ui.ShowHint(61249, "You can select the Line Button by pressing 'L'.");
+        if (paint.specialNumber == kBitmapPaintNumber)
+            ui.RaiseWarning(kWarningLineWithBitmapPaint);
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace gessoria

@@ -12,8 +12,10 @@
 // user interaction; the window only translates its events into these calls.
 
 #include "paint/Dab.h"
+#include "paint/LineTool.h"
 #include "paint/PickFace.h"
 #include "paint/SurfaceTools.h"
+#include "paint/ToolOptions.h"
 
 #include <optional>
 
@@ -44,6 +46,10 @@ struct StrokeEnvironment {
     PaintRandom& random;
     EraserSwitches eraser{true, true, true, true, true};
     bool pressureOn = false;
+    // The Fill, Line, Texture Paint and Eraser options and sources; the controller keeps its
+    // own when none is given (and then erases with `eraser`).
+    PaintingState* painting = nullptr;
+    float bitmapPaintScale = 1.0f;
 };
 
 class StrokeController {
@@ -67,6 +73,7 @@ public:
     ScreenRect ButtonUp(const PointerEvent& event);
 
     int dabCounter() const { return counter_; }
+    PaintingState& painting() { return env_.painting != nullptr ? *env_.painting : ownPainting_; }
     bool inStroke() const { return inStroke_; }
 
 private:
@@ -76,6 +83,15 @@ private:
     // A brush dab, or an eraser dab, with the event's pressure.
     ScreenRect LayWithPressure(const PointerEvent& event, const PickResult& hit, bool erase);
     void CheckPaintableLayers(const Material& material);
+    // Texture Paint at a hit: the source click, texture stamping or clone.
+    ScreenRect TexturePaint(const PickResult& hit, int dabNumber);
+    // The Line tool at button up: the shape's screen lines laid as dabs, every material
+    // recomposited and the scene rendered.
+    ScreenRect LayShape(ScreenPoint release);
+    void LayScreenLine(const Painter& painter, ScreenPoint from, ScreenPoint to);
+    Painter MakePainter(PaintTool tool) const;
+    // The Eraser's map-type switches: the painting state's when one is given.
+    const EraserSwitches& EraserMaps() const;
     std::int32_t MaterialOf(const PickResult& hit) const;
 
     StrokeEnvironment env_;
@@ -84,7 +100,18 @@ private:
     bool inStroke_ = false;
     bool gridOn_ = false;
     int gridX_ = 0, gridY_ = 0, stepX_ = 1, stepY_ = 1, cellX_ = 0, cellY_ = 0;
+    ScreenPoint anchor_;
+    bool sourceRecorded_ = false;
+    PaintingState ownPainting_;
 };
+
+constexpr const char* kWarningLineWithBitmapPaint =
+    "You currently have a Bitmap Paint selected. If your brush does not have either manual or auto dab spacing drawing "
+    "lines/polys with such a paint can take a long time, produce unexpected results and overflow the Undo Buffer.";
+
+// A tool button: the tool becomes current with its Paint Wizard hint; the Line tool with a
+// bitmap paint current also raises warning 61286.
+void SelectPaintTool(Scene& scene, PaintTool tool, const Paint& paint, UserInteraction& ui);
 
 // The foreground colour's strength byte scaled by pressure p (0..128): 2 x ((a x p) >> 8).
 std::uint32_t PressureScaled(std::uint32_t colour, int pressure);

@@ -72,20 +72,19 @@ std::optional<TexelRect> EraseFootprint(Material& material, const PaintingContex
     return changed;
 }
 
-ScreenRect EraserDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
-                     const PaintingContext& context, const EraserSwitches& switches, int dabNumber, std::int32_t u,
-                     std::int32_t v, std::int32_t materialIndex)
+ScreenRect EraserDab(const Painter& painter, const EraserSwitches& switches, int dabNumber, std::int32_t u, std::int32_t v,
+                     std::int32_t materialIndex)
 {
-    if (materialIndex < 0 || materialIndex > scene.materialCount)
+    if (!painter.ValidMaterial(materialIndex))
         return {};
     std::uint8_t erased = 0;
     for (const MapType type : kAllMapTypes)
         if (switches[static_cast<std::size_t>(StorageIndex(type))])
             erased |= UndoBuffer::FlagOf(type);
-    RecordForUndo(scene, materialIndex, erased, dabNumber, u, v);
-    const auto changed =
-        EraseFootprint(scene.materials[static_cast<std::size_t>(materialIndex)], context, switches, dabNumber, u, v);
-    return changed ? FinishDab(scene, frame, options, lighting, context.tool, materialIndex, *changed) : ScreenRect{};
+    Material& material = painter.scene().materials[static_cast<std::size_t>(materialIndex)];
+    painter.RecordForUndo(materialIndex, erased, dabNumber, CentreOf(material, u, v));
+    const auto changed = EraseFootprint(material, painter.context(), switches, dabNumber, u, v);
+    return changed ? painter.Finish(materialIndex, *changed) : ScreenRect{};
 }
 
 } // namespace gessoria

@@ -26,8 +26,7 @@ std::optional<TexelRect> EraseFootprint(Material& material, const PaintingContex
                                         int dabNumber, std::int32_t u, std::int32_t v);
 
 // The whole eraser dab: undo record, footprint, composite, redraw.
-ScreenRect EraserDab(Scene& scene, ViewFrame& frame, const RenderOptions& options, const LightingSettings& lighting,
-                     const PaintingContext& context, const EraserSwitches& switches, int dabNumber, std::int32_t u,
-                     std::int32_t v, std::int32_t materialIndex);
+ScreenRect EraserDab(const Painter& painter, const EraserSwitches& switches, int dabNumber, std::int32_t u, std::int32_t v,
+                     std::int32_t materialIndex);
 
 } // namespace gessoria

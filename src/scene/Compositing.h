@@ -8,7 +8,7 @@
 // 8-bit layer as grey) and the other Renderer Layers are 0. Afterwards the open layer views
 // of the material are told to redraw the rectangle, unless the Line tool is drawing.
 
-#include "paint/PaintTool.h"
+#include "scene/PaintTool.h"
 
 namespace gessoria {
 

@@ -9,14 +9,14 @@
 // hold before it calls AllocateScene; an array that still cannot be allocated ends the
 // program through ReportAllocationFailure.
 
-#include "paint/PaintTool.h"
-#include "paint/UndoBuffer.h"
+#include "scene/Camera.h"
+#include "scene/FaceIndexes.h"
 #include "scene/MapPaths.h"
 #include "scene/Material.h"
+#include "scene/PaintTool.h"
 #include "scene/SceneObject.h"
-#include "view3d/Camera.h"
-#include "view3d/FaceIndexes.h"
-#include "view3d/Navigation.h"
+#include "scene/UndoBuffer.h"
+#include "scene/ViewBookmarks.h"
 
 #include <array>
 #include <cstdint>

@@ -11,6 +11,7 @@
 #include "paint/BrushTable.h"
 #include "paint/Paint.h"
 #include "paint/PaintTable.h"
+#include "paint/ToolOptions.h"
 #include "scene/Scene.h"
 #include "session/Preferences.h"
 #include "session/SessionProject.h"
@@ -32,6 +33,9 @@ struct Session {
     // the settings a project carries without a meaning here.
     ProjectWindowState window;
     CarriedProjectSettings carried;
+    // Tool options, the texture paint source point and scale, and the clone source: what the
+    // control panel's tool pages and the source view edit, read by every stroke.
+    PaintingState painting;
 
     std::filesystem::path iniPath;
     std::filesystem::path brushLibraryPath;

@@ -6,7 +6,7 @@
 // I = ambient + trunc(diffuse x (n . L)) for a surface facing the light, ambient alone
 // otherwise, or ambient + |d| for both sides with DualLight.
 
-#include "view3d/Camera.h"
+#include "scene/Camera.h"
 
 #include <cstdint>
 

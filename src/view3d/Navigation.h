@@ -5,12 +5,12 @@
 // Each operation changes the Scene's Camera (and its last mouse position) only; the caller
 // renders afterwards. One pixel of a rotate drag is one AngleUnit.
 
-#include "view3d/Camera.h"
+#include "scene/Camera.h"
+#include "scene/ViewBookmarks.h"
 
 #include <chrono>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace gessoria {
@@ -49,35 +49,6 @@ void ZoomRegionFinish(Scene& scene, const DragSnapshot& snapshot, int x, int y);
 
 enum class ArrowKey { Left, Right, Up, Down };
 void ArrowKeyTurn(Camera& camera, ArrowKey key, bool ctrl);
-
-// light B := angle X, light C := angle Z, light A := angle Y + 512.
-void LightToFront(Camera& camera);
-
-struct ViewBookmark {
-    std::string name;
-    Camera camera;
-};
-
-class ViewBookmarks {
-public:
-    static constexpr int kMaxBookmarks = 20;
-
-    const std::vector<ViewBookmark>& entries() const { return entries_; }
-    // The six standard views ("Front", "Back", "Left", "Right", "Top", "Bottom") at the
-    // camera's current scale and depth scale.
-    void ResetToStandardViews(const Camera& camera);
-    // "New": asks for a name and adds the current view; refuses a 21st bookmark.
-    bool New(const Camera& camera, UserInteraction& ui);
-    // The bookmarks of a project file (at most kMaxBookmarks, checked by the reader).
-    void Assign(std::vector<ViewBookmark> entries) { entries_ = std::move(entries); }
-    // Double-click: the camera takes the bookmark's ten values.
-    bool GoTo(int index, Camera& camera) const;
-    // "Delete": asks first; index -1 means nothing selected.
-    bool Delete(int index, UserInteraction& ui);
-
-private:
-    std::vector<ViewBookmark> entries_;
-};
 
 // The benchmark command: 100 frames turning angle Y from 0 to 99, timed; shows "Starting"
 // and then the elapsed minutes and seconds. Angle Y stays at 99.

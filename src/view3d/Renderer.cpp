@@ -2,7 +2,7 @@
 
 #include "scene/Scene.h"
 #include "view3d/Rasteriser.h"
-#include "view3d/TextureSeam.h"
+#include "scene/TextureSeam.h"
 
 #include <algorithm>
 #include <atomic>

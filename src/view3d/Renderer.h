@@ -10,6 +10,7 @@
 // in the scene for the redraw after a dab. The wire frame is drawn into the ViewFrame too,
 // white on a backdrop below grey 128 and black from 128.
 
+#include "scene/FractionRect.h"
 #include "view3d/Lighting.h"
 #include "view3d/Projection.h"
 #include "view3d/ViewFrame.h"
@@ -63,11 +64,6 @@ public:
 private:
     ScreenRect previous_{0, 0, 0, 0};
     RenderWorkspace work_;
-};
-
-// A rectangle of a map as 16.16 fractions of its width and height: [left, right) x [top, bottom).
-struct FractionRect {
-    std::int64_t left = 0, right = 0, top = 0, bottom = 0;
 };
 
 // After a dab: draws again the faces of one material whose texels fall in `changed`, only

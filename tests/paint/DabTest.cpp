@@ -1,6 +1,7 @@
 // The pick and the ordinary paint's dab, down to the texel and the redrawn pixel.
 
 #include "paint/Dab.h"
+#include "paint/SpecialPaints.h"
 #include "paint/PickFace.h"
 #include "scene/LayerOperations.h"
 #include "scene/Material.h"
@@ -77,7 +78,7 @@ TEST(OrdinaryPaint, FullStrengthOnAnUntouchedTexelTakesTheTargetOutright)
     NewLayer(m, MapType::Colour, ui);  // a transparent paint layer, selected
     Painting painting;
     painting.values.foreground = 0xFF0080FF;  // red 255, green 128, blue 0, intensity 255
-    const auto changed = LayOrdinaryFootprint(m, painting.Context(), 1, 32768, 32768);
+    const auto changed = LayPaintFootprint(m, painting.Context(), 1, 32768, 32768);
     ASSERT_TRUE(changed.has_value());
     const Layer& layer = m.stack(MapType::Colour)[2];
     const std::uint8_t* centre = layer.image.row(32) + 32 * 3;
@@ -100,7 +101,7 @@ TEST(OrdinaryPaint, EdgeDabsClampOntoTheBorderAndUnselectedTypesStayUntouched)
         for (int c = 0; c < kHeadSize; ++c)
             painting.brush.head[static_cast<std::size_t>(r * kHeadSize + c)] = 1;  // a tiny weight everywhere
     painting.values.foreground = 0xFFFFFFFF;
-    const auto changed = LayOrdinaryFootprint(m, painting.Context(), 1, 0, 32768);
+    const auto changed = LayPaintFootprint(m, painting.Context(), 1, 0, 32768);
     ASSERT_TRUE(changed.has_value());
     EXPECT_EQ(changed->x0, 0);
     EXPECT_EQ(changed->x1, 15);
@@ -119,14 +120,14 @@ TEST(OrdinaryPaint, DabLimitWashAndDirt)
     Material m = MakeLayeredMaterial(64, 64, 10, 10, 10, 100);
     Painting painting;
     painting.brush.dabCount = 2;
-    EXPECT_TRUE(LayOrdinaryFootprint(m, painting.Context(), 2, 0, 0).has_value());
-    EXPECT_FALSE(LayOrdinaryFootprint(m, painting.Context(), 3, 0, 0).has_value());
+    EXPECT_TRUE(LayPaintFootprint(m, painting.Context(), 2, 0, 0).has_value());
+    EXPECT_FALSE(LayPaintFootprint(m, painting.Context(), 3, 0, 0).has_value());
 
     Material washed = MakeLayeredMaterial(64, 64, 10, 10, 10, 100);
     painting.brush.dabCount = 0;
     painting.paint.washHighlight = 1;
     painting.paint.aoeLevel = 50;  // bump 100 is above: nothing is painted
-    const auto changed = LayOrdinaryFootprint(washed, painting.Context(), 1, 32768, 32768);
+    const auto changed = LayPaintFootprint(washed, painting.Context(), 1, 32768, 32768);
     ASSERT_TRUE(changed.has_value());
     EXPECT_EQ(washed.stack(MapType::Colour)[1].image.row(32)[32 * 3], 10);
 
@@ -134,7 +135,7 @@ TEST(OrdinaryPaint, DabLimitWashAndDirt)
     painting.paint.washHighlight = 0;
     painting.paint.dirtiness = 255;
     painting.values.foreground = 0xFF808080;
-    LayOrdinaryFootprint(dirty, painting.Context(), 1, 32768, 32768);
+    LayPaintFootprint(dirty, painting.Context(), 1, 32768, 32768);
     std::set<int> seen;
     for (int x = 28; x < 36; ++x)
         seen.insert(dirty.stack(MapType::Colour)[1].image.row(32)[x * 3]);
@@ -148,13 +149,14 @@ TEST(Dab, RedrawsOnlyVisiblePixelsOfThePaintedMaterial)
     ViewFrame frame;
     ASSERT_TRUE(frame.Create(kWidth, kHeight));
     const LightingSettings full{65536, 0};
+    const RenderOptions level3{3, false, false};
     Renderer().RenderScene(s, frame, {3, false, false}, full);
     const std::uint8_t before = frame.image().row(15)[20 * 3 + 2];
     Painting painting;
     painting.values.foreground = 0xFF0000FF;  // red
     const PickResult hit = PickFace(s, 20, 15);
     ASSERT_GE(hit.face, 0);
-    const ScreenRect repaint = LayDab(s, frame, {3, false, false}, full, painting.Context(), 1, hit.u, hit.v, 1);
+    const ScreenRect repaint = Painter(s, frame, level3, full, painting.Context()).Dab(1, hit.u, hit.v, 1);
     EXPECT_FALSE(repaint.empty());
     EXPECT_NE(frame.image().row(15)[20 * 3 + 2], before);
     EXPECT_GT(frame.image().row(15)[20 * 3 + 2], 200);

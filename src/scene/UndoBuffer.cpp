@@ -1,4 +1,4 @@
-#include "paint/UndoBuffer.h"
+#include "scene/UndoBuffer.h"
 
 #include "scene/Compositing.h"
 #include "scene/Scene.h"
@@ -89,10 +89,11 @@ UndoBuffer::Header UndoBuffer::GetHeader(std::uint64_t at) const
         words[w] = static_cast<std::int32_t>(value);
     }
     Header h;
-    h.footprint = {words[0], words[1], words[2], words[3], words[4], 0, false};
+    h.footprint = {words[0], words[1], words[2], words[3], words[4], 0, false, false};
     h.flags = Get(at + 20);
     h.footprint.mapTypes = h.flags & 0x1F;
     h.footprint.firstOfStroke = h.flags & kFirstOfStroke;
+    h.footprint.wraps = h.flags & kWraps;
     for (int k = 0; k < kMapTypeCount; ++k)
         h.layers[k] = static_cast<std::int8_t>(Get(at + 21 + static_cast<std::uint64_t>(k)));
     return h;
@@ -115,7 +116,8 @@ void UndoBuffer::RecordDab(const Scene& scene, DabFootprint footprint)
     }
     footprint.mapTypes = types;
     header.footprint = footprint;
-    header.flags = static_cast<std::uint8_t>(types | (footprint.firstOfStroke ? kFirstOfStroke : 0));
+    header.flags = static_cast<std::uint8_t>(types | (footprint.firstOfStroke ? kFirstOfStroke : 0) |
+                                             (footprint.wraps ? kWraps : 0));
 
     const std::size_t size = RecordSize(footprint);
     if (size > ring_.size()) {
@@ -129,9 +131,9 @@ void UndoBuffer::RecordDab(const Scene& scene, DabFootprint footprint)
     PutHeader(start, header);
     std::uint64_t at = start + kHeaderSize;
     for (int i = 0; i < footprint.rows; ++i) {
-        const int row = std::clamp(footprint.centreRow - footprint.rows / 2 + i, 0, material.mapHeight - 1);
         for (int j = 0; j < footprint.columns; ++j) {
-            const int column = std::clamp(footprint.centreColumn - footprint.columns / 2 + j, 0, material.mapWidth - 1);
+            int row = 0, column = 0;
+            Place(footprint, material.mapWidth, material.mapHeight, i, j, row, column);
             for (const MapType type : kBodyOrder) {
                 if (!(types & FlagOf(type)))
                     continue;
@@ -153,6 +155,19 @@ void UndoBuffer::RecordDab(const Scene& scene, DabFootprint footprint)
     write_ = redoLimit_ = end;
 }
 
+void UndoBuffer::Place(const DabFootprint& f, int width, int height, int i, int j, int& row, int& column)
+{
+    row = f.centreRow - f.rows / 2 + i;
+    column = f.centreColumn - f.columns / 2 + j;
+    if (f.wraps) {
+        row = ((row % height) + height) % height;
+        column = ((column % width) + width) % width;
+    } else {
+        row = std::clamp(row, 0, height - 1);
+        column = std::clamp(column, 0, width - 1);
+    }
+}
+
 void UndoBuffer::Exchange(Scene& scene, const Header& h, std::uint64_t bodyStart, bool backwards)
 {
     const DabFootprint& f = h.footprint;
@@ -161,15 +176,15 @@ void UndoBuffer::Exchange(Scene& scene, const Header& h, std::uint64_t bodyStart
     Material& material = scene.materials[static_cast<std::size_t>(f.materialIndex)];
     if (!material.hasLayers || f.rows <= 0 || f.columns <= 0)
         return;
-    const std::size_t perTexel = RecordSize({0, 1, 1, 0, 0, f.mapTypes, false}) - 2 * kHeaderSize;
+    const std::size_t perTexel = RecordSize({0, 1, 1, 0, 0, f.mapTypes, false, false}) - 2 * kHeaderSize;
     const std::int64_t texels = static_cast<std::int64_t>(f.rows) * f.columns;
     // Forwards for undo, backwards for redo: a texel that the clamped footprint visits twice
     // is exchanged twice, and only the reverse order undoes the exchanges exactly.
     for (std::int64_t n = 0; n < texels; ++n) {
         const std::int64_t index = backwards ? texels - 1 - n : n;
         const int i = static_cast<int>(index / f.columns), j = static_cast<int>(index % f.columns);
-        const int row = std::clamp(f.centreRow - f.rows / 2 + i, 0, material.mapHeight - 1);
-        const int column = std::clamp(f.centreColumn - f.columns / 2 + j, 0, material.mapWidth - 1);
+        int row = 0, column = 0;
+        Place(f, material.mapWidth, material.mapHeight, i, j, row, column);
         std::uint64_t at = bodyStart + static_cast<std::uint64_t>(index) * perTexel;
         for (const MapType type : kBodyOrder) {
             if (!(f.mapTypes & FlagOf(type)))

@@ -1,7 +1,7 @@
-#include "view3d/FaceIndexes.h"
+#include "scene/FaceIndexes.h"
 
 #include "scene/Scene.h"
-#include "view3d/TextureSeam.h"
+#include "scene/TextureSeam.h"
 
 #include <algorithm>
 

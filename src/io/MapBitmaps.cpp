@@ -1,4 +1,4 @@
-#include "scene/MapBitmaps.h"
+#include "io/MapBitmaps.h"
 
 #include "io/ImageLibrary.h"
 #include "scene/CDIB.h"

@@ -9,7 +9,7 @@
 // Both hand out candidates in face order and always a superset of the faces the full scans
 // would accept, so the pick and the redraw give exactly the results of scanning every face.
 
-#include "view3d/Renderer.h"
+#include "scene/FractionRect.h"
 
 #include <cstdint>
 #include <vector>

@@ -30,4 +30,13 @@ struct Camera {
     }
 };
 
+// "Light To Front": the light comes from the viewer's side (light B := angle X,
+// light C := angle Z, light A := angle Y + 512).
+inline void LightToFront(Camera& camera)
+{
+    camera.lightB = camera.angleX;
+    camera.lightC = camera.angleZ;
+    camera.lightA = camera.angleY + 512;
+}
+
 } // namespace gessoria

@@ -29,13 +29,15 @@ struct DabFootprint {
     std::int32_t centreRow = 0;
     std::uint8_t mapTypes = 0;  // UndoBuffer flag bits of the types to record
     bool firstOfStroke = false;
+    // The footprint wraps around the map edges (a bitmap paint's stamp) instead of clamping.
+    bool wraps = false;
 };
 
 class UndoBuffer {
 public:
     // Flag bits of a record.
     static constexpr std::uint8_t kColour = 0x10, kSelfIllum = 0x08, kBump = 0x04, kOpacity = 0x02, kShininess = 0x01,
-                                  kFirstOfStroke = 0x40;
+                                  kFirstOfStroke = 0x40, kWraps = 0x80;
     static constexpr std::size_t kHeaderSize = 28;
 
     static std::uint8_t FlagOf(MapType type);
@@ -72,6 +74,8 @@ private:
     std::uint8_t Get(std::uint64_t at) const { return ring_[static_cast<std::size_t>(at % ring_.size())]; }
     void PutHeader(std::uint64_t at, const Header& header);
     Header GetHeader(std::uint64_t at) const;
+    // The texel of footprint position (i, j): clamped into the map, or wrapped for a wrapping footprint.
+    static void Place(const DabFootprint& footprint, int width, int height, int i, int j, int& row, int& column);
     // Exchanges a record's body with the layers, forwards for undo and backwards for redo.
     void Exchange(Scene& scene, const Header& header, std::uint64_t bodyStart, bool backwards);
 

@@ -1,8 +1,8 @@
 // The undo ring: record sizes and bytes, whole-stroke and single undo, redo, and layers
 // that changed under a record.
 
-#include "paint/Dab.h"
-#include "paint/UndoBuffer.h"
+#include "paint/SpecialPaints.h"
+#include "scene/UndoBuffer.h"
 #include "scene/LayerOperations.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
@@ -61,8 +61,12 @@ struct Canvas {
             (paint.colourMap ? UndoBuffer::kColour : 0) | (paint.selfIllumMap ? UndoBuffer::kSelfIllum : 0) |
             (paint.bumpMap ? UndoBuffer::kBump : 0) | (paint.opacityMap ? UndoBuffer::kOpacity : 0) |
             (paint.shininessMap ? UndoBuffer::kShininess : 0));
-        RecordForUndo(scene, 1, types, n, u, v);
-        LayOrdinaryFootprint(m, {brush, paint, values, random, PaintTool::Brush}, n, u, v);
+        const PaintingContext context{brush, paint, values, random, PaintTool::Brush};
+        ViewFrame frame;
+        const RenderOptions options;
+        const LightingSettings lighting;
+        Painter(scene, frame, options, lighting, context).RecordForUndo(1, types, n, CentreOf(m, u, v));
+        LayPaintFootprint(m, context, n, u, v);
         CompositeAll(m);
     }
 

@@ -1,6 +1,6 @@
 // Finding map bitmaps along the Map Paths and loading image files.
 
-#include "scene/MapBitmaps.h"
+#include "io/MapBitmaps.h"
 #include "scene/MapPaths.h"
 #include "scene/Material.h"
 #include "support/RecordingInteraction.h"

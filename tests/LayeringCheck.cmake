@@ -1,0 +1,43 @@
+cmake_policy(SET CMP0057 NEW)
+# Checks that the source folders depend on each other one way only and that no engine header
+# names a Qt type. Run as: cmake -DSOURCE_DIR=<src> -P LayeringCheck.cmake
+#
+# A file may include headers of its own folder and of folders ranked below it. cli and app are
+# both front ends: neither may include the other.
+set(rank_scene 0)
+set(rank_view3d 1)
+set(rank_io 2)
+set(rank_paint 3)
+set(rank_session 4)
+set(rank_cli 5)
+set(rank_app 5)
+set(engine_folders scene view3d io paint session)
+
+set(faults "")
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
+foreach(source IN LISTS sources)
+  string(REGEX MATCH "^[^/]+" folder "${source}")
+  if(NOT DEFINED rank_${folder})
+    continue()
+  endif()
+  file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]+[\"<]")
+  foreach(line IN LISTS includes)
+    if(line MATCHES "#[ \t]*include[ \t]+\"([a-z0-9]+)/")
+      set(target "${CMAKE_MATCH_1}")
+      if(DEFINED rank_${target} AND NOT target STREQUAL folder)
+        if(NOT rank_${target} LESS rank_${folder})
+          list(APPEND faults "${source}: ${folder} must not include ${target} (${line})")
+        endif()
+      endif()
+    endif()
+    if(folder IN_LIST engine_folders AND source MATCHES "\\.h$" AND line MATCHES "#[ \t]*include[ \t]+<Q")
+      list(APPEND faults "${source}: engine header includes Qt (${line})")
+    endif()
+  endforeach()
+endforeach()
+
+if(faults)
+  list(JOIN faults "\n" text)
+  message(FATAL_ERROR "Layering faults:\n${text}")
+endif()
+message(STATUS "Layering holds for ${SOURCE_DIR}")
