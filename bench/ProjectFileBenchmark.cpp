@@ -108,21 +108,27 @@ void SaveDenseProject(benchmark::State& state)
 }
 BENCHMARK(SaveDenseProject)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
+// Writes every stored image alone into images/; false when one cannot be written.
+bool WriteImages(DenseProject& p, gessoria::FileSync sync)
+{
+    for (const auto& [bitmap, name] : p.images) {
+        auto image = gessoria::LibraryImage::FromBitmap(*bitmap);
+        image->FlipVertically();
+        if (!image->Save(p.directory / "images" / name, gessoria::ImageSaveFormat::Tiff, sync))
+            return false;
+    }
+    return true;
+}
+
 void WriteLayerImagesAlone(benchmark::State& state)
 {
     if (!Ready(state))
         return;
-    DenseProject& p = Project();
-    for (auto _ : state) {
-        for (const auto& [bitmap, name] : p.images) {
-            auto image = gessoria::LibraryImage::FromBitmap(*bitmap);
-            image->FlipVertically();
-            if (!image->Save(p.directory / "images" / name, gessoria::ImageSaveFormat::Tiff)) {
-                state.SkipWithError("image write failed");
-                return;
-            }
+    for (auto _ : state)
+        if (!WriteImages(Project(), gessoria::FileSync::Synced)) {
+            state.SkipWithError("image write failed");
+            return;
         }
-    }
     Counters(state);
 }
 BENCHMARK(WriteLayerImagesAlone)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
@@ -134,13 +140,9 @@ void WriteLayerImagesAloneSyncedTogether(benchmark::State& state)
         return;
     DenseProject& p = Project();
     for (auto _ : state) {
-        for (const auto& [bitmap, name] : p.images) {
-            auto image = gessoria::LibraryImage::FromBitmap(*bitmap);
-            image->FlipVertically();
-            if (!image->Save(p.directory / "images" / name, gessoria::ImageSaveFormat::Tiff, gessoria::FileSync::Staged)) {
-                state.SkipWithError("image write failed");
-                return;
-            }
+        if (!WriteImages(p, gessoria::FileSync::Staged)) {
+            state.SkipWithError("image write failed");
+            return;
         }
         for (const auto& [bitmap, name] : p.images)
             gessoria::SyncFile(p.directory / "images" / name);
