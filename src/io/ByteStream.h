@@ -66,8 +66,8 @@ public:
     }
 
     // Arrays of numbers, one field after another.
-    template <typename T>
-    void Array(const std::vector<T>& values)
+    template <typename T, typename Allocator>
+    void Array(const std::vector<T, Allocator>& values)
     {
         const std::size_t at = bytes_.size();
         bytes_.resize(at + values.size() * sizeof(T));
@@ -148,8 +148,8 @@ public:
 
     // count numbers of type T into values, which is resized to count. The caller has checked
     // that count fits the data (Has), so nothing is allocated for a count the data cannot hold.
-    template <typename T>
-    void Array(std::vector<T>& values, std::size_t count)
+    template <typename T, typename Allocator>
+    void Array(std::vector<T, Allocator>& values, std::size_t count)
     {
         const auto data = Raw(count * sizeof(T));
         if (data.size() != count * sizeof(T))

@@ -4,6 +4,7 @@
 
 #include "session/Session.h"
 #include "support/RecordingInteraction.h"
+#include "support/TestFiles.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -22,7 +23,6 @@ void FillPaintedSession(Session& session, int mapSize, int colourLayers, Recordi
 std::string Describe(const Session& session);
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
-void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 // Recomputes the header checksum and the trailing checksum of a project file's bytes.
 void FixChecksums(std::vector<std::uint8_t>& bytes);
 void PutI32(std::vector<std::uint8_t>& bytes, std::size_t at, std::int32_t value);
