@@ -2,6 +2,7 @@
 // succeeds with a consistent scene (every face corner a valid vertex, every face material
 // a valid material) or fails; it never reads or writes out of bounds.
 
+#include "SceneChecks.h"
 #include "io/ThreeDSReader.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
@@ -18,13 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     scene.undo.enabled = false;
     if (gessoria::ReadMeshData(std::span(data, size), scene, ui) != 0)
         return 0;
-    for (std::int32_t f = 0; f < scene.faceCount; ++f) {
-        for (const auto* corner : {&scene.faceVertexA, &scene.faceVertexB, &scene.faceVertexC})
-            if ((*corner)[f] < 0 || (*corner)[f] >= scene.vertexCount)
-                std::abort();
-        if (scene.faceMaterial[f] < 0 || scene.faceMaterial[f] > scene.materialCount)
-            std::abort();
-    }
+    gessoria::fuzz::AbortUnlessFacesFit(scene);
     gessoria::ComputeNormals(scene, false, "fuzz.3ds", ui);
     return 0;
 }

@@ -3,7 +3,6 @@
 #include "cli/CliInteraction.h"
 #include "cli/JsonWriter.h"
 #include "cli/SceneLoading.h"
-#include "scene/Scene.h"
 
 #include <cstdio>
 
@@ -238,8 +237,9 @@ int RunInfo(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return 2;
 
     CliInteraction ui(err);
-    Scene scene;
-    if (!OpenSceneForCli(scene, options.path, options.mapPaths, ui, err))
+    Session session;
+    const Scene& scene = session.scene;
+    if (!OpenSceneForCli(session, options.path, options.mapPaths, ui, err))
         return 1;
     if (options.json)
         WriteJson(out, scene, options.detail);

@@ -8,6 +8,7 @@
 #include "paint/TexturePaint.h"
 #include "scene/LayerOperations.h"
 #include "session/Session.h"
+#include "session/SessionProject.h"
 
 #include <algorithm>
 #include <chrono>
@@ -413,13 +414,10 @@ int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return 2;
     }
     CliInteraction ui(err);
-    Scene scene;
-    scene.viewWidth = request.render.width;
-    scene.viewHeight = request.render.height;
-    if (!OpenSceneForCli(scene, request.render.path, request.render.mapPaths, ui, err))
-        return 1;
-    scene.wireAcceleration = static_cast<std::uint8_t>(request.render.acceleration);
-    SetView(scene, request.render);
+    Session session;
+    Scene& scene = session.scene;
+    if (const int status = OpenSceneToDraw(session, args, request.render, ui, err, kUsage, extra); status != 0)
+        return status;
     ViewFrame frame;
     if (!frame.Create(request.render.width, request.render.height)) {
         err << "cannot make the frame\n";
@@ -429,14 +427,27 @@ int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     ScriptRunner runner(scene, frame, request.render, ui, err);
     const auto here = std::filesystem::current_path();
-    ReadLibraries(runner.brushes, request.brushes.empty() ? here / "Brushes.Dat" : std::filesystem::path(request.brushes),
-                  runner.paints, request.paints.empty() ? here / "Paints.Dat" : std::filesystem::path(request.paints), ui);
+    if (IsProjectPath(request.render.path)) {
+        // A project paints with the libraries and values it was saved with.
+        runner.brushes = session.brushes;
+        runner.paints = session.paints;
+        runner.values = session.paintValues;
+    } else {
+        ReadLibraries(runner.brushes, request.brushes.empty() ? here / "Brushes.Dat" : std::filesystem::path(request.brushes),
+                      runner.paints, request.paints.empty() ? here / "Paints.Dat" : std::filesystem::path(request.paints), ui);
+    }
     scene.paintTool = PaintTool::Brush;
     runner.timing = request.time;
     if (!runner.Run(script))
         return 1;
 
-    const bool written = request.layer.empty() ? [&] {
+    const bool written = request.layer.empty() && IsProjectPath(request.render.output) ? [&] {
+        session.brushes = runner.brushes;
+        session.paints = runner.paints;
+        session.paintValues = runner.values;
+        StoreDrawingSettings(session, request.render);
+        return SaveSessionProject(session, request.render.output, ui).has_value();
+    }() : request.layer.empty() ? [&] {
         auto image = LibraryImage::FromBitmap(frame.image());
         return image && image->Save(request.render.output, ImageSaveFormat::ByExtension);
     }() : WriteLayer(scene, request.layer, request.render.output, err);

@@ -4,6 +4,7 @@
 #include "io/ImageLibrary.h"
 #include "view3d/Navigation.h"
 #include "view3d/Renderer.h"
+#include "session/Session.h"
 
 #include <algorithm>
 #include <chrono>
@@ -127,19 +128,83 @@ void SetView(Scene& scene, const RenderRequest& r)
     ZoomExtents(scene);
 }
 
+namespace {
+
+bool NamesAView(const std::vector<std::string>& args)
+{
+    return std::any_of(args.begin(), args.end(), [](const std::string& a) { return a == "--view" || a == "--angles" || a == "--light"; });
+}
+
+// A project's drawing settings as the defaults of a request.
+void SeedFromProject(const Session& session, RenderRequest& r)
+{
+    const Preferences& p = session.preferences;
+    const auto& rect = session.window.frameRect;
+    if (rect[2] - rect[0] >= 1 && rect[3] - rect[1] >= 1 && rect[2] - rect[0] <= CDIB::kMaxDimension &&
+        rect[3] - rect[1] <= CDIB::kMaxDimension) {
+        r.width = rect[2] - rect[0];
+        r.height = rect[3] - rect[1];
+    }
+    r.options.level = p.stillRenderLevel;
+    r.options.forceTwoSided = p.forceTwoSided != 0;
+    r.options.fastDraw = p.fastDraw != 0;
+    r.lighting.ambientLevel = p.ambientLevel;
+    r.lighting.diffuseLevel = p.diffuseLevel;
+    r.lighting.dualLight = p.dualLight != 0;
+    r.lighting.backgroundColour = p.backgroundColour;
+    r.acceleration = session.scene.wireAcceleration;
+}
+
+} // namespace
+
+int OpenSceneToDraw(Session& session, const std::vector<std::string>& args, RenderRequest& request,
+                    CliInteraction& ui, std::ostream& err, const char* usage, const ExtraOption& extra)
+{
+    Scene& scene = session.scene;
+    scene.viewWidth = request.width;
+    scene.viewHeight = request.height;
+    if (!OpenSceneForCli(session, request.path, request.mapPaths, ui, err))
+        return 1;
+    const bool project = IsProjectPath(request.path);
+    if (project) {
+        RenderRequest seeded;
+        SeedFromProject(session, seeded);
+        if (!ParseRenderArgs(args, seeded, err, usage, extra))
+            return 2;
+        request = seeded;
+        scene.viewWidth = request.width;
+        scene.viewHeight = request.height;
+    }
+    scene.wireAcceleration = static_cast<std::uint8_t>(request.acceleration);
+    if (!project || NamesAView(args))
+        SetView(scene, request);
+    return 0;
+}
+
+void StoreDrawingSettings(Session& session, const RenderRequest& r)
+{
+    Preferences& p = session.preferences;
+    p.stillRenderLevel = static_cast<std::int8_t>(r.options.level);
+    p.forceTwoSided = r.options.forceTwoSided ? 1 : 0;
+    p.fastDraw = r.options.fastDraw ? 1 : 0;
+    p.ambientLevel = r.lighting.ambientLevel;
+    p.diffuseLevel = r.lighting.diffuseLevel;
+    p.dualLight = r.lighting.dualLight ? 1 : 0;
+    p.backgroundColour = r.lighting.backgroundColour;
+    session.window.frameRect = {0, 0, r.width, r.height};
+    session.scene.wireAcceleration = static_cast<std::uint8_t>(r.acceleration);
+}
+
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     RenderRequest request;
     if (!ParseRenderArgs(args, request, err, kUsage, {}))
         return 2;
     CliInteraction ui(err);
-    Scene scene;
-    scene.viewWidth = request.width;
-    scene.viewHeight = request.height;
-    if (!OpenSceneForCli(scene, request.path, request.mapPaths, ui, err))
-        return 1;
-    scene.wireAcceleration = static_cast<std::uint8_t>(request.acceleration);
-    SetView(scene, request);
+    Session session;
+    Scene& scene = session.scene;
+    if (const int status = OpenSceneToDraw(session, args, request, ui, err, kUsage, {}); status != 0)
+        return status;
 
     ViewFrame frame;
     if (!frame.Create(request.width, request.height)) {

@@ -2,6 +2,7 @@
 // `gessoria-cli render PATH -o OUT [options]`: opens a scene as `info` does, fits it to the
 // view and writes the rendered ViewFrame as an image; --frames N times N turning frames.
 
+#include "cli/CliInteraction.h"
 #include "view3d/Renderer.h"
 
 #include <array>
@@ -13,6 +14,7 @@
 
 namespace gessoria {
 struct Scene;
+struct Session;
 }
 
 namespace gessoria::cli {
@@ -40,6 +42,18 @@ double Median(std::vector<double>& values);
 
 // Sets the standard view or the given angles and light, then fits the scene to the view.
 void SetView(Scene& scene, const RenderRequest& request);
+
+// Opens the scene of a drawing command into the session and sets its view. A project keeps
+// its stored camera (unless --view, --angles or --light is given) and supplies the view
+// size, render and lighting settings it was saved with as defaults that the command's own
+// options override; any other scene is fitted to the view. 0 when the scene is ready to
+// draw, else the command's exit status.
+int OpenSceneToDraw(Session& session, const std::vector<std::string>& args, RenderRequest& request,
+                    CliInteraction& ui, std::ostream& err, const char* usage, const ExtraOption& extra);
+
+// What a project saved by a command stores of its drawing: the render and lighting settings
+// as preferences, the frame size as the window rectangle, the wire-frame step in the scene.
+void StoreDrawingSettings(Session& session, const RenderRequest& request);
 
 int RunRender(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

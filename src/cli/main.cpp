@@ -1,5 +1,6 @@
 // gessoria-cli: the headless front end of the Gessoria engine.
 
+#include "cli/ConvertCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/LibraryCommand.h"
 #include "cli/PaintCommand.h"
@@ -17,7 +18,9 @@ constexpr const char* kUsage =
     "  info PATH [--map-path DIR]... [--json] [--detail]   open a scene and print what it holds\n"
     "  library [--brushes FILE] [--paints FILE] [--json]    list the brush and paint libraries\n"
     "  render PATH -o OUT [options]                         render a scene to an image\n"
-    "  paint PATH --script FILE -o OUT [options]            run a painting script on a scene\n";
+    "  paint PATH --script FILE -o OUT [options]            run a painting script on a scene\n"
+    "                                                       (OUT.gsr saves the painted state as a project)\n"
+    "  convert IN OUT.gsr [--map-path DIR]...               open a scene or project, save it as a project\n";
 
 } // namespace
 
@@ -36,6 +39,8 @@ int main(int argc, char** argv)
         return gessoria::cli::RunPaint(args, std::cout, std::cerr);
     if (command == "render")
         return gessoria::cli::RunRender(args, std::cout, std::cerr);
+    if (command == "convert")
+        return gessoria::cli::RunConvert(args, std::cout, std::cerr);
     if (command == "library")
         return gessoria::cli::RunLibrary(args, std::cout, std::cerr);
     if (command == "--help" || command == "-h" || command == "help") {

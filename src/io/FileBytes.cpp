@@ -32,26 +32,51 @@ std::optional<SceneArray<std::uint8_t>> ReadFileBytes(const std::filesystem::pat
     return bytes;
 }
 
-bool WriteFileBytes(const std::filesystem::path& path, const void* data, std::size_t size)
+namespace {
+
+bool WriteAll(int fd, const void* data, std::size_t size)
 {
+    const auto* bytes = static_cast<const char*>(data);
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t n = ::write(fd, bytes + done, size - done);
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+bool WriteFileBytes(const std::filesystem::path& path, const void* data, std::size_t size, FileSync sync)
+{
+    if (sync == FileSync::Staged) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return false;
+        const bool written = WriteAll(fd, data, size);
+        return ::close(fd) == 0 && written;
+    }
     const std::filesystem::path temporary = path.string() + ".saving";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    const auto* bytes = static_cast<const char*>(data);
-    bool written = true;
-    for (std::size_t done = 0; written && done < size;) {
-        const ssize_t n = ::write(fd, bytes + done, size - done);
-        written = n > 0;
-        done += written ? static_cast<std::size_t>(n) : 0;
-    }
-    written = written && ::fsync(fd) == 0;
+    const bool written = WriteAll(fd, data, size) && ::fsync(fd) == 0;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());
         return false;
     }
     return true;
+}
+
+bool SyncFile(const std::filesystem::path& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
 }
 
 } // namespace gessoria

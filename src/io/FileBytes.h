@@ -18,7 +18,17 @@
 namespace gessoria {
 
 std::optional<SceneArray<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path);
-// False when the file could not be written; the file on disk is then unchanged.
-bool WriteFileBytes(const std::filesystem::path& path, const void* data, std::size_t size);
+
+// How a written file reaches the disk. Synced replaces the target only once the bytes are on
+// disk. Staged writes the file in place without waiting, for a file nobody reads before its
+// writer calls SyncFile: a save that stages many files syncs them together at its end, by
+// when the system has been writing them out all along.
+enum class FileSync { Synced, Staged };
+
+// False when the file could not be written; a Synced target is then unchanged.
+bool WriteFileBytes(const std::filesystem::path& path, const void* data, std::size_t size,
+                    FileSync sync = FileSync::Synced);
+// Waits until the file's bytes are on disk; false when they may not be.
+bool SyncFile(const std::filesystem::path& path);
 
 } // namespace gessoria

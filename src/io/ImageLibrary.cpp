@@ -436,7 +436,7 @@ void AppendToVector(void* context, void* data, int size)
 }
 
 // Targa through stb_image_write: grey as one channel, alpha as four, everything else as RGB.
-bool WriteTarga(const QImage& source, const std::filesystem::path& path)
+bool WriteTarga(const QImage& source, const std::filesystem::path& path, FileSync sync)
 {
     const QImage grey = AsGreyIfGreyRamp(source);
     int channels = 3;
@@ -459,7 +459,7 @@ bool WriteTarga(const QImage& source, const std::filesystem::path& path)
     std::vector<std::uint8_t> file;
     if (stbi_write_tga_to_func(AppendToVector, &file, image.width(), image.height(), channels, packed.data()) == 0)
         return false;
-    return WriteFileBytes(path, file.data(), file.size());
+    return WriteFileBytes(path, file.data(), file.size(), sync);
 }
 
 const char* QtWriteFormat(const std::string& ext)
@@ -472,7 +472,7 @@ const char* QtWriteFormat(const std::string& ext)
     return nullptr;
 }
 
-bool WriteWithQt(const QImage& source, const std::filesystem::path& path, const char* format)
+bool WriteWithQt(const QImage& source, const std::filesystem::path& path, const char* format, FileSync sync)
 {
     const QImage image = AsGreyIfGreyRamp(source);
     QByteArray encoded;
@@ -485,7 +485,7 @@ bool WriteWithQt(const QImage& source, const std::filesystem::path& path, const 
     if (!writer.write(image))
         return false;
     buffer.close();
-    return WriteFileBytes(path, encoded.constData(), static_cast<std::size_t>(encoded.size()));
+    return WriteFileBytes(path, encoded.constData(), static_cast<std::size_t>(encoded.size()), sync);
 }
 
 } // namespace
@@ -802,17 +802,17 @@ std::vector<std::uint32_t> LibraryImage::Palette() const
     return palette;
 }
 
-bool LibraryImage::Save(const std::filesystem::path& path, ImageSaveFormat format) const
+bool LibraryImage::Save(const std::filesystem::path& path, ImageSaveFormat format, FileSync sync) const
 {
     if (format == ImageSaveFormat::Tiff)
-        return WriteWithQt(impl_->image, path, "tiff");
+        return WriteWithQt(impl_->image, path, "tiff", sync);
     if (format != ImageSaveFormat::ByExtension)
         return false;
     const std::string ext = LowerExtension(path);
     if (ext == ".tga")
-        return WriteTarga(impl_->image, path);
+        return WriteTarga(impl_->image, path, sync);
     const char* qtFormat = QtWriteFormat(ext);
-    return qtFormat != nullptr && WriteWithQt(impl_->image, path, qtFormat);
+    return qtFormat != nullptr && WriteWithQt(impl_->image, path, qtFormat, sync);
 }
 
 } // namespace gessoria

@@ -10,6 +10,8 @@
 // keeps its row order. No Qt type appears here; the implementation uses Qt's image
 // readers and writers, and stb for Targa files.
 
+#include "io/FileBytes.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -90,7 +92,8 @@ public:
     std::vector<std::uint32_t> Palette() const;
 
     // Writes the image; ByExtension chooses the format from the file name. False on failure.
-    bool Save(const std::filesystem::path& path, ImageSaveFormat format) const;
+    // A Synced save replaces the file only once the image is on disk (see FileBytes.h).
+    bool Save(const std::filesystem::path& path, ImageSaveFormat format, FileSync sync = FileSync::Synced) const;
 
 private:
     struct Impl;

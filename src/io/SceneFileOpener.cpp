@@ -1,5 +1,6 @@
 #include "io/SceneFileOpener.h"
 
+#include "io/ProjectFile.h"
 #include "io/ThreeDSReader.h"
 #include "io/MapBitmaps.h"
 #include "scene/Scene.h"
@@ -27,7 +28,7 @@ bool Fail(Scene& scene, Scene& attempt, const std::string& message, UserInteract
 
 } // namespace
 
-bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui)
+bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, ProjectSettings* project)
 {
     const std::string fileName = std::filesystem::path(path).filename().string();
     const std::string extension = ExtensionOf(path);
@@ -40,8 +41,17 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui)
     ResetScene(attempt);
 
     ui.SetStatusText("Reading file " + path + "  -  Please wait...");
-    // Project files are not readable yet; they fail like any file that cannot be read.
-    if (extension == "gsr" || ReadMeshFile(path, extension, attempt, ui) != 0)
+    if (extension == "gsr") {
+        if (project == nullptr)
+            return Fail(scene, attempt, "Gessoria experienced problems loading file: " + path, ui);
+        // The project reader shows its own message for a file it refuses.
+        if (!LoadProject(attempt, *project, path, ui))
+            return false;
+        FreeScene(scene);
+        scene = std::move(attempt);
+        return true;
+    }
+    if (ReadMeshFile(path, extension, attempt, ui) != 0)
         return Fail(scene, attempt, "Gessoria experienced problems loading file: " + path, ui);
 
     ui.SetStatusText("Reading in material bitmaps for " + fileName + "  -  Please wait...");

@@ -1,9 +1,11 @@
 #pragma once
 // OpenSceneFile: the open flow for a scene file, as File > Open and the command line run it.
 //
-// Routes by extension (".gsr" to the project reader, 3D Studio files to ReadMeshFile),
-// loads the material bitmaps along the scene's Map Paths, produces the layer stacks and
-// computes normals, reporting progress and every failure through ui. The new scene is built
+// Routes by extension: ".gsr" (exactly) to the project reader, which restores the scene,
+// camera, bookmarks and layers as saved (no bitmaps, no layer production, no view fitting,
+// no normals) and hands its settings section to `project`; other files to ReadMeshFile,
+// then the material bitmaps along the scene's Map Paths, the layer stacks, view fitting and
+// normals. Progress and every failure go through ui. The new scene is built
 // beside the current one and replaces it only when everything succeeded: a file that fails
 // to open leaves the scene the user had untouched. Map Paths added while locating bitmaps
 // by hand are kept either way.
@@ -13,8 +15,10 @@
 namespace gessoria {
 
 struct Scene;
+class ProjectSettings;
 class UserInteraction;
 
-bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui);
+// Without `project` a project file cannot be opened (there is nowhere to put its settings).
+bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, ProjectSettings* project = nullptr);
 
 } // namespace gessoria

@@ -60,6 +60,18 @@ public:
         return true;
     }
 
+    // Replaces every entry (a project's library, entry 0 first) and makes entry 0 current.
+    // False, with nothing changed, for an empty list or one beyond the table's size.
+    bool ReplaceEntries(std::vector<Entry> entries)
+    {
+        if (entries.empty() || static_cast<int>(entries.size()) > kMaxEntries)
+            return false;
+        Released(current());
+        entries_ = std::move(entries);
+        current_ = 0;
+        return true;
+    }
+
     // The new-entry command: appends the scratch entry and makes it current.
     bool NewScratch(Entry scratch, UserInteraction& ui)
     {

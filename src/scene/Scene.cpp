@@ -101,15 +101,7 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
     });
     AllocateOrDie(8, ui, [&] { scene.objects.assign(static_cast<std::size_t>(scene.objectCount), SceneObject{}); });
 
-    if (scene.undo.enabled) {
-        if (scene.undo.sizeMegabytes < 1 ||
-            !scene.undoBuffer.Allocate(static_cast<std::size_t>(scene.undo.sizeMegabytes) * 1048576u)) {
-            ui.ShowMessage("Not enough memory for undo buffer.  Try a smaller size.", kMemoryErrorTitle,
-                           MessageIcon::None);
-            scene.undo.enabled = false;
-        }
-    }
-    scene.undoInUse = false;
+    AllocateUndoRing(scene, ui);
 
     if (!keepFaceMaterials) {
         // faceMaterial was allocated as zeros: every face is on "Default".
@@ -119,6 +111,19 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
         fallback.mapSlots[kSlotTexture1].map.loaded = 0;
         fallback.hasLayers = 0;
     }
+}
+
+void AllocateUndoRing(Scene& scene, UserInteraction& ui)
+{
+    if (scene.undo.enabled) {
+        if (scene.undo.sizeMegabytes < 1 ||
+            !scene.undoBuffer.Allocate(static_cast<std::size_t>(scene.undo.sizeMegabytes) * 1048576u)) {
+            ui.ShowMessage("Not enough memory for undo buffer.  Try a smaller size.", kMemoryErrorTitle,
+                           MessageIcon::None);
+            scene.undo.enabled = false;
+        }
+    }
+    scene.undoInUse = false;
 }
 
 void AllocateRenderArrays(Scene& scene)

@@ -118,6 +118,9 @@ struct Scene {
 // element starts at zero. Unless keepFaceMaterials is set, material 0 becomes "Default",
 // white (every face starts on it).
 void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui);
+// The undo ring of the scene's undo settings, as AllocateScene makes it: a ring that cannot be
+// allocated is reported and switches undo off.
+void AllocateUndoRing(Scene& scene, UserInteraction& ui);
 // The renderer's working arrays (view coordinates, corner intensities and light normals) for
 // the scene's counts, unless they exist; the projection calls it before writing them. A
 // failure to get the memory ends the program (std::bad_alloc).

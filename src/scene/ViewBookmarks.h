@@ -5,6 +5,7 @@
 #include "scene/Camera.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gessoria {
@@ -26,6 +27,8 @@ public:
     void ResetToStandardViews(const Camera& camera);
     // "New": asks for a name and adds the current view; refuses a 21st bookmark.
     bool New(const Camera& camera, UserInteraction& ui);
+    // The bookmarks of a project file (at most kMaxBookmarks, checked by the reader).
+    void Assign(std::vector<ViewBookmark> entries) { entries_ = std::move(entries); }
     // Double-click: the camera takes the bookmark's ten values.
     bool GoTo(int index, Camera& camera) const;
     // "Delete": asks first; index -1 means nothing selected.

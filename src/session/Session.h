@@ -14,6 +14,7 @@
 #include "paint/ToolOptions.h"
 #include "scene/Scene.h"
 #include "session/Preferences.h"
+#include "session/SessionProject.h"
 
 #include <filesystem>
 
@@ -28,6 +29,10 @@ struct Session {
     PaintTable paints;
     PaintValues paintValues;
     float bitmapPaintScale = 1.0f;
+    // Project header values of the windows (frame rectangle, Paint Wizard, tool cursor) and
+    // the settings a project carries without a meaning here.
+    ProjectWindowState window;
+    CarriedProjectSettings carried;
     // Tool options, the texture paint source point and scale, and the clone source: what the
     // control panel's tool pages and the source view edit, read by every stroke.
     PaintingState painting;

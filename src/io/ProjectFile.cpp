@@ -1,0 +1,706 @@
+#include "io/ProjectFile.h"
+
+#include "io/ByteStream.h"
+#include "io/FileBytes.h"
+#include "io/ImageLibrary.h"
+#include "io/ProjectCommit.h"
+#include "scene/Scene.h"
+#include "scene/UserInteraction.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <set>
+#include <system_error>
+
+namespace gessoria {
+namespace {
+
+constexpr const char* kSignature = "Gessoria Project File\n";
+constexpr const char* kVersion = "V01.00\n";
+constexpr std::size_t kHeaderSize = 140;
+constexpr std::size_t kChecksumSize = 8;
+constexpr std::size_t kSceneStart = kHeaderSize + kChecksumSize;
+constexpr std::size_t kObjectRecordSize = 36;
+constexpr std::size_t kMaterialRecordSize = 627;
+constexpr std::size_t kMapRefSize = 48;
+constexpr std::size_t kBookmarkMinimumSize = 1 + 10 * 4;
+// The arrays of one face (six texture coordinates, face normal, corners, nine corner
+// normals, flags, smoothing, material) and of one vertex (position).
+constexpr std::size_t kFaceBytes = 6 * 4 + 3 * 4 + 3 * 4 + 9 * 4 + 2 + 4 + 2;
+constexpr std::size_t kVertexBytes = 3 * 4;
+constexpr int kMaxLayerIndex = LayerStack::kMaxLayers - 1;
+constexpr int kMaxWireAcceleration = 50;
+constexpr int kLastPositionTool = 5;  // None, Rotate, Zoom Dynamic, Zoom Region, Pan, Move Lights
+
+// Where the header holds the four counts.
+constexpr std::size_t kCountsAt = 64;
+
+constexpr char TypeLetter(MapType type)
+{
+    switch (type) {
+    case MapType::Colour: return 'C';
+    case MapType::Bump: return 'B';
+    case MapType::Opacity: return 'O';
+    case MapType::SelfIllum: return 'I';
+    case MapType::Shininess: return 'S';
+    }
+    return '?';
+}
+
+// Whether part E holds names (and the directory images) for this stack: Colour names only
+// with hasLayers set; the other types whenever they have layers.
+bool StackStored(std::uint8_t hasLayers, MapType type, int count)
+{
+    return count > 0 && (type != MapType::Colour || hasLayers != 0);
+}
+
+// --- Writing ------------------------------------------------------------------------------
+
+void WriteHeader(const Scene& scene, const ProjectWindowState& window, ByteWriter& out)
+{
+    out.FixedText(kSignature, 32);
+    out.FixedText(kVersion, 16);
+    for (const std::int32_t edge : window.frameRect)
+        out.I32(edge);
+    out.I32(scene.objectCount);
+    out.I32(scene.vertexCount);
+    out.I32(scene.faceCount);
+    out.I32(scene.materialCount);
+    const Camera& c = scene.camera;
+    for (const std::int32_t angle : {c.angleX, c.angleY, c.angleZ, c.lightB, c.lightA, c.lightC})
+        out.I32(angle);
+    out.F32(c.panX);
+    out.F32(c.panY);
+    out.F32(c.scale);
+    out.F32(scene.sceneScale);
+    out.U8(static_cast<std::uint8_t>(scene.positionTool));
+    out.U8(scene.wireAcceleration);
+    out.I32(static_cast<std::int32_t>(scene.bookmarks.entries().size()));
+    out.U8(window.paintWizard);
+    out.I32(window.cursorId);
+    out.I32(window.beepOnWarning);
+    out.U8(scene.undo.enabled ? 1 : 0);
+    out.I32(scene.undo.sizeMegabytes);
+}
+
+void WriteChecksum(ByteWriter& out)
+{
+    const ProjectChecksum checksum = ChecksumOf(out.bytes());
+    out.U32(checksum.sum);
+    out.U32(checksum.xorValue);
+}
+
+void WriteMapRef(const MapRef& ref, ByteWriter& out)
+{
+    out.FixedText(ref.fileName, 13);
+    out.Zeros(1);
+    out.U8(static_cast<std::uint8_t>(ref.tiling));
+    out.U8(ref.mirror);
+    out.U8(ref.negative);
+    out.Zeros(3);
+    for (const float value : {ref.uScale, ref.vScale, ref.uOffset, ref.vOffset, ref.rotation})
+        out.F32(value);
+    out.U8(ref.loaded);
+    out.Zeros(3);
+    out.Zeros(4);  // the bitmap reference, meaningless in a file
+}
+
+void WriteMaterial(const Material& m, ByteWriter& out)
+{
+    out.FixedText(m.name, 18);
+    out.I32(m.colour);
+    out.I16(m.shininess);
+    out.U8(m.transparency);
+    out.U8(m.selfIllumPercent);
+    out.U8(m.transparency);
+    out.U8(m.selfIllumPercent);
+    out.U8(m.shading);
+    out.U8(m.twoSided);
+    out.U8(m.selfIllum);
+    out.I32(m.mapWidth);
+    out.I32(m.mapHeight);
+    for (const MapSlot& slot : m.mapSlots) {
+        WriteMapRef(slot.map, out);
+        WriteMapRef(slot.mask, out);
+    }
+    out.U8(m.hasLayers);
+    for (const std::uint8_t current : m.currentLayer)
+        out.U8(current);
+    out.U8(m.currentLayerOnly);
+    for (const LayerStack& stack : m.stacks)
+        out.U8(static_cast<std::uint8_t>(stack.count()));
+}
+
+void WriteScene(const Scene& scene, ByteWriter& out)
+{
+    for (const SceneObject& object : scene.objects) {
+        out.I32(object.vertexCount);
+        out.I32(object.faceCount);
+        out.I32(object.firstFace);
+        out.I32(object.firstVertex);
+        out.FixedText(object.name, 16);
+        out.Zeros(2);
+        out.U8(object.flags);
+        out.Zeros(1);
+    }
+    for (const Material& material : scene.materials)
+        WriteMaterial(material, out);
+    for (const auto* uv : {&scene.faceU0, &scene.faceV0, &scene.faceU1, &scene.faceV1, &scene.faceU2, &scene.faceV2})
+        out.Array(*uv);
+    out.Array(scene.positionX);
+    out.Array(scene.positionY);
+    out.Array(scene.positionZ);
+    out.Array(scene.faceNormalX);
+    out.Array(scene.faceNormalY);
+    out.Array(scene.faceNormalZ);
+    out.Array(scene.faceVertexA);
+    out.Array(scene.faceVertexB);
+    out.Array(scene.faceVertexC);
+    // The corner normals are kept face by face in memory and stored as nine arrays.
+    for (std::size_t component = 0; component < 9; ++component)
+        for (const auto& corners : scene.cornerNormals)
+            out.F32(corners[component]);
+    out.Array(scene.faceFlags);
+    out.Array(scene.faceSmoothing);
+    out.Array(scene.faceMaterial);
+    for (const ViewBookmark& bookmark : scene.bookmarks.entries()) {
+        out.String(bookmark.name);
+        const Camera& c = bookmark.camera;
+        for (const std::int32_t angle : {c.angleX, c.angleY, c.angleZ, c.lightB, c.lightA, c.lightC})
+            out.I32(angle);
+        for (const float value : {c.panX, c.panY, c.scale, c.depthScale})
+            out.F32(value);
+    }
+}
+
+// Calls visit(material, type, index) for every stored layer in the order of part E.
+template <typename Visit>
+void ForEachStoredLayer(const Scene& scene, Visit&& visit)
+{
+    for (int m = 1; m <= scene.materialCount; ++m) {
+        const Material& material = scene.materials[static_cast<std::size_t>(m)];
+        for (const MapType type : kAllMapTypes) {
+            const int count = material.stack(type).count();
+            if (!StackStored(material.hasLayers, type, count))
+                continue;
+            for (int k = 0; k < count; ++k)
+                visit(m, type, k);
+        }
+    }
+}
+
+// --- Reading ------------------------------------------------------------------------------
+
+struct Counts {
+    std::int32_t objects = 0, vertices = 0, faces = 0, materials = 0, bookmarks = 0;
+};
+
+std::int32_t I32At(std::span<const std::uint8_t> bytes, std::size_t at)
+{
+    ByteReader in(bytes, at);
+    return in.I32();
+}
+
+// The counts fit the file: everything they describe, at its smallest, lies inside it.
+bool CountsFit(const Counts& c, std::size_t fileSize)
+{
+    if (c.objects < 0 || c.vertices < 0 || c.faces < 0 || c.materials < 0 || c.materials > INT16_MAX ||
+        c.bookmarks < 0 || c.bookmarks > ViewBookmarks::kMaxBookmarks)
+        return false;
+    const std::uint64_t needed = kSceneStart + std::uint64_t(c.objects) * kObjectRecordSize +
+                                 (std::uint64_t(c.materials) + 1) * kMaterialRecordSize +
+                                 std::uint64_t(c.faces) * kFaceBytes + std::uint64_t(c.vertices) * kVertexBytes +
+                                 std::uint64_t(c.bookmarks) * kBookmarkMinimumSize + kChecksumSize;
+    return needed <= fileSize;
+}
+
+// Offsets of the scene's parts, from the counts.
+struct SceneLayout {
+    std::size_t objects, materials, arrays, vertexIndices, faceMaterials;
+};
+
+SceneLayout LayoutOf(const Counts& c)
+{
+    SceneLayout layout{};
+    const std::size_t faces = static_cast<std::size_t>(c.faces);
+    const std::size_t vertices = static_cast<std::size_t>(c.vertices);
+    layout.objects = kSceneStart;
+    layout.materials = layout.objects + static_cast<std::size_t>(c.objects) * kObjectRecordSize;
+    layout.arrays = layout.materials + (static_cast<std::size_t>(c.materials) + 1) * kMaterialRecordSize;
+    layout.vertexIndices = layout.arrays + faces * 6 * 4 + vertices * kVertexBytes + faces * 3 * 4;
+    layout.faceMaterials = layout.vertexIndices + faces * (3 * 4 + 9 * 4 + 2 + 4);
+    return layout;
+}
+
+// Checks, in the bytes themselves, what the scene arrays must agree on: objects that follow
+// one another over exactly the counted faces and vertices, layer stacks within their limit
+// with a map size any layer can have, and faces that name existing vertices and materials.
+bool SceneFitsItself(std::span<const std::uint8_t> bytes, const Counts& c, const SceneLayout& layout)
+{
+    std::int64_t faces = 0, vertices = 0;
+    for (std::int32_t k = 0; k < c.objects; ++k) {
+        ByteReader in(bytes, layout.objects + static_cast<std::size_t>(k) * kObjectRecordSize);
+        const std::int32_t vertexCount = in.I32(), faceCount = in.I32(), firstFace = in.I32(), firstVertex = in.I32();
+        if (vertexCount < 0 || faceCount < 0 || firstFace != faces || firstVertex != vertices)
+            return false;
+        faces += faceCount;
+        vertices += vertexCount;
+    }
+    if (faces != c.faces || vertices != c.vertices)
+        return false;
+
+    // Material 0 ("Default") never has layers in a project; its counts are not used.
+    for (std::int32_t m = 1; m <= c.materials; ++m) {
+        ByteReader in(bytes, layout.materials + static_cast<std::size_t>(m) * kMaterialRecordSize + 31);
+        const std::int32_t width = in.I32(), height = in.I32();
+        in.Skip(kMapSlotCount * 2 * kMapRefSize);
+        const std::uint8_t hasLayers = in.U8();
+        std::array<std::uint8_t, kMapTypeCount> current{}, counts{};
+        for (auto& value : current)
+            value = in.U8();
+        in.U8();
+        bool anyLayers = false;
+        for (const MapType type : kAllMapTypes) {
+            const auto t = static_cast<std::size_t>(type);
+            counts[t] = in.U8();
+            if (counts[t] > LayerStack::kMaxLayers || (counts[t] > 0 && current[t] >= counts[t]))
+                return false;
+            anyLayers = anyLayers || StackStored(hasLayers, type, counts[t]);
+        }
+        if (anyLayers && (width < 1 || height < 1 || width > CDIB::kMaxDimension || height > CDIB::kMaxDimension))
+            return false;
+    }
+
+    const std::size_t faceCount = static_cast<std::size_t>(c.faces);
+    for (std::size_t corner = 0; corner < 3; ++corner) {
+        ByteReader in(bytes, layout.vertexIndices + corner * faceCount * 4);
+        for (std::size_t f = 0; f < faceCount; ++f) {
+            const std::int32_t vertex = in.I32();
+            if (vertex < 0 || vertex >= c.vertices)
+                return false;
+        }
+    }
+    ByteReader in(bytes, layout.faceMaterials);
+    for (std::size_t f = 0; f < faceCount; ++f) {
+        const std::int16_t material = in.I16();
+        if (material < 0 || material > c.materials)
+            return false;
+    }
+    return true;
+}
+
+void ReadHeader(ByteReader& in, Scene& scene, ProjectWindowState& window, Counts& counts)
+{
+    in.Skip(48);
+    for (std::int32_t& edge : window.frameRect)
+        edge = in.I32();
+    counts.objects = in.I32();
+    counts.vertices = in.I32();
+    counts.faces = in.I32();
+    counts.materials = in.I32();
+    Camera& c = scene.camera;
+    for (std::int32_t* angle : {&c.angleX, &c.angleY, &c.angleZ, &c.lightB, &c.lightA, &c.lightC})
+        *angle = in.I32();
+    c.panX = in.F32();
+    c.panY = in.F32();
+    c.scale = in.F32();
+    scene.sceneScale = in.F32();
+    c.depthScale = scene.sceneScale;
+    scene.positionTool = in.I8();
+    scene.wireAcceleration = in.U8();
+    counts.bookmarks = in.I32();
+    window.paintWizard = in.U8();
+    window.cursorId = in.I32();
+    window.beepOnWarning = in.I32();
+    scene.undo.enabled = in.U8() != 0;
+    scene.undo.sizeMegabytes = in.I32();
+}
+
+void ReadMapRef(ByteReader& in, MapRef& ref)
+{
+    ref.fileName = in.FixedText(13);
+    in.Skip(1);
+    ref.tiling = static_cast<MapTiling>(in.U8());
+    ref.mirror = in.U8();
+    ref.negative = in.U8();
+    in.Skip(3);
+    for (float* value : {&ref.uScale, &ref.vScale, &ref.uOffset, &ref.vOffset, &ref.rotation})
+        *value = in.F32();
+    ref.loaded = in.U8();
+    in.Skip(3 + 4);  // the bitmap reference is cleared: no bitmap comes with a project
+    ref.bitmap.reset();
+}
+
+void ReadMaterial(ByteReader& in, Material& m, std::array<std::uint8_t, kMapTypeCount>& counts)
+{
+    m.name = in.FixedText(18);
+    m.colour = in.I32();
+    m.shininess = in.I16();
+    in.Skip(2);  // transparency and self-illumination again below
+    m.transparency = in.U8();
+    m.selfIllumPercent = in.U8();
+    m.shading = in.U8();
+    m.twoSided = in.U8();
+    m.selfIllum = in.U8();
+    m.mapWidth = in.I32();
+    m.mapHeight = in.I32();
+    for (MapSlot& slot : m.mapSlots) {
+        ReadMapRef(in, slot.map);
+        ReadMapRef(in, slot.mask);
+    }
+    m.hasLayers = in.U8();
+    for (std::uint8_t& current : m.currentLayer)
+        current = in.U8();
+    m.currentLayerOnly = in.U8();
+    m.currentLayerOnlyType = MapType::Colour;
+    for (std::uint8_t& count : counts)
+        count = in.U8();
+}
+
+bool ReadScene(ByteReader& in, Scene& scene, const Counts& counts)
+{
+    const auto faces = static_cast<std::size_t>(counts.faces);
+    const auto vertices = static_cast<std::size_t>(counts.vertices);
+    for (SceneObject& object : scene.objects) {
+        object.vertexCount = in.I32();
+        object.faceCount = in.I32();
+        object.firstFace = in.I32();
+        object.firstVertex = in.I32();
+        object.name = in.FixedText(16);
+        in.Skip(2);
+        object.flags = in.U8();
+        in.Skip(1);
+    }
+    for (std::size_t m = 0; m < scene.materials.size(); ++m) {
+        Material& material = scene.materials[m];
+        std::array<std::uint8_t, kMapTypeCount> layerCounts{};
+        ReadMaterial(in, material, layerCounts);
+        for (const MapType type : kAllMapTypes) {
+            const int count = layerCounts[static_cast<std::size_t>(type)];
+            // A stack part E holds no names for (material 0's never) has no layers.
+            const bool stored = m > 0 && StackStored(material.hasLayers, type, count);
+            material.stack(type).layers.resize(stored ? static_cast<std::size_t>(count) : 0);
+        }
+    }
+    for (auto* uv : {&scene.faceU0, &scene.faceV0, &scene.faceU1, &scene.faceV1, &scene.faceU2, &scene.faceV2})
+        in.Array(*uv, faces);
+    in.Array(scene.positionX, vertices);
+    in.Array(scene.positionY, vertices);
+    in.Array(scene.positionZ, vertices);
+    in.Array(scene.faceNormalX, faces);
+    in.Array(scene.faceNormalY, faces);
+    in.Array(scene.faceNormalZ, faces);
+    in.Array(scene.faceVertexA, faces);
+    in.Array(scene.faceVertexB, faces);
+    in.Array(scene.faceVertexC, faces);
+    for (std::size_t component = 0; component < 9; ++component)
+        for (auto& corners : scene.cornerNormals)
+            corners[component] = in.F32();
+    in.Array(scene.faceFlags, faces);
+    in.Array(scene.faceSmoothing, faces);
+    in.Array(scene.faceMaterial, faces);
+
+    std::vector<ViewBookmark> bookmarks(static_cast<std::size_t>(counts.bookmarks));
+    for (ViewBookmark& bookmark : bookmarks) {
+        bookmark.name = in.String();
+        Camera& c = bookmark.camera;
+        for (std::int32_t* angle : {&c.angleX, &c.angleY, &c.angleZ, &c.lightB, &c.lightA, &c.lightC})
+            *angle = in.I32();
+        for (float* value : {&c.panX, &c.panY, &c.scale, &c.depthScale})
+            *value = in.F32();
+    }
+    scene.bookmarks.Assign(std::move(bookmarks));
+    return !in.failed();
+}
+
+bool ReadLayerNames(ByteReader& in, Scene& scene)
+{
+    for (int m = 1; m <= scene.materialCount && !in.failed(); ++m)
+        for (LayerStack& stack : scene.materials[static_cast<std::size_t>(m)].stacks)
+            for (Layer& layer : stack.layers)
+                layer.name = in.String();
+    return !in.failed();
+}
+
+// --- Layer images ---------------------------------------------------------------------------
+
+constexpr const char* kImageLoadError = "  -  file load error.\nPossibly corrupt or missing file.";
+
+// Reads one layer or alpha image of exactly the given size and depth, rows as the image
+// library hands them out (a layer written and read again keeps its rows).
+bool ReadLayerImage(const std::filesystem::path& path, int width, int height, int bits, CDIB& into)
+{
+    auto image = LibraryImage::Open(path);
+    if (!image || image->width() != width || image->height() != height || image->bitsPerPixel() != bits)
+        return false;
+    const bool made = bits == 24 ? into.Create24(width, height) : into.Create8(width, height);
+    if (!made)
+        return false;
+    const std::vector<std::uint8_t> rows = image->PackedRows();
+    if (rows.size() != into.bits().size())
+        return false;
+    std::memcpy(into.bits().data(), rows.data(), rows.size());
+    return true;
+}
+
+bool WriteLayerImage(const CDIB& bitmap, const std::filesystem::path& path)
+{
+    auto image = LibraryImage::FromBitmap(bitmap);
+    if (!image)
+        return false;
+    image->FlipVertically();
+    return image->Save(path, ImageSaveFormat::Tiff, FileSync::Staged);
+}
+
+// A layer that cannot be read becomes blank at the material's size: its type's new-layer
+// value (the Renderer Layer its fill), transparent alpha.
+bool MakeBlank(CDIB& bitmap, int width, int height, int bits, std::uint8_t value)
+{
+    if (!(bits == 24 ? bitmap.Create24(width, height) : bitmap.Create8(width, height)))
+        return false;
+    bitmap.Fill(value);
+    return true;
+}
+
+void LoadLayerImages(Scene& scene, const std::filesystem::path& directory, UserInteraction& ui)
+{
+    ForEachStoredLayer(scene, [&](int m, MapType type, int k) {
+        Material& material = scene.materials[static_cast<std::size_t>(m)];
+        Layer& layer = material.stack(type)[k];
+        const int width = material.mapWidth, height = material.mapHeight;
+        const int bits = type == MapType::Colour ? 24 : 8;
+        const auto imagePath = directory / LayerImageName(m, type, k, false);
+        if (!ReadLayerImage(imagePath, width, height, bits, layer.image)) {
+            ui.Tell(imagePath.string() + kImageLoadError);
+            MakeBlank(layer.image, width, height, bits, k == 0 ? RendererFill(type) : NewLayerFill(type));
+        }
+        if (k == 0)
+            return;
+        const auto alphaPath = directory / LayerImageName(m, type, k, true);
+        if (!ReadLayerImage(alphaPath, width, height, 8, layer.alpha)) {
+            ui.Tell(alphaPath.string() + kImageLoadError);
+            MakeBlank(layer.alpha, width, height, 8, 0);
+        }
+    });
+}
+
+// The material count of the project already at `file`, read from its header (0 when none).
+std::int32_t EarlierMaterialCount(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::array<std::uint8_t, kCountsAt + 16> head{};
+    if (!in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size())))
+        return 0;
+    return std::clamp<std::int32_t>(I32At(head, kCountsAt + 12), 0, INT16_MAX);
+}
+
+} // namespace
+
+std::string ProjectErrorMessage(ProjectError error, const std::string& path)
+{
+    switch (error) {
+    case ProjectError::None: return {};
+    case ProjectError::HeaderText:
+    case ProjectError::HeaderSum:
+    case ProjectError::HeaderXor:
+        return "Bad Project file. (" + std::to_string(static_cast<int>(error)) + ")  Cannot load";
+    case ProjectError::TrailingSum:
+    case ProjectError::TrailingXor:
+    case ProjectError::Structure:
+        return "Bad Project file (" + std::to_string(static_cast<int>(error)) + ").  Cannot load";
+    case ProjectError::Unreadable: return "Error: Unable to open file " + path;
+    }
+    return {};
+}
+
+ProjectChecksum ChecksumOf(std::span<const std::uint8_t> bytes)
+{
+    ProjectChecksum checksum;
+    const std::size_t words = bytes.size() / 4;
+    const std::uint8_t* p = bytes.data();
+    for (std::size_t i = 0; i < words; ++i, p += 4) {
+        const std::uint32_t word = static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+                                   (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+        checksum.sum += word;
+        checksum.xorValue ^= word;
+    }
+    return checksum;
+}
+
+std::string LayerImageName(int material, MapType type, int index, bool alpha)
+{
+    return "M" + std::to_string(material) + TypeLetter(type) + (alpha ? "A" : "M") + std::to_string(index) + ".tif";
+}
+
+std::vector<std::uint8_t> EncodeProject(const Scene& scene, const ProjectSettings& settings)
+{
+    ByteWriter out;
+    out.bytes().reserve(kSceneStart + scene.objects.size() * kObjectRecordSize +
+                        scene.materials.size() * kMaterialRecordSize + scene.faceMaterial.size() * kFaceBytes +
+                        scene.positionX.size() * kVertexBytes + 65536);
+    WriteHeader(scene, settings.WindowState(), out);
+    WriteChecksum(out);
+    WriteScene(scene, out);
+    settings.Write(scene, out);
+    ForEachStoredLayer(scene, [&](int m, MapType type, int k) {
+        out.String(scene.materials[static_cast<std::size_t>(m)].stack(type)[k].name);
+    });
+    WriteChecksum(out);
+    return std::move(out.bytes());
+}
+
+ProjectError DecodeProject(std::span<const std::uint8_t> bytes, Scene& attempt, ProjectSettings& settings,
+                           ProjectWindowState& window, UserInteraction& ui)
+{
+    // The whole file first: nothing of a file whose trailing checksum is wrong is looked at.
+    if (bytes.size() < kChecksumSize)
+        return ProjectError::TrailingSum;
+    const auto body = bytes.first(bytes.size() - kChecksumSize);
+    const ProjectChecksum whole = ChecksumOf(body);
+    ByteReader trailer(bytes, body.size());
+    if (trailer.U32() != whole.sum)
+        return ProjectError::TrailingSum;
+    if (trailer.U32() != whole.xorValue)
+        return ProjectError::TrailingXor;
+
+    if (body.size() < 32 || std::string(ByteReader(body).FixedText(32)) != kSignature)
+        return ProjectError::HeaderText;
+    if (body.size() < kSceneStart)
+        return ProjectError::Structure;
+
+    ByteReader in(body);
+    Counts counts;
+    ReadHeader(in, attempt, window, counts);
+    const ProjectChecksum header = ChecksumOf(body.first(kHeaderSize));
+    if (in.U32() != header.sum)
+        return ProjectError::HeaderSum;
+    if (in.U32() != header.xorValue)
+        return ProjectError::HeaderXor;
+
+    // A tool or a wire-frame step the view does not have cannot be right.
+    if (attempt.positionTool < 0 || attempt.positionTool > kLastPositionTool ||
+        attempt.wireAcceleration < 1 || attempt.wireAcceleration > kMaxWireAcceleration)
+        return ProjectError::Structure;
+    // Counts, runs, layer counts and face indices are checked in the bytes before anything
+    // is allocated for them.
+    if (!CountsFit(counts, bytes.size()))
+        return ProjectError::Structure;
+    const SceneLayout layout = LayoutOf(counts);
+    if (!SceneFitsItself(body, counts, layout))
+        return ProjectError::Structure;
+
+    attempt.objectCount = counts.objects;
+    attempt.vertexCount = counts.vertices;
+    attempt.faceCount = counts.faces;
+    attempt.materialCount = counts.materials;
+    // The undo ring is made by the caller once the file has been accepted.
+    const UndoSettings undo = attempt.undo;
+    attempt.undo.enabled = false;
+    AllocateScene(attempt, true, ui);
+    attempt.undo = undo;
+
+    if (!ReadScene(in, attempt, counts) || !settings.Read(in, attempt) || in.failed() || !ReadLayerNames(in, attempt) ||
+        in.position() != body.size())
+        return ProjectError::Structure;
+    attempt.loadedState = attempt.LeadingState();
+    return ProjectError::None;
+}
+
+std::filesystem::path ProjectFilePath(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return path / path.filename();
+    return path;
+}
+
+std::optional<std::filesystem::path> SaveProject(const Scene& scene, const ProjectSettings& settings,
+                                                 const std::filesystem::path& path, UserInteraction& ui)
+{
+    ui.SetStatusText("Saving file " + path.string() + "  -  Please wait...");
+    auto fail = [&]() -> std::optional<std::filesystem::path> {
+        ui.Tell("Error: Unable to save file " + path.string(), MessageIcon::Error);
+        ui.SetStatusText("Ready");
+        return std::nullopt;
+    };
+    // A first save makes a directory of the chosen name to hold the file and its images.
+    std::error_code error;
+    std::filesystem::path file = ProjectFilePath(path);
+    if (!std::filesystem::exists(file, error)) {
+        if (!std::filesystem::exists(path, error)) {
+            if (!std::filesystem::create_directory(path, error))
+                return fail();
+            file = path / path.filename();
+        }
+    }
+    const std::filesystem::path directory = file.parent_path().empty() ? "." : file.parent_path();
+    const std::string fileName = file.filename().string();
+
+    ProjectCommit commit(directory, fileName);
+    if (!commit.Begin())
+        return fail();
+    std::vector<std::string> written;
+    bool imagesWritten = true;
+    ForEachStoredLayer(scene, [&](int m, MapType type, int k) {
+        const Layer& layer = scene.materials[static_cast<std::size_t>(m)].stack(type)[k];
+        for (const bool alpha : {false, true}) {
+            if (!imagesWritten || (alpha && k == 0))
+                continue;
+            const std::string name = LayerImageName(m, type, k, alpha);
+            imagesWritten = WriteLayerImage(alpha ? layer.alpha : layer.image, commit.Staged(name));
+            written.push_back(name);
+        }
+    });
+    const std::vector<std::uint8_t> bytes = EncodeProject(scene, settings);
+    if (!imagesWritten || !WriteFileBytes(commit.Staged(fileName), bytes.data(), bytes.size(), FileSync::Staged)) {
+        commit.Abandon();
+        return fail();
+    }
+    written.push_back(fileName);
+
+    // Images of an earlier save that this one does not replace.
+    const std::set<std::string> replaced(written.begin(), written.end());
+    std::vector<std::string> stale;
+    const std::int32_t materials = std::max(scene.materialCount, EarlierMaterialCount(file));
+    for (int m = 1; m <= materials; ++m)
+        for (const MapType type : kAllMapTypes)
+            for (int k = 0; k <= kMaxLayerIndex; ++k)
+                for (const bool alpha : {false, true}) {
+                    const std::string name = LayerImageName(m, type, k, alpha);
+                    if (!replaced.contains(name) && std::filesystem::exists(directory / name, error))
+                        stale.push_back(name);
+                }
+    if (!commit.Commit(written, stale))
+        return fail();
+    ui.SetStatusText("Ready");
+    return file;
+}
+
+bool LoadProject(Scene& attempt, ProjectSettings& settings, const std::filesystem::path& path, UserInteraction& ui)
+{
+    const std::filesystem::path file = ProjectFilePath(path);
+    const std::filesystem::path directory = file.parent_path().empty() ? "." : file.parent_path();
+    auto fail = [&](ProjectError error) {
+        ui.Tell(ProjectErrorMessage(error, file.string()), MessageIcon::Error);
+        FreeScene(attempt);
+        attempt.objectCount = -1;
+        return false;
+    };
+    // A save that stopped after its commit is finished first, so the file and its images
+    // always belong to the same save.
+    RecoverProjectSave(directory, file.filename().string());
+    const auto bytes = ReadFileBytes(file);
+    if (!bytes)
+        return fail(ProjectError::Unreadable);
+    ProjectWindowState window;
+    const ProjectError error = DecodeProject(*bytes, attempt, settings, window, ui);
+    if (error != ProjectError::None)
+        return fail(error);
+    LoadLayerImages(attempt, directory, ui);
+    AllocateUndoRing(attempt, ui);
+    settings.Apply(window);
+    return true;
+}
+
+} // namespace gessoria
