@@ -100,7 +100,7 @@ std::string MendedSceneFile(const std::string& path)
     if (added.empty())
         return path;
 
-    std::vector<std::uint8_t> mended = *bytes;
+    std::vector<std::uint8_t> mended(bytes->begin(), bytes->end());
     const std::size_t meshDataStart = static_cast<std::size_t>(meshData->data.data() - bytes->data()) - 6;
     mended.insert(mended.begin() + static_cast<std::ptrdiff_t>(entryStart + entry.size()), added.begin(), added.end());
     PutU32(mended, 2, GetU32(mended, 2) + static_cast<std::uint32_t>(added.size()));

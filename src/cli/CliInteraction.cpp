@@ -22,6 +22,22 @@ std::optional<std::string> CliInteraction::ChooseFileToOpen(const std::string&, 
     return std::nullopt;
 }
 
+std::optional<std::string> CliInteraction::ChooseFileToSave(const std::string&, const std::string&, const std::string&)
+{
+    std::optional<std::string> answer = nextSaveFile;
+    nextSaveFile.reset();
+    return answer;
+}
+
+YesNoCancel CliInteraction::AskYesNoCancel(const std::string& text, const std::string&)
+{
+    ++messages_;
+    const YesNoCancel answer = nextAnswer;
+    nextAnswer = YesNoCancel::No;
+    err_ << text << (answer == YesNoCancel::Yes ? " [answered Yes]\n" : answer == YesNoCancel::No ? " [answered No]\n" : " [answered Cancel]\n");
+    return answer;
+}
+
 std::string CliInteraction::ChooseDirectory() { return {}; }
 
 std::optional<std::string> CliInteraction::AskText(const std::string&, const std::string& defaultText)

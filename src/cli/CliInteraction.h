@@ -2,7 +2,7 @@
 // CliInteraction: answers the engine's questions without asking anyone.
 //
 // Every message goes to standard error. "Locate it manually?" and every other yes/no
-// question is answered No; "Texturemap Size" takes its presets (the largest size, Scale for
+// question is answered No (a Yes/No/Cancel question as a script asked); "Texturemap Size" takes its presets (the largest size, Scale for
 // every map type); "Bitmap Texture" generates a bitmap from the diffuse colour at 300 x 300.
 // Each answer given is noted on standard error too, so a log shows what was decided.
 
@@ -19,6 +19,9 @@ public:
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& filter, const std::string& presetName) override;
+    std::optional<std::string> ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,
+                                                const std::string& presetName) override;
+    YesNoCancel AskYesNoCancel(const std::string& text, const std::string& title) override;
     std::string ChooseDirectory() override;
     std::optional<std::string> AskText(const std::string& title, const std::string& defaultText) override;
     std::optional<BitmapTextureAnswer> AskBitmapTexture(const BitmapTextureRequest& request) override;
@@ -38,6 +41,10 @@ public:
 
     // The answer the next text prompt gets (a script's layer name); the default when none.
     std::optional<std::string> nextText;
+    // The file the next save chooser returns, and the next Yes/No/Cancel answer (a script's
+    // export); without one the chooser is cancelled and the question answered No.
+    std::optional<std::string> nextSaveFile;
+    YesNoCancel nextAnswer = YesNoCancel::No;
 
 private:
     std::ostream& err_;

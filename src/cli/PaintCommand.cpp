@@ -1,5 +1,6 @@
 #include "cli/PaintCommand.h"
 
+#include "cli/BitmapScript.h"
 #include "cli/RenderCommand.h"
 #include "cli/SceneLoading.h"
 #include "io/ImageLibrary.h"
@@ -13,7 +14,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <cctype>
 #include <map>
 #include <sstream>
 #include <type_traits>
@@ -31,17 +32,6 @@ struct PaintRequest {
     bool time = false;
 };
 
-std::optional<MapType> MapTypeNamed(std::string name)
-{
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (name == "colour" || name == "color") return MapType::Colour;
-    if (name == "bump") return MapType::Bump;
-    if (name == "opacity") return MapType::Opacity;
-    if (name == "selfillum") return MapType::SelfIllum;
-    if (name == "shininess") return MapType::Shininess;
-    return std::nullopt;
-}
-
 bool ParseNumber(const std::string& text, long& value)
 {
     char* end = nullptr;
@@ -49,11 +39,35 @@ bool ParseNumber(const std::string& text, long& value)
     return !text.empty() && *end == '\0';
 }
 
+// The words of a script line; a word in double quotes may hold blanks.
+std::vector<std::string> SplitWords(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (std::isspace(static_cast<unsigned char>(line[i]))) {
+            ++i;
+            continue;
+        }
+        std::string word;
+        if (line[i] == '"') {
+            const std::size_t close = line.find('"', i + 1);
+            word = line.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
+            i = close == std::string::npos ? line.size() : close + 1;
+        } else {
+            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
+                word += line[i++];
+        }
+        words.push_back(word);
+    }
+    return words;
+}
+
 // Everything a script changes as it runs.
 class ScriptRunner {
 public:
     ScriptRunner(Scene& scene, ViewFrame& frame, RenderRequest& render, CliInteraction& ui, std::ostream& err)
-        : scene_(scene), frame_(frame), render_(render), ui_(ui), err_(err)
+        : scene_(scene), frame_(frame), render_(render), ui_(ui), err_(err), bitmap_(scene)
     {
     }
 
@@ -75,8 +89,7 @@ public:
             const auto hash = line.find('#');
             if (hash != std::string::npos)
                 line.resize(hash);
-            std::istringstream words(line);
-            std::vector<std::string> w{std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
+            const std::vector<std::string> w = SplitWords(line);
             if (w.empty())
                 continue;
             if (!Command(w)) {
@@ -169,6 +182,10 @@ private:
 
     bool Command(const std::vector<std::string>& w)
     {
+        const Painter painter(scene_, frame_, render_.options, render_.lighting,
+                              {brushes.current(), paints.current(), values, random, scene_.paintTool}, &ui_);
+        if (const auto done = bitmap_.Command(w, painter, painting, ui_))
+            return *done;
         const std::string& c = w[0];
         if (c == "tool" && w.size() == 2) {
             static const std::pair<const char*, PaintTool> kTools[] = {
@@ -245,7 +262,7 @@ private:
         }
         if (c == "brush" && w.size() >= 2) {
             const auto index = EntryNamed(brushes, Joined(w, 1));
-            return index && brushes.Select(*index);
+            return index && brushes.Select(*index, paints.current(), 1.0f);
         }
         if (c == "paint" && w.size() >= 2) {
             const auto index = EntryNamed(paints, Joined(w, 1));
@@ -269,7 +286,9 @@ private:
                 return false;
             Material& m = scene_.materials[static_cast<std::size_t>(*material)];
             if (w[1] == "add") {
-                ui_.nextText = w.size() > 4 ? std::optional<std::string>(Joined(w, 4)) : std::nullopt;
+                ui_.nextText.reset();
+                if (w.size() > 4)
+                    ui_.nextText = Joined(w, 4);
                 return NewLayer(m, *type, ui_) == LayerEdit::Changed && (CompositeAll(m), true);
             }
             long index = 0;
@@ -280,6 +299,7 @@ private:
         if (c == "stroke")
             return Stroke(w);
         if (c == "undo" || c == "undo-single" || c == "redo") {
+            bitmap_.editor().FixBeforeUndo(painter, painting);
             const bool done = c == "redo" ? scene_.undoBuffer.Redo(scene_) : scene_.undoBuffer.Undo(scene_, c == "undo-single");
             if (done)
                 Renderer().RenderScene(scene_, frame_, render_.options, render_.lighting);
@@ -332,6 +352,7 @@ private:
     RenderRequest& render_;
     CliInteraction& ui_;
     std::ostream& err_;
+    BitmapScript bitmap_;
 };
 
 bool WriteLayer(const Scene& scene, const std::string& which, const std::string& output, std::ostream& err)

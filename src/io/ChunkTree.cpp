@@ -9,6 +9,12 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 6;
 
+// The deepest nesting parsed. A well-formed file nests six levels (root, mesh data, named
+// object, triangle mesh, faces, material group); containers nested inside themselves could
+// otherwise go as deep as the file is long and exhaust the stack, here and when the tree is
+// destroyed.
+constexpr int kMaxDepth = 64;
+
 // How a chunk's data is laid out: a leaf, or a container whose sub-chunks follow `prefix`
 // bytes of its own data.
 struct ChunkLayout {
@@ -55,8 +61,10 @@ ChunkLayout LayoutOf(std::uint16_t id, std::span<const std::uint8_t> data)
     return {};
 }
 
-bool ParseChildren(Chunk& parent, std::span<const std::uint8_t> area)
+bool ParseChildren(Chunk& parent, std::span<const std::uint8_t> area, int depth)
 {
+    if (depth > kMaxDepth)
+        return false;
     std::size_t at = 0;
     while (at < area.size()) {
         if (!le::Has(area, at, kHeaderSize))
@@ -71,7 +79,7 @@ bool ParseChildren(Chunk& parent, std::span<const std::uint8_t> area)
         const ChunkLayout layout = LayoutOf(id, child.data);
         if (layout.kind == ChunkLayout::Kind::Malformed)
             return false;
-        if (layout.kind == ChunkLayout::Kind::Container && !ParseChildren(child, child.data.subspan(layout.prefix)))
+        if (layout.kind == ChunkLayout::Kind::Container && !ParseChildren(child, child.data.subspan(layout.prefix), depth + 1))
             return false;
         parent.children.push_back(std::move(child));
         at += length;
@@ -102,7 +110,7 @@ std::optional<ChunkTree> ChunkTree::Parse(std::span<const std::uint8_t> file)
     ChunkTree tree;
     tree.root_.id = id;
     tree.root_.data = file.subspan(kHeaderSize, length - kHeaderSize);
-    if (!ParseChildren(tree.root_, tree.root_.data))
+    if (!ParseChildren(tree.root_, tree.root_.data, 1))
         return std::nullopt;
     return tree;
 }

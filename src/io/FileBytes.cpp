@@ -9,7 +9,7 @@
 
 namespace gessoria {
 
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path)
+std::optional<SceneArray<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path)
 {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
@@ -20,7 +20,7 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::pa
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
-    std::vector<std::uint8_t> bytes;
+    SceneArray<std::uint8_t> bytes;
     try {
         bytes.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QTransform>
 
 #include <stb_image.h>
 #include <stb_image_write.h>
@@ -27,6 +28,10 @@ namespace gessoria {
 
 struct LibraryImage::Impl {
     QImage image;
+    // The depth the file stores, where its header says (BMP and PNG), until a conversion;
+    // 0 when the decoded depth is all there is to report.
+    int fileBits = 0;
+    bool topDownBitmap = false;
 };
 
 namespace {
@@ -254,6 +259,37 @@ bool LooksComplete(ImageFileType type, Bytes bytes)
     }
 }
 
+// --- Stored layout -------------------------------------------------------------------------
+// Decoders widen what they read (Qt hands a 4-bit bitmap out as 8-bit indices), but a caller
+// may need the file's own depth and row order, so they are read from the header.
+
+struct StoredLayout {
+    int bits = 0;  // 0: unknown
+    bool topDownBitmap = false;
+};
+
+StoredLayout StoredLayoutOf(ImageFileType type, Bytes b)
+{
+    if (type == ImageFileType::Bmp && le::Has(b, 0, 26)) {
+        const std::uint32_t headerSize = le::U32(b, 14);
+        if (headerSize == 12)
+            return {le::U16(b, 24), false};
+        if (headerSize >= 40 && le::Has(b, 0, 30))
+            return {le::U16(b, 28), static_cast<std::int32_t>(le::U32(b, 22)) < 0};
+    }
+    if (type == ImageFileType::Png && le::Has(b, 0, 26) && StartsWith(b, {'I', 'H', 'D', 'R'}, 12)) {
+        const int depth = b[24];
+        switch (b[25]) {  // colour type: grey, RGB, palette, grey and alpha, RGBA
+        case 0: case 3: return {depth};
+        case 2: return {depth * 3};
+        case 4: return {depth * 2};
+        case 6: return {depth * 4};
+        default: break;
+        }
+    }
+    return {};
+}
+
 // --- Decoding --------------------------------------------------------------------------------
 
 const char* QtReadFormat(ImageFileType type)
@@ -337,6 +373,19 @@ QImage Normalised(QImage image)
         return image.convertToFormat(QImage::Format_Grayscale8);
     default:
         return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+    }
+}
+
+// The depth of a normalised image as it is held.
+int DecodedBits(const QImage& image)
+{
+    switch (image.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB: return 1;
+    case QImage::Format_Indexed8:
+    case QImage::Format_Grayscale8: return 8;
+    case QImage::Format_RGB888: return 24;
+    default: return 32;
     }
 }
 
@@ -477,7 +526,9 @@ std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path
         image = ReadWithStb(data);
     } else {
         image = ReadWithQt(data, type);
-        if (image.isNull() && type == ImageFileType::Unknown)
+        // Unrecognised content Qt cannot read is tried as a Targa under another name, and must
+        // then hold all its pixels as a named one must.
+        if (image.isNull() && type == ImageFileType::Unknown && TargaLooksComplete(data))
             image = ReadWithStb(data);
     }
     if (image.isNull() || image.width() < 1 || image.height() < 1 || image.width() > CDIB::kMaxDimension ||
@@ -486,7 +537,8 @@ std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path
     image = Normalised(std::move(image));
     if (image.isNull())
         return std::nullopt;
-    return LibraryImage(std::make_unique<Impl>(Impl{std::move(image)}));
+    const StoredLayout layout = StoredLayoutOf(type, data);
+    return LibraryImage(std::make_unique<Impl>(Impl{std::move(image), layout.bits, layout.topDownBitmap}));
 }
 
 std::optional<LibraryImage> LibraryImage::FromBitmap(const CDIB& bitmap)
@@ -509,23 +561,59 @@ std::optional<LibraryImage> LibraryImage::FromBitmap(const CDIB& bitmap)
     return LibraryImage(std::make_unique<Impl>(Impl{std::move(image)}));
 }
 
+std::optional<LibraryImage> LibraryImage::FromPackedBitmap(std::span<const std::uint8_t> block)
+{
+    // Qt reads device-independent bitmaps as BMP files: put the 14-byte file header in front,
+    // whose pixel offset skips the information header, the colour masks and the palette.
+    if (!le::Has(block, 0, 40))
+        return std::nullopt;
+    const std::uint32_t headerSize = le::U32(block, 0);
+    const std::uint16_t bits = le::U16(block, 14);
+    const std::uint32_t compression = le::U32(block, 16);
+    const std::uint32_t coloursUsed = le::U32(block, 32);
+    if (headerSize < 40 || headerSize > block.size() || bits == 0 || bits > 32)
+        return std::nullopt;
+    std::uint64_t offset = headerSize;
+    if (headerSize == 40 && (compression == 3 || compression == 6))
+        offset += compression == 3 ? 12 : 16;  // the colour masks follow the short header
+    if (bits <= 8)
+        offset += 4ull * (coloursUsed != 0 && coloursUsed <= 256 ? coloursUsed : 1u << bits);
+    else
+        offset += 4ull * std::min<std::uint32_t>(coloursUsed, 256);
+    if (offset > block.size())
+        return std::nullopt;
+    std::vector<std::uint8_t> file;
+    file.reserve(14 + block.size());
+    file.push_back('B');
+    file.push_back('M');
+    le::PutU32(file, static_cast<std::uint32_t>(14 + block.size()));
+    le::PutU32(file, 0);
+    le::PutU32(file, static_cast<std::uint32_t>(14 + offset));
+    file.insert(file.end(), block.begin(), block.end());
+    if (!BmpLooksComplete(file))
+        return std::nullopt;
+    QImage image = ReadWithQt(file, ImageFileType::Bmp);
+    if (image.isNull() || image.width() > CDIB::kMaxDimension || image.height() > CDIB::kMaxDimension)
+        return std::nullopt;
+    image = Normalised(std::move(image));
+    if (image.isNull())
+        return std::nullopt;
+    return LibraryImage(std::make_unique<Impl>(Impl{std::move(image)}));
+}
+
 int LibraryImage::width() const { return impl_->image.width(); }
 int LibraryImage::height() const { return impl_->image.height(); }
 
 int LibraryImage::bitsPerPixel() const
 {
-    switch (impl_->image.format()) {
-    case QImage::Format_Mono:
-    case QImage::Format_MonoLSB: return 1;
-    case QImage::Format_Indexed8:
-    case QImage::Format_Grayscale8: return 8;
-    case QImage::Format_RGB888: return 24;
-    default: return 32;
-    }
+    return impl_->fileBits != 0 ? impl_->fileBits : DecodedBits(impl_->image);
 }
+
+bool LibraryImage::topDownBitmap() const { return impl_->topDownBitmap; }
 
 void LibraryImage::ConvertTo24Bits()
 {
+    impl_->fileBits = 0;
     if (impl_->image.format() == QImage::Format_RGB888)
         return;
     // Qt drops alpha without premultiplying, so colours under transparent pixels survive.
@@ -538,6 +626,7 @@ void LibraryImage::ReduceTo8Bits()
 {
     if (bitsPerPixel() <= 8)
         return;
+    impl_->fileBits = 0;
     const QImage rgb = impl_->image.convertToFormat(QImage::Format_RGB888);
     QImage grey(rgb.width(), rgb.height(), QImage::Format_Grayscale8);
     if (rgb.isNull() || grey.isNull())
@@ -557,6 +646,7 @@ void LibraryImage::ExpandTo8Bits()
 {
     if (bitsPerPixel() >= 8)
         return;
+    impl_->fileBits = 0;
     QImage expanded = impl_->image.convertToFormat(QImage::Format_Indexed8);
     if (!expanded.isNull())
         impl_->image = std::move(expanded);
@@ -594,10 +684,70 @@ void LibraryImage::InvertColours()
     }
 }
 
+void LibraryImage::RotateClockwise(int degrees)
+{
+    if (degrees != 90 && degrees != 180 && degrees != 270)
+        return;
+    QImage rotated = impl_->image.transformed(QTransform().rotate(degrees));
+    if (!rotated.isNull())
+        impl_->image = Normalised(std::move(rotated));
+}
+
+void LibraryImage::Resize(int newWidth, int newHeight)
+{
+    if (newWidth < 1 || newHeight < 1 || (newWidth == width() && newHeight == height()))
+        return;
+    QImage source = impl_->image;
+    if (source.format() == QImage::Format_Indexed8 || source.format() == QImage::Format_Mono)
+        source = source.convertToFormat(QImage::Format_RGB888);
+    QImage scaled = source.scaled(newWidth, newHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!scaled.isNull())
+        impl_->image = Normalised(std::move(scaled));
+}
+
+void LibraryImage::Reduce(Reduction reduction)
+{
+    const QImage rgb = impl_->image.convertToFormat(QImage::Format_RGB888);
+    if (rgb.isNull())
+        return;
+    QImage reduced;
+    switch (reduction) {
+    case Reduction::Monochrome:
+        reduced = rgb.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither | Qt::MonoOnly);
+        break;
+    case Reduction::Halftone:
+        reduced = rgb.convertToFormat(QImage::Format_Mono, Qt::OrderedDither | Qt::MonoOnly);
+        break;
+    case Reduction::Colours16: {
+        // The sixteen colours of the standard VGA palette, matched with error diffusion.
+        static constexpr QRgb kVga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+                                          0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+        QList<QRgb> table;
+        for (const QRgb c : kVga)
+            table.push_back(0xFF000000u | c);
+        reduced = rgb.convertToFormat(QImage::Format_Indexed8, table, Qt::DiffuseDither);
+        break;
+    }
+    case Reduction::Colours256:
+        reduced = rgb.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither | Qt::PreferDither);
+        break;
+    case Reduction::Grey256:
+        impl_->image = rgb;
+        ReduceTo8Bits();
+        reduced = impl_->image;
+        break;
+    }
+    if (reduced.isNull())
+        return;
+    QImage back = reduced.convertToFormat(QImage::Format_RGB888);
+    if (!back.isNull())
+        impl_->image = std::move(back);
+}
+
 std::vector<std::uint8_t> LibraryImage::PackedRows() const
 {
     const QImage& image = impl_->image;
-    const int bits = bitsPerPixel();
+    const int bits = DecodedBits(image);
     if (bits != 24 && bits != 8)
         return {};
     const std::size_t stride = CDIB::StrideFor(image.width(), bits);
@@ -614,10 +764,36 @@ std::vector<std::uint8_t> LibraryImage::PackedRows() const
     return rows;
 }
 
+std::vector<std::uint8_t> LibraryImage::PackedBitmap() const
+{
+    const int bits = bitsPerPixel();
+    const std::vector<std::uint8_t> rows = PackedRows();
+    if (rows.empty())
+        return {};
+    const std::vector<std::uint32_t> palette = Palette();
+    std::vector<std::uint8_t> block;
+    block.reserve(40 + 4 * palette.size() + rows.size());
+    le::PutU32(block, 40);
+    le::PutI32(block, width());
+    le::PutI32(block, height());  // positive: bottom row first
+    le::PutU16(block, 1);
+    le::PutU16(block, static_cast<std::uint16_t>(bits));
+    le::PutU32(block, 0);
+    le::PutU32(block, static_cast<std::uint32_t>(rows.size()));
+    le::PutU32(block, 0);
+    le::PutU32(block, 0);
+    le::PutU32(block, static_cast<std::uint32_t>(palette.size()));
+    le::PutU32(block, 0);
+    for (const std::uint32_t entry : palette)
+        le::PutU32(block, entry);  // blue, green, red, reserved
+    block.insert(block.end(), rows.begin(), rows.end());
+    return block;
+}
+
 std::vector<std::uint32_t> LibraryImage::Palette() const
 {
     const QImage& image = impl_->image;
-    if (bitsPerPixel() != 8)
+    if (DecodedBits(image) != 8)
         return {};
     std::vector<std::uint32_t> palette(256, 0);
     const QList<QRgb> table = image.format() == QImage::Format_Grayscale8 ? GreyTable() : image.colorTable();

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace gessoria {
@@ -46,6 +47,10 @@ public:
     static std::optional<LibraryImage> Open(const std::filesystem::path& path);
     // An image made from a created 24- or 8-bit CDIB; CDIB row 0 becomes the image's top row.
     static std::optional<LibraryImage> FromBitmap(const CDIB& bitmap);
+    // An image from a packed device-independent bitmap as the clipboard holds one: an
+    // information header (40 bytes or longer), its palette or colour masks, then the rows,
+    // bottom-up or (negative height) top-down. Nothing when the block is short or malformed.
+    static std::optional<LibraryImage> FromPackedBitmap(std::span<const std::uint8_t> block);
 
     LibraryImage(LibraryImage&&) noexcept;
     LibraryImage& operator=(LibraryImage&&) noexcept;
@@ -53,7 +58,12 @@ public:
 
     int width() const;
     int height() const;
-    int bitsPerPixel() const;   // 1, 4, 8, 24 or 32 as decoded
+    // The depth the file stores (1, 2, 4, 8, 16, 24, 32...) where its header tells (BMP, PNG),
+    // else the decoded depth (1, 8, 24 or 32); after a conversion, the converted depth.
+    int bitsPerPixel() const;
+    // Whether the file is a device-independent bitmap that stores its top row first (a BMP
+    // with a negative height); PackedRows hands rows out bottom row first either way.
+    bool topDownBitmap() const;
 
     void ConvertTo24Bits();     // afterwards bitsPerPixel() == 24
     void ReduceTo8Bits();       // from more than 8 bits to 8-bit grey
@@ -61,9 +71,21 @@ public:
     void FlipVertically();
     void FlipHorizontally();
     void InvertColours();
+    // Clockwise by 90, 180 or 270 degrees; other angles change nothing.
+    void RotateClockwise(int degrees);
+    // Stretches the image to the size with a smooth filter.
+    void Resize(int newWidth, int newHeight);
 
-    // Pixel rows, bottom row first, each padded to four bytes. Only for 24 and 8 bits per pixel.
+    // The bitmap views' colour reductions, each leaving a 24-bit image of the reduced colours.
+    enum class Reduction { Halftone, Monochrome, Colours16, Colours256, Grey256 };
+    void Reduce(Reduction reduction);
+
+    // Pixel rows, bottom row first, each padded to four bytes. Only for images held at 24 or
+    // 8 bits per pixel (a file of 4 bits or fewer is held at 8 once decoded).
     std::vector<std::uint8_t> PackedRows() const;
+    // The image as a packed device-independent bitmap (information header, palette for 8
+    // bits, rows bottom row first), as a clipboard holds one. Only for 24 and 8 bits per pixel.
+    std::vector<std::uint8_t> PackedBitmap() const;
     // The 256 palette entries (0x00RRGGBB) of an 8-bit image; empty otherwise.
     std::vector<std::uint32_t> Palette() const;
 

@@ -1,11 +1,13 @@
 #pragma once
-// Little-endian field readers over a byte span. Every read is bounds-checked by the caller
-// through Has(); the readers themselves never touch memory outside the span they are given.
+// Little-endian field readers over a byte span, and writers that append to a byte vector.
+// Every read is bounds-checked by the caller through Has(); the readers themselves never
+// touch memory outside the span they are given.
 
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <vector>
 
 namespace gessoria::le {
 
@@ -29,5 +31,19 @@ inline bool Has(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t
 {
     return at <= bytes.size() && count <= bytes.size() - at;
 }
+
+inline void PutU16(std::vector<std::uint8_t>& out, std::uint16_t value)
+{
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+inline void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+inline void PutI32(std::vector<std::uint8_t>& out, std::int32_t value) { PutU32(out, static_cast<std::uint32_t>(value)); }
 
 } // namespace gessoria::le

@@ -29,10 +29,15 @@ bool IsRegularFile(const std::filesystem::path& path)
     return std::filesystem::is_regular_file(path, error);
 }
 
+// The directory part of a chosen file's path: everything before its last separator; the
+// root for a file in the root and "." for a bare name, never empty, which would name no
+// directory.
 std::string ParentDirectory(const std::string& path)
 {
     const auto separator = path.find_last_of("/\\");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator);
+    if (separator == std::string::npos)
+        return ".";
+    return path.substr(0, separator == 0 ? 1 : separator);
 }
 
 } // namespace

@@ -8,18 +8,21 @@
 namespace gessoria {
 namespace {
 
-std::string Trimmed(const std::string& text)
+std::string_view TrimmedView(std::string_view text)
 {
     const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos)
+    if (first == std::string_view::npos)
         return {};
     const auto last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
 }
 
-bool SameName(const std::string& a, const std::string& b)
+std::string Trimmed(std::string_view text) { return std::string(TrimmedView(text)); }
+
+// Every lookup compares names with every section and key before it; no copies.
+bool SameName(std::string_view a, std::string_view b)
 {
-    const std::string x = Trimmed(a), y = Trimmed(b);
+    const std::string_view x = TrimmedView(a), y = TrimmedView(b);
     return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), [](char l, char r) {
                return std::tolower(static_cast<unsigned char>(l)) == std::tolower(static_cast<unsigned char>(r));
            });
@@ -40,56 +43,73 @@ int HexDigit(char c)
 
 ProfileFile ProfileFile::Load(const std::filesystem::path& path)
 {
-    ProfileFile profile;
     const auto bytes = ReadFileBytes(path);
     if (!bytes)
-        return profile;
-    const std::string text(bytes->begin(), bytes->end());
-    Section* current = nullptr;
+        return {};
+    return FromText(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+}
+
+ProfileFile ProfileFile::FromText(std::string_view text)
+{
+    ProfileFile profile;
     std::size_t at = 0;
     while (at < text.size()) {
         auto end = text.find('\n', at);
-        if (end == std::string::npos)
+        if (end == std::string_view::npos)
             end = text.size();
         const std::string line = Trimmed(text.substr(at, end - at));
         at = end + 1;
-        if (line.empty() || line[0] == ';')
+        // Blank lines carry nothing: the writer puts one between sections.
+        if (line.empty())
             continue;
         if (line.front() == '[') {
             const auto close = line.find(']');
-            const std::string name = line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-            auto found = std::find_if(profile.sections_.begin(), profile.sections_.end(),
-                                      [&](const Section& s) { return SameName(s.name, name); });
-            if (found == profile.sections_.end()) {
-                profile.sections_.push_back({name, {}});
-                current = &profile.sections_.back();
-            } else {
-                current = &*found;
-            }
+            profile.sections_.push_back({line.substr(1, close == std::string::npos ? std::string::npos : close - 1), {}});
             continue;
         }
+        if (profile.sections_.empty())
+            profile.sections_.push_back({{}, {}, false});
+        Section& current = profile.sections_.back();
         const auto equals = line.find('=');
-        if (current == nullptr || equals == std::string::npos)
-            continue;
-        const std::string key = line.substr(0, equals);
-        // The first occurrence of a key wins, as the lookup finds it first.
-        if (std::none_of(current->entries.begin(), current->entries.end(), [&](const Entry& e) { return SameName(e.key, key); }))
-            current->entries.push_back({key, Trimmed(line.substr(equals + 1))});
+        if (line.front() == ';' || equals == std::string::npos || !current.hasHeader)
+            current.entries.push_back({line, {}, false});
+        else
+            current.entries.push_back({line.substr(0, equals), Trimmed(line.substr(equals + 1))});
     }
     return profile;
 }
 
+ProfileFile::Section* ProfileFile::FindSection(const std::string& section)
+{
+    const auto found = std::find_if(sections_.begin(), sections_.end(),
+                                    [&](const Section& s) { return s.hasHeader && SameName(s.name, section); });
+    return found == sections_.end() ? nullptr : &*found;
+}
+
+const ProfileFile::Section* ProfileFile::FindSection(const std::string& section) const
+{
+    return const_cast<ProfileFile*>(this)->FindSection(section);
+}
+
 const std::string* ProfileFile::Find(const std::string& section, const std::string& key) const
 {
-    for (const Section& s : sections_) {
-        if (!SameName(s.name, section))
-            continue;
-        for (const Entry& e : s.entries)
-            if (SameName(e.key, key))
-                return &e.value;
+    const Section* s = FindSection(section);
+    if (s == nullptr)
         return nullptr;
-    }
+    for (const Entry& e : s->entries)
+        if (e.isEntry && SameName(e.key, key))
+            return &e.value;
     return nullptr;
+}
+
+std::optional<std::string> ProfileFile::Unquoted(const std::string& section, const std::string& key) const
+{
+    const std::string* value = Find(section, key);
+    if (value == nullptr)
+        return std::nullopt;
+    if (value->size() >= 2 && (value->front() == '"' || value->front() == '\'') && value->back() == value->front())
+        return value->substr(1, value->size() - 2);
+    return *value;
 }
 
 bool ProfileFile::HasKey(const std::string& section, const std::string& key) const
@@ -99,8 +119,8 @@ bool ProfileFile::HasKey(const std::string& section, const std::string& key) con
 
 int ProfileFile::GetInt(const std::string& section, const std::string& key, int defaultValue) const
 {
-    const std::string* value = Find(section, key);
-    if (value == nullptr)
+    const auto value = Unquoted(section, key);
+    if (!value)
         return defaultValue;
     std::size_t at = 0;
     bool negative = false;
@@ -115,8 +135,7 @@ int ProfileFile::GetInt(const std::string& section, const std::string& key, int 
 std::string ProfileFile::GetString(const std::string& section, const std::string& key, const std::string& defaultValue,
                                    std::size_t bufferSize) const
 {
-    const std::string* value = Find(section, key);
-    std::string result = value != nullptr ? *value : defaultValue;
+    std::string result = Unquoted(section, key).value_or(defaultValue);
     if (bufferSize == 0)
         return {};
     if (result.size() > bufferSize - 1)
@@ -148,12 +167,12 @@ std::optional<std::vector<std::uint8_t>> ProfileFile::GetStruct(const std::strin
 
 void ProfileFile::Set(const std::string& section, const std::string& key, std::string value)
 {
-    auto s = std::find_if(sections_.begin(), sections_.end(), [&](const Section& x) { return SameName(x.name, section); });
-    if (s == sections_.end()) {
+    Section* s = FindSection(section);
+    if (s == nullptr) {
         sections_.push_back({section, {}});
-        s = sections_.end() - 1;
+        s = &sections_.back();
     }
-    auto e = std::find_if(s->entries.begin(), s->entries.end(), [&](const Entry& x) { return SameName(x.key, key); });
+    auto e = std::find_if(s->entries.begin(), s->entries.end(), [&](const Entry& x) { return x.isEntry && SameName(x.key, key); });
     if (e == s->entries.end())
         s->entries.push_back({key, std::move(value)});
     else
@@ -196,11 +215,13 @@ std::string ProfileFile::Text() const
 {
     std::string text;
     for (std::size_t i = 0; i < sections_.size(); ++i) {
-        if (i > 0)
+        // A blank line between sections; lines before the first section run straight into it.
+        if (i > 0 && sections_[i - 1].hasHeader)
             text += "\r\n";
-        text += "[" + sections_[i].name + "]\r\n";
+        if (sections_[i].hasHeader)
+            text += "[" + sections_[i].name + "]\r\n";
         for (const Entry& e : sections_[i].entries)
-            text += e.key + "=" + e.value + "\r\n";
+            text += e.isEntry ? e.key + "=" + e.value + "\r\n" : e.key + "\r\n";
     }
     return text;
 }

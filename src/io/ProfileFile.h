@@ -6,6 +6,11 @@
 //   and colons ("X Spacing", "Special A: ") and are written exactly as first given.
 // - A new key goes to the end of its section, a new section to the end of the file; a key
 //   written again keeps its place. Values are read with surrounding blanks removed.
+// - Lines the profile does not understand (comments, lines without "=", anything before the
+//   first section) and repeated sections and keys are kept as they are and written back; a
+//   read or a write finds the first section of a name and the first key within it.
+// - A string or integer value enclosed in one pair of double or single quotes is read
+//   without them; the file keeps the quotes.
 // - Integers read like the private-profile integer call: an optional sign and the leading
 //   decimal digits; a missing key gives the default, a value without digits gives 0.
 // - Strings are read into a buffer of a given size: at most size - 1 characters.
@@ -21,6 +26,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace gessoria {
@@ -29,6 +35,8 @@ class ProfileFile {
 public:
     // The file's contents; an empty profile when the file does not exist or cannot be read.
     static ProfileFile Load(const std::filesystem::path& path);
+    // A profile over a file's text (either line end).
+    static ProfileFile FromText(std::string_view text);
 
     bool HasKey(const std::string& section, const std::string& key) const;
     int GetInt(const std::string& section, const std::string& key, int defaultValue) const;
@@ -48,16 +56,23 @@ public:
     bool Save(const std::filesystem::path& path) const;
 
 private:
+    // A "key=value" line, or (isEntry false) a line kept verbatim in `key`.
     struct Entry {
         std::string key;
         std::string value;
+        bool isEntry = true;
     };
     struct Section {
         std::string name;
         std::vector<Entry> entries;
+        bool hasHeader = true;  // false only for the lines before the first section
     };
 
+    Section* FindSection(const std::string& section);
+    const Section* FindSection(const std::string& section) const;
     const std::string* Find(const std::string& section, const std::string& key) const;
+    // The value as the string and integer calls read it: one pair of surrounding quotes removed.
+    std::optional<std::string> Unquoted(const std::string& section, const std::string& key) const;
     void Set(const std::string& section, const std::string& key, std::string value);
 
     std::vector<Section> sections_;

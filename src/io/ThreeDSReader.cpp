@@ -168,6 +168,7 @@ bool ReadMapRef(const Chunk& chunk, MapRef& ref)
 
 bool ReadMaterial(const Chunk& entry, Material& material)
 {
+    bool wire = false;
     for (const Chunk& c : entry.children) {
         bool wellFormed = true;
         switch (c.id) {
@@ -197,7 +198,7 @@ bool ReadMaterial(const Chunk& entry, Material& material)
                 material.shading = static_cast<std::uint8_t>(le::U16(c.data, 0) & 0xFF);
             break;
         case kWire:
-            material.shading = 0;
+            wire = true;
             break;
         case kTwoSided:
             material.twoSided = 1;
@@ -218,6 +219,9 @@ bool ReadMaterial(const Chunk& entry, Material& material)
         if (!wellFormed)
             return false;
     }
+    // A wire-frame material shades 0 wherever its shading chunk stands.
+    if (wire)
+        material.shading = 0;
     material.currentLayerOnly = 0;
     return true;
 }
@@ -228,11 +232,12 @@ struct MeshInput {
     bool hidden = false;
     bool mapping = false;
     std::span<const std::uint8_t> vertices;   // count x (x, y, z)
-    std::span<const std::uint8_t> texture;    // count x (u, v), or empty
+    std::span<const std::uint8_t> texture;    // count x (u, v), or empty: no texture vertices
     std::span<const std::uint8_t> faces;      // count x (a, b, c, flags)
     std::span<const std::uint8_t> smoothing;  // count x uint32, or empty
     const Chunk* faceChunk = nullptr;
     std::int32_t vertexCount = 0;
+    std::int32_t textureCount = 0;
     std::int32_t faceCount = 0;
 };
 
@@ -270,9 +275,9 @@ std::optional<MeshInput> CheckMesh(const Chunk& object, const Chunk& mesh)
     }
     if (const Chunk* texture = mesh.Find(kTexVertices)) {
         const auto list = CountedList(*texture, 8);
-        if (!list || list->first < input.vertexCount || !AllFinite(list->second))
+        if (!list || !AllFinite(list->second))
             return std::nullopt;
-        input.texture = list->second;
+        std::tie(input.textureCount, input.texture) = *list;
     }
     if (const Chunk* faces = mesh.Find(kFaces)) {
         const auto list = CountedList(*faces, 8);
@@ -280,10 +285,13 @@ std::optional<MeshInput> CheckMesh(const Chunk& object, const Chunk& mesh)
             return std::nullopt;
         std::tie(input.faceCount, input.faces) = *list;
         input.faceChunk = faces;
+        // A texture list may be shorter than the vertex list; only the corners read it.
         for (std::int32_t j = 0; j < input.faceCount; ++j)
-            for (int corner = 0; corner < 3; ++corner)
-                if (le::U16(input.faces, static_cast<std::size_t>(j) * 8 + static_cast<std::size_t>(corner) * 2) >= input.vertexCount)
+            for (int corner = 0; corner < 3; ++corner) {
+                const int vertex = le::U16(input.faces, static_cast<std::size_t>(j) * 8 + static_cast<std::size_t>(corner) * 2);
+                if (vertex >= input.vertexCount || (input.textureCount > 0 && vertex >= input.textureCount))
                     return std::nullopt;
+            }
         if (const Chunk* smoothing = faces->Find(kSmoothing)) {
             if (!le::Has(smoothing->data, 0, 4 * static_cast<std::size_t>(input.faceCount)))
                 return std::nullopt;
@@ -327,8 +335,8 @@ bool FillMesh(Scene& scene, const MeshInput& input, std::int32_t firstFace, std:
         scene.faceVertexC[f] = corner[2] + firstVertex;
         scene.faceFlags[f] = le::U16(input.faces, at + 6);
         if (textured) {
-            std::vector<std::int32_t>* u[3] = {&scene.faceU0, &scene.faceU1, &scene.faceU2};
-            std::vector<std::int32_t>* v[3] = {&scene.faceV0, &scene.faceV1, &scene.faceV2};
+            SceneArray<std::int32_t>* u[3] = {&scene.faceU0, &scene.faceU1, &scene.faceU2};
+            SceneArray<std::int32_t>* v[3] = {&scene.faceV0, &scene.faceV1, &scene.faceV2};
             for (int k = 0; k < 3; ++k) {
                 const std::size_t uv = static_cast<std::size_t>(corner[k]) * 8;
                 (*u[k])[f] = FixedPoint(le::F32(input.texture, uv));

@@ -2,8 +2,8 @@
 // Reading 3D Studio mesh (.3ds) and project (.prj) files into a Scene.
 //
 // The whole chunk tree is parsed and every mesh checked (counts inside their chunks, face
-// corners inside their object, material groups inside their mesh, texture coordinates for
-// every vertex) before the scene is allocated, so a malformed file fails without filling
+// corners inside their object and inside its texture list when it has one, material groups
+// inside their mesh) before the scene is allocated, so a malformed file fails without filling
 // anything. Bitmaps are not read here. Colours may be bytes or floats, percentages 16-bit
 // integers or floats; every packed byte is truncate(value x 255) kept within 0..255. Names
 // are cut to their fields (objects 10 characters, materials 16, bitmap files 12).

@@ -99,11 +99,15 @@ std::optional<BrushHead> LoadBitmapHead(const std::string& path, UserInteraction
         ui.Tell("Sorry,  can only load 32 x 32 x 8bit brushes.");
         return std::nullopt;
     }
-    const std::vector<std::uint8_t> rows = image->PackedRows();  // stored order: bottom row first
+    // Mask row 0 is the first row the file stores: the bottom row of an ordinary bitmap, the
+    // top row of a top-down one. PackedRows hands out the bottom row first.
+    const std::vector<std::uint8_t> rows = image->PackedRows();
     BrushHead head{};
-    for (int r = 0; r < kHeadSize; ++r)
+    for (int r = 0; r < kHeadSize; ++r) {
+        const int packedRow = image->topDownBitmap() ? 31 - r : r;
         for (int c = 0; c < kHeadSize; ++c)
-            head[static_cast<std::size_t>(r * kHeadSize + c)] = rows[static_cast<std::size_t>(r * 32 + c)];
+            head[static_cast<std::size_t>(r * kHeadSize + c)] = rows[static_cast<std::size_t>(packedRow * 32 + c)];
+    }
     return head;
 }
 

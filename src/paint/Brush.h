@@ -54,8 +54,9 @@ Brush DefaultBrush();
 BrushHead ConeHead();
 // A head computed from its shape values; an unknown shape gives an empty head.
 BrushHead DefinedHead(int xSize, int ySize, int rotation, int feathering, int shape);
-// The head of a 32 x 32 x 8-bit image: its first 31 stored rows, 31 bytes each. Any other
-// image shows "Sorry,  can only load 32 x 32 x 8bit brushes." and gives nothing.
+// The head of a 32 x 32 image stored at 8 bits: its first 31 stored rows (bottom-up or
+// top-down as the file stores them), 31 bytes each. Any other image, a 4-bit one too, shows
+// "Sorry,  can only load 32 x 32 x 8bit brushes." and gives nothing.
 std::optional<BrushHead> LoadBitmapHead(const std::string& path, UserInteraction& ui);
 // Every weight w becomes 255 - w.
 void InvertHead(BrushHead& head);

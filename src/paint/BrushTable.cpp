@@ -73,9 +73,21 @@ bool BrushTable::SameSettings(const Brush& a, const Brush& b) const
 
 BrushTable::BrushTable() : LibraryTable(DefaultBrush(), kWording) {}
 
+bool BrushTable::Select(int index, Paint& currentPaint, float bitmapScale)
+{
+    if (!LibraryTable::Select(index))
+        return false;
+    ApplyAutoSpacing(current(), currentPaint, bitmapScale);
+    return true;
+}
+
 bool BrushTable::ReadLibrary(const std::filesystem::path& path)
 {
-    const ProfileFile file = ProfileFile::Load(path);
+    return ReadLibrary(ProfileFile::Load(path));
+}
+
+bool BrushTable::ReadLibrary(const ProfileFile& file)
+{
     const int stored = file.GetInt("General", "BrushCount", -1);
     if (stored < 0)
         return false;

@@ -15,6 +15,7 @@
 
 namespace gessoria {
 
+class ProfileFile;
 struct Paint;
 
 // The brush settings sheet's values when the user accepts it.
@@ -29,8 +30,14 @@ public:
 
     BrushTable();  // the default brush alone, current
 
+    // Makes entry `index` current and, with "Auto" spacing and a loaded bitmap paint as the
+    // current paint, fits its spacing to the paint's tiles, as selecting the paint does; so
+    // the spacing never depends on which of the two was chosen last.
+    bool Select(int index, Paint& currentPaint, float bitmapScale);
+
     // Appends the library's brushes; false when the file has no "BrushCount".
     bool ReadLibrary(const std::filesystem::path& path);
+    bool ReadLibrary(const ProfileFile& file);  // the same over a file already read
     // Writes entries 1.. ; false when only the default brush exists or the file cannot be written.
     bool WriteLibrary(const std::filesystem::path& path) const;
 

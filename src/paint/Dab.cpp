@@ -76,7 +76,7 @@ void Painter::RecordForUndo(std::int32_t materialIndex, std::uint8_t mapTypes, i
 ScreenRect Painter::Finish(std::int32_t materialIndex, const TexelRect& changed) const
 {
     Material& material = scene_.materials[static_cast<std::size_t>(materialIndex)];
-    CompositeRegion(material, changed, context_.tool);
+    CompositeRegion(material, changed, context_.tool, scene_.layerViews);
     if (context_.tool == PaintTool::Line)
         return {};
     return RedrawMaterialRegion(scene_, frame_, materialIndex, ToFractions(changed, material.mapWidth, material.mapHeight),

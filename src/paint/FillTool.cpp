@@ -63,6 +63,16 @@ void FloodRuns(std::vector<std::uint8_t>& mask, const std::vector<std::uint8_t>&
     }
 }
 
+// A paint that refuses the material is told once for the whole mask, not for every block.
+bool TellRefusal(const Painter& painter, const Material& material)
+{
+    const Paint& paint = painter.context().paint;
+    const auto refusal = paint.specialNumber == kBitmapPaintNumber ? BitmapPaintRefusal(paint) : SpecialPaintRefusal(paint, material);
+    if (refusal && painter.ui() != nullptr)
+        painter.ui()->Tell(*refusal, MessageIcon::Warning);
+    return refusal.has_value();
+}
+
 } // namespace
 
 std::vector<std::uint8_t> FillMask(const Material& material, const ToolOptions& options, int seedColumn, int seedRow)
@@ -126,22 +136,25 @@ ScreenRect Fill(const Painter& painter, PaintingState& state, std::int32_t u, st
 {
     if (!painter.ValidMaterial(materialIndex))
         return {};
-    Material& material = painter.scene().materials[static_cast<std::size_t>(materialIndex)];
-    const PaintingContext& context = painter.context();
-    state.options.fillColour = context.values.background;
-    const bool bitmap = context.paint.specialNumber == kBitmapPaintNumber;
-    // A refusal is told once for the fill, not for every block.
-    const auto refusal = bitmap ? BitmapPaintRefusal(context.paint) : SpecialPaintRefusal(context.paint, material);
-    if (refusal) {
-        if (painter.ui() != nullptr)
-            painter.ui()->Tell(*refusal, MessageIcon::Warning);
-        return {};
-    }
+    const Material& material = painter.scene().materials[static_cast<std::size_t>(materialIndex)];
+    state.options.fillColour = painter.context().values.background;
     const DabCentre seed = CentreOf(material, u, v);
     const std::vector<std::uint8_t> mask = FillMask(material, state.options, seed.column, seed.row);
     if (mask.empty())
         return {};
+    return LayWeights(painter, state, mask, materialIndex);
+}
+
+ScreenRect LayWeights(const Painter& painter, PaintingState& state, const std::vector<std::uint8_t>& mask, std::int32_t materialIndex)
+{
+    if (!painter.ValidMaterial(materialIndex))
+        return {};
+    const Material& material = painter.scene().materials[static_cast<std::size_t>(materialIndex)];
+    const PaintingContext& context = painter.context();
+    const bool bitmap = context.paint.specialNumber == kBitmapPaintNumber;
     const int width = material.mapWidth, height = material.mapHeight;
+    if (mask.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) || TellRefusal(painter, material))
+        return {};
     const auto maskAt = [&](int row, int column) {
         return row >= 0 && row < height && column >= 0 && column < width
                    ? mask[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column)]

@@ -24,4 +24,9 @@ std::vector<std::uint8_t> FillMask(const Material& material, const ToolOptions& 
 // rectangle of non-zero mask texels. Returns the screen rectangle to repaint.
 ScreenRect Fill(const Painter& painter, PaintingState& state, std::int32_t u, std::int32_t v, std::int32_t materialIndex);
 
+// Lays a mask of weights (width x height of the material, row by row) through the current
+// paint in 31 x 31 blocks, as the fill does, then composites and redraws the rectangle of
+// non-zero weights. A paint that refuses the material is told once and nothing is laid.
+ScreenRect LayWeights(const Painter& painter, PaintingState& state, const std::vector<std::uint8_t>& mask, std::int32_t materialIndex);
+
 } // namespace gessoria

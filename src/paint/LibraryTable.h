@@ -89,7 +89,11 @@ public:
         }
         if (!ui.Ask(wording_.deleteQuestion))
             return false;
+        // Entry 0 becomes current: the deleted entry and the one that stops being current
+        // both give up what they hold.
         Released(at(index));
+        if (current_ != index && current_ != 0)
+            Released(current());
         entries_.erase(entries_.begin() + index);
         current_ = 0;
         return true;
@@ -126,9 +130,7 @@ protected:
                 ui.Tell(wording_.tableFull);
                 return;
             }
-            Entry created;
-            Overwrite(created, trimmed, contentEdited);
-            Append(std::move(created));
+            Append(Created(trimmed));
         } else {
             Overwrite(entry, trimmed, contentEdited);
         }
@@ -144,9 +146,7 @@ protected:
                 ui.Tell(wording_.sceneFull);
                 return;
             }
-            Entry created;
-            Overwrite(created, trimmed, contentEdited);
-            Append(std::move(created));
+            Append(Created(trimmed));
             return;
         }
         if (ui.Ask("Do you really want to overwrite existing " + name))
@@ -157,6 +157,15 @@ protected:
     int current_ = 0;
 
 private:
+    // A new entry takes everything the editor holds, content (a bitmap head) included:
+    // there is no earlier content of its own to keep.
+    Entry Created(const Entry& edit) const
+    {
+        Entry created;
+        Overwrite(created, edit, true);
+        return created;
+    }
+
     static std::string Lower(std::string text)
     {
         for (char& c : text)

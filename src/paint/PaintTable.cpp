@@ -116,7 +116,11 @@ bool PaintTable::Select(int index, Brush& brush, float bitmapScale, UserInteract
 
 bool PaintTable::ReadLibrary(const std::filesystem::path& path)
 {
-    const ProfileFile file = ProfileFile::Load(path);
+    return ReadLibrary(ProfileFile::Load(path));
+}
+
+bool PaintTable::ReadLibrary(const ProfileFile& file)
+{
     const int stored = file.GetInt("General", "PaintCount", -1);
     if (stored < 0)
         return false;

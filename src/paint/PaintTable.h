@@ -14,6 +14,7 @@
 
 namespace gessoria {
 
+class ProfileFile;
 struct Brush;
 
 class PaintTable : public LibraryTable<Paint> {
@@ -27,6 +28,7 @@ public:
     bool Select(int index, Brush& brush, float bitmapScale, UserInteraction& ui);
 
     bool ReadLibrary(const std::filesystem::path& path);
+    bool ReadLibrary(const ProfileFile& file);  // the same over a file already read
     bool WriteLibrary(const std::filesystem::path& path) const;
 
     // The paint editor's accept: create, replace or nothing, as the values and answers say.

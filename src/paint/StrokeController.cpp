@@ -123,7 +123,7 @@ ScreenRect StrokeController::LayShape(ScreenPoint release)
         LayScreenLine(painter, corners[k - 1], corners[k]);
     for (int m = 0; m <= env_.scene.materialCount; ++m)
         if (env_.scene.materials[static_cast<std::size_t>(m)].hasLayers)
-            CompositeAll(env_.scene.materials[static_cast<std::size_t>(m)]);
+            CompositeAll(env_.scene.materials[static_cast<std::size_t>(m)], PaintTool::None, env_.scene.layerViews);
     Renderer().RenderScene(env_.scene, env_.frame, env_.render, env_.lighting);
     return {0, 0, env_.frame.width() - 1, env_.frame.height() - 1};
 }

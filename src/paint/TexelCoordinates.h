@@ -10,6 +10,13 @@
 
 namespace gessoria {
 
+// A texel index wrapped into 0..size-1 (negative ones upward): maps repeat.
+inline int WrapTexel(int value, int size)
+{
+    const int r = value % size;
+    return r < 0 ? r + size : r;
+}
+
 inline int TexelOf(std::int32_t coordinate, int size)
 {
     return static_cast<int>((static_cast<std::int64_t>(coordinate & 0xFFFF) * size) >> 16);

@@ -8,7 +8,7 @@ namespace gessoria {
 
 bool MapPathList::Append(std::string directory)
 {
-    if (full())
+    if (full() || directory.empty())
         return false;
     paths_.push_back(std::move(directory));
     return true;
@@ -16,7 +16,9 @@ bool MapPathList::Append(std::string directory)
 
 std::string WithoutTrailingSeparator(std::string path)
 {
-    if (!path.empty() && (path.back() == '/' || path.back() == '\\'))
+    // A root ("/") keeps its separator: empty would name no directory, and an empty entry
+    // in the INI file ends the list at start-up.
+    if (path.size() > 1 && (path.back() == '/' || path.back() == '\\'))
         path.pop_back();
     return path;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // MapPathList: the directories searched, in order, for the bitmaps a scene names.
 //
-// At most kMaxPaths entries, each stored without a trailing separator. The Map Paths dialog
-// edits a copy and hands it back through ApplyMapPathsDialog only when it ends with OK.
+// At most kMaxPaths entries, each stored without a trailing separator (a root keeps its
+// one) and never empty. The Map Paths dialog edits a copy and hands it back through
+// ApplyMapPathsDialog only when it ends with OK.
 
 #include <string>
 #include <vector>
@@ -18,7 +19,7 @@ public:
     const std::vector<std::string>& paths() const { return paths_; }
     int count() const { return static_cast<int>(paths_.size()); }
     bool full() const { return count() >= kMaxPaths; }
-    // Appends a directory as given; false when the list is full.
+    // Appends a directory as given; false when the list is full or the directory empty.
     bool Append(std::string directory);
     void Clear() { paths_.clear(); }
 
@@ -26,7 +27,7 @@ private:
     std::vector<std::string> paths_;
 };
 
-// Removes one trailing path separator.
+// Removes one trailing path separator, unless it is all the path holds (a root).
 std::string WithoutTrailingSeparator(std::string path);
 
 // The Map Paths dialog's list while it is open.

@@ -2,6 +2,7 @@
 
 #include "scene/UserInteraction.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -10,10 +11,11 @@
 namespace gessoria {
 namespace {
 
+// A fresh array of zeros: the memory is zero without being written (SceneArray.h).
 template <typename T>
-void Allocate(std::vector<T>& array, std::int32_t count)
+void Allocate(SceneArray<T>& array, std::int32_t count)
 {
-    array.assign(static_cast<std::size_t>(count), T{});
+    array = SceneArray<T>(static_cast<std::size_t>(count));
 }
 
 // Runs one allocation step; any failure to get the memory is fatal with that step's code.
@@ -61,11 +63,12 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
     const std::int32_t vertices = scene.vertexCount;
     const std::int32_t faces = scene.faceCount;
 
-    AllocateOrDie(1, ui, [&] {
-        Allocate(scene.viewX, vertices);
-        Allocate(scene.viewY, vertices);
-        Allocate(scene.viewZ, vertices);
-    });
+    // The view arrays (code 1) and the corner intensities and light normals (code 4) are the
+    // renderer's: AllocateRenderArrays makes them at the first projection.
+    for (auto* working : {&scene.viewX, &scene.viewY, &scene.viewZ})
+        *working = {};
+    scene.cornerIntensity = {};
+    scene.cornerLightNormals = {};
     AllocateOrDie(2, ui, [&] {
         for (auto* uv : {&scene.faceU0, &scene.faceV0, &scene.faceU1, &scene.faceV1, &scene.faceU2, &scene.faceV2})
             Allocate(*uv, faces);
@@ -80,8 +83,6 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
         Allocate(scene.faceNormalY, faces);
         Allocate(scene.faceNormalZ, faces);
         Allocate(scene.cornerNormals, faces);
-        Allocate(scene.cornerIntensity, faces);
-        Allocate(scene.cornerLightNormals, faces);
     });
     AllocateOrDie(5, ui, [&] {
         Allocate(scene.faceVertexA, faces);
@@ -98,7 +99,7 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
         scene.materials.clear();
         scene.materials.resize(static_cast<std::size_t>(scene.materialCount) + 1);
     });
-    AllocateOrDie(8, ui, [&] { Allocate(scene.objects, scene.objectCount); });
+    AllocateOrDie(8, ui, [&] { scene.objects.assign(static_cast<std::size_t>(scene.objectCount), SceneObject{}); });
 
     if (scene.undo.enabled) {
         if (scene.undo.sizeMegabytes < 1 ||
@@ -118,6 +119,19 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
         fallback.mapSlots[kSlotTexture1].map.loaded = 0;
         fallback.hasLayers = 0;
     }
+}
+
+void AllocateRenderArrays(Scene& scene)
+{
+    const auto vertices = static_cast<std::size_t>(std::max(scene.vertexCount, 0));
+    const auto faces = static_cast<std::size_t>(std::max(scene.faceCount, 0));
+    for (auto* view : {&scene.viewX, &scene.viewY, &scene.viewZ})
+        if (view->size() != vertices)
+            *view = SceneArray<std::int32_t>(vertices);
+    if (scene.cornerIntensity.size() != faces)
+        scene.cornerIntensity = SceneArray<std::array<std::int32_t, 3>>(faces);
+    if (scene.cornerLightNormals.size() != faces)
+        scene.cornerLightNormals = SceneArray<std::array<std::int32_t, 9>>(faces);
 }
 
 void FreeScene(Scene& scene)
@@ -157,7 +171,7 @@ void CentreScene(Scene& scene)
 {
     float minimum[3] = {32000.0f, 32000.0f, 32000.0f};
     float maximum[3] = {-32000.0f, -32000.0f, -32000.0f};
-    std::vector<float>* axes[3] = {&scene.positionX, &scene.positionY, &scene.positionZ};
+    SceneArray<float>* axes[3] = {&scene.positionX, &scene.positionY, &scene.positionZ};
 
     for (int axis = 0; axis < 3; ++axis) {
         for (const float value : *axes[axis]) {

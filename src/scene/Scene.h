@@ -10,10 +10,12 @@
 // program through ReportAllocationFailure.
 
 #include "scene/Camera.h"
+#include "scene/Compositing.h"
 #include "scene/FaceIndexes.h"
 #include "scene/MapPaths.h"
 #include "scene/Material.h"
 #include "scene/PaintTool.h"
+#include "scene/SceneArray.h"
 #include "scene/SceneObject.h"
 #include "scene/UndoBuffer.h"
 #include "scene/ViewBookmarks.h"
@@ -63,22 +65,24 @@ struct Scene {
     std::vector<Material> materials;
 
     // Per vertex. Positions are centred model coordinates with Y up.
-    std::vector<float> positionX, positionY, positionZ;
-    std::vector<std::int32_t> viewX, viewY, viewZ;
+    SceneArray<float> positionX, positionY, positionZ;
+    // The renderer's working arrays, per vertex and (below) per face: made at the first
+    // projection (AllocateRenderArrays), not with the scene, so opening never pays for them.
+    SceneArray<std::int32_t> viewX, viewY, viewZ;
 
     // Per face.
-    std::vector<std::int32_t> faceVertexA, faceVertexB, faceVertexC;
-    std::vector<std::int32_t> faceU0, faceV0, faceU1, faceV1, faceU2, faceV2;  // 16.16
-    std::vector<float> faceNormalX, faceNormalY, faceNormalZ;
+    SceneArray<std::int32_t> faceVertexA, faceVertexB, faceVertexC;
+    SceneArray<std::int32_t> faceU0, faceV0, faceU1, faceV1, faceU2, faceV2;  // 16.16
+    SceneArray<float> faceNormalX, faceNormalY, faceNormalZ;
     // A face's corner vectors are kept side by side (A x,y,z, B x,y,z, C x,y,z): the renderer
     // reads all of them for every face it draws, and one face's values then share a cache line.
-    std::vector<std::array<float, 9>> cornerNormals;
-    std::vector<std::uint16_t> faceFlags;
-    std::vector<std::uint32_t> faceSmoothing;
-    std::vector<std::int16_t> faceMaterial;
-    std::vector<std::uint8_t> faceDrawn;
-    std::vector<std::array<std::int32_t, 9>> cornerLightNormals;  // A x,y,z, B x,y,z, C x,y,z
-    std::vector<std::array<std::int32_t, 3>> cornerIntensity;     // A, B, C
+    SceneArray<std::array<float, 9>> cornerNormals;
+    SceneArray<std::uint16_t> faceFlags;
+    SceneArray<std::uint32_t> faceSmoothing;
+    SceneArray<std::int16_t> faceMaterial;
+    SceneArray<std::uint8_t> faceDrawn;
+    SceneArray<std::array<std::int32_t, 9>> cornerLightNormals;  // A x,y,z, B x,y,z, C x,y,z
+    SceneArray<std::array<std::int32_t, 3>> cornerIntensity;     // A, B, C
 
     // Working state stored with a project.
     std::int8_t positionTool = 0;
@@ -99,6 +103,8 @@ struct Scene {
     std::uint64_t frameSerial = 0;
     ScreenFaceIndex screenIndex;
     TextureFaceIndex textureIndex;
+    // The open bitmap views, told whenever a Renderer Layer is rebuilt; none without windows.
+    LayerViewSink* layerViews = nullptr;
 
     bool loaded() const { return objectCount >= 0; }
     SceneLeadingState LeadingState() const
@@ -108,9 +114,14 @@ struct Scene {
     }
 };
 
-// Allocates every array for the counts already set. Unless keepFaceMaterials is set, every
-// face starts on material 0 and material 0 becomes "Default", white.
+// Allocates every array but the renderer's working arrays for the counts already set; every
+// element starts at zero. Unless keepFaceMaterials is set, material 0 becomes "Default",
+// white (every face starts on it).
 void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui);
+// The renderer's working arrays (view coordinates, corner intensities and light normals) for
+// the scene's counts, unless they exist; the projection calls it before writing them. A
+// failure to get the memory ends the program (std::bad_alloc).
+void AllocateRenderArrays(Scene& scene);
 // Releases everything AllocateScene made and every layer bitmap; objectCount becomes -1.
 void FreeScene(Scene& scene);
 // After FreeScene: camera, position tool, wire-frame acceleration and painting tool back to

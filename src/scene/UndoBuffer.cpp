@@ -231,13 +231,13 @@ bool UndoBuffer::Undo(Scene& scene, bool single)
         Exchange(scene, h, write_ + kHeaderSize, false);
         undone = true;
         if (lastMaterial >= 0 && lastMaterial != h.footprint.materialIndex)
-            CompositeAll(scene.materials[static_cast<std::size_t>(lastMaterial)]);
+            CompositeAll(scene.materials[static_cast<std::size_t>(lastMaterial)], PaintTool::None, scene.layerViews);
         lastMaterial = h.footprint.materialIndex;
         if (single || (h.flags & kFirstOfStroke))
             break;
     }
     if (lastMaterial >= 0 && lastMaterial <= scene.materialCount)
-        CompositeAll(scene.materials[static_cast<std::size_t>(lastMaterial)]);
+        CompositeAll(scene.materials[static_cast<std::size_t>(lastMaterial)], PaintTool::None, scene.layerViews);
     if (write_ == oldest_)
         undoAvailable_ = false;
     if (undone)
@@ -255,7 +255,7 @@ bool UndoBuffer::Redo(Scene& scene)
         Exchange(scene, h, write_ + kHeaderSize, true);
         write_ += RecordSize(h.footprint);
         if (lastMaterial >= 0 && lastMaterial != h.footprint.materialIndex)
-            CompositeAll(scene.materials[static_cast<std::size_t>(lastMaterial)]);
+            CompositeAll(scene.materials[static_cast<std::size_t>(lastMaterial)], PaintTool::None, scene.layerViews);
         lastMaterial = h.footprint.materialIndex;
         if (write_ >= redoLimit_) {
             redoAvailable_ = false;
@@ -265,7 +265,7 @@ bool UndoBuffer::Redo(Scene& scene)
             break;
     }
     if (lastMaterial >= 0 && lastMaterial <= scene.materialCount)
-        CompositeAll(scene.materials[static_cast<std::size_t>(lastMaterial)]);
+        CompositeAll(scene.materials[static_cast<std::size_t>(lastMaterial)], PaintTool::None, scene.layerViews);
     undoAvailable_ = true;
     return true;
 }

@@ -55,6 +55,8 @@ struct TextureMapSizeAnswer {
     std::array<MapFitting, kMapTypeCount> fitting{};  // by storage order
 };
 
+enum class YesNoCancel { Yes, No, Cancel };
+
 class UserInteraction {
 public:
     virtual ~UserInteraction() = default;
@@ -67,6 +69,12 @@ public:
     // File chooser for opening one file; nothing when cancelled.
     virtual std::optional<std::string> ChooseFileToOpen(const std::string& filter,
                                                         const std::string& presetName) = 0;
+    // File chooser for saving, with the default extension added to a name typed without
+    // one; nothing when cancelled.
+    virtual std::optional<std::string> ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,
+                                                        const std::string& presetName) = 0;
+    // A question with Yes, No and Cancel.
+    virtual YesNoCancel AskYesNoCancel(const std::string& text, const std::string& title) = 0;
     // Directory chooser; an empty string when cancelled.
     virtual std::string ChooseDirectory() = 0;
     // A one-line text prompt such as "New Layer Name"; nothing when cancelled.

@@ -91,6 +91,7 @@ ScreenRect ProjectRange(Scene& scene, std::int32_t first, std::int32_t last)
 
 ScreenRect ProjectVertices(Scene& scene)
 {
+    AllocateRenderArrays(scene);
     // Large scenes are split between this thread and one more; each vertex is independent.
     constexpr std::int32_t kWorthSharing = 20000;
     if (scene.vertexCount < kWorthSharing)

@@ -74,6 +74,13 @@ TEST(InfoCommand, FailuresGoToStandardErrorWithAFailureStatus)
     EXPECT_NE(missing.err.find("Error: Unable to open file /nonexistent/scene.3ds"), std::string::npos);
     EXPECT_NE(missing.err.find("Gessoria experienced problems loading file: /nonexistent/scene.3ds"), std::string::npos);
 
+    // About 1.8 MB of containers nested 300,000 deep: refused, not a stack overflow.
+    const auto deep = FreshDirectory("deep") / "deep.3ds";
+    WriteFile(deep.string(), NestedContainers(300000));
+    const CliRun nested = RunCli("info " + deep.string());
+    EXPECT_EQ(nested.status, 1);
+    EXPECT_NE(nested.err.find("Gessoria experienced problems loading file: " + deep.string()), std::string::npos);
+
     const CliRun usage = RunCli("info");
     EXPECT_EQ(usage.status, 2);
     EXPECT_NE(usage.err.find("usage:"), std::string::npos);

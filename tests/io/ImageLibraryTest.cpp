@@ -69,11 +69,6 @@ ByteVector RowsTopFirst(const ByteVector& packed, std::size_t stride)
     return out;
 }
 
-void WriteBytes(const std::filesystem::path& path, const ByteVector& bytes)
-{
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 ByteVector ReadBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -96,44 +91,6 @@ std::optional<LibraryImage> SaveAndReopen(const CDIB& layer, const std::filesyst
 
 // A palette BMP written byte by byte: indices given top row first, packed at `bits` per pixel,
 // palette entries as 0x00RRGGBB.
-ByteVector PaletteBmp(int bits, int width, int height, const std::vector<std::uint32_t>& palette, const std::vector<int>& topDownIndices)
-{
-    ByteVector bmp;
-    auto put16 = [&](std::uint32_t v) { for (int i = 0; i < 2; ++i) bmp.push_back(static_cast<std::uint8_t>(v >> (8 * i))); };
-    auto put32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) bmp.push_back(static_cast<std::uint8_t>(v >> (8 * i))); };
-    const std::uint32_t stride = (static_cast<std::uint32_t>(width * bits) + 31) / 32 * 4;
-    const auto offset = static_cast<std::uint32_t>(14 + 40 + 4 * palette.size());
-    const std::uint32_t imageSize = stride * static_cast<std::uint32_t>(height);
-    bmp.push_back('B');
-    bmp.push_back('M');
-    put32(offset + imageSize);
-    put32(0);
-    put32(offset);
-    put32(40);
-    put32(static_cast<std::uint32_t>(width));
-    put32(static_cast<std::uint32_t>(height));
-    put16(1);
-    put16(static_cast<std::uint32_t>(bits));
-    put32(0);
-    put32(imageSize);
-    put32(2835);
-    put32(2835);
-    put32(static_cast<std::uint32_t>(palette.size()));
-    put32(0);
-    for (const std::uint32_t rgb : palette)
-        put32(rgb);  // stored B, G, R, 0: the same bytes as 0x00RRGGBB little-endian
-    for (int y = height - 1; y >= 0; --y) {  // bottom row first
-        ByteVector row(stride, 0);
-        for (int x = 0; x < width; ++x) {
-            const int bit = x * bits;
-            const int shift = 8 - bits - bit % 8;
-            row[static_cast<std::size_t>(bit / 8)] |= static_cast<std::uint8_t>(topDownIndices[static_cast<std::size_t>(y * width + x)] << shift);
-        }
-        bmp.insert(bmp.end(), row.begin(), row.end());
-    }
-    return bmp;
-}
-
 // A 2 x 2 GIF made by hand: global palette black, red, green, blue; pixels red, green on the
 // top row, blue, black below. The LZW stream sends a clear code every two pixels so every
 // code stays three bits wide.
@@ -429,6 +386,16 @@ TEST(ImageLibraryRefusals, TruncatedFilesOfEveryFormatAreRefused)
     WriteBytes(dir / "nodata.gif", ByteVector(kTinyGif.begin(), kTinyGif.end() - 2));
     EXPECT_TRUE(LibraryImage::Open(dir / "notrailer.gif").has_value());
     EXPECT_FALSE(LibraryImage::Open(dir / "nodata.gif").has_value());
+
+    // A cut Targa under another name is tried as a Targa and refused the same way: here 54
+    // bytes whose run-length header promises 4112 x 4112 pixels.
+    ByteVector bomb = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x10, 0x10, 0x10, 16, 0};
+    bomb.resize(54, 0xC0);
+    WriteBytes(dir / "bomb.dib", bomb);
+    EXPECT_FALSE(LibraryImage::Open(dir / "bomb.dib").has_value());
+    const ByteVector whole = ReadBytes(dir / "whole.tga");
+    WriteBytes(dir / "cut.dat", ByteVector(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(whole.size() / 2)));
+    EXPECT_FALSE(LibraryImage::Open(dir / "cut.dat").has_value());
 }
 
 TEST(ImageLibraryRefusals, NothingToReadOrHostileHeadersFailCleanly)

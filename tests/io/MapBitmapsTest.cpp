@@ -162,9 +162,11 @@ TEST(MapPathsDialog, OkDropsOneTrailingSeparatorAndAddingStopsAt32)
     EXPECT_EQ(dialog.horizontalExtent(), 60);
     ui.directories.push_back("/chosen");
     EXPECT_TRUE(dialog.Browse(ui));
+    EXPECT_TRUE(dialog.Add("/", ui));
     dialog.Delete(0);
     dialog.Accept(list);
-    EXPECT_EQ(list.paths(), (std::vector<std::string>{"/maps", "/chosen"}));
+    EXPECT_EQ(list.paths(), (std::vector<std::string>{"/maps", "/chosen", "/"}));  // a root stays a root
+    EXPECT_FALSE(list.Append(""));
 
     while (dialog.entries().size() < 32)
         dialog.Add("/x", ui);

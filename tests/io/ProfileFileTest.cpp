@@ -44,6 +44,45 @@ TEST(ProfileFile, ReadsIntegersAndStringsAsTheProfileCallsDo)
     EXPECT_EQ(ProfileFile::Load(path.parent_path() / "missing.ini").Text(), "");
 }
 
+TEST(ProfileFile, RewritingKeepsCommentsUnknownLinesAndRepeatedSections)
+{
+    const std::string text = "; written by hand\r\n[Paths]\r\n; the first one\r\nMapPath0=/maps\r\nnot a key\r\n"
+                             "MapPath0=/shadowed\r\n\r\n[Other]\r\nx=1\r\n\r\n[paths]\r\nMapPath0=/second\r\nOnly=here\r\n";
+    ProfileFile profile = ProfileFile::FromText(text);
+    // Reads find the first section of a name and the first key in it.
+    EXPECT_EQ(profile.GetString("Paths", "MapPath0", "", 255), "/maps");
+    EXPECT_FALSE(profile.HasKey("Paths", "Only"));
+    EXPECT_FALSE(profile.HasKey("Paths", "not a key"));
+    EXPECT_EQ(profile.Text(), text);  // nothing lost, nothing merged
+
+    // Writes go to the first section too; everything else stays where it was.
+    profile.SetString("PATHS", "MapPath0", "/new");
+    profile.SetInt("Paths", "MapPathCount", 1);
+    profile.SetInt("Added", "k", 2);
+    EXPECT_EQ(profile.Text(), "; written by hand\r\n[Paths]\r\n; the first one\r\nMapPath0=/new\r\nnot a key\r\n"
+                              "MapPath0=/shadowed\r\nMapPathCount=1\r\n\r\n[Other]\r\nx=1\r\n\r\n[paths]\r\n"
+                              "MapPath0=/second\r\nOnly=here\r\n\r\n[Added]\r\nk=2\r\n");
+}
+
+TEST(ProfileFile, OnePairOfSurroundingQuotesIsDroppedOnReading)
+{
+    const ProfileFile profile = ProfileFile::FromText(
+        "[Q]\nName=\"Big Brush\"\nSingle='soft'\nTwice=\"\"twice\"\"\nMixed=\"mixed'\nOpen=\"open\nEmpty=\"\"\n"
+        "Lone=\"\nInner=a \"b\"\nCount=\"42\"\nBlock=\"00\"\n");
+    EXPECT_EQ(profile.GetString("Q", "Name", "", 255), "Big Brush");
+    EXPECT_EQ(profile.GetString("Q", "Single", "", 255), "soft");
+    EXPECT_EQ(profile.GetString("Q", "Twice", "", 255), "\"twice\"");
+    EXPECT_EQ(profile.GetString("Q", "Mixed", "", 255), "\"mixed'");
+    EXPECT_EQ(profile.GetString("Q", "Open", "", 255), "\"open");
+    EXPECT_EQ(profile.GetString("Q", "Empty", "x", 255), "");
+    EXPECT_EQ(profile.GetString("Q", "Lone", "", 255), "\"");
+    EXPECT_EQ(profile.GetString("Q", "Inner", "", 255), "a \"b\"");
+    EXPECT_EQ(profile.GetString("Q", "Name", "", 4), "Big");  // the buffer holds the unquoted text
+    EXPECT_EQ(profile.GetInt("Q", "Count", 0), 42);
+    EXPECT_FALSE(profile.GetStruct("Q", "Block", 0).has_value());  // binary blocks are taken as written
+    EXPECT_NE(profile.Text().find("Name=\"Big Brush\""), std::string::npos);  // the file keeps them
+}
+
 TEST(ProfileFile, BinaryBlocksCarryAChecksumAndRefuseAnyMismatch)
 {
     ProfileFile profile;

@@ -74,6 +74,48 @@ TEST(ThreeDSReader, EachObjectTakesTextureCoordinatesFromItsOwnList)
     EXPECT_EQ(s.faceSmoothing[2], 9u);
 }
 
+TEST(ThreeDSReader, TextureListsNeedOnlyCoverTheCornersThatReadThem)
+{
+    // Four vertices, three texture vertices: the one face reads only the first three.
+    MeshSpec shortList = Triangle();
+    shortList.positions.insert(shortList.positions.end(), {9, 9, 9});
+    Scene s;
+    RecordingInteraction ui;
+    ASSERT_EQ(Read(MeshFile({MeshObject(shortList)}), s, ui), 0);
+    EXPECT_EQ(s.vertexCount, 4);
+    EXPECT_EQ(s.faceU1[0], 32768);
+    EXPECT_EQ(s.faceV2[0], 131072);
+
+    // A corner past the list is refused.
+    shortList.faces.insert(shortList.faces.end(), {0, 3, 1, 0});
+    Scene t;
+    EXPECT_NE(Read(MeshFile({MeshObject(shortList)}), t, ui), 0);
+
+    // A list of count 0 means no texture vertices.
+    MeshSpec empty = Triangle();
+    empty.uvs.clear();
+    empty.emptyTextureChunk = true;
+    empty.smoothing = {4};
+    Scene u;
+    ASSERT_EQ(Read(MeshFile({MeshObject(empty)}), u, ui), 0);
+    EXPECT_EQ(u.faceU1[0], 0);
+    EXPECT_EQ(u.faceSmoothing[0], 4u);
+    EXPECT_TRUE(ui.Dialogs().empty());
+}
+
+TEST(ThreeDSReader, WireFrameMaterialsShadeZeroWhateverTheChunkOrder)
+{
+    const auto wireFirst = MaterialEntry("WireFirst", {ChunkBuilder(0xA085), ChunkBuilder(0xA100).U16(3)});
+    const auto wireLast = MaterialEntry("WireLast", {ChunkBuilder(0xA100).U16(3), ChunkBuilder(0xA085)});
+    const auto solid = MaterialEntry("Solid", {ChunkBuilder(0xA100).U16(2)});
+    Scene s;
+    RecordingInteraction ui;
+    ASSERT_EQ(Read(MeshFile({wireFirst, wireLast, solid, MeshObject(Triangle())}), s, ui), 0);
+    EXPECT_EQ(s.materials[1].shading, 0);
+    EXPECT_EQ(s.materials[2].shading, 0);
+    EXPECT_EQ(s.materials[3].shading, 2);
+}
+
 TEST(ThreeDSReader, MaterialsPackColoursPercentagesAndMaps)
 {
     MeshSpec mesh = Triangle();
@@ -179,7 +221,7 @@ TEST(ThreeDSReader, MalformedFilesFailWithoutTouchingMemoryOutOfBounds)
     fails(MeshFile({MeshObject(group)}), "group names a missing face");
     MeshSpec uv = Triangle();
     uv.uvs.resize(4);
-    fails(MeshFile({MeshObject(uv)}), "fewer texture coordinates than vertices");
+    fails(MeshFile({MeshObject(uv)}), "a corner past the texture coordinates");
     MeshSpec smooth = Triangle();
     smooth.faces.insert(smooth.faces.end(), {0, 1, 2, 0});
     smooth.smoothing = {1};
@@ -194,6 +236,10 @@ TEST(ThreeDSReader, MalformedFilesFailWithoutTouchingMemoryOutOfBounds)
     fails(MeshFile({countTooLarge}), "count past its chunk");
     const auto shortColour = MaterialEntry("M", {ChunkBuilder(0xA020).Child(ChunkBuilder(0x0011).U8(1))});
     fails(MeshFile({shortColour}), "colour chunk too short");
+
+    // Containers nested far deeper than any writer nests them (here 300,000 levels, about
+    // 1.8 MB) are refused rather than parsed until the stack runs out.
+    fails(NestedContainers(300000), "nesting deeper than any writer's");
     EXPECT_TRUE(ui.Dialogs().empty());
 }
 

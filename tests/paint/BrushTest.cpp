@@ -104,6 +104,42 @@ TEST(BrushHeads, BitmapHeadsMustBe32By32At8Bits)
     EXPECT_EQ(ui.Dialogs(), (std::vector<std::string>(2, "Sorry,  can only load 32 x 32 x 8bit brushes.")));
 }
 
+TEST(BrushHeads, BitmapHeadsTakeRowsInStoredOrderAndOnlyFromEightBitFiles)
+{
+    const auto dir = FreshDirectory("stored");
+    std::vector<std::uint32_t> grey(256);
+    for (std::uint32_t i = 0; i < 256; ++i)
+        grey[i] = i * 0x010101u;
+    std::vector<int> indices(32 * 32);  // pixel (x, y), y from the top: y x 8 + x
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            indices[static_cast<std::size_t>(y * 32 + x)] = (y * 8 + x) & 0xFF;
+    WriteBytes(dir / "bottomup.bmp", PaletteBmp(8, 32, 32, grey, indices));
+    WriteBytes(dir / "topdown.dib", PaletteBmp(8, 32, 32, grey, indices, true));
+    std::vector<int> nibbles(indices);
+    for (int& i : nibbles)
+        i &= 15;
+    WriteBytes(dir / "four.bmp", PaletteBmp(4, 32, 32, std::vector<std::uint32_t>(grey.begin(), grey.begin() + 16), nibbles));
+
+    RecordingInteraction ui;
+    // Mask row 0 is the first row the file stores: the bottom row of a bottom-up file...
+    const auto bottomUp = LoadBitmapHead((dir / "bottomup.bmp").string(), ui);
+    ASSERT_TRUE(bottomUp.has_value());
+    EXPECT_EQ((*bottomUp)[0], 31 * 8);
+    EXPECT_EQ((*bottomUp)[1 * 31 + 2], 30 * 8 + 2);
+    // ...and the top row of a top-down one.
+    const auto topDown = LoadBitmapHead((dir / "topdown.dib").string(), ui);
+    ASSERT_TRUE(topDown.has_value());
+    EXPECT_EQ((*topDown)[0], 0);
+    EXPECT_EQ((*topDown)[1 * 31 + 2], 10);
+    EXPECT_EQ((*topDown)[30 * 31 + 30], (30 * 8 + 30) & 0xFF);
+    EXPECT_TRUE(ui.Dialogs().empty());
+
+    // A 4-bit file is no 8-bit file, whatever its decoder makes of it.
+    EXPECT_FALSE(LoadBitmapHead((dir / "four.bmp").string(), ui).has_value());
+    EXPECT_EQ(ui.Dialogs(), std::vector<std::string>{"Sorry,  can only load 32 x 32 x 8bit brushes."});
+}
+
 Brush Sample(const std::string& name)
 {
     Brush b;
@@ -289,10 +325,9 @@ TEST(BrushTableFlows, DeletingMovesLaterEntriesDownAndProtectsTheDefault)
                                                       "Do you really want to delete the current brush?"}));
 }
 
-TEST(BrushTableFlows, AutoSpacingFollowsTheBitmapPaintsTiles)
+// A bitmap paint with its images loaded, whose first image is 100 x 61 in 1 x 3 tiles.
+Paint LoadedBitmapPaint()
 {
-    Brush brush = Sample("auto");
-    brush.dabSpacing = static_cast<int>(DabSpacing::Auto);
     Paint paint;
     paint.bitmapPaint = 1;
     paint.imagesLoaded = 1;
@@ -300,6 +335,14 @@ TEST(BrushTableFlows, AutoSpacingFollowsTheBitmapPaintsTiles)
     paint.yTiling = 3;
     paint.images[kImageBump] = std::make_shared<CDIB>();
     paint.images[kImageBump]->Create8(100, 61);
+    return paint;
+}
+
+TEST(BrushTableFlows, AutoSpacingFollowsTheBitmapPaintsTiles)
+{
+    Brush brush = Sample("auto");
+    brush.dabSpacing = static_cast<int>(DabSpacing::Auto);
+    Paint paint = LoadedBitmapPaint();
     ApplyAutoSpacing(brush, paint, 0.0f);
     EXPECT_EQ(paint.xTiling, 1);
     EXPECT_EQ(brush.xSpacing, 100);
@@ -311,6 +354,64 @@ TEST(BrushTableFlows, AutoSpacingFollowsTheBitmapPaintsTiles)
     brush.dabSpacing = static_cast<int>(DabSpacing::Manual);
     ApplyAutoSpacing(brush, paint, 1.0f);
     EXPECT_EQ(brush.xSpacing, 50);
+}
+
+TEST(BrushTableFlows, SelectingABrushFitsAutoSpacingToTheCurrentPaint)
+{
+    BrushTable table;
+    Brush automatic = Sample("auto");
+    automatic.dabSpacing = static_cast<int>(DabSpacing::Auto);
+    table.Append(automatic);
+    table.Append(Sample("manual"));  // manual spacing 3 x 4
+    Paint paint = LoadedBitmapPaint();
+
+    // The paint chosen first, the brush after: the brush still follows the paint's tiles.
+    ASSERT_TRUE(table.Select(1, paint, 0.5f));
+    EXPECT_EQ(table.current().xSpacing, 50);
+    EXPECT_EQ(table.current().ySpacing, 10);
+    ASSERT_TRUE(table.Select(2, paint, 0.5f));
+    EXPECT_EQ(table.current().xSpacing, 3);
+    EXPECT_EQ(table.current().ySpacing, 4);
+    // An ordinary paint leaves the spacing as stored.
+    Paint ordinary;
+    table.at(1).xSpacing = 7;
+    ASSERT_TRUE(table.Select(1, ordinary, 1.0f));
+    EXPECT_EQ(table.current().xSpacing, 7);
+    EXPECT_FALSE(table.Select(3, paint, 1.0f));
+    EXPECT_EQ(table.currentIndex(), 1);
+}
+
+TEST(BrushTableFlows, NewBrushesCarryTheSheetsBitmapHead)
+{
+    const auto dir = FreshDirectory("bitmap");
+    BrushTable table;
+    Brush stamp = Sample("Stamp");
+    stamp.headType = static_cast<int>(HeadType::Bitmap);
+    for (std::size_t i = 0; i < stamp.head.size(); ++i)
+        stamp.head[i] = static_cast<std::uint8_t>(i * 7);
+    table.Append(stamp);
+    RecordingInteraction ui;
+
+    // "Create a new Brush" (Yes) from a sheet opened on a bitmap-head brush, head untouched.
+    BrushEdit edit{table.current(), false};
+    edit.values.name = "Stamp Copy";
+    ui.yesNo.push_back(true);
+    table.SaveEdited(edit, ui);
+    ASSERT_EQ(table.count(), 3);
+    EXPECT_EQ(table.current().head, stamp.head);
+    // "Save To Scene" under a new name.
+    edit.values.name = "Stamp Scene";
+    table.SaveToScene(edit, ui);
+    ASSERT_EQ(table.count(), 4);
+    EXPECT_EQ(table.current().head, stamp.head);
+
+    // And so they are written to the library.
+    ASSERT_TRUE(table.WriteLibrary(dir / "Brushes.Dat"));
+    BrushTable reread;
+    ASSERT_TRUE(reread.ReadLibrary(dir / "Brushes.Dat"));
+    ASSERT_EQ(reread.count(), 4);
+    EXPECT_EQ(reread.at(2).head, stamp.head);
+    EXPECT_EQ(reread.at(3).head, stamp.head);
 }
 
 } // namespace

@@ -177,6 +177,33 @@ TEST(PaintTableFlows, BitmapPaintImagesLoadOnSelectAndAreFreedOnDeselectAndDelet
     EXPECT_EQ(ui.Dialogs().back(), (dir / "missing.png").string() + "  -  file load error.  Possibly corrupt file.");
 }
 
+TEST(PaintTableFlows, DeletingAnotherPaintFreesTheImagesOfTheOneThatStopsBeingCurrent)
+{
+    const auto dir = FreshDirectory("others");
+    WriteImage(dir / "tile.png", 8, 4, [](int, int) { return Rgb{1, 2, 3}; });
+    PaintTable table;
+    RecordingInteraction ui;
+    for (const char* name : {"First", "Second"}) {
+        Paint bitmap = DefaultPaint();
+        bitmap.name = name;
+        bitmap.bitmapPaint = 1;
+        bitmap.paths[kImageColour] = (dir / "tile.png").string();
+        table.SaveToScene(bitmap, ui);
+    }
+    Brush brush = DefaultBrush();
+    ASSERT_TRUE(table.Select(2, brush, 1.0f, ui));
+    ASSERT_EQ(table.at(2).imagesLoaded, 1);
+    const auto image = table.at(2).images[kImageColour];
+
+    ui.yesNo.push_back(true);
+    ASSERT_TRUE(table.Delete(1, ui));
+    EXPECT_EQ(table.currentIndex(), 0);
+    ASSERT_EQ(table.at(1).name, "Second");
+    EXPECT_EQ(table.at(1).imagesLoaded, 0);
+    EXPECT_FALSE(table.at(1).images[kImageColour]);
+    EXPECT_EQ(image.use_count(), 1);  // only this test still holds it
+}
+
 TEST(PaintTableFlows, CreateReplaceScratchAndRefusals)
 {
     PaintTable table;

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace gessoria::test {
 namespace {
@@ -69,6 +71,39 @@ TEST(Scene, AllocationMakesDefaultMaterialAndFreeEmptiesEverything)
     EXPECT_EQ(s.mapPaths.count(), 1);  // the Map Path list outlives the scene
     FreeScene(s);                      // freeing nothing is harmless
     EXPECT_EQ(s.objectCount, -1);
+}
+
+TEST(Scene, ArraysStartAtZeroAndTheRenderersArraysComeWithTheFirstProjection)
+{
+    RecordingInteraction ui;
+    Scene s;
+    ResetScene(s);
+    s.undo.enabled = false;
+    s.objectCount = 1;
+    s.vertexCount = 3;
+    s.faceCount = 600000;  // large enough for the per-face arrays to be mapped on their own
+    AllocateScene(s, false, ui);
+    for (const auto* array : {&s.faceU0, &s.faceV2, &s.faceVertexC}) {
+        ASSERT_EQ(array->size(), 600000u);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(array->data()) % (2u << 20), 0u);  // on a huge-page boundary
+        EXPECT_TRUE(std::all_of(array->begin(), array->end(), [](std::int32_t v) { return v == 0; }));
+    }
+    EXPECT_TRUE(std::all_of(s.cornerNormals.begin(), s.cornerNormals.end(),
+                            [](const std::array<float, 9>& n) { return n == std::array<float, 9>{}; }));
+    EXPECT_TRUE(std::all_of(s.faceSmoothing.begin(), s.faceSmoothing.end(), [](std::uint32_t v) { return v == 0; }));
+    EXPECT_EQ(s.faceMaterial[599999], 0);
+    EXPECT_EQ(s.positionY[2], 0.0f);
+    EXPECT_TRUE(s.viewX.empty());
+    EXPECT_TRUE(s.cornerIntensity.empty());
+    EXPECT_TRUE(s.cornerLightNormals.empty());
+
+    AllocateRenderArrays(s);
+    EXPECT_EQ(s.viewZ.size(), 3u);
+    EXPECT_EQ(s.cornerIntensity.size(), 600000u);
+    ASSERT_EQ(s.cornerLightNormals.size(), 600000u);
+    s.cornerLightNormals[7][8] = 5;
+    AllocateRenderArrays(s);  // present already: kept as they are
+    EXPECT_EQ(s.cornerLightNormals[7][8], 5);
 }
 
 TEST(Scene, ResetRestoresTheCameraAndTools)

@@ -75,6 +75,22 @@ TEST(Preferences, MapPathCountIsClampedAndAMissingKeyEndsTheList)
     EXPECT_EQ(gap.scene.mapPaths.paths(), (std::vector<std::string>{"/a", "/b", "/c"}));
 }
 
+TEST(Preferences, TheRootStaysAMapPathFromOneStartToTheNext)
+{
+    const auto dir = FreshDirectory("root");
+    const auto ini = dir / "gessoria.INI";
+    std::ofstream(ini) << "[Map Paths]\nMapPathCount=3\nMapPath0=/\nMapPath1=/maps/\nMapPath2=/b\n";
+    for (int run = 0; run < 2; ++run) {
+        Session session;
+        RecordingInteraction ui;
+        session.Startup(ini, dir, ui);
+        EXPECT_EQ(session.scene.mapPaths.paths(), (std::vector<std::string>{"/", "/maps", "/b"})) << run;
+        EXPECT_EQ(ui.Dialogs().size(), 2u) << run;  // the two libraries only
+        session.Exit();
+    }
+    EXPECT_EQ(ProfileFile::Load(ini).GetString("Map Paths", "MapPath0", "", 255), "/");
+}
+
 TEST(Preferences, ExitWritesEverythingUnlessAProjectWasOpenedFromTheDialog)
 {
     const auto dir = FreshDirectory("exit");

@@ -32,6 +32,19 @@ std::optional<std::string> RecordingInteraction::ChooseFileToOpen(const std::str
     return Next<std::optional<std::string>>(files, std::nullopt);
 }
 
+std::optional<std::string> RecordingInteraction::ChooseFileToSave(const std::string& filter, const std::string&,
+                                                                  const std::string& presetName)
+{
+    shown.push_back({Shown::Kind::FileChooser, presetName, filter});
+    return Next<std::optional<std::string>>(saveFiles, std::nullopt);
+}
+
+YesNoCancel RecordingInteraction::AskYesNoCancel(const std::string& text, const std::string& title)
+{
+    shown.push_back({Shown::Kind::Question, text, title});
+    return Next(yesNoCancel, YesNoCancel::Cancel);
+}
+
 std::string RecordingInteraction::ChooseDirectory()
 {
     shown.push_back({Shown::Kind::DirectoryChooser, {}, {}});

@@ -22,6 +22,8 @@ class RecordingInteraction : public UserInteraction {
 public:
     // Scripted answers, consumed in order.
     std::deque<bool> yesNo;
+    std::deque<YesNoCancel> yesNoCancel;
+    std::deque<std::optional<std::string>> saveFiles;
     std::deque<std::optional<std::string>> files;
     std::deque<std::string> directories;
     std::deque<std::optional<std::string>> texts;
@@ -35,6 +37,9 @@ public:
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& filter, const std::string& presetName) override;
+    std::optional<std::string> ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,
+                                                const std::string& presetName) override;
+    YesNoCancel AskYesNoCancel(const std::string& text, const std::string& title) override;
     std::string ChooseDirectory() override;
     std::optional<std::string> AskText(const std::string& title, const std::string& defaultText) override;
     std::optional<BitmapTextureAnswer> AskBitmapTexture(const BitmapTextureRequest& request) override;

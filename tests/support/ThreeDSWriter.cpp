@@ -59,7 +59,7 @@ ChunkBuilder MeshObject(const MeshSpec& mesh)
     for (const float p : mesh.positions)
         vertices.F32(p);
     triMesh.Child(vertices);
-    if (!mesh.uvs.empty()) {
+    if (!mesh.uvs.empty() || mesh.emptyTextureChunk) {
         ChunkBuilder texture(0x4140);
         texture.U16(static_cast<std::uint16_t>(mesh.uvs.size() / 2));
         for (const float t : mesh.uvs)
@@ -129,6 +129,21 @@ std::vector<std::uint8_t> MeshFile(const std::vector<ChunkBuilder>& contents)
     for (const auto& c : contents)
         meshData.Child(c);
     return ChunkBuilder(0x4D4D).Child(ChunkBuilder(0x0002).U32(3)).Child(meshData).Build();
+}
+
+std::vector<std::uint8_t> NestedContainers(std::size_t levels)
+{
+    // Written flat: building it from ChunkBuilders would copy every level's bytes again.
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(6 * (levels + 1));
+    for (std::size_t level = 0; level <= levels; ++level) {
+        const auto length = static_cast<std::uint32_t>(6 * (levels + 1 - level));
+        const std::uint16_t id = level == 0 ? 0x4D4D : 0x3D3D;
+        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(id & 0xFF), static_cast<std::uint8_t>(id >> 8),
+                                   static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+                                   static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)});
+    }
+    return bytes;
 }
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)

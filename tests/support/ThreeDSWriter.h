@@ -31,7 +31,8 @@ private:
 struct MeshSpec {
     std::string name = "Box";
     std::vector<float> positions;      // x, y, z per vertex (file axes)
-    std::vector<float> uvs;            // u, v per vertex; empty: no texture chunk
+    std::vector<float> uvs;            // u, v per texture vertex; empty: no texture chunk
+    bool emptyTextureChunk = false;    // with no uvs, a texture chunk of count 0
     std::vector<std::uint16_t> faces;  // a, b, c, flags per face
     std::vector<std::uint32_t> smoothing;  // per face; empty: no smoothing chunk
     struct Group {
@@ -52,6 +53,9 @@ ChunkBuilder MaterialEntry(const std::string& name, const std::vector<ChunkBuild
 
 // A mesh file (root 0x4D4D, mesh data 0x3D3D) holding the given chunks.
 std::vector<std::uint8_t> MeshFile(const std::vector<ChunkBuilder>& contents);
+
+// A mesh file whose mesh-data containers nest `levels` deep, each holding only the next.
+std::vector<std::uint8_t> NestedContainers(std::size_t levels);
 
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 

@@ -1,0 +1,56 @@
+#pragma once
+// BitmapStroke: painting in a bitmap view with the current tool, as if on the surface.
+//
+// Points are bitmap pixels with y counted down from the view's top. Between two successive
+// pointer positions the stroke walks n = max(|dx|, |dy|) steps (none when n is 0), point i
+// being (x0 + i dx / n, y0 + i dy / n); points off the bitmap are skipped. Without dab
+// spacing every point gets a dab; with it, each point snaps to the nearest node of a grid of
+// the brush's spacing anchored at the segment's first point (halves away from it) and a dab
+// falls only where the node changes, the first node counting as painted. A press lays one
+// dab at its point; each move then lays the segment's points after its first. Dabs are
+// numbered through the stroke and go through the same routines as on the surface, at the
+// texture coordinate of exactly the texel shown under the point.
+
+#include "paint/Dab.h"
+#include "paint/SurfaceTools.h"
+#include "paint/ToolOptions.h"
+
+#include <vector>
+
+namespace gessoria {
+
+class BitmapView;
+
+struct BitmapPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const BitmapPoint&) const = default;
+};
+
+// Every point of a segment, i = 0..n; empty when the ends coincide.
+std::vector<BitmapPoint> SegmentPoints(BitmapPoint from, BitmapPoint to);
+// The grid nodes where dabs fall along a segment's points (the first node excluded).
+std::vector<BitmapPoint> GridDabs(const std::vector<BitmapPoint>& points, int stepX, int stepY);
+
+class BitmapStroke {
+public:
+    explicit BitmapStroke(BitmapView& view) : view_(view) {}
+
+    // Each returns the main view's rectangle to repaint.
+    ScreenRect Press(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint at);
+    ScreenRect Move(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint to);
+    void Release() { inStroke_ = false; }
+
+    int dabCounter() const { return counter_; }
+
+private:
+    bool Inside(BitmapPoint p) const;
+    ScreenRect DabAt(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint p);
+
+    BitmapView& view_;
+    BitmapPoint last_;
+    bool inStroke_ = false;
+    int counter_ = 0;
+};
+
+} // namespace gessoria

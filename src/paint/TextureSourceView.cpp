@@ -1,0 +1,50 @@
+#include "paint/TextureSourceView.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace gessoria {
+namespace {
+
+std::string ScaleText(float scale)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(scale));
+    return text;
+}
+
+} // namespace
+
+bool TextureSourceView::Open(PaintingState& state, const Paint& paint, UserInteraction& ui, bool reopen)
+{
+    if (open() && !reopen)
+        return true;
+    source_ = StartTextureMode(state, paint, ui);
+    return source_ != nullptr;
+}
+
+void TextureSourceView::Close(PaintingState& state)
+{
+    source_ = nullptr;
+    StartCloneMode(state);
+}
+
+void TextureSourceView::Click(PaintingState& state, int x, int y, int scrollX, int scrollY) const
+{
+    if (source_ != nullptr)
+        ClickSourceView(state, x + scrollX, y + scrollY, source_->height());
+}
+
+std::string SetTextureScaleText(ToolOptions& options, const std::string& text)
+{
+    options.SetTextureScale(std::strtof(text.c_str(), nullptr));
+    return ScaleText(options.textureScale);
+}
+
+std::string SetTextureScaleSpin(ToolOptions& options, int position)
+{
+    options.SetTextureScale(static_cast<float>(position) / 10.0f);
+    return ScaleText(options.textureScale);
+}
+
+} // namespace gessoria

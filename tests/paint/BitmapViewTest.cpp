@@ -1,0 +1,315 @@
+// Bitmap views: the display's composition, zoom, painting in the view, the image commands,
+// export and print placement; the Text tool's floater.
+
+#include "io/ImageLibrary.h"
+#include "paint/BitmapImageCommands.h"
+#include "paint/BitmapStroke.h"
+#include "paint/FloaterEditor.h"
+#include "paint/TextTool.h"
+#include "paint/TextureSourceView.h"
+#include "scene/Material.h"
+#include "scene/Scene.h"
+#include "support/RecordingInteraction.h"
+#include "support/PaintedSquare.h"
+#include "support/SceneBuilder.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace gessoria::test {
+namespace {
+
+constexpr int kView = 64, kMap = 32;
+
+struct Bench : PaintedSquare {
+    BitmapViewSet views;
+
+    Bench() : PaintedSquare(kMap)
+    {
+        scene.layerViews = &views;
+        scene.paintTool = PaintTool::Brush;
+        material().name = "Skin";
+        material().mapSlots[kSlotTexture1].map.fileName = "SKIN.PNG";
+    }
+    Painter MakePainter() { return PaintedSquare::MakePainter(scene.paintTool); }
+    // A red paint layer over the Colour base, half of it transparent.
+    Layer& AddPaintLayer()
+    {
+        Layer layer;
+        layer.image.Create24(kMap, kMap);
+        layer.image.Fill24(0, 0, 200);
+        layer.alpha.Create8(kMap, kMap);
+        layer.name = "Marks";
+        auto& layers = material().stack(MapType::Colour).layers;
+        layers.push_back(std::move(layer));
+        return layers.back();
+    }
+};
+
+TEST(BitmapViewDisplay, CompositesOverBlackOrCheckersAndCopiesTheRendererLayer)
+{
+    Bench b;
+    Layer& marks = b.AddPaintLayer();
+    marks.alpha.row(kMap - 1)[kMap - 1] = 255;  // the last row and column too
+    BitmapView* view = b.views.Open(b.scene, 1, MapType::Colour, 2);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(b.views.Open(b.scene, 1, MapType::Colour, 2), view);  // the same layer twice: one view
+    EXPECT_EQ(view->WindowTitle(), "Material: Skin  -  Type: Colour  -  Layer: 2   -  File: Marks - SKIN.PNG");
+    const CDIB& shown = view->display();
+    // Transparent over black: red 200 x 1 >> 8 = 0.
+    EXPECT_EQ(shown.row(0)[2], 0);
+    EXPECT_EQ(shown.row(kMap - 1)[3 * (kMap - 1) + 2], 200);
+    EXPECT_EQ(shown.row(kMap - 1)[3 * (kMap - 1)], 0);
+
+    view->ToggleCheckers();
+    // (x ^ y) & 8: 0 at (0, 0) gives 190, at (8, 0) gives 255; transparent red moves it by (200 - m) >> 8.
+    EXPECT_EQ(shown.row(0)[0], 190 + ((0 - 190) >> 8));
+    EXPECT_EQ(shown.row(0)[2], 190 + ((200 - 190) >> 8));
+    EXPECT_EQ(shown.row(0)[3 * 8], 255 + ((0 - 255) >> 8));
+    EXPECT_EQ(shown.row(8)[3 * 8 + 1], 190 + ((0 - 190) >> 8));
+    EXPECT_EQ(shown.row(kMap - 1)[3 * (kMap - 1) + 2], 200);
+
+    // Alpha changed behind the view's back shows after the texels are reported changed.
+    marks.alpha.row(kMap - 1)[0] = 255;
+    b.views.LayerTexelsChanged(b.material(), {0, 0, kMap - 1, kMap - 1});
+    EXPECT_EQ(shown.row(kMap - 1)[2], 200);
+
+    BitmapView* renderer = b.views.Open(b.scene, 1, MapType::Colour, 0);
+    ASSERT_NE(renderer, nullptr);
+    EXPECT_EQ(renderer->display().row(3)[0], b.material().stack(MapType::Colour)[0].image.row(3)[0]);
+    EXPECT_EQ(b.views.Open(b.scene, 1, MapType::Colour, 5), nullptr);
+}
+
+TEST(BitmapViewDisplay, ZoomStepsAndScrollSize)
+{
+    Bench b;
+    BitmapView* view = b.views.Open(b.scene, 1, MapType::Bump, 1);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->display().bitCount(), 8);
+    view->ZoomIn();
+    EXPECT_EQ(view->scrollWidth(), static_cast<int>(kMap * 1.428571f));
+    view->ZoomOut();
+    EXPECT_NEAR(view->zoom(), 1.0f, 1e-5f);
+    view->ZoomIn();
+    view->ZoomIn();
+    view->NoZoom();
+    EXPECT_EQ(view->zoom(), 1.0f);
+    EXPECT_EQ(view->scrollHeight(), kMap);
+    EXPECT_EQ(view->RowAt(0), kMap - 1);
+}
+
+TEST(BitmapViewPainting, SegmentsWalkEveryPointOrTheSpacingGrid)
+{
+    const auto points = SegmentPoints({0, 0}, {10, 3});
+    ASSERT_EQ(points.size(), 11u);
+    EXPECT_EQ(points[4], (BitmapPoint{4, 1}));
+    EXPECT_EQ(points[10], (BitmapPoint{10, 3}));
+    EXPECT_TRUE(SegmentPoints({5, 5}, {5, 5}).empty());
+    EXPECT_EQ(GridDabs(points, 4, 4), (std::vector<BitmapPoint>{{4, 0}, {8, 0}, {8, 4}, {12, 4}}));
+    // Backwards, halves round away from the first point too.
+    EXPECT_EQ(GridDabs(SegmentPoints({10, 0}, {0, 0}), 4, 4), (std::vector<BitmapPoint>{{6, 0}, {2, 0}, {-2, 0}}));
+}
+
+TEST(BitmapViewPainting, DabsLandOnTheTexelShownUnderThePointAndTheViewFollows)
+{
+    Bench b;
+    b.values.foreground = 0xFF0000FF;  // full-strength red
+    BitmapView* view = b.views.Open(b.scene, 1, MapType::Colour, 1);
+    ASSERT_NE(view, nullptr);
+    BitmapStroke stroke(*view);
+    PaintingState state;
+    const EraserSwitches eraser{true, true, true, true, true};
+    // View point (5, 2) shows texel column 5, row kMap - 1 - 2.
+    stroke.Press(b.MakePainter(), state, eraser, {5, 2});
+    const CDIB& base = b.material().stack(MapType::Colour)[1].image;
+    const int painted = 10 + ((245 * 65280) >> 16);
+    EXPECT_EQ(base.row(kMap - 3)[3 * 5 + 2], painted);
+    EXPECT_EQ(base.row(kMap - 3)[3 * 5], 10 + ((-10 * 65280) >> 16));
+    EXPECT_EQ(view->display().row(kMap - 3)[3 * 5 + 2], painted);
+    stroke.Move(b.MakePainter(), state, eraser, {9, 2});
+    EXPECT_EQ(stroke.dabCounter(), 5);
+    stroke.Move(b.MakePainter(), state, eraser, {40, 2});  // off the bitmap past column 31
+    EXPECT_EQ(stroke.dabCounter(), 5 + 22);
+}
+
+TEST(BitmapViewImage, CommandsTurnLayerAndAlphaButNeverTheRendererLayer)
+{
+    Bench b;
+    Material& m = b.material();
+    CDIB& base = m.stack(MapType::Colour)[1].image;
+    base.row(0)[0] = 1;  // the bottom-left texel as the view shows it
+    m.stack(MapType::Colour)[1].alpha.row(0)[0] = 7;
+    CompositeAll(m);
+    BitmapView* renderer = b.views.Open(b.scene, 1, MapType::Colour, 0);
+    const std::vector<std::uint8_t> before(m.stack(MapType::Colour)[0].image.bits().begin(), m.stack(MapType::Colour)[0].image.bits().end());
+    EXPECT_FALSE(ApplyImageCommand(*renderer, ImageCommand::Rotate90));
+    EXPECT_FALSE(ApplyImageCommand(*renderer, ImageCommand::Invert));
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), m.stack(MapType::Colour)[0].image.bits().begin()));
+
+    BitmapView* view = b.views.Open(b.scene, 1, MapType::Colour, 1);
+    // Clockwise on screen: the bottom-left corner goes to the top-left, which is the last row.
+    ASSERT_TRUE(ApplyImageCommand(*view, ImageCommand::Rotate90));
+    EXPECT_EQ(base.row(kMap - 1)[0], 1);
+    EXPECT_EQ(m.stack(MapType::Colour)[1].alpha.row(kMap - 1)[0], 7);
+    ASSERT_TRUE(ApplyImageCommand(*view, ImageCommand::FlipHorizontal));
+    EXPECT_EQ(base.row(kMap - 1)[3 * (kMap - 1)], 1);
+    ASSERT_TRUE(ApplyImageCommand(*view, ImageCommand::FlipVertical));
+    EXPECT_EQ(base.row(0)[3 * (kMap - 1)], 1);
+    EXPECT_EQ(m.stack(MapType::Colour)[1].alpha.row(0)[kMap - 1], 7);
+    // Invert changes the colour only; the composite and the view follow.
+    ASSERT_TRUE(ApplyImageCommand(*view, ImageCommand::Invert));
+    EXPECT_EQ(base.row(0)[3 * (kMap - 1)], 254);
+    EXPECT_EQ(base.row(5)[0], 245);
+    EXPECT_EQ(m.stack(MapType::Colour)[1].alpha.row(0)[kMap - 1], 7);
+    EXPECT_EQ(m.stack(MapType::Colour)[0].image.row(5)[0], 245);
+    EXPECT_EQ(view->display().row(5)[0], 245);
+
+    BitmapView* bump = b.views.Open(b.scene, 1, MapType::Bump, 1);
+    ASSERT_TRUE(ApplyImageCommand(*bump, ImageCommand::Monochrome));
+    for (const auto v : m.stack(MapType::Bump)[1].image.bits().first(kMap))
+        EXPECT_TRUE(v == 0 || v == 255);
+    ASSERT_TRUE(ApplyImageCommand(*view, ImageCommand::Grey256));
+    const std::uint8_t* grey = base.row(5);
+    EXPECT_TRUE(grey[0] == grey[1] && grey[1] == grey[2]);
+}
+
+TEST(BitmapViewExport, AnsweringNoSavesWithoutTheMeshAndCancelSavesNothing)
+{
+    Bench b;
+    BitmapView* view = b.views.Open(b.scene, 1, MapType::Colour, 1);
+    const auto dir = FreshDirectory("bitmapview");
+    view->ToggleMesh();
+
+    b.ui.saveFiles.push_back((dir / "cancel.png").string());
+    b.ui.yesNoCancel.push_back(YesNoCancel::Cancel);
+    EXPECT_EQ(ExportBitmapView(*view, b.ui), ExportOutcome::Cancelled);
+    EXPECT_FALSE(std::filesystem::exists(dir / "cancel.png"));
+    EXPECT_EQ(b.ui.Dialogs().back(), kExportMeshQuestion);
+
+    b.ui.saveFiles.push_back((dir / "plain.png").string());
+    b.ui.yesNoCancel.push_back(YesNoCancel::No);
+    ASSERT_EQ(ExportBitmapView(*view, b.ui), ExportOutcome::Saved);
+    b.ui.saveFiles.push_back((dir / "mesh.png").string());
+    b.ui.yesNoCancel.push_back(YesNoCancel::Yes);
+    ASSERT_EQ(ExportBitmapView(*view, b.ui), ExportOutcome::Saved);
+    const auto count = [](const std::filesystem::path& path) {
+        auto image = LibraryImage::Open(path);
+        EXPECT_TRUE(image.has_value());
+        int white = 0;
+        for (const auto v : image->PackedRows())
+            white += v == 255;
+        return white;
+    };
+    EXPECT_EQ(count(dir / "plain.png"), 0);
+    EXPECT_GT(count(dir / "mesh.png"), kMap);
+    // The mesh drawn for the export is not left in the view.
+    EXPECT_EQ(view->display().row(0)[0], 10);
+
+    b.ui.saveFiles.push_back((dir / "x.GIF").string());
+    EXPECT_EQ(ExportBitmapView(*view, b.ui), ExportOutcome::Refused);
+    EXPECT_EQ(b.ui.Dialogs().back(), kGifRefused);
+    EXPECT_EQ(ExportBitmapView(*view, b.ui), ExportOutcome::Cancelled);  // the chooser cancelled
+}
+
+TEST(BitmapViewPrint, FitsThePageKeepingTheAspectRatio)
+{
+    const PrintPlacement wide = FitToPage(200, 100, 1000, 800);
+    EXPECT_EQ(wide.width, 1000);
+    EXPECT_EQ(wide.height, 500);
+    EXPECT_EQ(wide.top, 150);
+    EXPECT_EQ(wide.left, 0);
+    const PrintPlacement tall = FitToPage(100, 300, 1000, 800);
+    EXPECT_EQ(tall.height, 800);
+    EXPECT_EQ(tall.width, 266);
+    EXPECT_EQ(tall.left, 367);
+    EXPECT_EQ(FitToPage(0, 10, 100, 100).width, 0);
+}
+
+TEST(TextTool, TextBecomesAnUpsideDownFloaterDroppedThroughThePaint)
+{
+    EXPECT_EQ(FontDescription("Serif", 12.0, 700, true), "Serif  12.00 point  bold  italic");
+    EXPECT_EQ(FontDescription("Serif", 9.5, 400, false), "Serif  9.50 point  ");
+    Bench b;
+    const auto text = CreateText(b.scene, "Hi", TextFont{"Sans Serif", 12.0, true, false}, b.ui);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(b.scene.paintTool, PaintTool::Selection);
+    EXPECT_EQ(b.ui.Texts(Shown::Kind::Warning).back(), kTextPlacementWarning);
+    EXPECT_FALSE(CreateText(b.scene, "", TextFont{}, b.ui).has_value());
+    // The glyphs sit on the baseline: after turning, the first rows (the descent) stay dark
+    // and rows above them hold the letters' white.
+    const CDIB& alpha = text->alpha(MapType::Colour);
+    int lit = 0;
+    for (int y = 0; y < text->height; ++y)
+        for (int x = 0; x < text->width; ++x) {
+            const std::uint8_t* c = text->value(MapType::Colour).row(y) + 3 * x;
+            EXPECT_EQ(alpha.row(y)[x], (c[0] + c[1] + c[2]) / 3);
+            lit += alpha.row(y)[x] > 128;
+        }
+    EXPECT_GT(lit, 10);
+    int lowRows = 0;
+    for (int x = 0; x < text->width; ++x)
+        lowRows += alpha.row(0)[x];
+    EXPECT_EQ(lowRows, 0);
+
+    FloaterEditor editor;
+    editor.TakeTextFloater(*text);
+    b.values.foreground = 0xFF00FF00;  // green
+    PaintingState state;
+    editor.Press(b.MakePainter(), PickFace(b.scene, 32, 32), 32, 32, false);
+    ASSERT_TRUE(editor.selection().floating);
+    const Floater& placed = editor.floater();
+    editor.DeselectAll(b.MakePainter(), state);
+    int green = 0;
+    const CDIB& base = b.material().stack(MapType::Colour)[1].image;
+    for (int y = 0; y < placed.height; ++y)
+        for (int x = 0; x < placed.width; ++x) {
+            const int ty = ((placed.top + y) % kMap + kMap) % kMap, tx = ((placed.left + x) % kMap + kMap) % kMap;
+            if (text->alpha(MapType::Colour).row(y)[x] == 255)
+                green += base.row(ty)[3 * tx + 1] > 200 && base.row(ty)[3 * tx + 2] < 50;
+        }
+    EXPECT_GT(green, 5);
+    EXPECT_FALSE(editor.floater().present);
+}
+
+} // namespace
+} // namespace gessoria::test
+
+namespace gessoria::test {
+namespace {
+
+TEST(TextureSourceView, OpensOnceClicksFromTheBottomRowAndClampsTheScale)
+{
+    RecordingInteraction ui;
+    PaintingState state;
+    Paint paint = DefaultPaint();
+    TextureSourceView view;
+    EXPECT_FALSE(view.Open(state, paint, ui));
+    EXPECT_EQ(ui.Dialogs().back(), kNotABitmapPaint);
+    paint.specialNumber = kBitmapPaintNumber;
+    paint.imagesLoaded = true;
+    auto image = std::make_shared<CDIB>();
+    image->Create24(256, 256);
+    paint.images[kImageShininess] = image;  // only the last slot of the preference order
+    ASSERT_TRUE(view.Open(state, paint, ui));
+    EXPECT_EQ(view.source(), image.get());
+    EXPECT_TRUE(view.Open(state, paint, ui));  // pressed twice: the same view
+    EXPECT_EQ(view.scrollWidth(), 256);
+    view.Click(state, 0, 0);
+    EXPECT_EQ(state.source.x, 0);
+    EXPECT_EQ(state.source.y, 255);
+    EXPECT_EQ(state.source.marker, -1);
+    view.Click(state, 3, 4, 10, 20);
+    EXPECT_EQ(state.source.x, 13);
+    EXPECT_EQ(state.source.y, 255 - 24);
+    view.Close(state);
+    EXPECT_FALSE(view.open());
+    EXPECT_FALSE(state.options.texturedPaint);
+
+    EXPECT_EQ(SetTextureScaleText(state.options, "150"), "99.9");
+    EXPECT_EQ(SetTextureScaleText(state.options, "0"), "0.1");
+    EXPECT_EQ(SetTextureScaleSpin(state.options, 25), "2.5");
+    EXPECT_FLOAT_EQ(state.options.textureScale, 2.5f);
+}
+
+} // namespace
+} // namespace gessoria::test
