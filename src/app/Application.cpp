@@ -1,5 +1,8 @@
 #include "app/Application.h"
 
+#include "app/CommandTable.h"
+#include "app/palettes/ColourPicker.h"
+#include "app/palettes/InfoWindow.h"
 #include "app/DataDirectory.h"
 #include "app/MainWindow.h"
 #include "app/QtInteraction.h"
@@ -15,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPainter>
 #include <QTimer>
 
 #include <iostream>
@@ -22,7 +26,33 @@
 namespace gessoria::app {
 namespace {
 
-constexpr const char* kUsage = "usage: gessoria [--grab OUT.png [--grab-size WxH]] [FILE]";
+constexpr const char* kUsage = "usage: gessoria [--grab OUT.png [--grab-size WxH] [--grab-palettes]] [FILE]";
+
+// A floating window drawn at `at` with a title bar of its own, as a window manager would.
+void DrawFloating(QPainter& painter, QWidget& floating, QPoint at)
+{
+    const QPixmap body = floating.grab();
+    const int titleHeight = painter.fontMetrics().height() + 8;
+    const QRect frame(at, QSize(body.width() + 2, body.height() + titleHeight + 1));
+    painter.fillRect(frame, QColor(60, 64, 72));
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(at + QPoint(8, 0), QSize(body.width(), titleHeight)), Qt::AlignVCenter, floating.windowTitle());
+    painter.drawPixmap(at + QPoint(1, titleHeight), body);
+}
+
+void DrawPalettes(MainWindow& window, QImage& picture)
+{
+    window.commands()[Command::ColourPicker]->setChecked(true);
+    window.commands()[Command::InfoWindow]->setChecked(true);
+    window.colourPicker().SetFull(true);
+    QApplication::processEvents();
+    QPainter painter(&picture);
+    const QRect view = window.view().geometry();
+    QWidget& picker = window.colourPicker();
+    QWidget& info = window.infoWindow();
+    DrawFloating(painter, picker, QPoint(view.left() + 12, view.bottom() - picker.height() - 40));
+    DrawFloating(painter, info, QPoint(view.right() - info.width() - 12, view.top() + 8));
+}
 
 int Grab(MainWindow& window, const LaunchOptions& options)
 {
@@ -32,7 +62,10 @@ int Grab(MainWindow& window, const LaunchOptions& options)
     if (!options.file.isEmpty() && !window.OpenFile(options.file, false))
         return 1;
     QApplication::processEvents();
-    if (!window.grab().save(options.grabPath, "PNG")) {
+    QImage picture = window.grab().toImage();
+    if (options.grabPalettes)
+        DrawPalettes(window, picture);
+    if (!picture.save(options.grabPath, "PNG")) {
         std::cerr << "cannot write " << options.grabPath.toStdString() << '\n';
         return 1;
     }
@@ -47,6 +80,10 @@ std::optional<LaunchOptions> ParseLaunchOptions(const QStringList& arguments, QS
     bool sizeGiven = false;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
+        if (a == "--grab-palettes") {
+            options.grabPalettes = true;
+            continue;
+        }
         if (a == "--grab" || a == "--grab-size") {
             if (i + 1 >= arguments.size()) {
                 error = a + " needs a value\n" + kUsage;
@@ -77,8 +114,8 @@ std::optional<LaunchOptions> ParseLaunchOptions(const QStringList& arguments, QS
             options.file = a;
         }
     }
-    if (sizeGiven && options.grabPath.isEmpty()) {
-        error = QString("--grab-size goes with --grab\n") + kUsage;
+    if ((sizeGiven || options.grabPalettes) && options.grabPath.isEmpty()) {
+        error = QString("--grab-size and --grab-palettes go with --grab\n") + kUsage;
         return std::nullopt;
     }
     return options;
@@ -89,8 +126,12 @@ int RunApplication(const LaunchOptions& given)
     InitResources();
     LaunchOptions options = given;
     const bool grab = !options.grabPath.isEmpty();
+    // Both paths are taken from where the program was started: start-up moves into the data
+    // directory.
     if (!options.file.isEmpty())
         options.file = QFileInfo(options.file).absoluteFilePath();
+    if (grab)
+        options.grabPath = QFileInfo(options.grabPath).absoluteFilePath();
 
     Workspace workspace;
     WarningWindow warnings(workspace.session.preferences.beepOnWarning);

@@ -8,7 +8,8 @@
 // opened through the Open dialog) and the recent-file list.
 //
 // The --grab run opens the file the same way with nobody asked anything, paints the whole
-// main window once into a PNG file and ends, writing nothing back.
+// main window once into a PNG file and ends, writing nothing back. With --grab-palettes the
+// Colour Picker and the Info Window are opened and drawn where they float over the window.
 
 #include <QSize>
 #include <QString>
@@ -22,6 +23,7 @@ struct LaunchOptions {
     QString file;       // empty: start with no scene
     QString grabPath;   // empty: the interactive program
     QSize grabSize{1024, 768};
+    bool grabPalettes = false;  // the Colour Picker and the Info Window open in the picture
 };
 
 // The program's own arguments (Qt's are already taken out). Nothing, with a message in

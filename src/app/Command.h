@@ -12,6 +12,7 @@ enum class Command {
     Undo, UndoSingle, Redo, Cut, Copy, Paste, DropFloater, Clear,
     // View
     FileToolbar, PositionToolbar, ControlPanel, StatusBar, InfoWindow, ColourPicker, IgnoreWarning, WarningWindow,
+    ViewBookmarks, LayersWindow, ObjectsWindow, Applicators, Pigments,
     // Tools: positioning and lights
     ZoomExtents, Rotate, ZoomDynamic, ZoomWindow, Pan, LockPositionTools, LightLock, LightToFront, MoveLights,
     LightingControls, RedrawScreen, Benchmark,

@@ -10,6 +10,11 @@
 #include "app/dialogs/PreferenceDialogs.h"
 #include "app/dialogs/RenderingOptionsDialog.h"
 #include "app/dialogs/TipDialog.h"
+#include "app/palettes/ApplicatorsPalette.h"
+#include "app/palettes/ColourPicker.h"
+#include "app/palettes/InfoWindow.h"
+#include "app/palettes/PigmentsPalette.h"
+#include "app/panel/ControlPanel.h"
 #include "app/view/MainView.h"
 #include "io/SceneFileOpener.h"
 #include "paint/StrokeController.h"
@@ -78,6 +83,21 @@ const PositionCommand kPositionTools[] = {
     {PositionTool::MoveLights, C::MoveLights, kCursorRotate, 0, nullptr},
 };
 
+// Paint Wizard hints of the tools whose selection the engine gives none.
+struct ToolHint {
+    PaintTool tool;
+    const char* text;
+};
+constexpr ToolHint kToolHints[] = {
+    {PaintTool::Fill, "You can also select the Fill Tool by pressing 'F'. The fill lays the background colour; set how "
+                      "far it spreads with the Fill Tolerance on its page."},
+    {PaintTool::TexturePaint, "Choose 'Clone' to copy one part of a surface onto another (press 'Set Source' first), "
+                              "or 'Texture Paint' to paint with the pictures of a bitmap paint."},
+    {PaintTool::Sampler, "Click the object to pick up the colour under the pointer as the foreground colour; hold "
+                         "Ctrl to pick up the background colour instead."},
+    {PaintTool::Text, "The Text Tool is not available in this version of Gessoria."},
+    {PaintTool::Selection, "The Selection Tool is not available in this version of Gessoria."},
+};
 constexpr const char* kHintToolLock =
     "Selecting this button means that when you use a position tool, it won't deselect itself. Use this if you think "
     "you're going to take more than one action to position an object.";
@@ -113,6 +133,8 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     setCentralWidget(view_);
     BuildToolBars();
     BuildStatusBar();
+    BuildControlPanel();
+    BuildPalettes();
     BuildMenus();
     ConnectCommands();
 
@@ -128,6 +150,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     connect(view_, &MainView::fileDropped, this, [this](const QString& path) { OpenFile(path, false); });
     connect(&warnings_, &WarningWindow::litChanged, this, [this](bool lit) {
         (*commands_)[C::WarningWindow]->setIcon(QIcon(lit ? ":/icons/warninglit.svg" : ":/icons/warning.svg"));
+        panel_->SetWarningLit(lit);
     });
     UpdateToolChecks();
     UpdateUndoCommands();
@@ -171,15 +194,6 @@ void MainWindow::BuildToolBars()
     for (Command id : {C::LightLock, C::LightToFront, C::MoveLights})
         position->addAction(c[id]);
 
-    // The painting tools, down the left side where the control panel will hold their
-    // buttons; at the default width the top row has no room for them.
-    auto* tools = new QToolBar("Painting Tools", this);
-    addToolBar(Qt::LeftToolBarArea, tools);
-    tools->setObjectName("PaintingToolbar");
-    tools->setIconSize(QSize(20, 20));
-    for (const ToolCommand& t : kPaintTools)
-        tools->addAction(c[t.command]);
-
     for (auto [bar, id] : {std::pair{file, C::FileToolbar}, std::pair{position, C::PositionToolbar}}) {
         QAction* toggle = c[id];
         toggle->setChecked(true);
@@ -213,6 +227,80 @@ void MainWindow::BuildStatusBar()
     connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
 }
 
+void MainWindow::BuildControlPanel()
+{
+    PanelContext context{workspace_, ui_, [this] { view_->Render(); }, [this] { view_->RedrawScreen(); },
+                         [this](int cursor) { view_->SetToolCursor(cursor); }};
+    panel_ = new ControlPanel(*commands_, std::move(context), this);
+    addDockWidget(Qt::LeftDockWidgetArea, panel_);
+    QAction* toggle = (*commands_)[C::ControlPanel];
+    toggle->setChecked(true);
+    connect(toggle, &QAction::toggled, panel_, &QWidget::setVisible);
+    connect(panel_, &QDockWidget::visibilityChanged, toggle, [this, toggle] { toggle->setChecked(panel_->isVisible()); });
+    struct WindowPage {
+        Command command;
+        PanelPage page;
+        const char* hint;
+    };
+    static constexpr WindowPage kWindowPages[] = {
+        {C::ViewBookmarks, PanelPage::Bookmarks,
+         "A View Bookmark keeps the view and the light as they are now. Press 'New' to keep one and double-click a "
+         "bookmark to go back to it."},
+        {C::LayersWindow, PanelPage::Layers,
+         "Paint always goes into the selected layer of each map type. Add layers with 'New' to keep your work "
+         "separate from the material's own bitmap."},
+        {C::LightingControls, PanelPage::Lighting,
+         "Slider changes only reach the view when you press 'Apply', unless 'Auto-Update' is ticked. Right-click "
+         "the page for quick settings."},
+        {C::ObjectsWindow, PanelPage::Objects,
+         "Hidden objects are neither drawn nor painted; frozen objects are drawn but take no paint, which protects "
+         "them while you paint their neighbours."},
+        {C::MaxOut, PanelPage::MaxOut, "Sending maps back to the modelling host is not available in this version."},
+    };
+    for (const WindowPage& w : kWindowPages)
+        connect((*commands_)[w.command], &QAction::triggered, this, [this, &w] {
+            ui_.ShowHint(0, w.hint);
+            panel_->show();
+            panel_->ShowPage(w.page);
+        });
+}
+
+void MainWindow::BuildPalettes()
+{
+    // Floating tool windows over the main window, made hidden and toggled by their commands.
+    colourPicker_ = new ColourPicker(workspace_, ui_, this);
+    infoWindow_ = new InfoWindow(workspace_, this);
+    applicators_ = new ApplicatorsPalette(workspace_, ui_, this);
+    pigments_ = new PigmentsPalette(workspace_, ui_, this);
+    const std::pair<Command, QWidget*> palettes[] = {{C::ColourPicker, colourPicker_},
+                                                     {C::InfoWindow, infoWindow_},
+                                                     {C::Applicators, applicators_},
+                                                     {C::Pigments, pigments_}};
+    for (auto [command, window] : palettes) {
+        QAction* toggle = (*commands_)[command];
+        connect(toggle, &QAction::toggled, window, &QWidget::setVisible);
+        window->installEventFilter(this);
+    }
+    connect(colourPicker_, &ColourPicker::coloursChanged, infoWindow_, &InfoWindow::Refresh);
+    // A brush or paint chosen or edited shows in the Info Window and on the visible page.
+    for (LibraryPalette* palette : std::initializer_list<LibraryPalette*>{applicators_, pigments_})
+        connect(palette, &LibraryPalette::libraryChanged, this, [this] {
+            infoWindow_->Refresh();
+            panel_->RefreshVisiblePage();
+        });
+    connect((*commands_)[C::BrushSettings], &QAction::triggered, applicators_, &LibraryPalette::EditCurrent);
+    connect((*commands_)[C::PaintSettings], &QAction::triggered, pigments_, &LibraryPalette::EditCurrent);
+    connect(infoWindow_, &InfoWindow::colourPickerWanted, this, [this](bool foreground) {
+        colourPicker_->EditForeground(foreground);
+        (*commands_)[C::ColourPicker]->setChecked(true);
+        colourPicker_->raise();
+    });
+    connect(view_, &MainView::strokeEnded, this, [this] {
+        colourPicker_->Refresh();
+        infoWindow_->Refresh();
+    });
+}
+
 void MainWindow::BuildMenus()
 {
     const CommandTable& c = *commands_;
@@ -244,6 +332,8 @@ void MainWindow::BuildMenus()
     QMenu* toolbars = view->addMenu("&Toolbars");
     add(toolbars, {C::FileToolbar, C::PositionToolbar, C::ControlPanel});
     add(view, {C::StatusBar, C::InfoWindow, C::ColourPicker});
+    view->addSeparator();
+    add(view, {C::ViewBookmarks, C::LayersWindow, C::ObjectsWindow, C::Applicators, C::Pigments});
     view->addSeparator();
     add(view, {C::IgnoreWarning, C::WarningWindow, C::RedrawScreen});
 
@@ -390,6 +480,7 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     // A new scene starts with the Brush tool selected and no position tool.
     workspace_.render.currentLevel = workspace_.render.stillLevel;
     SetPaintTool(PaintTool::Brush);
+    panel_->ShowPage(PanelPage::Brush);
     UpdateUndoCommands();
     view_->RedrawScreen();
     return true;
@@ -436,12 +527,23 @@ void MainWindow::PrintView()
 
 void MainWindow::SelectPaintTool(PaintTool tool)
 {
-    Session& session = workspace_.session;
-    const bool deselect = session.scene.paintTool == tool;
-    // The engine shows the tool's hint (and warns of a bitmap paint with the Line tool);
-    // pressing the current tool's command then puts the tool down.
-    gessoria::SelectPaintTool(session.scene, tool, session.paints.current(), ui_);
-    SetPaintTool(deselect ? PaintTool::None : tool);
+    Scene& scene = workspace_.session.scene;
+    const PanelPage page = ControlPanel::PageOfTool(tool);
+    // A second press deselects the tool, but only while its page is the one shown: with
+    // another page in front, the press brings the tool's page back.
+    const bool deselect = scene.paintTool == tool && panel_->PageVisible(page);
+    const PaintTool before = scene.paintTool;
+    gessoria::SelectPaintTool(scene, tool, workspace_.session.paints.current(), ui_);
+    scene.paintTool = before;
+    for (const ToolHint& hint : kToolHints)
+        if (hint.tool == tool)
+            ui_.ShowHint(0, scene.loaded() ? hint.text : "Until you load an object you won't be able to paint on anything.");
+    if (deselect) {
+        SetPaintTool(PaintTool::None);
+        return;
+    }
+    SetPaintTool(tool);
+    panel_->ShowPage(page);
 }
 
 void MainWindow::SetPaintTool(PaintTool tool)
@@ -452,6 +554,7 @@ void MainWindow::SetPaintTool(PaintTool tool)
         if (t.tool == tool)
             prompt = CommandTable::Info(t.command).prompt;
     statusPane_->setText(CommandTable::StatusText(prompt));
+    panel_->ShowCurrentTool(tool);
     UpdateToolChecks();
 }
 
@@ -567,20 +670,20 @@ void MainWindow::UpdateUndoCommands()
 
 void MainWindow::ShowWarning()
 {
-    const QString text = warnings_.Press();
-    if (!warnings_.question()) {
-        ui_.Tell(text.toStdString());
+    const WarningWindow::Pending pending = warnings_.Press();
+    if (pending.kind == WarningKind::Question) {
+        if (ui_.Ask(pending.text.toStdString()))
+            workspace_.pressureSensitivity = false;
         return;
     }
-    if (ui_.Ask(text.toStdString()))
-        workspace_.pressureSensitivity = false;
+    ui_.Tell(pending.text.toStdString());
 }
 
 void MainWindow::WarnOfTablet()
 {
     for (const QInputDevice* device : QInputDevice::devices())
         if (device->type() == QInputDevice::DeviceType::Stylus && workspace_.pressureSensitivity) {
-            warnings_.Raise(WarningWindow::kTabletQuestion, true);
+            warnings_.Raise(WarningWindow::kPressureTabletQuestion, WarningKind::Question);
             return;
         }
 }
@@ -675,6 +778,16 @@ void MainWindow::TipOfTheDay()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::Hide || event->type() == QEvent::Show) {
+        if (watched == colourPicker_)
+            (*commands_)[C::ColourPicker]->setChecked(colourPicker_->isVisible());
+        else if (watched == infoWindow_)
+            (*commands_)[C::InfoWindow]->setChecked(infoWindow_->isVisible());
+        else if (watched == applicators_)
+            (*commands_)[C::Applicators]->setChecked(applicators_->isVisible());
+        else if (watched == pigments_)
+            (*commands_)[C::Pigments]->setChecked(pigments_->isVisible());
+    }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (event->type() == QEvent::KeyPress && key->key() == Qt::Key_ScrollLock && !key->isAutoRepeat())

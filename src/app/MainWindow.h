@@ -24,6 +24,11 @@ class UserInteraction;
 namespace gessoria::app {
 
 class CommandTable;
+class ApplicatorsPalette;
+class ColourPicker;
+class PigmentsPalette;
+class ControlPanel;
+class InfoWindow;
 class MainView;
 class WarningWindow;
 struct Workspace;
@@ -41,6 +46,11 @@ public:
     MainView& view() { return *view_; }
     CommandTable& commands() { return *commands_; }
     QLabel& statusPane() { return *statusPane_; }
+    ControlPanel& controlPanel() { return *panel_; }
+    ColourPicker& colourPicker() { return *colourPicker_; }
+    InfoWindow& infoWindow() { return *infoWindow_; }
+    ApplicatorsPalette& applicators() { return *applicators_; }
+    PigmentsPalette& pigments() { return *pigments_; }
 
     // Opens a scene or project. `throughDialog` is set for the Open command's chooser, which
     // is the one way a project stops preferences and libraries being written at exit.
@@ -61,6 +71,8 @@ private:
     void BuildMenus();
     void BuildToolBars();
     void BuildStatusBar();
+    void BuildControlPanel();
+    void BuildPalettes();
     void ConnectCommands();
     void On(Command id, void (MainWindow::*handler)());
 
@@ -97,6 +109,11 @@ private:
     RecentFiles& recent_;
     CommandTable* commands_;
     MainView* view_;
+    ControlPanel* panel_ = nullptr;
+    ColourPicker* colourPicker_ = nullptr;
+    InfoWindow* infoWindow_ = nullptr;
+    ApplicatorsPalette* applicators_ = nullptr;
+    PigmentsPalette* pigments_ = nullptr;
     QLabel* statusPane_ = nullptr;
     QLabel* capsIndicator_ = nullptr;
     QLabel* numIndicator_ = nullptr;

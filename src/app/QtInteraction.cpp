@@ -118,6 +118,8 @@ std::optional<std::string> QtInteraction::AskText(const std::string& title, cons
     QString label = Q(title);
     if (!label.endsWith(':'))
         label += ':';
+    if (title == "New Custom")
+        label = "Name:";  // the custom colour dialog is titled by what it makes
     bool ok = false;
     const QString text = QInputDialog::getText(window_, windowTitle, label, QLineEdit::Normal, Q(defaultText), &ok);
     if (!ok)

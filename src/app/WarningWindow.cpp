@@ -4,19 +4,35 @@
 
 namespace gessoria::app {
 
-void WarningWindow::Raise(const QString& text, bool question)
+WarningWindow::WarningWindow(const int& beepOnWarning) : beepOnWarning_(beepOnWarning), beep_([] { QApplication::beep(); })
+{
+}
+
+void WarningWindow::Raise(const QString& text, WarningKind kind)
+{
+    message_ = text;
+    kind_ = kind;
+    Light();
+}
+
+void WarningWindow::Alert()
+{
+    Light();
+}
+
+void WarningWindow::Light()
 {
     if (beepOnWarning_ != 0)
-        QApplication::beep();
-    message_ = text;
-    question_ = question;
+        beep_();
     SetLit(true);
 }
 
-QString WarningWindow::Press()
+WarningWindow::Pending WarningWindow::Press()
 {
     SetLit(false);
-    return message_.isEmpty() ? QString(kNothingYet) : message_;
+    if (kind_ == WarningKind::None)
+        return {kNothingYet, WarningKind::Information};
+    return {message_, kind_};
 }
 
 void WarningWindow::Ignore()

@@ -42,6 +42,16 @@ struct Workspace {
         lighting.backgroundColour = p.backgroundColour;
         return lighting;
     }
+
+    // The lighting page's "Apply To Scene" and Auto-Update into the preferences.
+    void SetLighting(const LightingSettings& lighting)
+    {
+        Preferences& p = session.preferences;
+        p.ambientLevel = lighting.ambientLevel;
+        p.diffuseLevel = lighting.diffuseLevel;
+        p.autoUpdate = lighting.autoUpdate ? 1 : 0;
+        p.backgroundColour = lighting.backgroundColour;
+    }
 };
 
 } // namespace gessoria::app

@@ -24,6 +24,13 @@ struct SceneObject {
     std::int32_t firstVertex = 0;
     std::string name;
     std::uint8_t flags = 0;
+
+    bool has(SceneObjectFlag flag) const { return (flags & flag) != 0; }
+    // Hide/Show and Freeze/UnFreeze of the objects panel.
+    void SetFlag(SceneObjectFlag flag, bool on)
+    {
+        flags = static_cast<std::uint8_t>(on ? flags | flag : flags & ~flag);
+    }
 };
 
 } // namespace gessoria

@@ -56,10 +56,6 @@ private slots:
         QVERIFY(!f.window->commands()[Command::BrushTool]->isChecked());
         QCOMPARE(f.view().toolCursor(), 166);
         QCOMPARE(f.window->statusPane().text(), QString("Eraser Tool: +Ctrl = Sample Background    For help press F1"));
-        // Tools the engine does not dispatch yet are shown but cannot be chosen.
-        QVERIFY(!f.window->commands()[Command::TextTool]->isEnabled());
-        f.window->commands()[Command::TextTool]->trigger();
-        QCOMPARE(f.scene().paintTool, PaintTool::Eraser);
         // A position tool does not take the painting tool away.
         QTest::keyClick(f.window.get(), Qt::Key_Z);
         QCOMPARE(f.scene().paintTool, PaintTool::Eraser);
@@ -187,10 +183,10 @@ private slots:
         QCOMPARE(f.ui.Dialogs().back(), std::string("Layer missing"));
 
         // The tablet question: Yes switches pressure sensitivity off.
-        f.warnings.Raise(app::WarningWindow::kTabletQuestion, true);
+        f.warnings.Raise(app::WarningWindow::kPressureTabletQuestion, app::WarningKind::Question);
         f.ui.yesNo.push_back(true);
         f.window->commands()[Command::WarningWindow]->trigger();
-        QCOMPARE(f.ui.Texts(Shown::Kind::Question).back(), std::string(app::WarningWindow::kTabletQuestion));
+        QCOMPARE(f.ui.Texts(Shown::Kind::Question).back(), std::string(app::WarningWindow::kPressureTabletQuestion));
         QVERIFY(!f.workspace.pressureSensitivity);
     }
 

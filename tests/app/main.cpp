@@ -7,6 +7,10 @@
 namespace gessoria::test {
 QObject* MakeViewTest();
 QObject* MakeWindowTest();
+QObject* MakeControlPanelTest();
+QObject* MakeWarningTest();
+QObject* MakePaletteTest();
+QObject* MakeLibraryPaletteTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -14,7 +18,9 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     int failures = 0;
-    for (auto make : {gessoria::test::MakeViewTest, gessoria::test::MakeWindowTest}) {
+    for (auto make : {gessoria::test::MakeViewTest, gessoria::test::MakeWindowTest, gessoria::test::MakeControlPanelTest,
+                      gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
+                      gessoria::test::MakeLibraryPaletteTest}) {
         std::unique_ptr<QObject> test(make());
         failures += QTest::qExec(test.get(), argc, argv);
     }

@@ -132,6 +132,7 @@ void MainView::Press(const Pointer& p)
                                   s.paintValues, workspace_.random};
     environment.pressureOn = workspace_.pressureSensitivity;
     environment.painting = &s.painting;
+    environment.eraser = s.painting.options.eraserMaps;
     environment.bitmapPaintScale = s.bitmapPaintScale;
     stroke_.emplace(environment, ui_);
     lineAnchor_ = p.at;

@@ -55,7 +55,7 @@ public:
 signals:
     // A position tool lapsed after its drag (Lock Position Tools is off).
     void positionToolLapsed();
-    // A painting stroke ended (what undo can take back may have changed).
+    // A painting stroke ended (what undo can take back, or the sampled colours, may have changed).
     void strokeEnded();
     void fileDropped(const QString& path);
 

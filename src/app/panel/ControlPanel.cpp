@@ -1,0 +1,176 @@
+#include "app/panel/ControlPanel.h"
+
+#include "app/CommandTable.h"
+#include "app/panel/BookmarksPage.h"
+#include "app/panel/LayersPage.h"
+#include "app/panel/LightingControlsPage.h"
+#include "app/panel/ObjectsPage.h"
+#include "app/panel/PanelButton.h"
+#include "app/panel/ToolPages.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace gessoria::app {
+namespace {
+
+using C = Command;
+
+struct ButtonInfo {
+    Command command;
+    const char* icon;
+};
+
+// Two rows of four each, in the order they are laid out.
+constexpr ButtonInfo kToolButtons[] = {
+    {C::BrushTool, "brush"}, {C::FillTool, "fill"},       {C::LineTool, "line"},         {C::TexturePaintTool, "texturepaint"},
+    {C::TextTool, "text"},   {C::SamplerTool, "sampler"}, {C::EraserTool, "eraser"},     {C::SelectionTool, "selection"},
+};
+constexpr ButtonInfo kWindowButtons[] = {
+    {C::ViewBookmarks, "bookmarks"}, {C::LayersWindow, "layers"},       {C::LightingControls, "lights"}, {C::ObjectsWindow, "objects"},
+    {C::InfoWindow, "infowindow"},   {C::ColourPicker, "colourpicker"}, {C::MaxOut, "maxout"},          {C::WarningWindow, "warning"},
+};
+
+struct ToolPageEntry {
+    PaintTool tool;
+    Command command;
+    PanelPage page;
+};
+constexpr ToolPageEntry kToolPages[] = {
+    {PaintTool::Brush, C::BrushTool, PanelPage::Brush},       {PaintTool::Fill, C::FillTool, PanelPage::Fill},
+    {PaintTool::Line, C::LineTool, PanelPage::Line},          {PaintTool::TexturePaint, C::TexturePaintTool, PanelPage::TexturePaint},
+    {PaintTool::Text, C::TextTool, PanelPage::Text},          {PaintTool::Selection, C::SelectionTool, PanelPage::Selection},
+    {PaintTool::Eraser, C::EraserTool, PanelPage::Eraser},    {PaintTool::Sampler, C::SamplerTool, PanelPage::Sampler},
+};
+
+QString PageTitle(PanelPage page)
+{
+    constexpr const char* kTitles[] = {"Brush Tool", "Fill Tool", "Line/Polygon Tool", "Texture Paint",
+                                       "Text Tool", "Selection Tool", "Eraser Tool", "Colour Sampler",
+                                       "Layers Window", "Objects Window", "View Bookmarks", "Lighting Controls",
+                                       "MAX Out!"};
+    static_assert(std::size(kTitles) == static_cast<std::size_t>(PanelPage::Count));
+    return kTitles[static_cast<std::size_t>(page)];
+}
+
+QGroupBox* ButtonFrame(const char* title, const ButtonInfo (&buttons)[8], const CommandTable& commands,
+                       std::map<Command, PanelButton*>& made, QWidget* parent)
+{
+    auto* frame = new QGroupBox(title, parent);
+    auto* grid = new QGridLayout(frame);
+    grid->setSpacing(3);
+    grid->setContentsMargins(4, 4, 4, 4);
+    for (int i = 0; i < 8; ++i) {
+        auto* button = new PanelButton(commands[buttons[i].command], buttons[i].icon, frame);
+        grid->addWidget(button, i / 4, i % 4);
+        made[buttons[i].command] = button;
+    }
+    return frame;
+}
+
+} // namespace
+
+ControlPanel::ControlPanel(const CommandTable& commands, PanelContext context, QWidget* parent)
+    : QDockWidget("Control Panel", parent), context_(std::move(context))
+{
+    setObjectName("ControlPanel");
+    setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetClosable);
+    auto* body = new QWidget(this);
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->addWidget(ButtonFrame("Painting Tools", kToolButtons, commands, buttons_, body));
+    // The page area says which page it shows.
+    title_ = new QLabel(body);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    column->addWidget(title_);
+    pages_ = new QStackedWidget(body);
+    pages_->setFrameShape(QFrame::StyledPanel);
+    // Until a page is chosen the area says what it is for.
+    auto* empty = new QLabel("Choose a painting tool or a window below.", pages_);
+    empty->setWordWrap(true);
+    empty->setAlignment(Qt::AlignCenter);
+    empty->setEnabled(false);
+    pages_->addWidget(empty);
+    column->addWidget(pages_, 1);
+    column->addWidget(ButtonFrame("Windows", kWindowButtons, commands, buttons_, body));
+    buttons_[C::WarningWindow]->SetLitIcon("warninglit");
+    body->setMinimumWidth(236);
+    setWidget(body);
+}
+
+PanelPage ControlPanel::PageOfTool(PaintTool tool)
+{
+    for (const ToolPageEntry& t : kToolPages)
+        if (t.tool == tool)
+            return t.page;
+    return PanelPage::Count;
+}
+
+QWidget* ControlPanel::page(PanelPage which) const
+{
+    const auto found = made_.find(which);
+    return found == made_.end() ? nullptr : found->second;
+}
+
+QWidget* ControlPanel::ShowPage(PanelPage which)
+{
+    QWidget* shown = page(which);
+    if (shown == nullptr) {
+        shown = MakePage(which);
+        made_[which] = shown;
+        pages_->addWidget(shown);
+    }
+    if (auto* refreshable = dynamic_cast<RefreshablePage*>(shown))
+        refreshable->Refresh();
+    pages_->setCurrentWidget(shown);
+    visible_ = which;
+    title_->setText(PageTitle(which));
+    return shown;
+}
+
+bool ControlPanel::PageVisible(PanelPage which) const
+{
+    return visible_ == which && isVisible();
+}
+
+void ControlPanel::RefreshVisiblePage()
+{
+    if (auto* refreshable = dynamic_cast<RefreshablePage*>(pages_->currentWidget()))
+        refreshable->Refresh();
+}
+
+void ControlPanel::ShowCurrentTool(PaintTool tool)
+{
+    for (const ToolPageEntry& t : kToolPages)
+        buttons_[t.command]->SetSelected(t.tool == tool);
+}
+
+void ControlPanel::SetWarningLit(bool lit)
+{
+    buttons_[C::WarningWindow]->SetLit(lit);
+}
+
+PanelButton* ControlPanel::button(Command command) const
+{
+    const auto found = buttons_.find(command);
+    return found == buttons_.end() ? nullptr : found->second;
+}
+
+QWidget* ControlPanel::MakePage(PanelPage which)
+{
+    switch (which) {
+    case PanelPage::Layers: return new LayersPage(context_, pages_);
+    case PanelPage::Objects: return new ObjectsPage(context_, pages_);
+    case PanelPage::Bookmarks: return new BookmarksPage(context_, pages_);
+    case PanelPage::Lighting: return new LightingControlsPage(context_, pages_);
+    default: return MakeToolPage(which, context_, pages_);
+    }
+}
+
+} // namespace gessoria::app

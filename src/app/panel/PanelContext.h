@@ -1,0 +1,23 @@
+#pragma once
+// PanelContext: what the control panel's pages and the palettes reach — the run's
+// Workspace, the user interaction, and the main view's two ways of showing a change.
+
+#include <functional>
+
+namespace gessoria {
+class UserInteraction;
+}
+
+namespace gessoria::app {
+
+struct Workspace;
+
+struct PanelContext {
+    Workspace& workspace;
+    UserInteraction& ui;
+    std::function<void()> render;        // a new frame of the main view
+    std::function<void()> redrawScreen;  // "Redraw Screen": a new frame, all of it repainted
+    std::function<void(int)> toolCursor; // the main view's tool cursor (a cursor id, -1 the arrow)
+};
+
+} // namespace gessoria::app

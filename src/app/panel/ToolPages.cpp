@@ -1,0 +1,319 @@
+#include "app/panel/ToolPages.h"
+
+#include "app/Workspace.h"
+#include "app/panel/LibraryChooser.h"
+#include "paint/TexturePaint.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace gessoria::app {
+namespace {
+
+constexpr int kCursorTexturePaint = 158;
+constexpr int kCursorCloneSource = 271;
+
+// The switches in the order the pages list them, each with its storage index.
+struct MapSwitch {
+    const char* label;
+    MapType type;
+};
+constexpr MapSwitch kMapSwitches[] = {
+    {"Colour", MapType::Colour},       {"Bump", MapType::Bump},
+    {"Opacity", MapType::Opacity},     {"Shininess", MapType::Shininess},
+    {"Self Illumination", MapType::SelfIllum},
+};
+
+QGroupBox* MapSwitchGroup(const char* title, QCheckBox* (&boxes)[5], MapTypeSwitches& switches, const bool& showing,
+                          QWidget* parent)
+{
+    auto* group = new QGroupBox(title, parent);
+    auto* grid = new QGridLayout(group);
+    int at = 0;
+    for (const MapSwitch& s : kMapSwitches) {
+        const int index = StorageIndex(s.type);
+        auto* box = new QCheckBox(s.label, group);
+        boxes[index] = box;
+        grid->addWidget(box, at / 2, at % 2);
+        ++at;
+        QObject::connect(box, &QCheckBox::toggled, group, [&switches, &showing, index](bool on) {
+            if (!showing)
+                switches[static_cast<std::size_t>(index)] = on;
+        });
+    }
+    return group;
+}
+
+void ShowSwitches(QCheckBox* (&boxes)[5], const MapTypeSwitches& switches)
+{
+    for (int i = 0; i < kMapTypeCount; ++i)
+        boxes[i]->setChecked(switches[static_cast<std::size_t>(i)]);
+}
+
+QLabel* Note(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+// A page for a tool the program does not have yet: its controls, disabled.
+QWidget* UnbuiltPage(const QString& title, const QStringList& controls, QWidget* parent)
+{
+    auto* page = new QWidget(parent);
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(4, 4, 4, 4);
+    auto* group = new QGroupBox(title, page);
+    auto* inner = new QVBoxLayout(group);
+    for (const QString& c : controls)
+        inner->addWidget(new QPushButton(c, group));
+    group->setEnabled(false);
+    column->addWidget(group);
+    column->addWidget(Note("This tool is not available in this version.", page));
+    column->addStretch(1);
+    return page;
+}
+
+} // namespace
+
+ToolPage::ToolPage(const PanelContext& context, bool withBrush, bool withPaint, QWidget* parent)
+    : QWidget(parent), context_(context)
+{
+    column_ = new QVBoxLayout(this);
+    column_->setContentsMargins(4, 4, 4, 4);
+    chooser_ = new LibraryChooser(context, withBrush, withPaint, this);
+    column_->addWidget(chooser_);
+}
+
+void ToolPage::Refresh()
+{
+    chooser_->Refresh();
+    showing_ = true;
+    ShowOptions();
+    showing_ = false;
+}
+
+EraserPage::EraserPage(const PanelContext& context, QWidget* parent) : ToolPage(context, true, false, parent)
+{
+    column_->addWidget(MapSwitchGroup("Erase Map Types", switches_, context_.workspace.session.painting.options.eraserMaps,
+                                      showing_, this));
+    column_->addWidget(Note("The eraser takes paint layers back to transparent. Ctrl+click samples the background "
+                            "colour.", this));
+    column_->addStretch(1);
+}
+
+void EraserPage::ShowOptions()
+{
+    ShowSwitches(switches_, context_.workspace.session.painting.options.eraserMaps);
+}
+
+FillPage::FillPage(const PanelContext& context, QWidget* parent) : ToolPage(context, false, true, parent)
+{
+    ToolOptions& options = context_.workspace.session.painting.options;
+    auto* styleBox = new QGroupBox("Fill Style", this);
+    auto* styleRow = new QHBoxLayout(styleBox);
+    auto* group = new QButtonGroup(this);
+    const char* names[] = {"Flood", "Border", "All"};
+    for (int i = 0; i < 3; ++i) {
+        styles_[i] = new QRadioButton(names[i], styleBox);
+        styleRow->addWidget(styles_[i]);
+        group->addButton(styles_[i], i);
+    }
+    styles_[0]->setToolTip("Fill the texels like the one clicked that touch it");
+    styles_[1]->setToolTip("Fill up to texels like the one clicked");
+    styles_[2]->setToolTip("Fill every texel like the one clicked");
+    connect(group, &QButtonGroup::idToggled, this, [this, &options](int id, bool on) {
+        if (on && !showing_)
+            options.fillStyle = static_cast<std::uint8_t>(id);
+    });
+    column_->addWidget(styleBox);
+
+    auto* form = new QFormLayout;
+    tolerance_ = new QSpinBox(this);
+    tolerance_->setRange(1, 255);
+    tolerance_->setToolTip("How far a texel may differ from the one clicked and still be filled");
+    form->addRow("Fill Tolerance:", tolerance_);
+    reference_ = new QComboBox(this);
+    for (const char* name : {"Colour", "Self Illumination", "Bump", "Shininess", "Opacity"})
+        reference_->addItem(name);
+    reference_->setToolTip("The map type whose texels decide where the fill goes");
+    form->addRow("Reference Map type:", reference_);
+    column_->addLayout(form);
+    merged_ = new QCheckBox("Sample Merged Layers", this);
+    merged_->setToolTip("Compare against all layers merged instead of the selected layer");
+    column_->addWidget(merged_);
+    column_->addWidget(Note("The fill lays the background colour.", this));
+    column_->addStretch(1);
+    connect(tolerance_, &QSpinBox::valueChanged, this, [this, &options](int v) {
+        if (!showing_)
+            options.fillTolerance = v;
+    });
+    connect(reference_, &QComboBox::currentIndexChanged, this, [this, &options](int tab) {
+        if (!showing_ && tab >= 0)
+            options.referenceMap = MapTypeFromPanelTab(tab);
+    });
+    connect(merged_, &QCheckBox::toggled, this, [this, &options](bool on) {
+        if (!showing_)
+            options.sampleMerged = on;
+    });
+}
+
+void FillPage::ShowOptions()
+{
+    const ToolOptions& options = context_.workspace.session.painting.options;
+    styles_[std::min<int>(options.fillStyle, 2)]->setChecked(true);
+    tolerance_->setValue(std::max(1, options.fillTolerance));
+    reference_->setCurrentIndex(PanelTabIndex(options.referenceMap));
+    merged_->setChecked(options.sampleMerged);
+}
+
+LinePage::LinePage(const PanelContext& context, QWidget* parent) : ToolPage(context, true, true, parent)
+{
+    ToolOptions& options = context_.workspace.session.painting.options;
+    auto* typeBox = new QGroupBox("Shape", this);
+    auto* grid = new QGridLayout(typeBox);
+    auto* group = new QButtonGroup(this);
+    const char* names[] = {"Line", "NGon", "Circle"};
+    for (int i = 0; i < 3; ++i) {
+        types_[i] = new QRadioButton(names[i], typeBox);
+        grid->addWidget(types_[i], 0, i);
+        group->addButton(types_[i], i);
+    }
+    sides_ = new QSpinBox(typeBox);
+    sides_->setRange(3, 100);
+    sides_->setToolTip("The number of sides of the polygon");
+    grid->addWidget(new QLabel("Sides:", typeBox), 1, 0);
+    grid->addWidget(sides_, 1, 1, 1, 2);
+    column_->addWidget(typeBox);
+    column_->addWidget(Note("Drag from the start of a line, or from the centre of a polygon or circle to its first "
+                            "corner.", this));
+    column_->addStretch(1);
+    connect(group, &QButtonGroup::idToggled, this, [this, &options](int id, bool on) {
+        if (!on)
+            return;
+        sides_->setEnabled(id == static_cast<int>(LineType::NGon));
+        if (!showing_)
+            options.lineType = static_cast<LineType>(id);
+    });
+    connect(sides_, &QSpinBox::valueChanged, this, [this, &options](int v) {
+        if (!showing_)
+            options.polygonSides = v;
+    });
+}
+
+void LinePage::ShowOptions()
+{
+    const ToolOptions& options = context_.workspace.session.painting.options;
+    types_[static_cast<int>(options.lineType)]->setChecked(true);
+    sides_->setValue(options.polygonSides);
+    sides_->setEnabled(options.lineType == LineType::NGon);
+}
+
+TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent) : ToolPage(context, true, true, parent)
+{
+    PaintingState& state = context_.workspace.session.painting;
+    auto* modeBox = new QGroupBox("Mode", this);
+    auto* modeRow = new QGridLayout(modeBox);
+    clone_ = new QRadioButton("Clone", modeBox);
+    texture_ = new QRadioButton("Texture Paint", modeBox);
+    auto* setSource = new QPushButton("Set Source", modeBox);
+    setSource->setCheckable(true);
+    setSource->setToolTip("Click the surface next to choose where cloning copies from");
+    setSource_ = setSource;
+    modeRow->addWidget(clone_, 0, 0);
+    modeRow->addWidget(texture_, 0, 1);
+    modeRow->addWidget(setSource_, 1, 0, 1, 2);
+    column_->addWidget(modeBox);
+    column_->addWidget(MapSwitchGroup("Map Types", switches_, state.options.textureMaps, showing_, this));
+    auto* form = new QFormLayout;
+    scale_ = new QDoubleSpinBox(this);
+    scale_->setRange(ToolOptions::kMinTextureScale, ToolOptions::kMaxTextureScale);
+    scale_->setDecimals(1);
+    scale_->setSingleStep(0.1);
+    scale_->setToolTip("The size the texture is laid at");
+    form->addRow("Scale:", scale_);
+    column_->addLayout(form);
+    column_->addStretch(1);
+
+    connect(clone_, &QRadioButton::clicked, this, [this, &state] {
+        StartCloneMode(state);
+        EnableForMode();
+    });
+    connect(texture_, &QRadioButton::clicked, this, [this, &state] {
+        StartTextureMode(state, context_.workspace.session.paints.current(), context_.ui);
+        // A refusal leaves clone mode on; the buttons show what the engine has.
+        Refresh();
+    });
+    connect(setSource, &QPushButton::toggled, this, [this, &state](bool on) {
+        if (showing_)
+            return;
+        state.options.settingCloneSource = on;
+        // While the next click sets the clone source the view shows the source cursor.
+        if (context_.workspace.session.scene.paintTool == PaintTool::TexturePaint && context_.toolCursor)
+            context_.toolCursor(on ? kCursorCloneSource : kCursorTexturePaint);
+    });
+    connect(scale_, &QDoubleSpinBox::valueChanged, this, [this, &state](double v) {
+        if (!showing_)
+            state.options.SetTextureScale(static_cast<float>(v));
+    });
+}
+
+void TexturePaintPage::ShowOptions()
+{
+    const ToolOptions& options = context_.workspace.session.painting.options;
+    (options.texturedPaint ? texture_ : clone_)->setChecked(true);
+    setSource_->setChecked(options.settingCloneSource);
+    ShowSwitches(switches_, options.textureMaps);
+    scale_->setValue(options.textureScale);
+    EnableForMode();
+}
+
+void TexturePaintPage::EnableForMode()
+{
+    // Scale belongs to texture mode, Set Source to clone mode.
+    const bool textured = context_.workspace.session.painting.options.texturedPaint;
+    scale_->setEnabled(textured);
+    setSource_->setEnabled(!textured);
+    if (textured)
+        setSource_->setChecked(false);
+}
+
+QWidget* MakeToolPage(PanelPage page, const PanelContext& context, QWidget* parent)
+{
+    switch (page) {
+    case PanelPage::Brush: {
+        auto* brush = new ToolPage(context, true, true, parent);
+        brush->layout()->addWidget(Note("Paint by dragging over the object. Ctrl+click samples the foreground colour.",
+                                        brush));
+        static_cast<QVBoxLayout*>(brush->layout())->addStretch(1);
+        return brush;
+    }
+    case PanelPage::Eraser: return new EraserPage(context, parent);
+    case PanelPage::Sampler: {
+        auto* sampler = new QWidget(parent);
+        auto* column = new QVBoxLayout(sampler);
+        column->addWidget(Note("Click the object to take the colour under the pointer as the foreground colour; "
+                               "Ctrl+click takes it as the background colour.", sampler));
+        column->addStretch(1);
+        return sampler;
+    }
+    case PanelPage::Fill: return new FillPage(context, parent);
+    case PanelPage::Line: return new LinePage(context, parent);
+    case PanelPage::TexturePaint: return new TexturePaintPage(context, parent);
+    case PanelPage::Text: return UnbuiltPage("Text", {"Font...", "Create Text"}, parent);
+    case PanelPage::Selection: return UnbuiltPage("Selection", {"Select All", "Drop Floater"}, parent);
+    case PanelPage::MaxOut: return UnbuiltPage("MAX Out!", {"Go!"}, parent);
+    default: return new QWidget(parent);
+    }
+}
+
+} // namespace gessoria::app
