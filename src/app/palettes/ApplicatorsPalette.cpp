@@ -30,8 +30,8 @@ int ApplicatorsPalette::CurrentEntry() const { return workspace_.session.brushes
 void ApplicatorsPalette::SelectEntry(int index)
 {
     Session& s = workspace_.session;
-    s.brushes.Select(index);
-    ApplyAutoSpacing(s.brushes.current(), s.paints.current(), s.bitmapPaintScale);
+    // Selecting a brush applies its automatic spacing to the current paint.
+    s.brushes.Select(index, s.paints.current(), s.bitmapPaintScale);
 }
 
 void ApplicatorsPalette::RunSettings()

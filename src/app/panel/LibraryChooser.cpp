@@ -20,7 +20,7 @@ LibraryChooser::LibraryChooser(PanelContext context, bool withBrush, bool withPa
         form->addRow("Applicator:", brushes_);
         connect(brushes_, &QComboBox::currentIndexChanged, this, [this, &session](int index) {
             if (!filling_)
-                session.brushes.Select(index);
+                session.brushes.Select(index, session.paints.current(), session.bitmapPaintScale);
         });
     }
     if (withPaint) {
