@@ -73,14 +73,15 @@ std::optional<std::string> QtInteraction::ChooseFileToOpen(const std::string& fi
     return dialog.selectedFiles().front().toStdString();
 }
 
-std::optional<std::string> QtInteraction::ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,
-                                                          const std::string& presetName)
+std::optional<std::string> QtInteraction::ChooseFileToSave(const std::string& filter,
+                                                           const std::string& defaultExtension,
+                                                           const std::string& presetName)
 {
     if (batch_)
         return std::nullopt;
     QFileDialog dialog(window_, "Save As", QString(), QtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(Q(defaultExtension));
+    dialog.setDefaultSuffix(Q(defaultExtension).remove('.'));
     dialog.selectFile(Q(presetName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
@@ -93,14 +94,9 @@ YesNoCancel QtInteraction::AskYesNoCancel(const std::string& text, const std::st
         std::cerr << text << " (answered Cancel)\n";
         return YesNoCancel::Cancel;
     }
-    switch (QMessageBox::question(window_, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
-    case QMessageBox::Yes:
-        return YesNoCancel::Yes;
-    case QMessageBox::No:
-        return YesNoCancel::No;
-    default:
-        return YesNoCancel::Cancel;
-    }
+    const auto answer = QMessageBox::question(window_, Q(title), Q(text),
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return answer == QMessageBox::Yes ? YesNoCancel::Yes : answer == QMessageBox::No ? YesNoCancel::No : YesNoCancel::Cancel;
 }
 
 std::string QtInteraction::ChooseDirectory()

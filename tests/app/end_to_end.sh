@@ -33,12 +33,23 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # No tip of the day at start-up.
 printf '[Tip]\r\nStartUp=1\r\n' > "$GESSORIA_INI"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -fbdir "$work" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
-# The server takes connections once it answers a query.
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+# A server of our own; other programs on this machine may start and stop servers of theirs
+# meanwhile, so one that does not answer within five seconds is replaced.
+start_server() {
+  : > "$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -fbdir "$work" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+  export DISPLAY=:$(cat "$work/display")
+  for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=
+  return 1
+}
+started=no
+for _ in 1 2 3; do start_server && { started=yes; break; }; done
+[ "$started" = yes ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 
 "$program" "$scene" 2>"$work/app.log" &
 app_pid=$!

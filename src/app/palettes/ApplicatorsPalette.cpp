@@ -30,6 +30,7 @@ int ApplicatorsPalette::CurrentEntry() const { return workspace_.session.brushes
 void ApplicatorsPalette::SelectEntry(int index)
 {
     Session& s = workspace_.session;
+    // Selecting a brush applies its automatic spacing to the current paint.
     s.brushes.Select(index, s.paints.current(), s.bitmapPaintScale);
 }
 
