@@ -18,6 +18,7 @@
 #include "app/view/MainView.h"
 #include "io/SceneFileOpener.h"
 #include "paint/StrokeController.h"
+#include "session/SessionProject.h"
 #include "session/AboutInfo.h"
 #include "view3d/Projection.h"
 
@@ -379,6 +380,8 @@ void MainWindow::ConnectCommands()
     const CommandTable& c = *commands_;
     Preferences& prefs = workspace_.session.preferences;
     On(C::Open, &MainWindow::ChooseAndOpen);
+    On(C::Save, &MainWindow::Save);
+    On(C::SaveAs, &MainWindow::SaveAs);
     On(C::Print, &MainWindow::PrintView);
     On(C::PrintView, &MainWindow::PrintView);
     On(C::RenderLevel, &MainWindow::RenderingOptions);
@@ -467,13 +470,16 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
 {
     Session& session = workspace_.session;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool opened = OpenSceneBesideItsMaps(session.scene, path.toStdString(), ui_);
+    const bool project = path.endsWith(".gsr", Qt::CaseInsensitive);
+    const bool opened = project ? OpenSessionFile(session, path.toStdString(), ui_)
+                                : OpenSceneBesideItsMaps(session.scene, path.toStdString(), ui_);
     QApplication::restoreOverrideCursor();
     statusPane_->setText(CommandTable::StatusText("Ready\tFor Help, press F1"));
     if (!opened)
         return false;
-    if (throughDialog && path.endsWith(".gsr", Qt::CaseInsensitive))
+    if (throughDialog && project)
         session.ProjectOpenedFromDialog();
+    projectPath_ = project ? path : QString();
     recent_.Add(path);
     RefreshRecentMenu();
     UpdateTitle(path);
@@ -483,6 +489,42 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     panel_->ShowPage(PanelPage::Brush);
     UpdateUndoCommands();
     view_->RedrawScreen();
+    return true;
+}
+
+void MainWindow::Save()
+{
+    // A scene read from a 3D Studio file has no project yet: Save asks for one.
+    if (projectPath_.isEmpty())
+        SaveAs();
+    else
+        SaveTo(projectPath_);
+}
+
+void MainWindow::SaveAs()
+{
+    if (!workspace_.session.scene.loaded())
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, "Save As", projectPath_, "Gessoria projects (*.gsr)");
+    if (!path.isEmpty())
+        SaveTo(path.endsWith(".gsr", Qt::CaseInsensitive) ? path : path + ".gsr");
+}
+
+bool MainWindow::SaveTo(const QString& path)
+{
+    if (!workspace_.session.scene.loaded())
+        return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::optional<std::filesystem::path> written =
+        SaveSessionProject(workspace_.session, std::filesystem::path(path.toStdString()), ui_);
+    QApplication::restoreOverrideCursor();
+    statusPane_->setText(CommandTable::StatusText("Ready\tFor Help, press F1"));
+    if (!written)
+        return false;
+    projectPath_ = QString::fromStdString(written->string());
+    recent_.Add(projectPath_);
+    RefreshRecentMenu();
+    UpdateTitle(projectPath_);
     return true;
 }
 

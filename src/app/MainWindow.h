@@ -68,6 +68,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The project the scene was last opened from or saved to; empty for a scene file.
+    QString projectPath_;
+
     void BuildMenus();
     void BuildToolBars();
     void BuildStatusBar();
@@ -77,6 +80,9 @@ private:
     void On(Command id, void (MainWindow::*handler)());
 
     void ChooseAndOpen();
+    void Save();
+    void SaveAs();
+    bool SaveTo(const QString& path);
     void PrintView();
     void RefreshRecentMenu();
     void UpdateToolChecks();

@@ -6,7 +6,7 @@ namespace gessoria::app {
 
 constexpr bool ProjectFilesAvailable()
 {
-    return false;
+    return true;
 }
 
 } // namespace gessoria::app
