@@ -55,6 +55,9 @@ public:
     // Opens a scene or project. `throughDialog` is set for the Open command's chooser, which
     // is the one way a project stops preferences and libraries being written at exit.
     bool OpenFile(const QString& path, bool throughDialog);
+    // Saves the session as a project at `path`, which then becomes the document.
+    bool SaveTo(const QString& path);
+    const QString& projectPath() const { return projectPath_; }
 
     // A painting tool's command: a second press deselects it.
     void SelectPaintTool(PaintTool tool);
@@ -82,7 +85,6 @@ private:
     void ChooseAndOpen();
     void Save();
     void SaveAs();
-    bool SaveTo(const QString& path);
     void PrintView();
     void RefreshRecentMenu();
     void UpdateToolChecks();

@@ -8,7 +8,9 @@
 #include "app/dialogs/MapPathsDialog.h"
 #include "app/dialogs/TipDialog.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -105,6 +107,34 @@ private slots:
         const auto before = f.ColourLayerBytes(f.MaterialAt(at));
         f.Drag({at, at + QPoint(12, 0)});
         QVERIFY(f.ColourLayerBytes(f.MaterialAt(at)) != before);
+    }
+
+    void PaintedSceneSavedAsProjectOpensWithItsPaint()
+    {
+        QString saved;
+        std::vector<std::uint8_t> painted;
+        int material = -1;
+        {
+            AppFixture f;
+            QVERIFY(f.OpenSample());
+            const QPoint at = f.PointOnObject();
+            material = f.MaterialAt(at);
+            f.Drag({at, at + QPoint(16, 0)});
+            painted = f.ColourLayerBytes(material);
+            QVERIFY(f.window->SaveTo(f.directory.filePath("painted.gsr")));
+            saved = f.window->projectPath();
+            QVERIFY(saved.endsWith(".gsr"));
+            QVERIFY(QFile::exists(saved));
+            QCOMPARE(f.window->windowTitle(), QFileInfo(saved).fileName() + " - Gessoria");
+            // Keep the project beyond the fixture's temporary directory.
+            f.directory.setAutoRemove(false);
+        }
+        AppFixture g;
+        QVERIFY(g.window->OpenFile(saved, true));
+        QCOMPARE(g.ColourLayerBytes(material), painted);
+        QCOMPARE(g.window->projectPath(), saved);
+        QVERIFY(g.workspace.session.skipExitSave);
+        QDir(QFileInfo(saved).absolutePath()).removeRecursively();
     }
 
     void DroppedFileOpensWithoutStoppingTheExitSave()
