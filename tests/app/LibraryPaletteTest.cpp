@@ -6,6 +6,7 @@
 #include "app/palettes/BrushSettingsDialog.h"
 #include "app/palettes/PaintSettingsDialog.h"
 #include "app/palettes/PigmentsPalette.h"
+#include "io/MapBitmaps.h"
 #include "paint/PaintKinds.h"
 
 #include <QCheckBox>
@@ -127,6 +128,38 @@ private slots:
         PaintTable reread;
         QVERIFY(reread.ReadLibrary(s.paintLibraryPath));
         QCOMPARE(reread.at(reread.count() - 1).paths[kImageBump], std::string("/textures/bricks.png"));
+    }
+
+    void EditedImageOfTheCurrentBitmapPaintIsLoadedAtOnce()
+    {
+        AppFixture f;
+        Session& s = f.workspace.session;
+        const std::string dir = GESSORIA_STARTER_LIBRARY_DIR "/paints/";
+        Paint bitmap;
+        bitmap.name = "Grain";
+        bitmap.bitmapPaint = 1;
+        bitmap.specialNumber = kBitmapPaintNumber;
+        bitmap.colourMap = 1;
+        bitmap.useImage[kImageColour] = 1;
+        bitmap.paths[kImageColour] = dir + "stone.jpg";
+        QVERIFY(s.paints.Append(bitmap));
+        QVERIFY(s.paints.Select(s.paints.count() - 1, s.brushes.current(), s.bitmapPaintScale, f.ui));
+        QVERIFY(s.paints.current().images[kImageColour]);
+        CDIB wood;
+        QVERIFY(LoadImageFile(wood, dir + "wood.tif", f.ui));
+        QVERIFY(wood.width() != s.paints.current().images[kImageColour]->width() ||
+                wood.height() != s.paints.current().images[kImageColour]->height());
+
+        app::PaintSettingsDialog editor(s.paints, f.ui);
+        f.ui.files.push_back(dir + "wood.tif");
+        editor.ChooseImage(kImageColour);
+        f.ui.yesNo.push_back(true);  // "Replace existing Grain?"
+        editor.AcceptSheet();
+        const Paint& current = s.paints.current();
+        QCOMPARE(current.paths[kImageColour], dir + "wood.tif");
+        QVERIFY(current.images[kImageColour]);
+        QCOMPARE(current.images[kImageColour]->width(), wood.width());
+        QCOMPARE(current.images[kImageColour]->height(), wood.height());
     }
 
     void PigmentsPaletteDeletesAfterAsking()

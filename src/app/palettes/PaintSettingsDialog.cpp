@@ -241,14 +241,27 @@ Paint PaintSettingsDialog::Edit() const
 
 void PaintSettingsDialog::AcceptSheet()
 {
+    const auto pathsBefore = paints_.current().paths;
     paints_.SaveEdited(Edit(), ui_);
+    ReloadCurrentImages(pathsBefore);
     accept();
 }
 
 void PaintSettingsDialog::SaveToScene()
 {
+    const auto pathsBefore = paints_.current().paths;
     paints_.SaveToScene(Edit(), ui_);
+    ReloadCurrentImages(pathsBefore);
     ShowPaint(paints_.current());
+}
+
+void PaintSettingsDialog::ReloadCurrentImages(const std::array<std::string, kBitmapPaintImageCount>& pathsBefore)
+{
+    // The table keeps a replaced paint's loaded images; a current bitmap paint whose image
+    // files were changed here, or a new one made current, must paint with the new files.
+    Paint& current = paints_.current();
+    if (current.bitmapPaint && (!current.imagesLoaded || current.paths != pathsBefore))
+        current.LoadImages(ui_);
 }
 
 } // namespace gessoria::app

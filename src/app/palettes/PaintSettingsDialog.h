@@ -54,6 +54,8 @@ public:
     QLineEdit* imagePath(int image) const { return paths_[static_cast<std::size_t>(image)]; }
 
 private:
+    void ReloadCurrentImages(const std::array<std::string, kBitmapPaintImageCount>& pathsBefore);
+
     void ShowPaint(const Paint& paint);
     void KindChanged();
 
