@@ -3,7 +3,8 @@
 #   scripts/fuzz.sh [TARGET] [SECONDS] [JOBS] [MAX_LEN]
 # TARGET: 3ds (the 3D Studio reader, the default), profile (initialisation files: the brush
 # and paint libraries and the preferences) or image (image files through LoadImageFile, as
-# 8-bit layers and as brush heads) or project (the project reader, layer images left out).
+# 8-bit layers and as brush heads), project (the project reader, layer images left out) or
+# clipboard (the private floater block and the bitmap block a paste decodes).
 # Defaults: 600 seconds, 1 job, inputs up to 4 MiB.
 # Crashes are written to fuzz/findings/<target>/; the growing corpus lives in
 # fuzz/corpus-work/<target>/, seeded from fuzz/corpus/<target>/.
@@ -11,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 target=3ds
 case "${1:-}" in
-  3ds|profile|image|project) target=$1; shift ;;
+  3ds|profile|image|project|clipboard) target=$1; shift ;;
 esac
 seconds=${1:-600}
 jobs=${2:-1}
@@ -23,6 +24,7 @@ case "$target" in
   profile) binary=fuzz_profile_reader; options=(-dict=fuzz/profile.dict); seeds=(data/*.Dat) ;;
   image) binary=fuzz_image_loading; options=(); seeds=() ;;
   project) binary=fuzz_project_reader; options=(-dict=fuzz/project.dict); seeds=() ;;
+  clipboard) binary=fuzz_clipboard; options=(); seeds=() ;;
 esac
 bash scripts/install-deps.sh
 cmake --preset fuzz >/dev/null
