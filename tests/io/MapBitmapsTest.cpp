@@ -91,6 +91,28 @@ TEST(MapBitmaps, LocatingByHandLoadsAndOffersToAddTheDirectory)
     EXPECT_EQ(other.loaded, 0);
 }
 
+TEST(MapBitmaps, ABareFileNameLocatedByHandAddsTheCurrentDirectory)
+{
+    // A chooser may hand back a name without a directory; the directory added is then ".",
+    // never an empty entry, which would name no directory and end the list at the next start.
+    const auto textures = FreshDirectory("bare");
+    WriteImage(textures / "stone.png", 2, 2, Red);
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(textures);
+    MapPathList paths;
+    MapRef ref;
+    ref.fileName = "stone.png";
+    RecordingInteraction ui;
+    ui.yesNo = {true, true};
+    ui.files.push_back(std::string("stone.png"));
+    const int failures = FindMapBitmap(ref, paths, ui);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(ref.loaded, 1);
+    ASSERT_EQ(paths.count(), 1);
+    EXPECT_EQ(paths.paths()[0], ".");
+}
+
 TEST(MapBitmaps, FullMapPathListKeepsTheLocatedBitmap)
 {
     const auto textures = FreshDirectory("textures");
