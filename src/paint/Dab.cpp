@@ -1,7 +1,7 @@
 #include "paint/Dab.h"
 
 #include "paint/BitmapPaint.h"
-#include "paint/SpecialPaints.h"
+#include "paint/PaintFootprint.h"
 #include "paint/TexelCoordinates.h"
 #include "scene/UserInteraction.h"
 #include "scene/Material.h"

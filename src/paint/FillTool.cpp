@@ -1,7 +1,7 @@
 #include "paint/FillTool.h"
 
 #include "paint/BitmapPaint.h"
-#include "paint/SpecialPaints.h"
+#include "paint/PaintFootprint.h"
 #include "paint/TexelRules.h"
 #include "paint/TexturePaint.h"
 #include "scene/Material.h"

@@ -1,7 +1,7 @@
 // The pick and the ordinary paint's dab, down to the texel and the redrawn pixel.
 
 #include "paint/Dab.h"
-#include "paint/SpecialPaints.h"
+#include "paint/PaintFootprint.h"
 #include "paint/PickFace.h"
 #include "scene/LayerOperations.h"
 #include "scene/Material.h"

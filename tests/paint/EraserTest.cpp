@@ -1,7 +1,7 @@
 // The Eraser's footprint: every map type toward its clean value, alpha on paint layers; and
 // how the brush head lies on the texture under the Eraser and the ordinary paint alike.
 
-#include "paint/SpecialPaints.h"
+#include "paint/PaintFootprint.h"
 #include "paint/SurfaceTools.h"
 #include "scene/LayerOperations.h"
 #include "scene/Material.h"

@@ -1,7 +1,7 @@
 // The undo ring: record sizes and bytes, whole-stroke and single undo, redo, and layers
 // that changed under a record.
 
-#include "paint/SpecialPaints.h"
+#include "paint/PaintFootprint.h"
 #include "paint/TexelCoordinates.h"
 #include "scene/UndoBuffer.h"
 #include "scene/LayerOperations.h"

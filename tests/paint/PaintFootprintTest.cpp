@@ -2,7 +2,7 @@
 // to dab, cell and band patterns, alpha-only paints, paints that read the layer below, the
 // refusals and the random source they share with dirtiness.
 
-#include "paint/SpecialPaints.h"
+#include "paint/PaintFootprint.h"
 #include "scene/LayerOperations.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"

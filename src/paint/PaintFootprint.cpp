@@ -1,4 +1,4 @@
-#include "paint/SpecialPaints.h"
+#include "paint/PaintFootprint.h"
 
 #include "paint/TexelRules.h"
 #include "scene/Material.h"
