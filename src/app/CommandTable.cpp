@@ -11,10 +11,9 @@ namespace {
 
 using C = Command;
 
-// Ordered by Command. `available` is false for the features of later work: the bitmap views
-// and the clipboard, the control panel and its pages, the palettes, the modelling-host link,
-// the six-axis controller, help files and the tools the engine does not dispatch yet (Text,
-// Selection).
+// Ordered by Command. `available` is false for the features of later work: the bitmap views,
+// the six-axis controller and help files. Cut, Copy, Paste and Drop Floater are enabled by
+// the main window as the selection, the floater and the clipboard allow.
 const CommandInfo kCommands[] = {
     {C::Open, "&Open...\tCtrl+O", "Open an existing scene or project\nOpen", "Ctrl+O", "open", false, true},
     {C::Save, "&Save\tCtrl+S", "Save the active project\nSave", "Ctrl+S", "save", false, true},
@@ -33,11 +32,11 @@ const CommandInfo kCommands[] = {
     {C::Undo, "&Undo\tCtrl+Z", "Undo the last stroke\nUndo", "Ctrl+Z;Alt+Backspace", "undo", false, true},
     {C::UndoSingle, "Undo &Single\tCtrl+Alt+Z", "Undo the last dab\nUndo Single", "Ctrl+Alt+Z", nullptr, false, true},
     {C::Redo, "&Redo\tCtrl+A", "Redo last stroke\nRedo", "Ctrl+A", "redo", false, true},
-    {C::Cut, "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard\nCut", "Ctrl+X;Shift+Del", "cut", false, false},
-    {C::Copy, "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard\nCopy", "Ctrl+C;Ctrl+Ins", "copy", false, false},
-    {C::Paste, "&Paste\tCtrl+V", "Insert Clipboard contents\nPaste", "Ctrl+V;Shift+Ins", "paste", false, false},
-    {C::DropFloater, "&Drop Floater\tCtrl+D", "Drop the floating selection (Deselect All)\nDrop Floater", "Ctrl+D", nullptr, false, false},
-    {C::Clear, "C&lear", "Erase the selection\nClear", "", nullptr, false, false},
+    {C::Cut, "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard\nCut", "Ctrl+X;Shift+Del", "cut", false, true},
+    {C::Copy, "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard\nCopy", "Ctrl+C;Ctrl+Ins", "copy", false, true},
+    {C::Paste, "&Paste\tCtrl+V", "Insert Clipboard contents\nPaste", "Ctrl+V;Shift+Ins", "paste", false, true},
+    {C::DropFloater, "&Drop Floater\tCtrl+D", "Drop the floating selection (Deselect All)\nDrop Floater", "Ctrl+D", nullptr, false, true},
+    {C::Clear, "C&lear", "Empty the Clipboard and discard the floater being placed\nClear Clipboard", "", nullptr, false, true},
 
     {C::FileToolbar, "&File Toolbar", "Show or hide the file toolbar\nFile Toolbar", "", nullptr, true, true},
     {C::PositionToolbar, "&Position Toolbar", "Show or hide the position toolbar\nPosition Toolbar", "", nullptr, true, true},
@@ -73,7 +72,7 @@ const CommandInfo kCommands[] = {
     {C::TextTool, "Te&xt Tool", "Text Tool:\tFor help press F1\nText Tool", "", "text", true, true},
     {C::SamplerTool, "Colour &Sampler", "Sampler Tool: +Ctrl = Sample Background\tFor help press F1\nColour Sampler", "", "sampler", true, true},
     {C::EraserTool, "&Erase Tool\tE", "Eraser Tool: +Ctrl = Sample Background\tFor help press F1\nErase Tool (E)", "E", "eraser", true, true},
-    {C::SelectionTool, "Se&lection Tool", "Selection Tool:\tFor help press F1\nSelection Tool", "", "selection", true, true},
+    {C::SelectionTool, "Selectio&n Tool", "Selection Tool:\tFor help press F1\nSelection Tool", "", "selection", true, true},
     {C::MaxOut, "&MAX Out!", "Send the painted maps back to the modelling host\nMAX Out!", "", "maxout", false, true},
     {C::BrushSettings, "&Brush Settings...\tCtrl+Shift+B", "Edit the current applicator\nApplicator Settings", "Ctrl+Shift+B", nullptr, false, true},
     {C::PaintSettings, "&Paint Settings...\tCtrl+Shift+P", "Edit the current pigment\nPigment Settings", "Ctrl+Shift+P", nullptr, false, true},

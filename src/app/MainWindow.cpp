@@ -5,6 +5,7 @@
 #include "app/ProjectFiles.h"
 #include "app/WarningWindow.h"
 #include "app/Workspace.h"
+#include "app/clipboard/SystemClipboard.h"
 #include "app/dialogs/AboutDialog.h"
 #include "app/dialogs/MapPathsDialog.h"
 #include "app/dialogs/PreferenceDialogs.h"
@@ -18,11 +19,13 @@
 #include "app/view/MainView.h"
 #include "io/SceneFileOpener.h"
 #include "paint/StrokeController.h"
+#include "paint/TextTool.h"
 #include "session/SessionProject.h"
 #include "session/AboutInfo.h"
 #include "view3d/Projection.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDevice>
@@ -96,8 +99,10 @@ constexpr ToolHint kToolHints[] = {
                               "or 'Texture Paint' to paint with the pictures of a bitmap paint."},
     {PaintTool::Sampler, "Click the object to pick up the colour under the pointer as the foreground colour; hold "
                          "Ctrl to pick up the background colour instead."},
-    {PaintTool::Text, "The Text Tool is not available in this version of Gessoria."},
-    {PaintTool::Selection, "The Selection Tool is not available in this version of Gessoria."},
+    {PaintTool::Text, "Type your text on the Text page, choose a font and press 'Create'; then click the object to "
+                      "place the text, drag to move it and press Ctrl+D to lay it down with the current pigment."},
+    {PaintTool::Selection, "Drag over the object to select part of its texture. Drag inside the selection to move it "
+                           "(hold Ctrl to move a copy), or use Cut, Copy and Paste; Ctrl+D drops the floater."},
 };
 constexpr const char* kHintToolLock =
     "Selecting this button means that when you use a position tool, it won't deselect itself. Use this if you think "
@@ -129,6 +134,8 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
 {
     setWindowTitle("Gessoria");
     commands_ = new CommandTable(this);
+    systemClipboard_ = std::make_unique<SystemClipboard>();
+    clipboard_ = systemClipboard_.get();
     setWindowIcon(QIcon(":/icons/gessoria.svg"));
     view_ = new MainView(workspace_, ui_, this);
     setCentralWidget(view_);
@@ -148,6 +155,9 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     qApp->installEventFilter(this);
     connect(view_, &MainView::positionToolLapsed, this, &MainWindow::PositionToolLapsed);
     connect(view_, &MainView::strokeEnded, this, &MainWindow::UpdateUndoCommands);
+    connect(view_, &MainView::floaterChanged, this, &MainWindow::UpdateEditCommands);
+    if (QClipboard* system = QGuiApplication::clipboard())
+        connect(system, &QClipboard::dataChanged, this, &MainWindow::UpdateEditCommands);
     connect(view_, &MainView::fileDropped, this, [this](const QString& path) { OpenFile(path, false); });
     connect(&warnings_, &WarningWindow::litChanged, this, [this](bool lit) {
         (*commands_)[C::WarningWindow]->setIcon(QIcon(lit ? ":/icons/warninglit.svg" : ":/icons/warning.svg"));
@@ -155,7 +165,10 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     });
     UpdateToolChecks();
     UpdateUndoCommands();
+    UpdateEditCommands();
 }
+
+MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildToolBars()
 {
@@ -233,6 +246,7 @@ void MainWindow::BuildControlPanel()
     PanelContext context{workspace_, ui_, [this] { view_->Render(); }, [this] { view_->RedrawScreen(); },
                          [this](int cursor) { view_->SetToolCursor(cursor); }};
     panel_ = new ControlPanel(*commands_, std::move(context), this);
+    connect(panel_, &ControlPanel::textWanted, this, &MainWindow::CreateText);
     addDockWidget(Qt::LeftDockWidgetArea, panel_);
     QAction* toggle = (*commands_)[C::ControlPanel];
     toggle->setChecked(true);
@@ -393,6 +407,11 @@ void MainWindow::ConnectCommands()
     c[C::BeepOnWarn]->setChecked(prefs.beepOnWarning != 0);
     connect(c[C::BeepOnWarn], &QAction::toggled, this, [&prefs](bool on) { prefs.beepOnWarning = on ? 1 : 0; });
 
+    On(C::Cut, &MainWindow::Cut);
+    On(C::Copy, &MainWindow::Copy);
+    On(C::Paste, &MainWindow::Paste);
+    On(C::DropFloater, &MainWindow::DropFloater);
+    On(C::Clear, &MainWindow::ClearClipboard);
     connect(c[C::Undo], &QAction::triggered, this, [this] { Undo(false); });
     connect(c[C::UndoSingle], &QAction::triggered, this, [this] { Undo(true); });
     On(C::Redo, &MainWindow::Redo);
@@ -487,6 +506,9 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     workspace_.render.currentLevel = workspace_.render.stillLevel;
     SetPaintTool(PaintTool::Brush);
     panel_->ShowPage(PanelPage::Brush);
+    // The old scene's selection and floater go with it; what was copied stays on the clipboard.
+    workspace_.floaters.Forget();
+    view_->ShowFloaterChange({});
     UpdateUndoCommands();
     view_->RedrawScreen();
     return true;
@@ -683,9 +705,16 @@ void MainWindow::Benchmark()
     }, ui_);
 }
 
+void MainWindow::FixFloaterBeforeUndo()
+{
+    view_->ShowFloaterChange(workspace_.floaters.FixBeforeUndo(view_->MakePainter(PaintTool::Selection),
+                                                               workspace_.session.painting));
+}
+
 void MainWindow::Undo(bool single)
 {
     Scene& scene = workspace_.session.scene;
+    FixFloaterBeforeUndo();
     if (scene.undoBuffer.Undo(scene, single))
         view_->Render();
     UpdateUndoCommands();
@@ -694,6 +723,7 @@ void MainWindow::Undo(bool single)
 void MainWindow::Redo()
 {
     Scene& scene = workspace_.session.scene;
+    FixFloaterBeforeUndo();
     if (scene.undoBuffer.Redo(scene))
         view_->Render();
     UpdateUndoCommands();
@@ -706,6 +736,84 @@ void MainWindow::UpdateUndoCommands()
     c[C::Undo]->setEnabled(undo.undoAvailable());
     c[C::UndoSingle]->setEnabled(undo.undoAvailable());
     c[C::Redo]->setEnabled(undo.redoAvailable());
+}
+
+// ---- Selection, floater and clipboard ----
+
+void MainWindow::SetClipboard(ClipboardPort& clipboard)
+{
+    clipboard_ = &clipboard;
+    UpdateEditCommands();
+}
+
+void MainWindow::AfterFloaterCommand(const ScreenRect& changed)
+{
+    view_->ShowFloaterChange(changed);
+    UpdateUndoCommands();
+    UpdateEditCommands();
+}
+
+void MainWindow::Cut()
+{
+    if (workspace_.floaters.CanCopy())
+        AfterFloaterCommand(workspace_.floaters.Cut(view_->MakePainter(PaintTool::Selection), *clipboard_));
+}
+
+void MainWindow::Copy()
+{
+    if (workspace_.floaters.CanCopy())
+        AfterFloaterCommand(workspace_.floaters.Copy(view_->MakePainter(PaintTool::Selection), *clipboard_));
+}
+
+void MainWindow::Paste()
+{
+    if (!FloaterEditor::CanPaste(*clipboard_))
+        return;
+    const ScreenRect changed = workspace_.floaters.Paste(view_->MakePainter(PaintTool::Selection), *clipboard_);
+    // Paste makes the Selection tool current, so the next click places what was pasted.
+    if (workspace_.session.scene.paintTool == PaintTool::Selection) {
+        SetPaintTool(PaintTool::Selection);
+        panel_->ShowPage(PanelPage::Selection);
+    }
+    AfterFloaterCommand(changed);
+}
+
+void MainWindow::DropFloater()
+{
+    if (workspace_.floaters.CanDrop())
+        AfterFloaterCommand(workspace_.floaters.DeselectAll(view_->MakePainter(PaintTool::Selection),
+                                                            workspace_.session.painting));
+}
+
+void MainWindow::ClearClipboard()
+{
+    AfterFloaterCommand(workspace_.floaters.ClearClipboard(view_->MakePainter(PaintTool::Selection), *clipboard_));
+}
+
+void MainWindow::UpdateEditCommands()
+{
+    const FloaterEditor& floaters = workspace_.floaters;
+    const CommandTable& c = *commands_;
+    c[C::Cut]->setEnabled(floaters.CanCopy());
+    c[C::Copy]->setEnabled(floaters.CanCopy());
+    c[C::Paste]->setEnabled(FloaterEditor::CanPaste(*clipboard_));
+    c[C::DropFloater]->setEnabled(floaters.CanDrop());
+}
+
+void MainWindow::CreateText(const std::string& text, const TextFont& font)
+{
+    Scene& scene = workspace_.session.scene;
+    std::optional<Floater> floater = gessoria::CreateText(scene, text, font, ui_);
+    if (!floater) {
+        ui_.Tell("The text could not be drawn: type some text and choose a font that can be had.", MessageIcon::Warning);
+        return;
+    }
+    const ScreenRect changed = workspace_.floaters.TakeTextFloater(view_->MakePainter(PaintTool::Selection),
+                                                                   std::move(*floater));
+    SetPaintTool(PaintTool::Selection);
+    panel_->ShowPage(PanelPage::Selection);
+    AfterFloaterCommand(changed);
+    ShowWarning();
 }
 
 // ---- Warnings ----

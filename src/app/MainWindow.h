@@ -2,7 +2,8 @@
 // MainWindow: the program's one top-level window — the main view, the File and Position
 // tool bars, the menus, the status bar with its message pane and CAP/NUM/SCRL indicators.
 //
-// It selects tools, opens files, prints and runs the preference dialogs. What a command
+// It selects tools, opens files, prints, runs the preference dialogs and the floater
+// commands (Cut, Copy, Paste, Drop Floater, Clear) over the system clipboard. What a command
 // does to the scene it leaves to engine calls; the window only shows their results.
 
 #include "app/Command.h"
@@ -12,12 +13,17 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QLabel;
 class QMenu;
 class QToolButton;
 
 namespace gessoria {
 struct Scene;
+struct ScreenRect;
+struct TextFont;
+class ClipboardPort;
 class UserInteraction;
 }
 
@@ -42,6 +48,7 @@ public:
     static constexpr const char* kReady = "Ready";
 
     MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow& warnings, RecentFiles& recent);
+    ~MainWindow() override;
 
     MainView& view() { return *view_; }
     CommandTable& commands() { return *commands_; }
@@ -66,6 +73,13 @@ public:
     // With a pressure tablet present and pressure sensitivity on, the Warning Window offers
     // to switch it off (painting with the mouse then reads no pressure).
     void WarnOfTablet();
+
+    // The clipboard Cut, Copy, Paste and Clear use: the system's unless replaced (tests).
+    ClipboardPort& clipboard() { return *clipboard_; }
+    void SetClipboard(ClipboardPort& clipboard);
+    // The Text page's Create: the text becomes the floater to place, the placement warning
+    // is raised and shown, and the Selection tool takes over.
+    void CreateText(const std::string& text, const TextFont& font);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,7 +114,17 @@ private:
     void ToggleToolLock();
     void ToggleLightLock();
     void Undo(bool single);
+    // Before Undo and Redo: a floater being placed is dropped first.
+    void FixFloaterBeforeUndo();
     void UpdateUndoCommands();
+    void Cut();
+    void Copy();
+    void Paste();
+    void DropFloater();
+    void ClearClipboard();
+    // Shows what a floater command changed and re-reads every command it may have enabled.
+    void AfterFloaterCommand(const ScreenRect& changed);
+    void UpdateEditCommands();
     void Redo();
     void RenderingOptions();
     void MapPaths();
@@ -117,6 +141,8 @@ private:
     RecentFiles& recent_;
     CommandTable* commands_;
     MainView* view_;
+    std::unique_ptr<ClipboardPort> systemClipboard_;
+    ClipboardPort* clipboard_ = nullptr;
     ControlPanel* panel_ = nullptr;
     ColourPicker* colourPicker_ = nullptr;
     InfoWindow* infoWindow_ = nullptr;

@@ -200,4 +200,9 @@ void QtInteraction::RaiseWarning(const std::string& text)
     warnings_.Raise(Q(text));
 }
 
+void QtInteraction::PutOutWarning()
+{
+    warnings_.Ignore();
+}
+
 } // namespace gessoria::app

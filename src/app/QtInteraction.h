@@ -50,6 +50,7 @@ public:
     void EndProgress() override;
     void ShowHint(int id, const std::string& text) override;
     void RaiseWarning(const std::string& text) override;
+    void PutOutWarning() override;
 
 private:
     const bool& paintWizard_;

@@ -1,10 +1,12 @@
 #pragma once
 // Workspace: what the desktop program keeps for one run beside the engine's Session — the
-// render levels in use, the paints' random source and the settings that live only as long
-// as the program runs (pressure sensitivity, the Paint Wizard).
+// render levels in use, the paints' random source, the Selection tool's selection and
+// floater, and the settings that live only as long as the program runs (pressure
+// sensitivity, the Paint Wizard).
 //
 // Windows hold a reference to the one Workspace; nothing here is a Qt type.
 
+#include "paint/FloaterEditor.h"
 #include "paint/PaintRandom.h"
 #include "session/Session.h"
 #include "view3d/Lighting.h"
@@ -16,6 +18,7 @@ struct Workspace {
     Session session;
     RenderSettings render;
     PaintRandom random;
+    FloaterEditor floaters;
     bool pressureSensitivity = true;  // for this run only
     bool paintWizard = false;
 

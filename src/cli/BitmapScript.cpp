@@ -150,7 +150,7 @@ std::optional<bool> BitmapScript::Command(const std::vector<std::string>& w, con
         auto floater = CreateText(scene_, w[1], font, ui);
         if (!floater)
             return false;
-        editor_.TakeTextFloater(std::move(*floater));
+        editor_.TakeTextFloater(painter, std::move(*floater));
         return true;
     }
     if (c == "bitmap-view" && w.size() == 4) {

@@ -132,6 +132,9 @@ ScreenRect FloaterEditor::PlaceAt(const Painter& painter, const PickResult& hit)
     CentreFloaterOn(floater_, material, hit.u, hit.v);
     ShowFloaterPreview(floater_, material);
     selection_.floating = true;
+    // Placing the floater answers the placement warning: the Warning Window goes out.
+    if (painter.ui() != nullptr)
+        painter.ui()->PutOutWarning();
     const TexelRect after = floater_.Rect();
     const TexelRect both = leaving ? after
                                    : TexelRect{std::min(before.x0, after.x0), std::max(before.x1, after.x1),
@@ -272,6 +275,8 @@ ScreenRect FloaterEditor::DeselectAll(const Painter& painter, PaintingState& sta
     // An image floater's final redraw covers its whole place, so the preview's own redraw is
     // needed only for a text, whose paint redraws just the texels it changed.
     ScreenRect repaint = TakePreviewOff(painter, floater_.fromText);
+    if (!painter.ValidMaterial(floater_.materialIndex))
+        return repaint;
     Scene& scene = painter.scene();
     Material& material = scene.materials[static_cast<std::size_t>(floater_.materialIndex)];
     if (floater_.fromText) {
@@ -286,14 +291,17 @@ ScreenRect FloaterEditor::DeselectAll(const Painter& painter, PaintingState& sta
     return repaint.United(Redraw(painter, floater_.materialIndex, changed));
 }
 
-void FloaterEditor::TakeTextFloater(Floater text)
+ScreenRect FloaterEditor::TakeTextFloater(const Painter& painter, Floater text)
 {
+    // A floater still shown over the surface is discarded, not written, as a Paste does.
+    const ScreenRect repaint = TakePreviewOff(painter, true);
     floater_ = std::move(text);
     floater_.fromText = true;
     floater_.present = 1;
     selection_.exists = false;
     selection_.floating = false;
     selection_.selectionMode = false;
+    return repaint;
 }
 
 } // namespace gessoria

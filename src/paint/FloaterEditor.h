@@ -7,7 +7,8 @@
 // it while they stay on that material; a press inside an existing selection lifts it into the
 // floater (cut, or copied with Ctrl) and leaves selection mode. Out of selection mode each
 // press or move centres the floater on the texel under the pointer and shows it there by
-// rebuilding the Renderer Layer, without touching the layers; Deselect All drops it. Cut and
+// rebuilding the Renderer Layer, without touching the layers, and puts out the Warning
+// Window (the text placement warning is answered); Deselect All drops it. Cut and
 // Copy write both clipboard blocks before anything changes, so a clipboard failure leaves
 // layers and floater as they were. Undo records what a Cut erases and what a drop lays (one
 // record each, wrapping round the map like the floater).
@@ -72,8 +73,11 @@ public:
         return selection_.floating ? DeselectAll(painter, state) : ScreenRect{};
     }
 
-    // A text made by the Text tool becomes the floater, waiting to be placed.
-    void TakeTextFloater(Floater text);
+    // A text made by the Text tool becomes the floater, waiting to be placed; a floater
+    // being placed is taken off the surface and discarded first.
+    ScreenRect TakeTextFloater(const Painter& painter, Floater text);
+    // A new scene: no selection, no floater to place (the clipboard keeps what was copied).
+    void Forget() { *this = FloaterEditor{}; }
 
     const Floater& floater() const { return floater_; }
     const SelectionState& selection() const { return selection_; }

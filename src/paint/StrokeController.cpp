@@ -224,6 +224,9 @@ ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
     }
     if (hit.face < 0)
         return {};
+    if (tool == PaintTool::Selection)
+        return env_.floaters != nullptr ? env_.floaters->Press(MakePainter(tool), hit, event.x, event.y, event.ctrl)
+                                        : ScreenRect{};
     return Begin(tool, event, hit);
 }
 
@@ -239,6 +242,10 @@ ScreenRect StrokeController::Move(const PointerEvent& event)
     PickResult hit = PickFace(scene, event.x, event.y);
     if (hit.face < 0)
         return {};
+    // The selection grows, or the floater follows the pointer; a press beside the object
+    // started nothing, so there is no first hit to begin with.
+    if (tool == PaintTool::Selection)
+        return env_.floaters != nullptr ? env_.floaters->Move(MakePainter(tool), hit, event.x, event.y) : ScreenRect{};
     if (!started_)
         return Begin(tool, event, hit);
     if (tool == PaintTool::Brush && gridOn_) {

@@ -5,7 +5,8 @@
 // the current painting tool (the scene's paintTool) decides what happens: the Brush lays a
 // dab through the dispatcher (or samples the foreground colour with Ctrl), the Eraser erases
 // (or samples the background with Ctrl), the Sampler samples. The stylus's eraser end erases
-// (or samples the background with Ctrl) for that one event. StrokeDabCounter numbers the
+// (or samples the background with Ctrl) for that one event. The Selection tool's presses and
+// moves go to the FloaterEditor (select, lift, place, move). StrokeDabCounter numbers the
 // engine calls of a stroke from 1, starting at the stroke's first hit on the object; with a
 // brush whose spacing is not "Natural" dabs snap to a texel grid anchored at that first dab
 // and a new dab falls only when the nearest grid point changes. Tablet pressure scales the
@@ -14,6 +15,7 @@
 // calls.
 
 #include "paint/Dab.h"
+#include "paint/FloaterEditor.h"
 #include "paint/LineTool.h"
 #include "paint/PickFace.h"
 #include "paint/SurfaceTools.h"
@@ -52,6 +54,9 @@ struct StrokeEnvironment {
     // own when none is given (and then erases with `eraser`).
     PaintingState* painting = nullptr;
     float bitmapPaintScale = 1.0f;
+    // The Selection tool's selection and floater, which outlive a stroke; without one the
+    // Selection tool does nothing.
+    FloaterEditor* floaters = nullptr;
 };
 
 class StrokeController {

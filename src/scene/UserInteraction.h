@@ -93,6 +93,9 @@ public:
     virtual void ShowHint(int id, const std::string& text) = 0;
     // A notice for the Warning Window, which lights up (and may beep).
     virtual void RaiseWarning(const std::string& text) = 0;
+    // Puts the Warning Window's light out, as Ignore Warning does, keeping its message and
+    // showing nothing. Front ends without a Warning Window have nothing to put out.
+    virtual void PutOutWarning() {}
 
     // Convenience for the common message box with the program's title.
     void Tell(const std::string& text, MessageIcon icon = MessageIcon::Information)

@@ -249,7 +249,7 @@ private slots:
     {
         AppFixture f;
         app::ControlPanel& panel = f.window->controlPanel();
-        for (Command command : {Command::TextTool, Command::MaxOut}) {
+        for (Command command : {Command::MaxOut}) {
             QTest::mouseClick(panel.button(command), Qt::LeftButton);
             const QList<QPushButton*> buttons = panel.page(panel.visiblePage())->findChildren<QPushButton*>();
             QVERIFY(!buttons.isEmpty());

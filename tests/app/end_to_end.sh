@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End to end: the real program under Xvfb, driven by xdotool. It opens the sample scene,
 # picks the Brush with the B key, drags across the view, and the screen must show paint
-# where the stroke went; File > Exit must end it and write the preferences.
+# where the stroke went; a selection over the stroke is copied, pasted, placed and dropped
+# below it; File > Exit must end it and write the preferences.
 #   end_to_end.sh GESSORIA XWD_DIFFERENCE SCENE
 set -euo pipefail
 program=$1 difference=$2 scene=$3
@@ -88,6 +89,37 @@ far=$("$difference" "$work/before.xwd" "$work/after.xwd" $((cx - 60)) $((cy + 12
 echo "pixels changed along the stroke: $inside, well below it: $far"
 [ "$inside" -gt 200 ] || { echo "no paint arrived along the stroke"; cat "$work/app.log"; exit 1; }
 [ "$far" -eq 0 ] || { echo "the view changed away from the stroke"; exit 1; }
+
+# One selection: the Selection tool from the menu (Tools, Painting Tools, Selection), a drag
+# over the painted stroke, Ctrl+C, Ctrl+V, a click below it to place the copy, Ctrl+D to
+# drop it. The copy carries the stroke, so the screen must change around the click.
+cp "$work/after.xwd" "$work/painted.xwd"
+xdotool key alt+t
+sleep 0.5
+xdotool key t
+sleep 0.5
+xdotool key n
+sleep 0.5
+xdotool mousemove $((cx - 20)) $((cy - 10)) mousedown 1
+for step in $(seq -20 4 20); do xdotool mousemove $((cx + step)) $((cy + step / 2)); done
+xdotool mouseup 1
+sleep 0.5
+xdotool key ctrl+c
+sleep 0.5
+xdotool key ctrl+v
+sleep 0.5
+xdotool mousemove "$cx" $((cy + 40)) click 1
+sleep 0.5
+xdotool key ctrl+d
+placed=0
+for _ in $(seq 100); do
+  cp "$work/Xvfb_screen0" "$work/dropped.xwd"
+  placed=$("$difference" "$work/painted.xwd" "$work/dropped.xwd" $((cx - 20)) $((cy + 30)) 41 21)
+  [ "$placed" -gt 50 ] && break
+  sleep 0.1
+done
+echo "pixels changed where the copy was dropped: $placed"
+[ "$placed" -gt 50 ] || { echo "the dropped copy did not show"; cat "$work/app.log"; exit 1; }
 
 xdotool key alt+f
 sleep 1

@@ -252,7 +252,7 @@ TEST(TextTool, TextBecomesAnUpsideDownFloaterDroppedThroughThePaint)
     EXPECT_EQ(lowRows, 0);
 
     FloaterEditor editor;
-    editor.TakeTextFloater(*text);
+    editor.TakeTextFloater(b.MakePainter(), *text);
     b.values.foreground = 0xFF00FF00;  // green
     PaintingState state;
     editor.Press(b.MakePainter(), PickFace(b.scene, 32, 32), 32, 32, false);

@@ -50,6 +50,8 @@ public:
     void EndProgress() override {}
     void ShowHint(int id, const std::string& text) override { shown.push_back({Shown::Kind::Hint, text, std::to_string(id)}); }
     void RaiseWarning(const std::string& text) override { shown.push_back({Shown::Kind::Warning, text, {}}); }
+    void PutOutWarning() override { ++warningsPutOut; }
+    int warningsPutOut = 0;
 
     // Texts of message boxes and questions only, in order.
     std::vector<std::string> Dialogs() const;

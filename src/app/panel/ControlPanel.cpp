@@ -6,6 +6,8 @@
 #include "app/panel/LightingControlsPage.h"
 #include "app/panel/ObjectsPage.h"
 #include "app/panel/PanelButton.h"
+#include "app/panel/SelectionPage.h"
+#include "app/panel/TextPage.h"
 #include "app/panel/ToolPages.h"
 
 #include <QGridLayout>
@@ -74,7 +76,7 @@ QGroupBox* ButtonFrame(const char* title, const ButtonInfo (&buttons)[8], const 
 } // namespace
 
 ControlPanel::ControlPanel(const CommandTable& commands, PanelContext context, QWidget* parent)
-    : QDockWidget("Control Panel", parent), context_(std::move(context))
+    : QDockWidget("Control Panel", parent), commands_(commands), context_(std::move(context))
 {
     setObjectName("ControlPanel");
     setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
@@ -169,6 +171,12 @@ QWidget* ControlPanel::MakePage(PanelPage which)
     case PanelPage::Objects: return new ObjectsPage(context_, pages_);
     case PanelPage::Bookmarks: return new BookmarksPage(context_, pages_);
     case PanelPage::Lighting: return new LightingControlsPage(context_, pages_);
+    case PanelPage::Selection: return new SelectionPage(context_, commands_, pages_);
+    case PanelPage::Text: {
+        auto* text = new TextPage(context_, pages_);
+        connect(text, &TextPage::createWanted, this, &ControlPanel::textWanted);
+        return text;
+    }
     default: return MakeToolPage(which, context_, pages_);
     }
 }

@@ -9,6 +9,7 @@
 
 #include "app/panel/PanelContext.h"
 #include "app/panel/PanelPage.h"
+#include "io/TextRaster.h"
 #include "scene/PaintTool.h"
 
 #include <QDockWidget>
@@ -45,9 +46,14 @@ public:
 
     static PanelPage PageOfTool(PaintTool tool);
 
+signals:
+    // The Text page's Create was pressed.
+    void textWanted(const std::string& text, const gessoria::TextFont& font);
+
 private:
     QWidget* MakePage(PanelPage page);
 
+    const CommandTable& commands_;
     PanelContext context_;
     QStackedWidget* pages_;
     QLabel* title_;

@@ -309,8 +309,6 @@ QWidget* MakeToolPage(PanelPage page, const PanelContext& context, QWidget* pare
     case PanelPage::Fill: return new FillPage(context, parent);
     case PanelPage::Line: return new LinePage(context, parent);
     case PanelPage::TexturePaint: return new TexturePaintPage(context, parent);
-    case PanelPage::Text: return UnbuiltPage("Text", {"Font...", "Create Text"}, parent);
-    case PanelPage::Selection: return UnbuiltPage("Selection", {"Select All", "Drop Floater"}, parent);
     case PanelPage::MaxOut: return UnbuiltPage("MAX Out!", {"Go!"}, parent);
     default: return new QWidget(parent);
     }

@@ -9,8 +9,8 @@
 //              "Sample Merged Layers";
 //   Line     — "Line" / "NGon" / "Circle" with "Sides:" (enabled for NGon only);
 //   Texture Paint — "Clone" / "Texture Paint", "Set Source", five map types, "Scale".
-// The Text and Selection tools and MAX Out! are not in the program yet: their pages show
-// their controls disabled.
+// The Text and Selection pages are TextPage and SelectionPage. MAX Out! is not in the
+// program yet: its page shows its controls disabled.
 
 #include "app/panel/PanelContext.h"
 #include "app/panel/PanelPage.h"

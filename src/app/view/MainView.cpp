@@ -82,6 +82,12 @@ void MainView::paintEvent(QPaintEvent* event)
         if (rubberShape_.size() > 1)
             painter.drawPolyline(rubberShape_);
     }
+    // The selection: black dashes over a white line, so it shows on dark and light texture.
+    if (!outline_.isNull())
+        for (const QPen& pen : {QPen(Qt::white, 1), QPen(Qt::black, 1, Qt::DashLine)}) {
+            painter.setPen(pen);
+            painter.drawRect(outline_);
+        }
 }
 
 void MainView::resizeEvent(QResizeEvent* event)
@@ -134,15 +140,53 @@ void MainView::Press(const Pointer& p)
     environment.painting = &s.painting;
     environment.eraser = s.painting.options.eraserMaps;
     environment.bitmapPaintScale = s.bitmapPaintScale;
+    environment.floaters = &workspace_.floaters;
     stroke_.emplace(environment, ui_);
     lineAnchor_ = p.at;
     // A fill can take a moment on a large map.
     const bool fill = scene.paintTool == PaintTool::Fill && !p.eraserEnd;
     if (fill)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    RepaintRect(stroke_->ButtonDown(ToEngine(p)));
+    const ScreenRect changed = stroke_->ButtonDown(ToEngine(p));
     if (fill)
         QApplication::restoreOverrideCursor();
+    if (scene.paintTool == PaintTool::Selection && !p.eraserEnd)
+        ShowFloaterChange(changed);
+    else
+        RepaintRect(changed);
+}
+
+Painter MainView::MakePainter(PaintTool tool)
+{
+    options_ = workspace_.render.Options();
+    lighting_ = workspace_.Lighting();
+    Session& s = workspace_.session;
+    return Painter(s.scene, frame_, options_, lighting_,
+                   {s.brushes.current(), s.paints.current(), s.paintValues, workspace_.random, tool, s.bitmapPaintScale},
+                   &ui_);
+}
+
+void MainView::ShowFloaterChange(const ScreenRect& rect)
+{
+    RepaintRect(rect);
+    UpdateOutline();
+    emit floaterChanged();
+}
+
+void MainView::UpdateOutline()
+{
+    const SelectionState& selection = workspace_.floaters.selection();
+    QRect outline;
+    if (selection.exists && selection.selectionMode)
+        outline = QRect(QPoint(std::min(selection.x0, selection.x1), std::min(selection.y0, selection.y1)),
+                        QPoint(std::max(selection.x0, selection.x1), std::max(selection.y0, selection.y1)));
+    if (outline == outline_)
+        return;
+    if (!outline_.isNull())
+        update(outline_.adjusted(-1, -1, 1, 1));
+    outline_ = outline;
+    if (!outline_.isNull())
+        update(outline_.adjusted(-1, -1, 1, 1));
 }
 
 void MainView::Move(const Pointer& p)
@@ -179,7 +223,11 @@ void MainView::Move(const Pointer& p)
             shape << QPoint(corner.x, corner.y);
         SetRubberShape(shape);
     }
-    RepaintRect(stroke_->Move(ToEngine(p)));
+    const ScreenRect changed = stroke_->Move(ToEngine(p));
+    if (scene.paintTool == PaintTool::Selection && !p.eraserEnd)
+        ShowFloaterChange(changed);
+    else
+        RepaintRect(changed);
 }
 
 void MainView::Release(const Pointer& p)

@@ -6,7 +6,9 @@
 // engine reports as changed are repainted. The frame follows the widget's size. With a
 // position tool current, a left drag moves the camera at the Move render level and the
 // Still level returns at the button-up; otherwise mouse and tablet events go to the
-// engine's StrokeController, so every painting tool the engine has paints from here.
+// engine's StrokeController, so every painting tool the engine has paints from here; the
+// Selection tool's presses and moves reach the Workspace's FloaterEditor the same way, and
+// the view draws the selection's outline between its two corners.
 // Tablet pressure (when pressure sensitivity is on) and the stylus's eraser end come from
 // QTabletEvent.
 
@@ -49,6 +51,15 @@ public:
     QRect rubberBand() const { return band_; }
     // The Line tool's shape being dragged, corner by corner (empty when none).
     const QPolygon& rubberShape() const { return rubberShape_; }
+    // The selection outline drawn over the view (empty when no selection is being made).
+    QRect selectionOutline() const { return outline_; }
+
+    // A painter over this view for the floater commands, with the current brush, paint and
+    // colours; it refers to the view, so it lives no longer than one command.
+    Painter MakePainter(PaintTool tool);
+    // After an engine call changed the picture or the selection: repaints the rectangle,
+    // redraws the selection outline and tells that the selection or floater may have changed.
+    void ShowFloaterChange(const ScreenRect& rect);
 
     QSize sizeHint() const override { return {640, 480}; }
 
@@ -58,6 +69,8 @@ signals:
     // A painting stroke ended (what undo can take back, or the sampled colours, may have changed).
     void strokeEnded();
     void fileDropped(const QString& path);
+    // The selection or the floater changed (what Cut, Copy and Drop Floater can do).
+    void floaterChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -85,6 +98,8 @@ private:
     void RepaintRect(const ScreenRect& rect);
     void SetBand(const QRect& band);
     void SetRubberShape(const QPolygon& shape);
+    // The outline of the selection as the engine now has it.
+    void UpdateOutline();
     void ShowCursor(int cursorId);
 
     Workspace& workspace_;
@@ -100,6 +115,7 @@ private:
     DragSnapshot snapshot_;
     QRect band_;
     QPolygon rubberShape_;
+    QRect outline_;
     QPoint lineAnchor_;
     int cursorId_ = -1;
     QMenu* contextMenu_ = nullptr;
