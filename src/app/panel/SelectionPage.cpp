@@ -4,7 +4,6 @@
 #include "app/Workspace.h"
 
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -16,18 +15,15 @@ SelectionPage::SelectionPage(const PanelContext& context, const CommandTable& co
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 4);
-    auto* how = new QLabel("Drag over the object to select part of its texture. Drag inside the selection to lift it "
-                           "and move it; hold Ctrl to move a copy.",
-                           this);
+    auto* how = new QLabel("Drag over the object to select. Drag inside the selection to move it (Ctrl: a copy).", this);
     how->setWordWrap(true);
     column->addWidget(how);
 
-    auto* group = new QGroupBox("Selection", this);
-    auto* grid = new QGridLayout(group);
+    auto* grid = new QGridLayout;
     grid->setSpacing(3);
     int at = 0;
     for (Command id : {Command::Cut, Command::Copy, Command::Paste, Command::DropFloater, Command::Clear}) {
-        auto* button = new QToolButton(group);
+        auto* button = new QToolButton(this);
         button->setDefaultAction(commands[id]);
         button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -36,11 +32,13 @@ SelectionPage::SelectionPage(const PanelContext& context, const CommandTable& co
         // The commands' states follow the selection and the floater: so does the page's text.
         connect(commands[id], &QAction::changed, this, &SelectionPage::Refresh);
     }
-    column->addWidget(group);
+    column->addLayout(grid);
     state_ = new QLabel(this);
     state_->setWordWrap(true);
-    state_->setFrameShape(QFrame::StyledPanel);
-    state_->setMargin(4);
+    // Room for the longest state in the narrow panel: a wrapped label that changes its text
+    // after the layout was made is not given more height.
+    state_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    state_->setMinimumHeight(state_->fontMetrics().lineSpacing() * 3 + 4);
     column->addWidget(state_);
     column->addStretch(1);
     Refresh();
@@ -53,13 +51,13 @@ void SelectionPage::Refresh()
     const Floater& floater = floaters.floater();
     QString text = "Nothing is selected.";
     if (selection.exists)
-        text = "A selection is made: drag inside it, or use Cut or Copy.";
+        text = "Selected: Cut or Copy it, or drag inside it.";
     else if (floater.present && selection.floating)
-        text = QString("A floater of %1 x %2 texels is placed: drag to move it, Drop Floater (Ctrl+D) lays it down.")
+        text = QString("Floater %1 x %2 placed: drag to move it, Ctrl+D drops it.")
                    .arg(floater.width)
                    .arg(floater.height);
     else if (floater.present && !selection.selectionMode)
-        text = QString("A floater of %1 x %2 texels waits: click the object to place it.")
+        text = QString("Floater %1 x %2: click the object to place it.")
                    .arg(floater.width)
                    .arg(floater.height);
     state_->setText(text);
