@@ -8,17 +8,22 @@
 
 namespace gessoria::test {
 
-AppFixture::AppFixture()
+std::unique_ptr<app::MainWindow> ShowMainWindow(const QTemporaryDir& directory, app::Workspace& workspace,
+                                                UserInteraction& ui, app::WarningWindow& warnings,
+                                                app::RecentFiles& recent)
 {
     qputenv("GESSORIA_INI", directory.filePath("gessoria.INI").toUtf8());
     workspace.session.Startup(directory.filePath("gessoria.INI").toStdString(), GESSORIA_STARTER_LIBRARY_DIR, ui);
     workspace.RenderFromPreferences();
-    window = std::make_unique<app::MainWindow>(workspace, ui, warnings, recent);
+    auto window = std::make_unique<app::MainWindow>(workspace, ui, warnings, recent);
     window->resize(800, 600);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qWarning("the main window was not exposed");
+    return window;
 }
+
+AppFixture::AppFixture() : window(ShowMainWindow(directory, workspace, ui, warnings, recent)) {}
 
 bool AppFixture::OpenSample()
 {

@@ -17,6 +17,12 @@
 
 namespace gessoria::test {
 
+// Starts the run's session with its preferences in `directory` and shows a main window
+// over it, talking to the user through `ui`.
+std::unique_ptr<app::MainWindow> ShowMainWindow(const QTemporaryDir& directory, app::Workspace& workspace,
+                                                UserInteraction& ui, app::WarningWindow& warnings,
+                                                app::RecentFiles& recent);
+
 struct AppFixture {
     QTemporaryDir directory;
     app::Workspace workspace;

@@ -318,13 +318,7 @@ struct TextFixture {
     TextFixture()
     {
         warnings.SetBeep([] {});
-        workspace.session.Startup(directory.filePath("gessoria.INI").toStdString(), GESSORIA_STARTER_LIBRARY_DIR, ui);
-        workspace.RenderFromPreferences();
-        window = std::make_unique<app::MainWindow>(workspace, ui, warnings, recent);
-        window->resize(800, 600);
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qWarning("the main window was not exposed");
+        window = ShowMainWindow(directory, workspace, ui, warnings, recent);
     }
 };
 
