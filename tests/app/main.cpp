@@ -13,6 +13,7 @@ QObject* MakePaletteTest();
 QObject* MakeLibraryPaletteTest();
 QObject* MakeSelectionTest();
 QObject* MakeTextPageTest();
+QObject* MakeSourceViewTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -23,7 +24,7 @@ int main(int argc, char** argv)
     for (auto make : {gessoria::test::MakeViewTest, gessoria::test::MakeWindowTest, gessoria::test::MakeControlPanelTest,
                       gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
                       gessoria::test::MakeLibraryPaletteTest, gessoria::test::MakeSelectionTest,
-                      gessoria::test::MakeTextPageTest}) {
+                      gessoria::test::MakeTextPageTest, gessoria::test::MakeSourceViewTest}) {
         std::unique_ptr<QObject> test(make());
         failures += QTest::qExec(test.get(), argc, argv);
     }
