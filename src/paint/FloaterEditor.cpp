@@ -257,7 +257,10 @@ ScreenRect FloaterEditor::ClearClipboard(const Painter& painter, ClipboardPort& 
 {
     const bool opened = clipboard.Open();
     const bool emptied = opened && clipboard.Empty();
-    if (!(opened && emptied && clipboard.Close()))
+    // An opened clipboard is closed again even when emptying failed, or it would stay
+    // taken and refuse every later command.
+    const bool closed = opened && clipboard.Close();
+    if (!(emptied && closed))
         Tell(painter, kClearFailed);
     const ScreenRect repaint = TakePreviewOff(painter, true);
     // What was copied is gone: the floater keeps only tiny blank images and nothing to place.

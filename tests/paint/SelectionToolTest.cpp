@@ -155,5 +155,26 @@ TEST(SelectionTool, ANewTextDiscardsTheFloaterBeingPlaced)
     EXPECT_EQ(b.editor.floater().width, 3);
 }
 
+// A clipboard that keeps count of its opening and closing and can refuse to be emptied.
+class CountingClipboard : public MemoryClipboard {
+public:
+    int open = 0;
+    bool emptyFails = false;
+    bool Open() override { return ++open, true; }
+    bool Empty() override { return !emptyFails && MemoryClipboard::Empty(); }
+    bool Close() override { return --open, true; }
+};
+
+TEST(SelectionTool, ClearClipboardThatCannotEmptyStillClosesIt)
+{
+    SelectionBench b;
+    CountingClipboard clipboard;
+    clipboard.emptyFails = true;
+    b.editor.ClearClipboard(b.MakePainter(), clipboard);
+    EXPECT_EQ(clipboard.open, 0);
+    ASSERT_FALSE(b.ui.Dialogs().empty());
+    EXPECT_EQ(b.ui.Dialogs().back(), FloaterEditor::kClearFailed);
+}
+
 } // namespace
 } // namespace gessoria::test
