@@ -504,11 +504,11 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     UpdateTitle(path);
     // A new scene starts with the Brush tool selected and no position tool.
     workspace_.render.currentLevel = workspace_.render.stillLevel;
-    SetPaintTool(PaintTool::Brush);
-    panel_->ShowPage(PanelPage::Brush);
     // The old scene's selection and floater go with it; what was copied stays on the clipboard.
     workspace_.floaters.Forget();
     view_->ShowFloaterChange({});
+    SetPaintTool(PaintTool::Brush);
+    panel_->ShowPage(PanelPage::Brush);
     UpdateUndoCommands();
     view_->RedrawScreen();
     return true;
@@ -612,6 +612,13 @@ void MainWindow::SelectPaintTool(PaintTool tool)
 
 void MainWindow::SetPaintTool(PaintTool tool)
 {
+    // Leaving the Selection tool ends it as Deselect All does: the selection's outline goes
+    // and a floater being placed is laid down, so no preview is left on the surface for
+    // other tools to paint into.
+    if (workspace_.session.scene.paintTool == PaintTool::Selection && tool != PaintTool::Selection &&
+        workspace_.floaters.CanDrop())
+        AfterFloaterCommand(workspace_.floaters.DeselectAll(view_->MakePainter(PaintTool::Selection),
+                                                            workspace_.session.painting));
     workspace_.session.scene.paintTool = tool;
     const char* prompt = "Ready\tFor Help, press F1";
     for (const ToolCommand& t : kPaintTools)

@@ -200,6 +200,32 @@ private slots:
         QVERIFY(SameLayers(f.scene().materials[static_cast<std::size_t>(material)], untouched, true));
     }
 
+    void LeavingTheSelectionToolDropsTheFloaterBeingPlaced()
+    {
+        SelectionFixture f;
+        QVERIFY(f.OpenSample());
+        const QPoint start = f.PointOnObject();
+        QVERIFY(f.Select(start, start + QPoint(16, 10)));
+        f.Key(Qt::Key_C);
+        f.Key(Qt::Key_V);
+        f.Click(start + QPoint(0, 24));
+        QVERIFY(f.floaters().selection().floating);
+        const std::size_t material = static_cast<std::size_t>(f.floaters().floater().materialIndex);
+        Material expected = LayersOf(f.scene().materials[material]);
+        LayFloater(f.floaters().floater(), expected);
+        f.Key(Qt::Key_B, Qt::NoModifier);
+        QCOMPARE(f.scene().paintTool, PaintTool::Brush);
+        QVERIFY(!f.floaters().selection().floating);
+        QVERIFY(SameLayers(f.scene().materials[material], expected, true));
+        QVERIFY(!f.Action(Command::DropFloater)->isEnabled());
+        // A selection not lifted loses its outline.
+        f.Action(Command::SelectionTool)->trigger();
+        QVERIFY(f.Select(start, start + QPoint(16, 10)));
+        f.Key(Qt::Key_E, Qt::NoModifier);
+        QVERIFY(f.view().selectionOutline().isNull());
+        QVERIFY(!f.floaters().selection().exists);
+    }
+
     void CommandsAreEnabledAsTheSelectionFloaterAndClipboardAllow()
     {
         SelectionFixture f;
