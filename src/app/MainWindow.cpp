@@ -5,6 +5,7 @@
 #include "app/ProjectFiles.h"
 #include "app/WarningWindow.h"
 #include "app/Workspace.h"
+#include "app/bitmapview/BitmapViewWindows.h"
 #include "app/dialogs/AboutDialog.h"
 #include "app/dialogs/MapPathsDialog.h"
 #include "app/dialogs/PreferenceDialogs.h"
@@ -132,6 +133,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     setWindowIcon(QIcon(":/icons/gessoria.svg"));
     view_ = new MainView(workspace_, ui_, this);
     setCentralWidget(view_);
+    bitmapViews_ = new BitmapViewWindows(workspace_, ui_, *commands_, this);
     BuildToolBars();
     BuildStatusBar();
     BuildControlPanel();
@@ -148,6 +150,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     qApp->installEventFilter(this);
     connect(view_, &MainView::positionToolLapsed, this, &MainWindow::PositionToolLapsed);
     connect(view_, &MainView::strokeEnded, this, &MainWindow::UpdateUndoCommands);
+    connect(bitmapViews_, &BitmapViewWindows::strokeEnded, this, &MainWindow::UpdateUndoCommands);
     connect(view_, &MainView::fileDropped, this, [this](const QString& path) { OpenFile(path, false); });
     connect(&warnings_, &WarningWindow::litChanged, this, [this](bool lit) {
         (*commands_)[C::WarningWindow]->setIcon(QIcon(lit ? ":/icons/warninglit.svg" : ":/icons/warning.svg"));
@@ -231,7 +234,8 @@ void MainWindow::BuildStatusBar()
 void MainWindow::BuildControlPanel()
 {
     PanelContext context{workspace_, ui_, [this] { view_->Render(); }, [this] { view_->RedrawScreen(); },
-                         [this](int cursor) { view_->SetToolCursor(cursor); }};
+                         [this](int cursor) { view_->SetToolCursor(cursor); },
+                         [this](int material, MapType type, int layer) { bitmapViews_->Open(material, type, layer); }};
     panel_ = new ControlPanel(*commands_, std::move(context), this);
     addDockWidget(Qt::LeftDockWidgetArea, panel_);
     QAction* toggle = (*commands_)[C::ControlPanel];
@@ -296,10 +300,12 @@ void MainWindow::BuildPalettes()
         (*commands_)[C::ColourPicker]->setChecked(true);
         colourPicker_->raise();
     });
-    connect(view_, &MainView::strokeEnded, this, [this] {
+    const auto refreshColours = [this] {
         colourPicker_->Refresh();
         infoWindow_->Refresh();
-    });
+    };
+    connect(view_, &MainView::strokeEnded, this, refreshColours);
+    connect(bitmapViews_, &BitmapViewWindows::strokeEnded, this, refreshColours);
 }
 
 void MainWindow::BuildMenus()

@@ -53,6 +53,27 @@ bool BitmapStroke::Inside(BitmapPoint p) const
     return p.x >= 0 && p.y >= 0 && p.x < view_.display().width() && p.y < view_.display().height();
 }
 
+std::uint32_t* BitmapStroke::SampleTarget(PaintTool tool, bool ctrl) const
+{
+    if (colours_ == nullptr)
+        return nullptr;
+    switch (tool) {
+    case PaintTool::Sampler: return ctrl ? &colours_->background : &colours_->foreground;
+    case PaintTool::Brush: return ctrl ? &colours_->foreground : nullptr;
+    case PaintTool::Eraser: return ctrl ? &colours_->background : nullptr;
+    default: return nullptr;
+    }
+}
+
+void BitmapStroke::Sample(std::uint32_t& target, BitmapPoint p) const
+{
+    if (!Inside(p))
+        return;
+    const Material& material = view_.material();
+    SampleColour(material, TexelCoordinate(p.x, material.mapWidth),
+                 TexelCoordinate(material.mapHeight - 1 - p.y, material.mapHeight), target);
+}
+
 ScreenRect BitmapStroke::DabAt(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint p)
 {
     const Material& material = view_.material();
@@ -73,18 +94,30 @@ ScreenRect BitmapStroke::DabAt(const Painter& painter, PaintingState& state, con
     }
 }
 
-ScreenRect BitmapStroke::Press(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint at)
+ScreenRect BitmapStroke::Press(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint at,
+                               bool ctrl)
 {
     inStroke_ = true;
     counter_ = 0;
     last_ = at;
+    if (std::uint32_t* target = SampleTarget(painter.scene().paintTool, ctrl)) {
+        if (view_.valid())
+            Sample(*target, at);
+        return {};
+    }
     return Inside(at) && view_.valid() ? DabAt(painter, state, eraser, at) : ScreenRect{};
 }
 
-ScreenRect BitmapStroke::Move(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint to)
+ScreenRect BitmapStroke::Move(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint to,
+                              bool ctrl)
 {
     if (!inStroke_ || !view_.valid())
         return {};
+    if (std::uint32_t* target = SampleTarget(painter.scene().paintTool, ctrl)) {
+        last_ = to;
+        Sample(*target, to);
+        return {};
+    }
     const std::vector<BitmapPoint> points = SegmentPoints(last_, to);
     last_ = to;
     if (points.empty())
