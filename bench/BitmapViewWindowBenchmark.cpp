@@ -76,12 +76,16 @@ Dense& Scene1()
     return *dense;
 }
 
-// No Zoom, or Zoom In until the zoom reaches `zoom` (4 takes four steps: 4.16).
-void ZoomTo(app::BitmapViewWindow& window, int zoom)
+// The window of material 1's Colour Base Layer, 1024 x 768, zoomed in until the zoom reaches
+// `zoom` (4 takes four steps: 4.16).
+app::BitmapViewWindow& OpenWindow(app::BitmapViewWindows& windows, int zoom)
 {
-    window.widget().NoZoom();
-    while (window.view().zoom() < static_cast<float>(zoom) - 0.01f)
-        window.widget().ZoomIn();
+    app::BitmapViewWindow* window = windows.Open(1, MapType::Colour, 1);
+    window->resize(1024, 768);
+    while (window->view().zoom() < static_cast<float>(zoom) - 0.01f)
+        window->widget().ZoomIn();
+    QApplication::processEvents();
+    return *window;
 }
 
 // Dabs near the top-left of the picture, which both zooms show in the window.
@@ -99,10 +103,7 @@ void BitmapViewWindowDabRepaint(benchmark::State& state)
         return;
     }
     app::BitmapViewWindows windows(d.workspace, d.ui, d.commands, &d.owner);
-    app::BitmapViewWindow* window = windows.Open(1, MapType::Colour, 1);
-    window->resize(1024, 768);
-    ZoomTo(*window, static_cast<int>(state.range(0)));
-    QApplication::processEvents();
+    app::BitmapViewWindow* window = &OpenWindow(windows, static_cast<int>(state.range(0)));
     PaintCounter counter;
     window->widget().viewport()->installEventFilter(&counter);
     const Painter painter = d.MakePainter();
@@ -124,10 +125,7 @@ void BitmapViewWindowWholeRepaint(benchmark::State& state)
         return;
     }
     app::BitmapViewWindows windows(d.workspace, d.ui, d.commands, &d.owner);
-    app::BitmapViewWindow* window = windows.Open(1, MapType::Colour, 1);
-    window->resize(1024, 768);
-    ZoomTo(*window, static_cast<int>(state.range(0)));
-    QApplication::processEvents();
+    app::BitmapViewWindow* window = &OpenWindow(windows, static_cast<int>(state.range(0)));
     for (auto _ : state)
         window->widget().viewport()->repaint();
     state.counters["zoom"] = window->view().zoom();

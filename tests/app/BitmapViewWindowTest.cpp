@@ -53,6 +53,13 @@ BitmapViewWindow* ViewLayer(AppFixture& f, app::LayersPage& page, int layer)
     return f.window->bitmapViews().Find(page.materialIndex(), MapType::Colour, layer);
 }
 
+// The sample opened and the window of its first material's Colour Base Layer; null when
+// either fails.
+BitmapViewWindow* SampleBaseLayerWindow(AppFixture& f)
+{
+    return f.OpenSample() ? ViewLayer(f, LayersPageOf(f), 1) : nullptr;
+}
+
 std::vector<std::uint8_t> Bytes(const CDIB& image) { return {image.bits().begin(), image.bits().end()}; }
 
 void DragIn(app::BitmapViewWidget& widget, const std::vector<QPoint>& points, Qt::KeyboardModifiers modifiers = {})
@@ -72,10 +79,9 @@ private slots:
     void ViewOpensOneWindowPerLayerAndRefusesAMaterialWithoutLayers()
     {
         AppFixture f;
-        QVERIFY(f.OpenSample());
-        app::LayersPage& page = LayersPageOf(f);
-        BitmapViewWindow* window = ViewLayer(f, page, 1);
+        BitmapViewWindow* window = SampleBaseLayerWindow(f);
         QVERIFY(window != nullptr);
+        app::LayersPage& page = LayersPageOf(f);
         QVERIFY(window->isVisible());
         QCOMPARE(window->windowTitle(), QString::fromStdString(window->view().WindowTitle()));
         QVERIFY(window->windowTitle().startsWith("Material: " + QString::fromStdString(ChosenMaterial(f, page).name) +
@@ -101,9 +107,7 @@ private slots:
     void ZoomStepsScrollAndShowTheTexelTheEngineNames()
     {
         AppFixture f;
-        QVERIFY(f.OpenSample());
-        app::LayersPage& page = LayersPageOf(f);
-        BitmapViewWindow* window = ViewLayer(f, page, 1);
+        BitmapViewWindow* window = SampleBaseLayerWindow(f);
         QVERIFY(window != nullptr);
         app::BitmapViewWidget& widget = window->widget();
         BitmapView& view = window->view();
@@ -159,10 +163,9 @@ private slots:
         // The same drag through the window and straight through the engine, on two runs.
         const std::vector<QPoint> drag{{40, 30}, {60, 45}, {90, 45}, {95, 80}};
         AppFixture f;
-        QVERIFY(f.OpenSample());
-        app::LayersPage& page = LayersPageOf(f);
-        BitmapViewWindow* window = ViewLayer(f, page, 1);
+        BitmapViewWindow* window = SampleBaseLayerWindow(f);
         QVERIFY(window != nullptr);
+        app::LayersPage& page = LayersPageOf(f);
         window->action(BitmapViewCommand::ZoomIn)->trigger();
         f.workspace.session.paintValues.foreground = 0xFF2040E0;
         const CDIB& layer = ChosenMaterial(f, page).stack(MapType::Colour)[1].image;
@@ -208,10 +211,9 @@ private slots:
     void CtrlWithTheBrushSamplesAndTheCursorFollowsTheTool()
     {
         AppFixture f;
-        QVERIFY(f.OpenSample());
-        app::LayersPage& page = LayersPageOf(f);
-        BitmapViewWindow* window = ViewLayer(f, page, 1);
+        BitmapViewWindow* window = SampleBaseLayerWindow(f);
         QVERIFY(window != nullptr);
+        app::LayersPage& page = LayersPageOf(f);
         app::BitmapViewWidget& widget = window->widget();
         QCOMPARE(widget.cursorId(), 158);
         const Material& m = ChosenMaterial(f, page);
@@ -267,9 +269,7 @@ private slots:
     void SaveAnsweredNoWritesWithoutTheMeshAndCancelWritesNothing()
     {
         AppFixture f;
-        QVERIFY(f.OpenSample());
-        app::LayersPage& page = LayersPageOf(f);
-        BitmapViewWindow* window = ViewLayer(f, page, 1);
+        BitmapViewWindow* window = SampleBaseLayerWindow(f);
         QVERIFY(window != nullptr);
         window->action(BitmapViewCommand::ShowMesh)->trigger();
         QVERIFY(window->view().showMesh());
@@ -296,9 +296,7 @@ private slots:
     void PrintingFitsThePageAndAFailureNamesTheDevice()
     {
         AppFixture f;
-        QVERIFY(f.OpenSample());
-        app::LayersPage& page = LayersPageOf(f);
-        BitmapViewWindow* window = ViewLayer(f, page, 1);
+        BitmapViewWindow* window = SampleBaseLayerWindow(f);
         QVERIFY(window != nullptr);
         QPrinter printer;
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -316,9 +314,7 @@ private slots:
     void MenusToolBarAndRightButtonMenuHoldTheirCommands()
     {
         AppFixture f;
-        QVERIFY(f.OpenSample());
-        app::LayersPage& page = LayersPageOf(f);
-        BitmapViewWindow* window = ViewLayer(f, page, 1);
+        BitmapViewWindow* window = SampleBaseLayerWindow(f);
         QVERIFY(window != nullptr);
         QStringList buttons;
         for (QAction* a : window->toolBar().actions())
