@@ -11,6 +11,7 @@ QObject* MakeControlPanelTest();
 QObject* MakeWarningTest();
 QObject* MakePaletteTest();
 QObject* MakeLibraryPaletteTest();
+QObject* MakeSourceViewTest();
 QObject* MakeBitmapViewWindowTest();
 } // namespace gessoria::test
 
@@ -21,7 +22,8 @@ int main(int argc, char** argv)
     int failures = 0;
     for (auto make : {gessoria::test::MakeViewTest, gessoria::test::MakeWindowTest, gessoria::test::MakeControlPanelTest,
                       gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
-                      gessoria::test::MakeLibraryPaletteTest, gessoria::test::MakeBitmapViewWindowTest}) {
+                      gessoria::test::MakeLibraryPaletteTest, gessoria::test::MakeSourceViewTest,
+                      gessoria::test::MakeBitmapViewWindowTest}) {
         std::unique_ptr<QObject> test(make());
         failures += QTest::qExec(test.get(), argc, argv);
     }
