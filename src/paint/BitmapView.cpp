@@ -206,6 +206,16 @@ void BitmapViewSet::Close(const BitmapView* view)
     std::erase_if(views_, [view](const std::unique_ptr<BitmapView>& v) { return v.get() == view; });
 }
 
+std::unique_ptr<BitmapView> BitmapViewSet::Take(const BitmapView* view)
+{
+    const auto found = std::find_if(views_.begin(), views_.end(), [view](const std::unique_ptr<BitmapView>& v) { return v.get() == view; });
+    if (found == views_.end())
+        return nullptr;
+    std::unique_ptr<BitmapView> taken = std::move(*found);
+    views_.erase(found);
+    return taken;
+}
+
 BitmapView* BitmapViewSet::Find(std::int32_t materialIndex, MapType type, int layerIndex) const
 {
     for (const auto& view : views_)

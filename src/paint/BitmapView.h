@@ -108,6 +108,9 @@ public:
     // material has no such layer ("Material has no texture.  No layers defined" for none).
     BitmapView* Open(Scene& scene, std::int32_t materialIndex, MapType type, int layerIndex);
     void Close(const BitmapView* view);
+    // Takes a view out of the set for a window that is closing and still refers to it; the
+    // layer gets a new view when opened again and the taken one hears of no more changes.
+    std::unique_ptr<BitmapView> Take(const BitmapView* view);
     BitmapView* Find(std::int32_t materialIndex, MapType type, int layerIndex) const;
     std::size_t size() const { return views_.size(); }
 

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -93,10 +94,16 @@ private slots:
         QVERIFY(renderer != nullptr && renderer != window);
         QCOMPARE(f.window->bitmapViews().windows().size(), std::size_t{2});
 
-        // Closing forgets the window; View makes a new one.
+        // Closing forgets the window; View makes a new one, which keeps its own view after the
+        // closed window is deleted.
+        const QPointer<BitmapViewWindow> closed = window;
         window->close();
         QCOMPARE(f.window->bitmapViews().windows().size(), std::size_t{1});
-        QVERIFY(ViewLayer(f, page, 1) != nullptr);
+        BitmapViewWindow* reopened = ViewLayer(f, page, 1);
+        QVERIFY(reopened != nullptr && &reopened->view() != &closed->view());
+        QTRY_VERIFY(closed.isNull());
+        QCOMPARE(f.window->bitmapViews().Find(page.materialIndex(), MapType::Colour, 1), reopened);
+        QVERIFY(reopened->view().valid());
 
         ChosenMaterial(f, page).hasLayers = 0;
         QTest::mouseClick(page.viewButton(), Qt::LeftButton);

@@ -13,6 +13,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 
 class QPrinter;
 class QToolBar;
@@ -52,6 +53,8 @@ public:
 
     // Prints the layer on a printer already chosen; false (with the message) on failure.
     bool PrintTo(QPrinter& printer);
+    // A closing window keeps its view, no longer in the open set, until it is deleted.
+    void KeepView(std::unique_ptr<BitmapView> view) { ownView_ = std::move(view); }
 
 signals:
     void closing();
@@ -71,6 +74,7 @@ private:
     void Export();
     void Print();
 
+    std::unique_ptr<BitmapView> ownView_;
     BitmapView& view_;
     UserInteraction& ui_;
     BitmapViewWidget* widget_;

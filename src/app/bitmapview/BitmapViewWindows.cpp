@@ -54,9 +54,11 @@ BitmapViewWindow* BitmapViewWindows::Open(int materialIndex, MapType type, int l
             return nullptr;
         window = new BitmapViewWindow(*view, workspace_, ui_, mainCommands_, mainWindow_);
         windows_.push_back(window);
-        connect(window, &BitmapViewWindow::closing, this, [this, window] { std::erase(windows_, window); });
-        // The view outlives its window's last event; it goes when the window does.
-        connect(window, &QObject::destroyed, this, [this, view] { views_.Close(view); });
+        // The window is deleted after its last event: it takes its view along, out of the set.
+        connect(window, &BitmapViewWindow::closing, this, [this, window] {
+            std::erase(windows_, window);
+            window->KeepView(views_.Take(&window->view()));
+        });
         connect(window, &BitmapViewWindow::layerChanged, this, &BitmapViewWindows::PostRedrawScreen);
         connect(window, &BitmapViewWindow::strokeEnded, this, &BitmapViewWindows::strokeEnded);
     }
@@ -68,8 +70,10 @@ BitmapViewWindow* BitmapViewWindows::Open(int materialIndex, MapType type, int l
 
 void BitmapViewWindows::Destroy(BitmapViewWindow* window)
 {
+    const BitmapView* view = &window->view();
     std::erase(windows_, window);
     delete window;
+    views_.Close(view);
 }
 
 void BitmapViewWindows::CloseAll()

@@ -50,7 +50,7 @@ signals:
 
 private:
     BitmapViewWindow* WindowOf(const BitmapView* view) const;
-    // Deletes the window now; its view goes with it.
+    // Deletes the window now, then its view.
     void Destroy(BitmapViewWindow* window);
     void PostRedrawScreen();
 
