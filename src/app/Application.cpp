@@ -58,12 +58,12 @@ void DrawPalettes(MainWindow& window, QImage& picture)
     DrawFloating(painter, info, QPoint(view.right() - info.width() - 12, view.top() + 8));
 }
 
-// The bitmap view window of the first material with layers, Colour Base Layer, mesh shown,
-// framed with its caption.
+// The bitmap view window of the first material with a Colour Base Layer, mesh shown, framed
+// with its caption.
 std::optional<QImage> GrabBitmapView(MainWindow& window, const Scene& scene)
 {
     for (std::size_t m = 0; m < scene.materials.size(); ++m) {
-        if (!scene.materials[m].hasLayers)
+        if (!scene.materials[m].hasLayers || scene.materials[m].stack(MapType::Colour).count() < 2)
             continue;
         BitmapViewWindow* view = window.bitmapViews().Open(static_cast<int>(m), MapType::Colour, 1);
         if (view == nullptr)
@@ -76,7 +76,7 @@ std::optional<QImage> GrabBitmapView(MainWindow& window, const Scene& scene)
         DrawFloating(painter, *view, QPoint(0, 0));
         return picture;
     }
-    std::cerr << "the scene has no painted material to view\n";
+    std::cerr << "the scene has no material with a Colour Base Layer to view\n";
     return std::nullopt;
 }
 

@@ -11,7 +11,7 @@
 // main window once into a PNG file and ends, writing nothing back. With --grab-palettes the
 // Colour Picker and the Info Window are opened and drawn where they float over the window.
 // With --grab-bitmap-view the picture is instead the bitmap view window of the first
-// painted material's Colour Base Layer, its texture mesh shown.
+// material's Colour Base Layer, its texture mesh shown.
 
 #include <QSize>
 #include <QString>
