@@ -306,6 +306,8 @@ void MainWindow::BuildPalettes()
     };
     connect(view_, &MainView::strokeEnded, this, refreshColours);
     connect(bitmapViews_, &BitmapViewWindows::strokeEnded, this, refreshColours);
+    // A clone source set from a bitmap view ends set-source mode: the page shows it.
+    connect(bitmapViews_, &BitmapViewWindows::strokeEnded, panel_, &ControlPanel::RefreshVisiblePage);
 }
 
 void MainWindow::BuildMenus()

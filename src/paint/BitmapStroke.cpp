@@ -4,6 +4,7 @@
 #include "paint/FillTool.h"
 #include "paint/LineTool.h"
 #include "paint/TexelCoordinates.h"
+#include "paint/TexturePaint.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 
@@ -89,6 +90,17 @@ ScreenRect BitmapStroke::DabAt(const Painter& painter, PaintingState& state, con
         return EraserDab(painter, eraser, counter_, u, v, index);
     case PaintTool::Fill:
         return counter_ == 1 ? Fill(painter, state, u, v, index) : ScreenRect{};
+    case PaintTool::TexturePaint: {
+        const DabCentre centre = CentreOf(material, u, v);
+        if (state.options.texturedPaint)
+            return TextureStampDab(painter, state, std::min(counter_, 2), centre, index);
+        if (state.options.settingCloneSource) {
+            SetCloneSource(state, painter.scene(), index, u, v);
+            sourceRecorded_ = true;
+            return {};
+        }
+        return CloneDab(painter, state, std::min(counter_, 2), centre, index);
+    }
     default:
         return {};
     }
@@ -99,6 +111,7 @@ ScreenRect BitmapStroke::Press(const Painter& painter, PaintingState& state, con
 {
     inStroke_ = true;
     counter_ = 0;
+    sourceRecorded_ = false;
     last_ = at;
     if (std::uint32_t* target = SampleTarget(painter.scene().paintTool, ctrl)) {
         if (view_.valid())
@@ -135,6 +148,15 @@ ScreenRect BitmapStroke::Move(const Painter& painter, PaintingState& state, cons
     for (const BitmapPoint& p : dabs)
         repaint = repaint.United(DabAt(painter, state, eraser, p));
     return repaint;
+}
+
+void BitmapStroke::Release(PaintingState& state)
+{
+    inStroke_ = false;
+    // Set-source mode records one source, then the tool clones again.
+    if (sourceRecorded_)
+        state.options.settingCloneSource = false;
+    sourceRecorded_ = false;
 }
 
 } // namespace gessoria

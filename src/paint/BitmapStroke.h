@@ -11,6 +11,10 @@
 // numbered through the stroke and go through the same routines as on the surface, at the
 // texture coordinate of exactly the texel shown under the point.
 //
+// The Texture Paint tool clones or stamps its texture as on the surface, every dab after a
+// stroke's first carrying the number 2; in set-source mode the press records the texel under
+// it as the clone source and the release ends the mode.
+//
 // Sampling reads the Colour Renderer Layer's texel under the pointer (not along the walked
 // segment: only where the pointer is matters): the Sampler into the foreground colour, with
 // Ctrl into the background; Ctrl with the Brush samples the foreground and Ctrl with the
@@ -47,7 +51,7 @@ public:
                      bool ctrl = false);
     ScreenRect Move(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint to,
                     bool ctrl = false);
-    void Release() { inStroke_ = false; }
+    void Release(PaintingState& state);
 
     int dabCounter() const { return counter_; }
 
@@ -63,6 +67,7 @@ private:
     PaintValues* colours_;
     BitmapPoint last_;
     bool inStroke_ = false;
+    bool sourceRecorded_ = false;
     int counter_ = 0;
 };
 

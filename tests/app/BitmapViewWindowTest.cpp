@@ -133,6 +133,15 @@ private slots:
             const std::uint8_t* texel = display.row(view.RowAt(p.y())) + 3 * view.ColumnAt(p.x());
             QCOMPARE(picture.pixel(p), qRgb(texel[2], texel[1], texel[0]));
         }
+        // A grey layer shows its one byte in all three channels.
+        app::LayersPage& page = LayersPageOf(f);
+        page.ChooseMapType(MapType::Bump);
+        QTest::mouseClick(page.viewButton(), Qt::LeftButton);
+        BitmapViewWindow* bump = f.window->bitmapViews().Find(page.materialIndex(), MapType::Bump, 1);
+        QVERIFY(bump != nullptr);
+        const std::uint8_t grey = bump->view().display().row(bump->view().RowAt(7))[bump->view().ColumnAt(5)];
+        QCOMPARE(bump->widget().Picture(QRect(5, 7, 1, 1)).pixel(0, 0), qRgb(grey, grey, grey));
+
         window->action(BitmapViewCommand::NoZoom)->trigger();
         QCOMPARE(view.zoom(), 1.0f);
         QCOMPARE(widget.horizontalScrollBar()->maximum(), std::max(0, display.width() - widget.viewport()->width()));

@@ -169,6 +169,39 @@ TEST(BitmapViewPainting, SamplerAndCtrlSampleTheCompositeUnderThePointInsteadOfP
     EXPECT_TRUE(std::equal(before.begin(), before.end(), base.bits().begin()));
 }
 
+TEST(BitmapViewPainting, TexturePaintSetsItsCloneSourceThenClonesFromIt)
+{
+    Bench b;
+    BitmapView* view = b.views.Open(b.scene, 1, MapType::Colour, 1);
+    ASSERT_NE(view, nullptr);
+    CDIB& base = b.material().stack(MapType::Colour)[1].image;
+    for (int row = 0; row < kMap; ++row)
+        for (int column = 0; column < kMap; ++column)
+            base.row(row)[3 * column] = static_cast<std::uint8_t>(8 * column);
+    const std::vector<std::uint8_t> before(base.bits().begin(), base.bits().end());
+    PaintingState state;
+    state.options.settingCloneSource = true;
+    const EraserSwitches eraser{true, true, true, true, true};
+    b.scene.paintTool = PaintTool::TexturePaint;
+    BitmapStroke stroke(*view, &b.values);
+    stroke.Press(b.MakePainter(), state, eraser, {2, 3});
+    stroke.Release(state);
+    EXPECT_TRUE(state.clone.set);
+    EXPECT_EQ(state.clone.column, 2);
+    EXPECT_EQ(state.clone.row, kMap - 1 - 3);
+    EXPECT_FALSE(state.options.settingCloneSource);  // one source, then cloning again
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), base.bits().begin()));
+
+    stroke.Press(b.MakePainter(), state, eraser, {10, 10});
+    stroke.Move(b.MakePainter(), state, eraser, {12, 10});
+    stroke.Release(state);
+    EXPECT_TRUE(state.clone.offsetFixed);
+    EXPECT_EQ(state.clone.offsetColumn, 8);
+    EXPECT_EQ(state.clone.offsetRow, -7);
+    EXPECT_EQ(stroke.dabCounter(), 3);
+    EXPECT_FALSE(std::equal(before.begin(), before.end(), base.bits().begin()));
+}
+
 TEST(BitmapViewSet, ViewsOfDeletedOrMovedLayersCloseAndAFreedSceneClosesAll)
 {
     Bench b;

@@ -17,7 +17,8 @@ int BitmapViewCursorId(PaintTool tool)
 {
     switch (tool) {
     case PaintTool::Brush:
-    case PaintTool::Eraser: return kDabCursor;
+    case PaintTool::Eraser:
+    case PaintTool::TexturePaint: return kDabCursor;
     case PaintTool::Sampler: return kSamplerCursor;
     case PaintTool::Fill: return kCrosshairCursor;
     default: return -1;

@@ -240,7 +240,7 @@ void BitmapViewWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || !stroke_)
         return;
-    stroke_->Release();
+    stroke_->Release(workspace_.session.painting);
     stroke_.reset();
     emit strokeEnded();
 }
