@@ -228,6 +228,20 @@ TEST(BitmapViewSet, ViewsOfDeletedOrMovedLayersCloseAndAFreedSceneClosesAll)
     EXPECT_EQ(b.views.Find(1, MapType::Colour, 1), nullptr);  // every view of the stack
     EXPECT_NE(b.views.Find(1, MapType::Bump, 1), nullptr);    // other types keep theirs
 
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 0), nullptr);
+    m.setCurrent(MapType::Colour, 1);
+    ASSERT_EQ(DemoteLayer(m, MapType::Colour, ui, b.scene.layerViews), LayerEdit::Changed);
+    EXPECT_EQ(b.views.Find(1, MapType::Colour, 0), nullptr);
+    // Collapsing destroys layers 2 and up: their views go, those of 0 and 1 stay.
+    b.AddPaintLayer();
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 1), nullptr);
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 2), nullptr);
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 3), nullptr);
+    ASSERT_EQ(CollapseAll(m, MapType::Colour, b.scene.layerViews), LayerEdit::Changed);
+    EXPECT_NE(b.views.Find(1, MapType::Colour, 1), nullptr);
+    EXPECT_EQ(b.views.Find(1, MapType::Colour, 2), nullptr);
+    EXPECT_EQ(b.views.Find(1, MapType::Colour, 3), nullptr);
+
     FreeScene(b.scene);
     EXPECT_EQ(b.views.size(), 0u);
     EXPECT_EQ(b.scene.layerViews, &b.views);  // still the sink for the next scene
