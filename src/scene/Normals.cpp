@@ -8,12 +8,14 @@
 // Processed face by face, that rule touches each smoothing group (the faces of one object
 // sharing a vertex and a word) only through the group's first face: it sums the whole group
 // in face order and writes the result to every member. So the work is done group by group
-// instead (SmoothingGroups.h lists them), each group summed once and written once, with no
-// per-corner bookkeeping. Only two rare shapes make a group write more than once, and they
-// are replayed face by face exactly as the rule runs: a face that uses the group's vertex at
-// two corners (its second corner is a corner of its own and restarts the sum from that face),
-// and a face with a vertex outside its object (it is never listed as a contributor, yet its
-// corners inside the object still sum and overwrite the group's later faces).
+// instead (SmoothingGroups.h finds them), each group summed once and written once, with no
+// per-corner bookkeeping. In the common object every vertex has a single group and the sums
+// are made per vertex in one pass over the faces; otherwise the groups are listed. Only two
+// rare shapes make a group write more than once, and they are replayed face by face exactly
+// as the rule runs: a face that uses the group's vertex at two corners (its second corner is
+// a corner of its own and restarts the sum from that face), and a face with a vertex outside
+// its object (it is never counted as a contributor, yet its corners inside the object still
+// sum and overwrite the group's later faces).
 
 #include "scene/Scene.h"
 #include "scene/SmoothingGroups.h"
@@ -29,7 +31,7 @@ struct Vector3 {
     float x, y, z;
 };
 
-Vector3 Normalised(Vector3 v)
+[[gnu::always_inline]] inline Vector3 Normalised(Vector3 v)
 {
     const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     // A degenerate face (or normals that cancel out) has no direction: keep the zero vector
@@ -171,7 +173,64 @@ public:
         }
     }
 
+    // An object whose vertices have one group each: each vertex's sum normalised once, then
+    // every face's corners written in face order.
+    void WriteVertexGroups(const Scene& scene, const SceneObject& object, SmoothingGroups& groups,
+                           FaceProgress& progress) const
+    {
+        const std::span<std::array<float, 3>> sums = groups.VertexSums();
+        for (std::int32_t v = 0; v < object.vertexCount; ++v)
+            if (groups.Used(v)) {
+                std::array<float, 3>& sum = sums[static_cast<std::size_t>(v)];
+                const Vector3 n = Normalised({sum[0], sum[1], sum[2]});
+                sum = {n.x, n.y, n.z};
+            }
+        const std::uint32_t* smoothing = scene.faceSmoothing.data();
+        const std::int32_t end = object.firstFace + object.faceCount;
+        for (std::int32_t first = object.firstFace; first < end; first += kFacesPerStep) {
+            const std::int32_t stepEnd = first + std::min(kFacesPerStep, end - first);
+            for (std::int32_t f = first; f < stepEnd; ++f) {
+                if (smoothing[f] == 0) {
+                    const Vector3 n = FaceNormal(f);
+                    for (int corner = 0; corner < 3; ++corner)
+                        Store(f, corner, n);
+                    continue;
+                }
+                const std::int32_t vertices[3] = {vertexA_[f], vertexB_[f], vertexC_[f]};
+                for (int corner = 0; corner < 3; ++corner) {
+                    const std::array<float, 3>& n = sums[static_cast<std::size_t>(vertices[corner] - object.firstVertex)];
+                    Store(f, corner, {n[0], n[1], n[2]});
+                }
+            }
+            progress.ProcessedUpTo(stepEnd);
+        }
+    }
+
+    // Any other object: the listed groups vertex by vertex, then the faces no group reaches.
+    void WriteListedGroups(const Scene& scene, const SceneObject& object, const SmoothingGroups& groups,
+                           FaceProgress& progress) const
+    {
+        for (const std::int32_t face : groups.UngroupedFaces())
+            StoreUngroupedCorners(groups, face, scene.faceSmoothing[static_cast<std::size_t>(face)]);
+        for (std::int32_t v = 0; v < object.vertexCount; ++v) {
+            groups.ForEachGroupOf(v, [&](std::span<const GroupMember> members, bool plain) {
+                if (plain)
+                    WriteGroup(members);
+                else
+                    ReplayGroup(members, object.firstVertex + v);
+            });
+            // The object's faces count as processed in proportion to its vertices done.
+            if ((v + 1) % kVerticesPerStep == 0 || v + 1 == object.vertexCount)
+                progress.ProcessedUpTo(object.firstFace +
+                                       static_cast<std::int64_t>(object.faceCount) * (v + 1) / object.vertexCount);
+        }
+    }
+
 private:
+    // Progress is reported between steps of this many faces, or vertices.
+    static constexpr std::int32_t kFacesPerStep = 4096;
+    static constexpr std::int32_t kVerticesPerStep = 4096;
+
     const float* normalX_;
     const float* normalY_;
     const float* normalZ_;
@@ -180,9 +239,6 @@ private:
     const std::int32_t* vertexC_;
     std::array<float, 9>* corners_;
 };
-
-// Vertices per progress step inside an object.
-constexpr std::int32_t kVerticesPerStep = 4096;
 
 } // namespace
 
@@ -199,20 +255,10 @@ void ComputeNormals(Scene& scene, bool faceNormalsPresent, const std::string& fi
     SmoothingGroups groups;
     for (const SceneObject& object : scene.objects) {
         groups.Build(scene, object);
-        for (const std::int32_t face : groups.UngroupedFaces())
-            writer.StoreUngroupedCorners(groups, face, scene.faceSmoothing[static_cast<std::size_t>(face)]);
-        for (std::int32_t v = 0; v < object.vertexCount; ++v) {
-            groups.ForEachGroupOf(v, [&](std::span<const GroupMember> members, bool uniform) {
-                if (uniform)
-                    writer.WriteGroup(members);
-                else
-                    writer.ReplayGroup(members, object.firstVertex + v);
-            });
-            // The object's faces count as processed in proportion to its vertices done.
-            if ((v + 1) % kVerticesPerStep == 0 || v + 1 == object.vertexCount)
-                progress.ProcessedUpTo(object.firstFace +
-                                       static_cast<std::int64_t>(object.faceCount) * (v + 1) / object.vertexCount);
-        }
+        if (groups.OneGroupPerVertex())
+            writer.WriteVertexGroups(scene, object, groups, progress);
+        else
+            writer.WriteListedGroups(scene, object, groups, progress);
         progress.ProcessedUpTo(static_cast<std::int64_t>(object.firstFace) + object.faceCount);
     }
     ui.EndProgress();

@@ -3,6 +3,7 @@
 #include "scene/Scene.h"
 
 #include <algorithm>
+#include <array>
 
 namespace gessoria {
 namespace {
@@ -54,19 +55,41 @@ void SmoothingGroups::Build(const Scene& scene, const SceneObject& object)
     const auto vertices = static_cast<std::size_t>(vertexCount_);
     Reserve(start_, vertices + 2);
     std::fill_n(start_.begin(), vertices + 2, 0u);
+    Reserve(vertexSums_, vertices);
+    const float* normalX = scene.faceNormalX.data();
+    const float* normalY = scene.faceNormalY.data();
+    const float* normalZ = scene.faceNormalZ.data();
     std::uint32_t word = 0;
     for (std::int32_t f = firstFace; f < endFace; ++f) {
         const std::uint32_t w = smoothing_[f];
         const std::int32_t a = vertexA[f], b = vertexB[f], c = vertexC[f];
-        if (w == 0 || !owns(a) || !owns(b) || !owns(c))
+        const bool outsider = !owns(a) || !owns(b) || !owns(c);
+        if (w == 0 || outsider)
             ungrouped_.push_back(f);
         if (w == 0)
             continue;
         if (word != 0 && w != word)
             singleWord_ = false;
         word = w;
-        ForEachOwnedVertex(*this, firstVertex_, a, b, c, [&](std::size_t v, int, bool) { ++start_[v + 2]; });
+        plain_ = plain_ && !outsider;
+        const std::array<float, 3> n{normalX[f], normalY[f], normalZ[f]};
+        ForEachOwnedVertex(*this, firstVertex_, a, b, c, [&](std::size_t v, int, bool repeats) {
+            plain_ = plain_ && !repeats;
+            // The sum starts from the first face's normal itself (adding it to zero would
+            // turn a -0 into +0).
+            std::array<float, 3>& sum = vertexSums_[v];
+            if (start_[v + 2]++ == 0) {
+                sum = n;
+            } else {
+                sum[0] += n[0];
+                sum[1] += n[1];
+                sum[2] += n[2];
+            }
+        });
     }
+    if (OneGroupPerVertex())
+        return;
+
     for (std::size_t v = 2; v < vertices + 2; ++v)
         start_[v] += start_[v - 1];
     Reserve(members_, start_[vertices + 1]);
@@ -76,7 +99,6 @@ void SmoothingGroups::Build(const Scene& scene, const SceneObject& object)
         const std::uint8_t outsider = !owns(a) || !owns(b) || !owns(c) ? GroupMember::kOutsider : 0;
         ForEachOwnedVertex(*this, firstVertex_, a, b, c, [&](std::size_t v, int corner, bool repeats) {
             const auto shape = static_cast<std::uint8_t>(outsider | (repeats ? GroupMember::kRepeatsVertex : 0));
-            plain_ = plain_ && shape == 0;
             members_[start_[v + 1]++] = GroupMember{f, static_cast<std::uint8_t>(corner), shape};
         });
     };
