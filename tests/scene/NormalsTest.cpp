@@ -239,24 +239,29 @@ std::uint32_t NextRandom(std::uint32_t& seed, std::uint32_t range)
     return (seed >> 8) % range;
 }
 
-// Objects of 40 vertices and 300 random faces. Repeated corners make faces that use a vertex
-// twice (and degenerate ones); `outsiders` lets a few corners reach into the next object.
-std::vector<ObjectSpec> RandomObjects(std::uint32_t seed, bool repeats, bool outsiders, std::uint32_t words)
+// Objects of 40 vertices (unless `grid`) and 300 random faces. Repeated corners make faces that use a vertex
+// twice (and degenerate ones); `outsiders` lets a few corners reach into the next object;
+// `grid` puts 600 vertices on a 3 x 3 x 3 grid, so that many faces lie in axis planes and
+// their normals have components of +0 and -0, and many vertices are on one face only.
+std::vector<ObjectSpec> RandomObjects(std::uint32_t seed, bool repeats, bool outsiders, std::uint32_t words,
+                                      bool grid = false)
 {
+    const std::int32_t vertices = grid ? 600 : 40;
     std::vector<ObjectSpec> objects(3);
     for (std::size_t o = 0; o < objects.size(); ++o) {
         ObjectSpec& object = objects[o];
-        for (int v = 0; v < 40; ++v)
+        for (int v = 0; v < vertices; ++v)
             for (int axis = 0; axis < 3; ++axis)
-                object.positions.push_back(static_cast<float>(NextRandom(seed, 1000)) / 37.0f - 13.0f);
+                object.positions.push_back(grid ? static_cast<float>(NextRandom(seed, 3)) - 1.0f
+                                                : static_cast<float>(NextRandom(seed, 1000)) / 37.0f - 13.0f);
         for (int f = 0; f < 300; ++f) {
             std::int32_t corner[3];
             do {
                 for (auto& v : corner)
-                    v = static_cast<std::int32_t>(NextRandom(seed, 40));
+                    v = static_cast<std::int32_t>(NextRandom(seed, static_cast<std::uint32_t>(vertices)));
             } while (!repeats && (corner[0] == corner[1] || corner[1] == corner[2] || corner[0] == corner[2]));
             if (outsiders && o + 1 < objects.size() && NextRandom(seed, 50) == 0)
-                corner[NextRandom(seed, 3)] += 40;
+                corner[NextRandom(seed, 3)] += vertices;
             object.faces.insert(object.faces.end(), corner, corner + 3);
             // Words 0 (unsmoothed) and 1, 2, 4 ...: several groups per vertex.
             object.smoothing.push_back(NextRandom(seed, 5) == 0 ? 0u : 1u << NextRandom(seed, words));
@@ -270,16 +275,18 @@ TEST(Normals, GroupedSmoothingAgreesWithTheSlowRuleOnRandomMeshes)
     struct Case {
         bool repeats, outsiders;
         std::uint32_t words;
+        bool grid;
     };
     // One word and no repeated vertex: the per-vertex sums. Several words: listed groups.
     // Repeats and outsiders: groups replayed face by face.
-    for (const Case c : {Case{false, false, 1}, Case{false, false, 3}, Case{true, false, 1}, Case{true, false, 3},
-                         Case{false, true, 1}, Case{true, true, 3}}) {
+    for (const Case c : {Case{false, false, 1, false}, Case{false, false, 1, true}, Case{false, false, 3, false},
+                         Case{false, false, 3, true}, Case{true, false, 1, false}, Case{true, false, 3, true},
+                         Case{false, true, 1, false}, Case{true, true, 3, false}}) {
         for (std::uint32_t seed = 1; seed <= 4; ++seed) {
             SCOPED_TRACE(testing::Message() << "repeats " << c.repeats << " outsiders " << c.outsiders << " words "
-                                            << c.words << " seed " << seed);
+                                            << c.words << " grid " << c.grid << " seed " << seed);
             RecordingInteraction ui;
-            Scene s = MakeScene(RandomObjects(seed * 7919u, c.repeats, c.outsiders, c.words), ui);
+            Scene s = MakeScene(RandomObjects(seed * 7919u, c.repeats, c.outsiders, c.words, c.grid), ui);
             ComputeNormals(s, false, "random", ui);
             ExpectReferenceCornerNormals(s);
         }
