@@ -89,6 +89,7 @@ private:
     UserInteraction& ui_;
 };
 
+// Writes a scene's corner normals from its face normals, a smoothing group at a time.
 class CornerNormalWriter {
 public:
     explicit CornerNormalWriter(Scene& scene)
@@ -187,13 +188,11 @@ public:
             }
         const std::uint32_t* smoothing = scene.faceSmoothing.data();
         const std::int32_t end = object.firstFace + object.faceCount;
-        for (std::int32_t first = object.firstFace; first < end; first += kFacesPerStep) {
-            const std::int32_t stepEnd = first + std::min(kFacesPerStep, end - first);
-            for (std::int32_t f = first; f < stepEnd; ++f) {
+        for (std::int64_t first = object.firstFace; first < end; first += kFacesPerStep) {
+            const auto stepEnd = static_cast<std::int32_t>(std::min<std::int64_t>(first + kFacesPerStep, end));
+            for (auto f = static_cast<std::int32_t>(first); f < stepEnd; ++f) {
                 if (smoothing[f] == 0) {
-                    const Vector3 n = FaceNormal(f);
-                    for (int corner = 0; corner < 3; ++corner)
-                        Store(f, corner, n);
+                    StoreUngroupedCorners(groups, f, 0);
                     continue;
                 }
                 const std::int32_t vertices[3] = {vertexA_[f], vertexB_[f], vertexC_[f]};
