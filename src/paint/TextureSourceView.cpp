@@ -20,19 +20,23 @@ bool TextureSourceView::Open(PaintingState& state, const Paint& paint, UserInter
     if (open() && !reopen)
         return true;
     source_ = StartTextureMode(state, paint, ui);
-    return source_ != nullptr;
+    open_ = source_ != nullptr;
+    width_ = open_ ? source_->width() : 0;
+    height_ = open_ ? source_->height() : 0;
+    return open_;
 }
 
 void TextureSourceView::Close(PaintingState& state)
 {
     source_ = nullptr;
+    open_ = false;
     StartCloneMode(state);
 }
 
 void TextureSourceView::Click(PaintingState& state, int x, int y, int scrollX, int scrollY) const
 {
-    if (source_ != nullptr)
-        ClickSourceView(state, x + scrollX, y + scrollY, source_->height());
+    if (open_)
+        ClickSourceView(state, x + scrollX, y + scrollY, height_);
 }
 
 std::string SetTextureScaleText(ToolOptions& options, const std::string& text)

@@ -7,6 +7,10 @@
 // while the view is open shows the same view again. The view shows the bitmap 1:1, its last
 // row at the top, scrolled by (scrollX, scrollY). The Scale box's text is read, clamped into
 // 0.1..99.9 and shown again with one decimal.
+//
+// The source bitmap belongs to the paint, which may free its images while the view is open
+// (another paint chosen, the paint deleted); so the view keeps the bitmap's size for its
+// clicks and hands the bitmap out only at the moment it opens, for the window to copy.
 
 #include "paint/TexturePaint.h"
 
@@ -21,17 +25,24 @@ public:
     bool Open(PaintingState& state, const Paint& paint, UserInteraction& ui, bool reopen = false);
     // "Clone" pressed.
     void Close(PaintingState& state);
+    // The window was closed by its frame: texture mode stays on, and pressing "Texture Paint"
+    // again makes a new view with the source point back at the centre.
+    void WindowClosed() { open_ = false; }
 
-    bool open() const { return source_ != nullptr; }
+    bool open() const { return open_; }
+    // The bitmap chosen by the last successful Open; valid only until the paint's images change.
     const CDIB* source() const { return source_; }
-    int scrollWidth() const { return source_ != nullptr ? source_->width() : 0; }
-    int scrollHeight() const { return source_ != nullptr ? source_->height() : 0; }
+    int scrollWidth() const { return open_ ? width_ : 0; }
+    int scrollHeight() const { return open_ ? height_ : 0; }
 
     // A button release at view pixel (x, y) with the view scrolled by (scrollX, scrollY).
     void Click(PaintingState& state, int x, int y, int scrollX = 0, int scrollY = 0) const;
 
 private:
     const CDIB* source_ = nullptr;
+    bool open_ = false;
+    int width_ = 0;
+    int height_ = 0;
 };
 
 // The Scale box: a typed text sets the scale (unreadable text counts as 0, so 0.1) and

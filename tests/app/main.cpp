@@ -11,6 +11,7 @@ QObject* MakeControlPanelTest();
 QObject* MakeWarningTest();
 QObject* MakePaletteTest();
 QObject* MakeLibraryPaletteTest();
+QObject* MakeSourceViewTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -20,7 +21,7 @@ int main(int argc, char** argv)
     int failures = 0;
     for (auto make : {gessoria::test::MakeViewTest, gessoria::test::MakeWindowTest, gessoria::test::MakeControlPanelTest,
                       gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
-                      gessoria::test::MakeLibraryPaletteTest}) {
+                      gessoria::test::MakeLibraryPaletteTest, gessoria::test::MakeSourceViewTest}) {
         std::unique_ptr<QObject> test(make());
         failures += QTest::qExec(test.get(), argc, argv);
     }

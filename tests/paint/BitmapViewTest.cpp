@@ -293,14 +293,23 @@ TEST(TextureSourceView, OpensOnceClicksFromTheBottomRowAndClampsTheScale)
     ASSERT_TRUE(view.Open(state, paint, ui));
     EXPECT_EQ(view.source(), image.get());
     EXPECT_TRUE(view.Open(state, paint, ui));  // pressed twice: the same view
+    view.WindowClosed();  // closed by its frame: texture mode stays, the next press reopens
+    EXPECT_TRUE(state.options.texturedPaint);
+    EXPECT_FALSE(view.open());
+    EXPECT_TRUE(view.Open(state, paint, ui));
     EXPECT_EQ(view.scrollWidth(), 256);
     view.Click(state, 0, 0);
     EXPECT_EQ(state.source.x, 0);
     EXPECT_EQ(state.source.y, 255);
     EXPECT_EQ(state.source.marker, -1);
+    // The paint frees its images (another paint chosen): clicks still count from the bottom
+    // row of the bitmap the view opened on, without touching the freed bitmap.
+    paint.images[kImageShininess].reset();
+    image.reset();
     view.Click(state, 3, 4, 10, 20);
     EXPECT_EQ(state.source.x, 13);
     EXPECT_EQ(state.source.y, 255 - 24);
+    EXPECT_EQ(view.scrollHeight(), 256);
     view.Close(state);
     EXPECT_FALSE(view.open());
     EXPECT_FALSE(state.options.texturedPaint);

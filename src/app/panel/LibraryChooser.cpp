@@ -34,6 +34,7 @@ LibraryChooser::LibraryChooser(PanelContext context, bool withBrush, bool withPa
             session.paints.Select(index, session.brushes.current(), session.bitmapPaintScale, context_.ui);
             QApplication::restoreOverrideCursor();
             Refresh();  // a paint that failed to load may have left another current
+            emit paintChosen();
         });
     }
 }

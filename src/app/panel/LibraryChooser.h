@@ -20,6 +20,11 @@ public:
     QComboBox* brushes() const { return brushes_; }
     QComboBox* paints() const { return paints_; }
 
+signals:
+    // The user chose a paint in the list and it is now the current paint (or, when it failed
+    // to load, whichever paint the table left current).
+    void paintChosen();
+
 private:
     PanelContext context_;
     QComboBox* brushes_ = nullptr;

@@ -2,7 +2,10 @@
 
 #include "app/Workspace.h"
 #include "app/panel/LibraryChooser.h"
+#include "app/sourceview/TextureSourceWindow.h"
 #include "paint/TexturePaint.h"
+
+#include <algorithm>
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -58,6 +61,39 @@ void ShowSwitches(QCheckBox* (&boxes)[5], const MapTypeSwitches& switches)
     for (int i = 0; i < kMapTypeCount; ++i)
         boxes[i]->setChecked(switches[static_cast<std::size_t>(i)]);
 }
+
+// The Scale box: any number may be typed; when editing ends it is clamped into 0.1..99.9
+// (150 shows "99.9", 0 shows "0.1") instead of the keystrokes being refused.
+class TextureScaleBox : public QDoubleSpinBox {
+public:
+    explicit TextureScaleBox(QWidget* parent) : QDoubleSpinBox(parent)
+    {
+        setRange(ToolOptions::kMinTextureScale, ToolOptions::kMaxTextureScale);
+        setDecimals(1);
+        setSingleStep(0.1);
+        setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+        setKeyboardTracking(false);
+    }
+
+protected:
+    QValidator::State validate(QString& text, int& position) const override
+    {
+        const QValidator::State state = QDoubleSpinBox::validate(text, position);
+        if (state != QValidator::Invalid)
+            return state;
+        bool number = false;
+        text.toDouble(&number);
+        return number ? QValidator::Intermediate : QValidator::Invalid;
+    }
+    // Called when editing ends on a number out of range: the nearest end of the range.
+    void fixup(QString& text) const override
+    {
+        bool number = false;
+        const double typed = text.toDouble(&number);
+        if (number)
+            text = textFromValue(std::clamp(typed, minimum(), maximum()));
+    }
+};
 
 QLabel* Note(const QString& text, QWidget* parent)
 {
@@ -235,23 +271,29 @@ TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent)
     column_->addWidget(modeBox);
     column_->addWidget(MapSwitchGroup("Map Types", switches_, state.options.textureMaps, showing_, this));
     auto* form = new QFormLayout;
-    scale_ = new QDoubleSpinBox(this);
-    scale_->setRange(ToolOptions::kMinTextureScale, ToolOptions::kMaxTextureScale);
-    scale_->setDecimals(1);
-    scale_->setSingleStep(0.1);
+    scale_ = new TextureScaleBox(this);
     scale_->setToolTip("The size the texture is laid at");
     form->addRow("Scale:", scale_);
     column_->addLayout(form);
     column_->addStretch(1);
 
     connect(clone_, &QRadioButton::clicked, this, [this, &state] {
+        CloseSourceView();
         StartCloneMode(state);
         EnableForMode();
     });
-    connect(texture_, &QRadioButton::clicked, this, [this, &state] {
-        StartTextureMode(state, context_.workspace.session.paints.current(), context_.ui);
+    connect(texture_, &QRadioButton::clicked, this, [this] {
+        OpenSourceView(false);
         // A refusal leaves clone mode on; the buttons show what the engine has.
         Refresh();
+    });
+    // The page's own list has just made the chosen paint current: an open source view
+    // follows it (or closes, saying why, when the new paint has no bitmap to show).
+    connect(chooser(), &LibraryChooser::paintChosen, this, [this] {
+        if (sourceView_.open()) {
+            OpenSourceView(true);
+            Refresh();
+        }
     });
     connect(setSource, &QPushButton::toggled, this, [this, &state](bool on) {
         if (showing_)
@@ -265,6 +307,35 @@ TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent)
         if (!showing_)
             state.options.SetTextureScale(static_cast<float>(v));
     });
+}
+
+void TexturePaintPage::OpenSourceView(bool reopen)
+{
+    PaintingState& state = context_.workspace.session.painting;
+    if (!sourceView_.Open(state, context_.workspace.session.paints.current(), context_.ui, reopen)) {
+        // Told why; without a bitmap to start from, texture mode is off and the view closed.
+        CloseSourceView();
+        return;
+    }
+    const bool made = sourceWindow_ == nullptr;
+    if (made) {
+        sourceWindow_ = new TextureSourceWindow(state, window());
+        connect(sourceWindow_, &TextureSourceWindow::closed, this, [this] { sourceView_.WindowClosed(); });
+    }
+    if (made || reopen) {
+        sourceWindow_->ShowSource(*sourceView_.source());
+    } else {
+        sourceWindow_->show();
+        sourceWindow_->raise();
+        sourceWindow_->activateWindow();
+    }
+}
+
+void TexturePaintPage::CloseSourceView()
+{
+    if (sourceWindow_)
+        sourceWindow_->close();
+    sourceView_.Close(context_.workspace.session.painting);
 }
 
 void TexturePaintPage::ShowOptions()

@@ -8,13 +8,18 @@
 //   Fill     — "Flood" / "Border" / "All", "Fill Tolerance", "Reference Map type",
 //              "Sample Merged Layers";
 //   Line     — "Line" / "NGon" / "Circle" with "Sides:" (enabled for NGon only);
-//   Texture Paint — "Clone" / "Texture Paint", "Set Source", five map types, "Scale".
+//   Texture Paint — "Clone" / "Texture Paint", "Set Source", five map types, "Scale"; in
+//              texture mode it keeps the one source view window open on the bitmap paint.
 // The Text and Selection tools and MAX Out! are not in the program yet: their pages show
 // their controls disabled.
 
 #include "app/panel/PanelContext.h"
 #include "app/panel/PanelPage.h"
 
+#include "app/sourceview/TextureSourceWindow.h"
+#include "paint/TextureSourceView.h"
+
+#include <QPointer>
 #include <QWidget>
 
 class QAbstractButton;
@@ -106,13 +111,20 @@ public:
     QAbstractButton* setSourceButton() const { return setSource_; }
     QCheckBox* mapSwitch(int storageIndex) const { return switches_[storageIndex]; }
     QDoubleSpinBox* scale() const { return scale_; }
+    // The source view window while it is open, else null.
+    TextureSourceWindow* sourceWindow() const { return sourceWindow_; }
 
 protected:
     void ShowOptions() override;
 
 private:
     void EnableForMode();
+    // "Texture Paint" pressed (reopen = false) or another paint chosen while the view is open.
+    void OpenSourceView(bool reopen);
+    void CloseSourceView();
 
+    TextureSourceView sourceView_;
+    QPointer<TextureSourceWindow> sourceWindow_;
     QRadioButton* clone_;
     QRadioButton* texture_;
     QAbstractButton* setSource_;
