@@ -22,7 +22,9 @@
 #include "scene/UserInteraction.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <span>
 
 namespace gessoria {
 namespace {
@@ -205,7 +207,7 @@ public:
         }
     }
 
-    // Any other object: the listed groups vertex by vertex, then the faces no group reaches.
+    // Any other object: the faces no group reaches, then the listed groups vertex by vertex.
     void WriteListedGroups(const Scene& scene, const SceneObject& object, const SmoothingGroups& groups,
                            FaceProgress& progress) const
     {

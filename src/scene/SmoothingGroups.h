@@ -6,8 +6,9 @@
 // outside the object: then each vertex has exactly one group (every smoothed face on it), and
 // one pass over the faces in order adds up each vertex's group normal, with no list at all.
 // For any other object the groups are listed by a counting sort over the vertices into one
-// compressed list (a start per vertex, the members side by side). Either way the work is two
-// passes over the object's faces, in scene memory kept from object to object, with no
+// compressed list (a start per vertex, the members side by side), the faces taken in (word,
+// face) order. Either way the work is two passes over the object's faces (and, with several
+// words, one sort of its faces by word), in scene memory kept from object to object, with no
 // allocation per vertex. A face is listed once per distinct vertex, with the first of its
 // corners on that vertex. Faces that cannot join any group are set aside: unsmoothed faces,
 // and smoothed faces with a vertex outside their object, which are also listed under the
@@ -73,8 +74,6 @@ public:
         const auto v = static_cast<std::size_t>(vertex);
         const GroupMember* first = members_.data() + start_[v];
         const GroupMember* const last = members_.data() + start_[v + 1];
-        if (first == last)
-            return;
         while (first != last) {
             const std::uint32_t word = smoothing_[first->face];
             std::uint8_t shapes = first->shape;
