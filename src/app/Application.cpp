@@ -10,6 +10,8 @@
 #include "app/Resources.h"
 #include "app/WarningWindow.h"
 #include "app/Workspace.h"
+#include "app/bitmapview/BitmapViewWindow.h"
+#include "app/bitmapview/BitmapViewWindows.h"
 #include "app/dialogs/SplashWindow.h"
 #include "app/dialogs/TipDialog.h"
 #include "app/view/MainView.h"
@@ -17,6 +19,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontMetrics>
 #include <QFileInfo>
 #include <QPainter>
 #include <QTimer>
@@ -26,7 +29,8 @@
 namespace gessoria::app {
 namespace {
 
-constexpr const char* kUsage = "usage: gessoria [--grab OUT.png [--grab-size WxH] [--grab-palettes]] [FILE]";
+constexpr const char* kUsage =
+    "usage: gessoria [--grab OUT.png [--grab-size WxH] [--grab-palettes | --grab-bitmap-view]] [FILE]";
 
 // A floating window drawn at `at` with a title bar of its own, as a window manager would.
 void DrawFloating(QPainter& painter, QWidget& floating, QPoint at)
@@ -54,7 +58,29 @@ void DrawPalettes(MainWindow& window, QImage& picture)
     DrawFloating(painter, info, QPoint(view.right() - info.width() - 12, view.top() + 8));
 }
 
-int Grab(MainWindow& window, const LaunchOptions& options)
+// The bitmap view window of the first material with a Colour Base Layer, mesh shown, framed
+// with its caption.
+std::optional<QImage> GrabBitmapView(MainWindow& window, const Scene& scene)
+{
+    for (std::size_t m = 0; m < scene.materials.size(); ++m) {
+        if (!scene.materials[m].hasLayers || scene.materials[m].stack(MapType::Colour).count() < 2)
+            continue;
+        BitmapViewWindow* view = window.bitmapViews().Open(static_cast<int>(m), MapType::Colour, 1);
+        if (view == nullptr)
+            return std::nullopt;
+        view->action(BitmapViewCommand::ShowMesh)->trigger();
+        QApplication::processEvents();
+        const int titleHeight = QFontMetrics(view->font()).height() + 8;
+        QImage picture(view->width() + 2, view->height() + titleHeight + 1, QImage::Format_RGB32);
+        QPainter painter(&picture);
+        DrawFloating(painter, *view, QPoint(0, 0));
+        return picture;
+    }
+    std::cerr << "the scene has no material with a Colour Base Layer to view\n";
+    return std::nullopt;
+}
+
+int Grab(MainWindow& window, Workspace& workspace, const LaunchOptions& options)
 {
     window.resize(options.grabSize);
     window.show();
@@ -62,7 +88,15 @@ int Grab(MainWindow& window, const LaunchOptions& options)
     if (!options.file.isEmpty() && !window.OpenFile(options.file, false))
         return 1;
     QApplication::processEvents();
-    QImage picture = window.grab().toImage();
+    QImage picture;
+    if (options.grabBitmapView) {
+        const std::optional<QImage> view = GrabBitmapView(window, workspace.session.scene);
+        if (!view)
+            return 1;
+        picture = *view;
+    } else {
+        picture = window.grab().toImage();
+    }
     if (options.grabPalettes)
         DrawPalettes(window, picture);
     if (!picture.save(options.grabPath, "PNG")) {
@@ -82,6 +116,10 @@ std::optional<LaunchOptions> ParseLaunchOptions(const QStringList& arguments, QS
         const QString& a = arguments[i];
         if (a == "--grab-palettes") {
             options.grabPalettes = true;
+            continue;
+        }
+        if (a == "--grab-bitmap-view") {
+            options.grabBitmapView = true;
             continue;
         }
         if (a == "--grab" || a == "--grab-size") {
@@ -114,8 +152,12 @@ std::optional<LaunchOptions> ParseLaunchOptions(const QStringList& arguments, QS
             options.file = a;
         }
     }
-    if ((sizeGiven || options.grabPalettes) && options.grabPath.isEmpty()) {
-        error = QString("--grab-size and --grab-palettes go with --grab\n") + kUsage;
+    if ((sizeGiven || options.grabPalettes || options.grabBitmapView) && options.grabPath.isEmpty()) {
+        error = QString("--grab-size, --grab-palettes and --grab-bitmap-view go with --grab\n") + kUsage;
+        return std::nullopt;
+    }
+    if (options.grabPalettes && options.grabBitmapView) {
+        error = QString("--grab-palettes and --grab-bitmap-view cannot go together\n") + kUsage;
         return std::nullopt;
     }
     return options;
@@ -153,7 +195,7 @@ int RunApplication(const LaunchOptions& given)
     ui.SetWindow(&window);
     ui.SetStatusPane(&window.statusPane());
     if (grab)
-        return Grab(window, options);
+        return Grab(window, workspace, options);
 
     window.show();
     ShowSplash(window);

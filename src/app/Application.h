@@ -10,6 +10,8 @@
 // The --grab run opens the file the same way with nobody asked anything, paints the whole
 // main window once into a PNG file and ends, writing nothing back. With --grab-palettes the
 // Colour Picker and the Info Window are opened and drawn where they float over the window.
+// With --grab-bitmap-view the picture is instead the bitmap view window of the first
+// material's Colour Base Layer, its texture mesh shown.
 
 #include <QSize>
 #include <QString>
@@ -24,6 +26,7 @@ struct LaunchOptions {
     QString grabPath;   // empty: the interactive program
     QSize grabSize{1024, 768};
     bool grabPalettes = false;  // the Colour Picker and the Info Window open in the picture
+    bool grabBitmapView = false;  // the picture is a bitmap view window
 };
 
 // The program's own arguments (Qt's are already taken out). Nothing, with a message in

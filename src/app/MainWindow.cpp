@@ -6,6 +6,7 @@
 #include "app/WarningWindow.h"
 #include "app/Workspace.h"
 #include "app/clipboard/SystemClipboard.h"
+#include "app/bitmapview/BitmapViewWindows.h"
 #include "app/dialogs/AboutDialog.h"
 #include "app/dialogs/MapPathsDialog.h"
 #include "app/dialogs/PreferenceDialogs.h"
@@ -139,6 +140,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     setWindowIcon(QIcon(":/icons/gessoria.svg"));
     view_ = new MainView(workspace_, ui_, this);
     setCentralWidget(view_);
+    bitmapViews_ = new BitmapViewWindows(workspace_, ui_, *commands_, this);
     BuildToolBars();
     BuildStatusBar();
     BuildControlPanel();
@@ -158,6 +160,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     connect(view_, &MainView::floaterChanged, this, &MainWindow::UpdateEditCommands);
     if (QClipboard* system = QGuiApplication::clipboard())
         connect(system, &QClipboard::dataChanged, this, &MainWindow::UpdateEditCommands);
+    connect(bitmapViews_, &BitmapViewWindows::strokeEnded, this, &MainWindow::UpdateUndoCommands);
     connect(view_, &MainView::fileDropped, this, [this](const QString& path) { OpenFile(path, false); });
     connect(&warnings_, &WarningWindow::litChanged, this, [this](bool lit) {
         (*commands_)[C::WarningWindow]->setIcon(QIcon(lit ? ":/icons/warninglit.svg" : ":/icons/warning.svg"));
@@ -244,7 +247,8 @@ void MainWindow::BuildStatusBar()
 void MainWindow::BuildControlPanel()
 {
     PanelContext context{workspace_, ui_, [this] { view_->Render(); }, [this] { view_->RedrawScreen(); },
-                         [this](int cursor) { view_->SetToolCursor(cursor); }};
+                         [this](int cursor) { view_->SetToolCursor(cursor); },
+                         [this](int material, MapType type, int layer) { bitmapViews_->Open(material, type, layer); }};
     panel_ = new ControlPanel(*commands_, std::move(context), this);
     connect(panel_, &ControlPanel::textWanted, this, &MainWindow::CreateText);
     addDockWidget(Qt::LeftDockWidgetArea, panel_);
@@ -310,10 +314,14 @@ void MainWindow::BuildPalettes()
         (*commands_)[C::ColourPicker]->setChecked(true);
         colourPicker_->raise();
     });
-    connect(view_, &MainView::strokeEnded, this, [this] {
+    const auto refreshColours = [this] {
         colourPicker_->Refresh();
         infoWindow_->Refresh();
-    });
+    };
+    connect(view_, &MainView::strokeEnded, this, refreshColours);
+    connect(bitmapViews_, &BitmapViewWindows::strokeEnded, this, refreshColours);
+    // A clone source set from a bitmap view ends set-source mode: the page shows it.
+    connect(bitmapViews_, &BitmapViewWindows::strokeEnded, panel_, &ControlPanel::RefreshVisiblePage);
 }
 
 void MainWindow::BuildMenus()

@@ -31,6 +31,7 @@ namespace gessoria::app {
 
 class CommandTable;
 class ApplicatorsPalette;
+class BitmapViewWindows;
 class ColourPicker;
 class PigmentsPalette;
 class ControlPanel;
@@ -58,6 +59,7 @@ public:
     InfoWindow& infoWindow() { return *infoWindow_; }
     ApplicatorsPalette& applicators() { return *applicators_; }
     PigmentsPalette& pigments() { return *pigments_; }
+    BitmapViewWindows& bitmapViews() { return *bitmapViews_; }
 
     // Opens a scene or project. `throughDialog` is set for the Open command's chooser, which
     // is the one way a project stops preferences and libraries being written at exit.
@@ -148,6 +150,7 @@ private:
     InfoWindow* infoWindow_ = nullptr;
     ApplicatorsPalette* applicators_ = nullptr;
     PigmentsPalette* pigments_ = nullptr;
+    BitmapViewWindows* bitmapViews_ = nullptr;
     QLabel* statusPane_ = nullptr;
     QLabel* capsIndicator_ = nullptr;
     QLabel* numIndicator_ = nullptr;

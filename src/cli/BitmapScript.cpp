@@ -77,9 +77,17 @@ bool BitmapScript::PasteFile(const std::string& path, const Painter& painter)
     return editor_.floater().present != 0;
 }
 
+BitmapView* BitmapScript::OpenView()
+{
+    const std::vector<BitmapView*> open = views_.Views();
+    if (std::find(open.begin(), open.end(), view_) == open.end())
+        view_ = nullptr;
+    return view_;
+}
+
 bool BitmapScript::ViewCommand(const std::vector<std::string>& w, const Painter& painter, CliInteraction& ui)
 {
-    if (view_ == nullptr) {
+    if (OpenView() == nullptr) {
         ui.Tell("no bitmap view is open");
         return false;
     }
@@ -173,7 +181,7 @@ std::optional<bool> BitmapScript::Command(const std::vector<std::string>& w, con
         return view_ != nullptr;
     }
     if (c == "bitmap-stroke") {
-        if (view_ == nullptr || w.size() < 2)
+        if (OpenView() == nullptr || w.size() < 2)
             return false;
         std::vector<BitmapPoint> points;
         for (std::size_t k = 1; k < w.size(); ++k) {
@@ -186,7 +194,7 @@ std::optional<bool> BitmapScript::Command(const std::vector<std::string>& w, con
         stroke.Press(painter, state, eraser, points.front());
         for (std::size_t k = 1; k < points.size(); ++k)
             stroke.Move(painter, state, eraser, points[k]);
-        stroke.Release();
+        stroke.Release(state);
         return true;
     }
     if (c == "flip" || c == "rotate" || c == "invert" || c == "reduce" || c == "export")

@@ -36,6 +36,9 @@ public:
 private:
     bool PasteFile(const std::string& path, const Painter& painter);
     bool ViewCommand(const std::vector<std::string>& w, const Painter& painter, CliInteraction& ui);
+    // The view the last bitmap-view opened, unless the set closed it since (its layer was
+    // deleted or moved, or the scene freed).
+    BitmapView* OpenView();
 
     Scene& scene_;
     MemoryClipboard clipboard_;

@@ -26,6 +26,17 @@ bool Fail(Scene& scene, Scene& attempt, const std::string& message, UserInteract
     return false;
 }
 
+// The loaded attempt takes the scene's place. The open layer views are told first (their
+// materials go) and stay the new scene's sink; the attempt was loaded without one, so no
+// view heard of its materials while they were being made.
+void Replace(Scene& scene, Scene& attempt)
+{
+    LayerViewSink* views = scene.layerViews;
+    FreeScene(scene);
+    scene = std::move(attempt);
+    scene.layerViews = views;
+}
+
 } // namespace
 
 bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, ProjectSettings* project)
@@ -47,8 +58,7 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, P
         // The project reader shows its own message for a file it refuses.
         if (!LoadProject(attempt, *project, path, ui))
             return false;
-        FreeScene(scene);
-        scene = std::move(attempt);
+        Replace(scene, attempt);
         return true;
     }
     if (ReadMeshFile(path, extension, attempt, ui) != 0)
@@ -66,8 +76,7 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, P
     ComputeNormals(attempt, false, fileName, ui);
 
     attempt.loadedState = attempt.LeadingState();
-    FreeScene(scene);
-    scene = std::move(attempt);
+    Replace(scene, attempt);
     return true;
 }
 

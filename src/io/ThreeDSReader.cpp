@@ -7,6 +7,7 @@
 #include "scene/UserInteraction.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -81,7 +82,11 @@ std::string CString(std::span<const std::uint8_t> data, std::size_t limit)
 // beyond the 32-bit range wrap instead of overflowing.
 std::int32_t FixedPoint(float value)
 {
-    const double scaled = std::trunc(static_cast<double>(value) * 65536.0);
+    const double product = static_cast<double>(value) * 65536.0;
+    // Within the 32-bit range the conversion's own truncation is the whole answer.
+    if (std::fabs(product) < 2147483648.0)
+        return static_cast<std::int32_t>(product);
+    const double scaled = std::trunc(product);
     const double limit = 9.0e18;
     const auto wide = static_cast<std::int64_t>(std::clamp(scaled, -limit, limit));
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(wide)));
@@ -286,12 +291,13 @@ std::optional<MeshInput> CheckMesh(const Chunk& object, const Chunk& mesh)
         std::tie(input.faceCount, input.faces) = *list;
         input.faceChunk = faces;
         // A texture list may be shorter than the vertex list; only the corners read it.
-        for (std::int32_t j = 0; j < input.faceCount; ++j)
-            for (int corner = 0; corner < 3; ++corner) {
-                const int vertex = le::U16(input.faces, static_cast<std::size_t>(j) * 8 + static_cast<std::size_t>(corner) * 2);
-                if (vertex >= input.vertexCount || (input.textureCount > 0 && vertex >= input.textureCount))
-                    return std::nullopt;
-            }
+        const int limit = input.textureCount > 0 ? std::min(input.vertexCount, input.textureCount) : input.vertexCount;
+        int highest = -1;
+        for (std::size_t at = 0; at < input.faces.size(); at += 8)
+            highest = std::max({highest, int{le::U16(input.faces, at)}, int{le::U16(input.faces, at + 2)},
+                                int{le::U16(input.faces, at + 4)}});
+        if (highest >= limit)
+            return std::nullopt;
         if (const Chunk* smoothing = faces->Find(kSmoothing)) {
             if (!le::Has(smoothing->data, 0, 4 * static_cast<std::size_t>(input.faceCount)))
                 return std::nullopt;
@@ -316,35 +322,53 @@ std::optional<MeshInput> CheckMesh(const Chunk& object, const Chunk& mesh)
 }
 
 // Fills object k's arrays from its checked input, starting at faces F and vertices V.
-bool FillMesh(Scene& scene, const MeshInput& input, std::int32_t firstFace, std::int32_t firstVertex, UserInteraction& ui)
+// `fixedTexture` is scratch for the texture vertices in 16.16, converted once per vertex
+// rather than once per corner.
+bool FillMesh(Scene& scene, const MeshInput& input, std::int32_t firstFace, std::int32_t firstVertex,
+              SceneArray<std::array<std::int32_t, 2>>& fixedTexture, UserInteraction& ui)
 {
+    float* const x = scene.positionX.data() + firstVertex;
+    float* const y = scene.positionY.data() + firstVertex;
+    float* const z = scene.positionZ.data() + firstVertex;
     for (std::int32_t i = 0; i < input.vertexCount; ++i) {
         const std::size_t at = static_cast<std::size_t>(i) * 12;
-        const auto v = static_cast<std::size_t>(firstVertex + i);
-        scene.positionX[v] = le::F32(input.vertices, at);
-        scene.positionY[v] = le::F32(input.vertices, at + 8);  // the file's Z is up
-        scene.positionZ[v] = le::F32(input.vertices, at + 4);
+        x[i] = le::F32(input.vertices, at);
+        y[i] = le::F32(input.vertices, at + 8);  // the file's Z is up
+        z[i] = le::F32(input.vertices, at + 4);
     }
     const bool textured = !input.texture.empty();
+    if (textured) {
+        if (fixedTexture.size() < static_cast<std::size_t>(input.textureCount))
+            fixedTexture = SceneArray<std::array<std::int32_t, 2>>(static_cast<std::size_t>(input.textureCount));
+        for (std::int32_t t = 0; t < input.textureCount; ++t) {
+            const std::size_t at = static_cast<std::size_t>(t) * 8;
+            fixedTexture[static_cast<std::size_t>(t)] = {FixedPoint(le::F32(input.texture, at)), FixedPoint(le::F32(input.texture, at + 4))};
+        }
+    }
+    std::int32_t* const vertexA = scene.faceVertexA.data() + firstFace;
+    std::int32_t* const vertexB = scene.faceVertexB.data() + firstFace;
+    std::int32_t* const vertexC = scene.faceVertexC.data() + firstFace;
+    std::uint16_t* const flags = scene.faceFlags.data() + firstFace;
+    std::int32_t* const u[3] = {scene.faceU0.data() + firstFace, scene.faceU1.data() + firstFace, scene.faceU2.data() + firstFace};
+    std::int32_t* const v[3] = {scene.faceV0.data() + firstFace, scene.faceV1.data() + firstFace, scene.faceV2.data() + firstFace};
     for (std::int32_t j = 0; j < input.faceCount; ++j) {
         const std::size_t at = static_cast<std::size_t>(j) * 8;
-        const auto f = static_cast<std::size_t>(firstFace + j);
         const std::uint16_t corner[3] = {le::U16(input.faces, at), le::U16(input.faces, at + 2), le::U16(input.faces, at + 4)};
-        scene.faceVertexA[f] = corner[0] + firstVertex;
-        scene.faceVertexB[f] = corner[1] + firstVertex;
-        scene.faceVertexC[f] = corner[2] + firstVertex;
-        scene.faceFlags[f] = le::U16(input.faces, at + 6);
-        if (textured) {
-            SceneArray<std::int32_t>* u[3] = {&scene.faceU0, &scene.faceU1, &scene.faceU2};
-            SceneArray<std::int32_t>* v[3] = {&scene.faceV0, &scene.faceV1, &scene.faceV2};
+        vertexA[j] = corner[0] + firstVertex;
+        vertexB[j] = corner[1] + firstVertex;
+        vertexC[j] = corner[2] + firstVertex;
+        flags[j] = le::U16(input.faces, at + 6);
+        if (textured)
             for (int k = 0; k < 3; ++k) {
-                const std::size_t uv = static_cast<std::size_t>(corner[k]) * 8;
-                (*u[k])[f] = FixedPoint(le::F32(input.texture, uv));
-                (*v[k])[f] = FixedPoint(le::F32(input.texture, uv + 4));
+                const auto& uv = fixedTexture[corner[k]];
+                u[k][j] = uv[0];
+                v[k][j] = uv[1];
             }
-        }
-        if (!input.smoothing.empty())
-            scene.faceSmoothing[f] = le::U32(input.smoothing, static_cast<std::size_t>(j) * 4);
+    }
+    if (!input.smoothing.empty()) {
+        std::uint32_t* const smoothing = scene.faceSmoothing.data() + firstFace;
+        for (std::int32_t j = 0; j < input.faceCount; ++j)
+            smoothing[j] = le::U32(input.smoothing, static_cast<std::size_t>(j) * 4);
     }
     if (input.faceChunk == nullptr)
         return true;
@@ -415,6 +439,7 @@ int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteracti
             return kFailed;
 
     std::int32_t faces = 0, vertices = 0;
+    SceneArray<std::array<std::int32_t, 2>> fixedTexture;
     for (std::size_t k = 0; k < meshes.size(); ++k) {
         const MeshInput& input = meshes[k];
         SceneObject& object = scene.objects[k];
@@ -424,7 +449,7 @@ int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteracti
         object.firstVertex = vertices;
         object.name = input.name;
         object.flags = static_cast<std::uint8_t>((input.hidden ? kObjectHidden : 0) | (input.mapping ? kObjectHasMapping : 0));
-        if (!FillMesh(scene, input, faces, vertices, ui))
+        if (!FillMesh(scene, input, faces, vertices, fixedTexture, ui))
             return kFailed;
         faces += input.faceCount;
         vertices += input.vertexCount;

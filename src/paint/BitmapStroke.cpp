@@ -4,6 +4,7 @@
 #include "paint/FillTool.h"
 #include "paint/LineTool.h"
 #include "paint/TexelCoordinates.h"
+#include "paint/TexturePaint.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 
@@ -53,6 +54,27 @@ bool BitmapStroke::Inside(BitmapPoint p) const
     return p.x >= 0 && p.y >= 0 && p.x < view_.display().width() && p.y < view_.display().height();
 }
 
+std::uint32_t* BitmapStroke::SampleTarget(PaintTool tool, bool ctrl) const
+{
+    if (colours_ == nullptr)
+        return nullptr;
+    switch (tool) {
+    case PaintTool::Sampler: return ctrl ? &colours_->background : &colours_->foreground;
+    case PaintTool::Brush: return ctrl ? &colours_->foreground : nullptr;
+    case PaintTool::Eraser: return ctrl ? &colours_->background : nullptr;
+    default: return nullptr;
+    }
+}
+
+void BitmapStroke::Sample(std::uint32_t& target, BitmapPoint p) const
+{
+    if (!Inside(p))
+        return;
+    const Material& material = view_.material();
+    SampleColour(material, TexelCoordinate(p.x, material.mapWidth),
+                 TexelCoordinate(material.mapHeight - 1 - p.y, material.mapHeight), target);
+}
+
 ScreenRect BitmapStroke::DabAt(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint p)
 {
     const Material& material = view_.material();
@@ -68,23 +90,47 @@ ScreenRect BitmapStroke::DabAt(const Painter& painter, PaintingState& state, con
         return EraserDab(painter, eraser, counter_, u, v, index);
     case PaintTool::Fill:
         return counter_ == 1 ? Fill(painter, state, u, v, index) : ScreenRect{};
+    case PaintTool::TexturePaint: {
+        const DabCentre centre = CentreOf(material, u, v);
+        if (state.options.texturedPaint)
+            return TextureStampDab(painter, state, std::min(counter_, 2), centre, index);
+        if (state.options.settingCloneSource) {
+            SetCloneSource(state, painter.scene(), index, u, v);
+            sourceRecorded_ = true;
+            return {};
+        }
+        return CloneDab(painter, state, std::min(counter_, 2), centre, index);
+    }
     default:
         return {};
     }
 }
 
-ScreenRect BitmapStroke::Press(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint at)
+ScreenRect BitmapStroke::Press(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint at,
+                               bool ctrl)
 {
     inStroke_ = true;
     counter_ = 0;
+    sourceRecorded_ = false;
     last_ = at;
+    if (std::uint32_t* target = SampleTarget(painter.scene().paintTool, ctrl)) {
+        if (view_.valid())
+            Sample(*target, at);
+        return {};
+    }
     return Inside(at) && view_.valid() ? DabAt(painter, state, eraser, at) : ScreenRect{};
 }
 
-ScreenRect BitmapStroke::Move(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint to)
+ScreenRect BitmapStroke::Move(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint to,
+                              bool ctrl)
 {
     if (!inStroke_ || !view_.valid())
         return {};
+    if (std::uint32_t* target = SampleTarget(painter.scene().paintTool, ctrl)) {
+        last_ = to;
+        Sample(*target, to);
+        return {};
+    }
     const std::vector<BitmapPoint> points = SegmentPoints(last_, to);
     last_ = to;
     if (points.empty())
@@ -102,6 +148,15 @@ ScreenRect BitmapStroke::Move(const Painter& painter, PaintingState& state, cons
     for (const BitmapPoint& p : dabs)
         repaint = repaint.United(DabAt(painter, state, eraser, p));
     return repaint;
+}
+
+void BitmapStroke::Release(PaintingState& state)
+{
+    inStroke_ = false;
+    // Set-source mode records one source, then the tool clones again.
+    if (sourceRecorded_)
+        state.options.settingCloneSource = false;
+    sourceRecorded_ = false;
 }
 
 } // namespace gessoria

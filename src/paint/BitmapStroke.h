@@ -10,6 +10,15 @@
 // dab at its point; each move then lays the segment's points after its first. Dabs are
 // numbered through the stroke and go through the same routines as on the surface, at the
 // texture coordinate of exactly the texel shown under the point.
+//
+// The Texture Paint tool clones or stamps its texture as on the surface, every dab after a
+// stroke's first carrying the number 2; in set-source mode the press records the texel under
+// it as the clone source and the release ends the mode.
+//
+// Sampling reads the Colour Renderer Layer's texel under the pointer (not along the walked
+// segment: only where the pointer is matters): the Sampler into the foreground colour, with
+// Ctrl into the background; Ctrl with the Brush samples the foreground and Ctrl with the
+// Eraser the background, instead of painting.
 
 #include "paint/Dab.h"
 #include "paint/SurfaceTools.h"
@@ -34,22 +43,31 @@ std::vector<BitmapPoint> GridDabs(const std::vector<BitmapPoint>& points, int st
 
 class BitmapStroke {
 public:
-    explicit BitmapStroke(BitmapView& view) : view_(view) {}
+    // `colours` are the foreground and background the sampling writes (none: no sampling).
+    explicit BitmapStroke(BitmapView& view, PaintValues* colours = nullptr) : view_(view), colours_(colours) {}
 
     // Each returns the main view's rectangle to repaint.
-    ScreenRect Press(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint at);
-    ScreenRect Move(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint to);
-    void Release() { inStroke_ = false; }
+    ScreenRect Press(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint at,
+                     bool ctrl = false);
+    ScreenRect Move(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint to,
+                    bool ctrl = false);
+    void Release(PaintingState& state);
 
     int dabCounter() const { return counter_; }
 
 private:
     bool Inside(BitmapPoint p) const;
+    // The colour word a press or move at this tool and Ctrl state samples into, or none
+    // when it paints.
+    std::uint32_t* SampleTarget(PaintTool tool, bool ctrl) const;
+    void Sample(std::uint32_t& target, BitmapPoint p) const;
     ScreenRect DabAt(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint p);
 
     BitmapView& view_;
+    PaintValues* colours_;
     BitmapPoint last_;
     bool inStroke_ = false;
+    bool sourceRecorded_ = false;
     int counter_ = 0;
 };
 

@@ -81,6 +81,12 @@ bool BitmapView::valid() const
 
 Material& BitmapView::material() const { return scene_.materials[static_cast<std::size_t>(materialIndex_)]; }
 
+bool BitmapView::Shows(const Material& material) const
+{
+    return materialIndex_ >= 0 && static_cast<std::size_t>(materialIndex_) < scene_.materials.size() &&
+           &scene_.materials[static_cast<std::size_t>(materialIndex_)] == &material;
+}
+
 std::string BitmapView::Title() const
 {
     return "Material: " + material().name + "  -  Type: " + BitmapViewTypeLabel(type_) + "  -  Layer: " +
@@ -155,6 +161,23 @@ TexelRect BitmapView::TakeChanged()
     return changed;
 }
 
+std::vector<BitmapView::MeshEdge> BitmapView::MeshEdges() const
+{
+    std::vector<MeshEdge> edges;
+    if (!display_.created())
+        return edges;
+    const int width = display_.width(), height = display_.height();
+    for (std::size_t f = 0; f < scene_.faceMaterial.size(); ++f) {
+        if (scene_.faceMaterial[f] != materialIndex_)
+            continue;
+        const int xs[3] = {MeshPixel(scene_.faceU0[f], width), MeshPixel(scene_.faceU1[f], width), MeshPixel(scene_.faceU2[f], width)};
+        const int ys[3] = {MeshPixel(scene_.faceV0[f], height), MeshPixel(scene_.faceV1[f], height), MeshPixel(scene_.faceV2[f], height)};
+        for (int k = 0; k < 3; ++k)
+            edges.push_back({xs[k], ys[k], xs[(k + 1) % 3], ys[(k + 1) % 3]});
+    }
+    return edges;
+}
+
 CDIB BitmapView::WithMesh() const
 {
     CDIB image;
@@ -162,15 +185,8 @@ CDIB BitmapView::WithMesh() const
         !(display_.bitCount() == 24 ? image.Create24(display_.width(), display_.height()) : image.Create8(display_.width(), display_.height())))
         return image;
     image.CopyPixelsFrom(display_);
-    const int width = image.width(), height = image.height();
-    for (std::size_t f = 0; f < scene_.faceMaterial.size(); ++f) {
-        if (scene_.faceMaterial[f] != materialIndex_)
-            continue;
-        const int xs[3] = {MeshPixel(scene_.faceU0[f], width), MeshPixel(scene_.faceU1[f], width), MeshPixel(scene_.faceU2[f], width)};
-        const int ys[3] = {MeshPixel(scene_.faceV0[f], height), MeshPixel(scene_.faceV1[f], height), MeshPixel(scene_.faceV2[f], height)};
-        for (int k = 0; k < 3; ++k)
-            DrawLine(image, xs[k], ys[k], xs[(k + 1) % 3], ys[(k + 1) % 3]);
-    }
+    for (const MeshEdge& e : MeshEdges())
+        DrawLine(image, e.x0, e.y0, e.x1, e.y1);
     return image;
 }
 
@@ -190,6 +206,16 @@ void BitmapViewSet::Close(const BitmapView* view)
     std::erase_if(views_, [view](const std::unique_ptr<BitmapView>& v) { return v.get() == view; });
 }
 
+std::unique_ptr<BitmapView> BitmapViewSet::Take(const BitmapView* view)
+{
+    const auto found = std::find_if(views_.begin(), views_.end(), [view](const std::unique_ptr<BitmapView>& v) { return v.get() == view; });
+    if (found == views_.end())
+        return nullptr;
+    std::unique_ptr<BitmapView> taken = std::move(*found);
+    views_.erase(found);
+    return taken;
+}
+
 BitmapView* BitmapViewSet::Find(std::int32_t materialIndex, MapType type, int layerIndex) const
 {
     for (const auto& view : views_)
@@ -198,10 +224,33 @@ BitmapView* BitmapViewSet::Find(std::int32_t materialIndex, MapType type, int la
     return nullptr;
 }
 
+std::vector<BitmapView*> BitmapViewSet::ViewsOfLayers(const Material& material, MapType type, int fromLayer) const
+{
+    std::vector<BitmapView*> found;
+    for (const auto& view : views_)
+        if (view->mapType() == type && view->layerIndex() >= fromLayer && view->Shows(material))
+            found.push_back(view.get());
+    return found;
+}
+
+std::vector<BitmapView*> BitmapViewSet::Views() const
+{
+    std::vector<BitmapView*> all;
+    for (const auto& view : views_)
+        all.push_back(view.get());
+    return all;
+}
+
+void BitmapViewSet::LayersRemoved(const Material& material, MapType type, int fromLayer)
+{
+    for (const BitmapView* view : ViewsOfLayers(material, type, fromLayer))
+        Close(view);
+}
+
 void BitmapViewSet::LayerTexelsChanged(const Material& material, const TexelRect& rect)
 {
     for (const auto& view : views_)
-        if (&view->material() == &material && view->valid())
+        if (view->Shows(material) && view->valid())
             view->Compose(rect);
 }
 

@@ -41,6 +41,8 @@ public:
     MapType mapType() const { return type_; }
     int layerIndex() const { return layerIndex_; }
     Material& material() const;
+    // True when the view's material is this one (whatever became of its layer).
+    bool Shows(const Material& material) const;
     Scene& scene() const { return scene_; }
 
     // "Material: <name>  -  Type: <label>  -  Layer: <index> "
@@ -76,9 +78,13 @@ public:
     // when x1 < x0).
     TexelRect TakeChanged();
 
-    // The material's texture mesh drawn into a copy of the display: each face's three edges
-    // between its corners' texels (their texture coordinates' fractions times the bitmap
-    // size), white on colour layers and 255 on grey ones.
+    // The material's texture mesh: each face's three edges between its corners' texels
+    // (their texture coordinates' fractions times the bitmap size), in display rows.
+    struct MeshEdge {
+        int x0, y0, x1, y1;
+    };
+    std::vector<MeshEdge> MeshEdges() const;
+    // The mesh drawn into a copy of the display, white on colour layers and 255 on grey ones.
     CDIB WithMesh() const;
 
 private:
@@ -94,17 +100,26 @@ private:
 };
 
 // The open bitmap views, at most one per layer; the scene's layer view sink. Every rebuilt
-// Renderer Layer rectangle of a material is recomposed in each view of that material.
+// Renderer Layer rectangle of a material is recomposed in each view of that material. Views
+// of layers that are destroyed or moved, and every view when the scene goes, are closed.
 class BitmapViewSet : public LayerViewSink {
 public:
     // The view of the layer: the existing one (to bring forward) or a new one; null when the
     // material has no such layer ("Material has no texture.  No layers defined" for none).
     BitmapView* Open(Scene& scene, std::int32_t materialIndex, MapType type, int layerIndex);
     void Close(const BitmapView* view);
+    // Takes a view out of the set for a window that is closing and still refers to it; the
+    // layer gets a new view when opened again and the taken one hears of no more changes.
+    std::unique_ptr<BitmapView> Take(const BitmapView* view);
     BitmapView* Find(std::int32_t materialIndex, MapType type, int layerIndex) const;
     std::size_t size() const { return views_.size(); }
 
     void LayerTexelsChanged(const Material& material, const TexelRect& rect) override;
+    void LayersRemoved(const Material& material, MapType type, int fromLayer) override;
+    void SceneFreed() override { views_.clear(); }
+    // The views LayersRemoved would close, for a front end that closes their windows first.
+    std::vector<BitmapView*> ViewsOfLayers(const Material& material, MapType type, int fromLayer) const;
+    std::vector<BitmapView*> Views() const;
 
 private:
     std::vector<std::unique_ptr<BitmapView>> views_;

@@ -8,6 +8,7 @@
 // 8-bit layer as grey) and the other Renderer Layers are 0. Afterwards the open layer views
 // of the material are told to redraw the rectangle, unless the Line tool is drawing.
 
+#include "scene/MapType.h"
 #include "scene/PaintTool.h"
 
 namespace gessoria {
@@ -18,11 +19,17 @@ struct TexelRect {
     int x0 = 0, x1 = 0, y0 = 0, y1 = 0;  // inclusive; may run past the map edges
 };
 
-// Told which texels of which material changed, so open layer views can redraw them.
+// Told which texels of which material changed, so open layer views can redraw them, and
+// which layers go away or change places, so views of them close before they show another
+// layer's pixels.
 class LayerViewSink {
 public:
     virtual ~LayerViewSink() = default;
     virtual void LayerTexelsChanged(const Material& material, const TexelRect& rect) = 0;
+    // Layers `fromLayer` and up of one map type are about to be destroyed or moved.
+    virtual void LayersRemoved(const Material& material, MapType type, int fromLayer) = 0;
+    // Every material is about to go (the scene is freed or replaced).
+    virtual void SceneFreed() = 0;
 };
 
 void CompositeRegion(Material& material, const TexelRect& rect, PaintTool tool = PaintTool::None,

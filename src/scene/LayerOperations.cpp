@@ -13,6 +13,13 @@ bool Editable(const Material& material, MapType type)
     return material.hasLayers && material.stack(type).count() > 0;
 }
 
+// Views of layers that are about to be destroyed or moved close first.
+void CloseViews(LayerViewSink* views, const Material& material, MapType type, int fromLayer)
+{
+    if (views != nullptr)
+        views->LayersRemoved(material, type, fromLayer);
+}
+
 LayerEdit Recomposite(Material& material, LayerViewSink* views)
 {
     CompositeAll(material, PaintTool::None, views);
@@ -60,6 +67,8 @@ LayerEdit DeleteLayer(Material& material, MapType type, UserInteraction& ui, Lay
     }
     if (!ui.Ask("Do you really want to delete this layer?"))
         return LayerEdit::Unchanged;
+    // The deleted layer's view and those of the layers above, which move down one place.
+    CloseViews(views, material, type, index);
     LayerStack& stack = material.stack(type);
     stack.layers.erase(stack.layers.begin() + index);
     material.setCurrent(type, index - 1);
@@ -76,6 +85,7 @@ LayerEdit PromoteLayer(Material& material, MapType type, UserInteraction& ui, La
         ui.Tell("Can't promote Renderer layer, or Layer 1");
         return LayerEdit::Unchanged;
     }
+    CloseViews(views, material, type, 0);
     LayerStack& stack = material.stack(type);
     std::swap(stack[index], stack[index - 1]);
     material.setCurrent(type, index - 1);
@@ -92,6 +102,7 @@ LayerEdit DemoteLayer(Material& material, MapType type, UserInteraction& ui, Lay
         ui.Tell("Can't demote Renderer layer, or Top Layer");
         return LayerEdit::Unchanged;
     }
+    CloseViews(views, material, type, 0);
     std::swap(stack[index], stack[index + 1]);
     material.setCurrent(type, index + 1);
     return Recomposite(material, views);
@@ -111,6 +122,7 @@ LayerEdit CollapseAll(Material& material, MapType type, LayerViewSink* views)
         material.currentLayerOnly = 0;
         CompositeAll(material, PaintTool::None, views);
     }
+    CloseViews(views, material, type, 2);
     stack[1].image.CopyPixelsFrom(stack[0].image);
     stack.layers.resize(2);
     material.setCurrent(type, 1);

@@ -5,28 +5,35 @@
 // word is exactly w and that uses v; the result is stored at each of those faces' matching
 // corner too, which are then not processed again. Vertices are matched by index only.
 //
-// Instead of scanning every later face for every corner, each object's faces are indexed by
-// vertex and, within a vertex, grouped by smoothing word with faces ascending; a corner then
-// reads exactly the faces that contribute to it, and the work stays proportional to the
-// number of faces.
+// Processed face by face, that rule touches each smoothing group (the faces of one object
+// sharing a vertex and a word) only through the group's first face: it sums the whole group
+// in face order and writes the result to every member. So the work is done group by group
+// instead (SmoothingGroups.h finds them), each group summed once and written once, with no
+// per-corner bookkeeping. In the common object every vertex has a single group and the sums
+// are made per vertex in one pass over the faces; otherwise the groups are listed. Only two
+// rare shapes make a group write more than once, and they are replayed face by face exactly
+// as the rule runs: a face that uses the group's vertex at two corners (its second corner is
+// a corner of its own and restarts the sum from that face), and a face with a vertex outside
+// its object (it is never counted as a contributor, yet its corners inside the object still
+// sum and overwrite the group's later faces).
 
 #include "scene/Scene.h"
+#include "scene/SmoothingGroups.h"
 #include "scene/UserInteraction.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <span>
 
 namespace gessoria {
 namespace {
 
-constexpr float kUnprocessed = 1000.0f;
-
 struct Vector3 {
     float x, y, z;
 };
 
-Vector3 Normalised(Vector3 v)
+[[gnu::always_inline]] inline Vector3 Normalised(Vector3 v)
 {
     const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
     // A degenerate face (or normals that cancel out) has no direction: keep the zero vector
@@ -38,13 +45,19 @@ Vector3 Normalised(Vector3 v)
 
 void ComputeFaceNormals(Scene& scene)
 {
+    const std::int32_t* vertexA = scene.faceVertexA.data();
+    const std::int32_t* vertexB = scene.faceVertexB.data();
+    const std::int32_t* vertexC = scene.faceVertexC.data();
+    const float* x = scene.positionX.data();
+    const float* y = scene.positionY.data();
+    const float* z = scene.positionZ.data();
     for (std::int32_t f = 0; f < scene.faceCount; ++f) {
-        const auto a = static_cast<std::size_t>(scene.faceVertexA[f]);
-        const auto b = static_cast<std::size_t>(scene.faceVertexB[f]);
-        const auto c = static_cast<std::size_t>(scene.faceVertexC[f]);
-        const float xA = scene.positionX[a], yA = scene.positionY[a], zA = scene.positionZ[a];
-        const float xB = scene.positionX[b], yB = scene.positionY[b], zB = scene.positionZ[b];
-        const float xC = scene.positionX[c], yC = scene.positionY[c], zC = scene.positionZ[c];
+        const auto a = static_cast<std::size_t>(vertexA[f]);
+        const auto b = static_cast<std::size_t>(vertexB[f]);
+        const auto c = static_cast<std::size_t>(vertexC[f]);
+        const float xA = x[a], yA = y[a], zA = z[a];
+        const float xB = x[b], yB = y[b], zB = z[b];
+        const float xC = x[c], yC = y[c], zC = z[c];
         const Vector3 n = Normalised({(yB - yA) * (zC - zA) - (yC - yA) * (zB - zA),
                                       (xC - xA) * (zB - zA) - (xB - xA) * (zC - zA),
                                       (xB - xA) * (yC - yA) - (xC - xA) * (yB - yA)});
@@ -54,92 +67,179 @@ void ComputeFaceNormals(Scene& scene)
     }
 }
 
-// The faces of one object that use each vertex, grouped by smoothing word, faces ascending
-// within a group. Only smoothed faces are indexed; a face is listed once per distinct vertex.
-class VertexFaceIndex {
+// Reports progress as the face-by-face rule did: every percentage that a count of processed
+// faces passes through, in order, however coarsely the count advances.
+class FaceProgress {
 public:
-    VertexFaceIndex(const Scene& scene, const SceneObject& object) : scene_(scene), firstVertex_(object.firstVertex)
+    FaceProgress(std::int32_t faceCount, UserInteraction& ui) : total_(std::max<std::int64_t>(faceCount, 1)), ui_(ui) {}
+
+    void ProcessedUpTo(std::int64_t processed)
     {
-        const auto vertices = static_cast<std::size_t>(object.vertexCount);
-        start_.assign(vertices + 1, 0);
-        const std::int32_t end = object.firstFace + object.faceCount;
-        for (std::int32_t f = object.firstFace; f < end; ++f)
-            ForEachDistinctVertex(f, [&](std::size_t v) { ++start_[v + 1]; });
-        for (std::size_t v = 0; v < vertices; ++v)
-            start_[v + 1] += start_[v];
-        faces_.resize(start_[vertices]);
-        std::vector<std::uint32_t> fill(start_.begin(), start_.end() - 1);
-        for (std::int32_t f = object.firstFace; f < end; ++f)
-            ForEachDistinctVertex(f, [&](std::size_t v) { faces_[fill[v]++] = f; });
-        // Faces arrive ascending; a stable sort by word keeps them ascending within a word.
-        for (std::size_t v = 0; v < vertices; ++v) {
-            auto first = faces_.begin() + start_[v], last = faces_.begin() + start_[v + 1];
-            if (last - first > 1)
-                std::stable_sort(first, last, [&](std::int32_t l, std::int32_t r) {
-                    return scene_.faceSmoothing[l] < scene_.faceSmoothing[r];
-                });
+        for (;;) {
+            // The first face count that reaches the next percentage.
+            const std::int64_t next = std::max<std::int64_t>(((shown_ + 1) * total_ + 99) / 100, 1);
+            if (next > processed)
+                return;
+            shown_ = next * 100 / total_;
+            ui_.SetProgress(static_cast<int>(shown_));
         }
     }
 
-    // The faces after `face` that share `word` and use scene vertex `vertex`.
-    std::span<const std::int32_t> LaterFaces(std::int32_t vertex, std::uint32_t word, std::int32_t face) const
+private:
+    std::int64_t total_;
+    std::int64_t shown_ = -1;
+    UserInteraction& ui_;
+};
+
+// Writes a scene's corner normals from its face normals, a smoothing group at a time.
+class CornerNormalWriter {
+public:
+    explicit CornerNormalWriter(Scene& scene)
+        : normalX_(scene.faceNormalX.data()), normalY_(scene.faceNormalY.data()), normalZ_(scene.faceNormalZ.data()),
+          vertexA_(scene.faceVertexA.data()), vertexB_(scene.faceVertexB.data()), vertexC_(scene.faceVertexC.data()),
+          corners_(scene.cornerNormals.data())
     {
-        if (!Owns(vertex))
-            return {};
-        const auto v = static_cast<std::size_t>(vertex - firstVertex_);
-        auto first = faces_.begin() + start_[v], last = faces_.begin() + start_[v + 1];
-        auto [groupFirst, groupLast] = std::equal_range(first, last, word, WordOrder{scene_});
-        auto after = std::upper_bound(groupFirst, groupLast, face);
-        return {after, groupLast};
+    }
+
+    Vector3 FaceNormal(std::int32_t face) const { return {normalX_[face], normalY_[face], normalZ_[face]}; }
+
+    void Store(std::int32_t face, int corner, Vector3 n) const
+    {
+        float* stored = corners_[face].data() + corner * 3;
+        stored[0] = n.x;
+        stored[1] = n.y;
+        stored[2] = n.z;
+    }
+
+    // The corners the groups never reach: an unsmoothed face keeps its face normal at every
+    // corner, and a corner whose vertex lies outside the face's object has nothing to blend
+    // with (its normal is still normalised, as every smoothed corner is).
+    void StoreUngroupedCorners(const SmoothingGroups& groups, std::int32_t face, std::uint32_t word) const
+    {
+        const Vector3 n = FaceNormal(face);
+        if (word == 0) {
+            for (int corner = 0; corner < 3; ++corner)
+                Store(face, corner, n);
+            return;
+        }
+        const std::int32_t vertices[3] = {vertexA_[face], vertexB_[face], vertexC_[face]};
+        for (int corner = 0; corner < 3; ++corner)
+            if (!groups.Owns(vertices[corner]))
+                Store(face, corner, Normalised(n));
+    }
+
+    // One group whose members all contribute and use the vertex once: summed in face order
+    // from its first face, and that sum at every member.
+    void WriteGroup(std::span<const GroupMember> members) const
+    {
+        Vector3 sum = FaceNormal(members.front().face);
+        for (const GroupMember& m : members.subspan(1)) {
+            sum.x += normalX_[m.face];
+            sum.y += normalY_[m.face];
+            sum.z += normalZ_[m.face];
+        }
+        const Vector3 n = Normalised(sum);
+        for (const GroupMember& m : members)
+            Store(m.face, m.corner, n);
+    }
+
+    // A group holding a face that uses the vertex twice or a face reaching outside its
+    // object, replayed face by face and corner by corner as the rule runs.
+    void ReplayGroup(std::span<const GroupMember> members, std::int32_t vertex) const
+    {
+        bool anyWritten = false;
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            const GroupMember& member = members[i];
+            const bool outsider = (member.shape & GroupMember::kOutsider) != 0;
+            const std::int32_t vertices[3] = {vertexA_[member.face], vertexB_[member.face], vertexC_[member.face]};
+            for (int corner = 0; corner < 3; ++corner) {
+                if (vertices[corner] != vertex)
+                    continue;
+                // A contributor's first corner on the vertex was written by the group's first
+                // writer; every other corner on the vertex is a corner of its own.
+                if (!outsider && corner == member.corner && anyWritten)
+                    continue;
+                Vector3 sum = FaceNormal(member.face);
+                for (const GroupMember& later : members.subspan(i + 1))
+                    if ((later.shape & GroupMember::kOutsider) == 0) {
+                        sum.x += normalX_[later.face];
+                        sum.y += normalY_[later.face];
+                        sum.z += normalZ_[later.face];
+                    }
+                const Vector3 n = Normalised(sum);
+                Store(member.face, corner, n);
+                for (const GroupMember& later : members.subspan(i + 1))
+                    if ((later.shape & GroupMember::kOutsider) == 0)
+                        Store(later.face, later.corner, n);
+                anyWritten = true;
+            }
+        }
+    }
+
+    // An object whose vertices have one group each: each vertex's sum normalised once, then
+    // every face's corners written in face order.
+    void WriteVertexGroups(const Scene& scene, const SceneObject& object, SmoothingGroups& groups,
+                           FaceProgress& progress) const
+    {
+        const std::span<std::array<float, 3>> sums = groups.VertexSums();
+        for (std::int32_t v = 0; v < object.vertexCount; ++v)
+            if (groups.Used(v)) {
+                std::array<float, 3>& sum = sums[static_cast<std::size_t>(v)];
+                const Vector3 n = Normalised({sum[0], sum[1], sum[2]});
+                sum = {n.x, n.y, n.z};
+            }
+        const std::uint32_t* smoothing = scene.faceSmoothing.data();
+        const std::int32_t end = object.firstFace + object.faceCount;
+        for (std::int64_t first = object.firstFace; first < end; first += kFacesPerStep) {
+            const auto stepEnd = static_cast<std::int32_t>(std::min<std::int64_t>(first + kFacesPerStep, end));
+            for (auto f = static_cast<std::int32_t>(first); f < stepEnd; ++f) {
+                if (smoothing[f] == 0) {
+                    StoreUngroupedCorners(groups, f, 0);
+                    continue;
+                }
+                const std::int32_t vertices[3] = {vertexA_[f], vertexB_[f], vertexC_[f]};
+                for (int corner = 0; corner < 3; ++corner) {
+                    const std::array<float, 3>& n = sums[static_cast<std::size_t>(vertices[corner] - object.firstVertex)];
+                    Store(f, corner, {n[0], n[1], n[2]});
+                }
+            }
+            progress.ProcessedUpTo(stepEnd);
+        }
+    }
+
+    // Any other object: the faces no group reaches, then the listed groups vertex by vertex.
+    void WriteListedGroups(const Scene& scene, const SceneObject& object, const SmoothingGroups& groups,
+                           FaceProgress& progress) const
+    {
+        for (const std::int32_t face : groups.UngroupedFaces())
+            StoreUngroupedCorners(groups, face, scene.faceSmoothing[static_cast<std::size_t>(face)]);
+        for (std::int32_t v = 0; v < object.vertexCount; ++v) {
+            groups.ForEachGroupOf(v, [&](std::span<const GroupMember> members, bool plain) {
+                if (plain)
+                    WriteGroup(members);
+                else
+                    ReplayGroup(members, object.firstVertex + v);
+            });
+            // The object's faces count as processed in proportion to its vertices done.
+            if ((v + 1) % kVerticesPerStep == 0 || v + 1 == object.vertexCount)
+                progress.ProcessedUpTo(object.firstFace +
+                                       static_cast<std::int64_t>(object.faceCount) * (v + 1) / object.vertexCount);
+        }
     }
 
 private:
-    struct WordOrder {
-        const Scene& scene;
-        bool operator()(std::int32_t face, std::uint32_t word) const { return scene.faceSmoothing[face] < word; }
-        bool operator()(std::uint32_t word, std::int32_t face) const { return word < scene.faceSmoothing[face]; }
-    };
+    // Progress is reported between steps of this many faces, or vertices.
+    static constexpr std::int32_t kFacesPerStep = 4096;
+    static constexpr std::int32_t kVerticesPerStep = 4096;
 
-    bool Owns(std::int32_t vertex) const
-    {
-        return vertex >= firstVertex_ && static_cast<std::size_t>(vertex - firstVertex_) + 1 < start_.size();
-    }
-
-    // Faces whose vertices lie outside their object are never indexed, so they smooth with
-    // nothing instead of reading outside the index.
-    template <typename Visit>
-    void ForEachDistinctVertex(std::int32_t f, Visit&& visit) const
-    {
-        const std::int32_t a = scene_.faceVertexA[f], b = scene_.faceVertexB[f], c = scene_.faceVertexC[f];
-        if (scene_.faceSmoothing[f] == 0 || !Owns(a) || !Owns(b) || !Owns(c))
-            return;
-        visit(static_cast<std::size_t>(a - firstVertex_));
-        if (b != a)
-            visit(static_cast<std::size_t>(b - firstVertex_));
-        if (c != a && c != b)
-            visit(static_cast<std::size_t>(c - firstVertex_));
-    }
-
-    const Scene& scene_;
-    std::int32_t firstVertex_;
-    std::vector<std::uint32_t> start_;
-    std::vector<std::int32_t> faces_;
+    const float* normalX_;
+    const float* normalY_;
+    const float* normalZ_;
+    const std::int32_t* vertexA_;
+    const std::int32_t* vertexB_;
+    const std::int32_t* vertexC_;
+    std::array<float, 9>* corners_;
 };
-
-void StoreCorner(Scene& scene, std::int32_t face, int corner, Vector3 n)
-{
-    float* stored = &scene.cornerNormals[static_cast<std::size_t>(face)][static_cast<std::size_t>(corner * 3)];
-    stored[0] = n.x;
-    stored[1] = n.y;
-    stored[2] = n.z;
-}
-
-int MatchingCorner(const Scene& scene, std::int32_t face, std::int32_t vertex)
-{
-    if (scene.faceVertexA[face] == vertex)
-        return 0;
-    return scene.faceVertexB[face] == vertex ? 1 : 2;
-}
 
 } // namespace
 
@@ -151,46 +251,16 @@ void ComputeNormals(Scene& scene, bool faceNormalsPresent, const std::string& fi
     if (!faceNormalsPresent)
         ComputeFaceNormals(scene);
 
-    std::fill(scene.cornerNormals.begin(), scene.cornerNormals.end(),
-              std::array<float, 9>{kUnprocessed, 0, 0, kUnprocessed, 0, 0, kUnprocessed, 0, 0});
-
-    std::int64_t processed = 0;
-    int shownPercent = -1;
-    const std::int64_t total = std::max<std::int64_t>(scene.faceCount, 1);
-
+    FaceProgress progress(scene.faceCount, ui);
+    const CornerNormalWriter writer(scene);
+    SmoothingGroups groups;
     for (const SceneObject& object : scene.objects) {
-        const VertexFaceIndex index(scene, object);
-        const std::int32_t end = object.firstFace + object.faceCount;
-        for (std::int32_t f = object.firstFace; f < end; ++f) {
-            const Vector3 faceNormal{scene.faceNormalX[f], scene.faceNormalY[f], scene.faceNormalZ[f]};
-            const std::uint32_t word = scene.faceSmoothing[f];
-            const std::int32_t vertices[3] = {scene.faceVertexA[f], scene.faceVertexB[f], scene.faceVertexC[f]};
-            for (int corner = 0; corner < 3; ++corner) {
-                if (word == 0) {
-                    StoreCorner(scene, f, corner, faceNormal);
-                    continue;
-                }
-                if (scene.cornerNormals[static_cast<std::size_t>(f)][static_cast<std::size_t>(corner * 3)] != kUnprocessed)
-                    continue;
-                const auto later = index.LaterFaces(vertices[corner], word, f);
-                Vector3 sum = faceNormal;
-                for (const std::int32_t g : later) {
-                    sum.x += scene.faceNormalX[g];
-                    sum.y += scene.faceNormalY[g];
-                    sum.z += scene.faceNormalZ[g];
-                }
-                const Vector3 n = Normalised(sum);
-                StoreCorner(scene, f, corner, n);
-                for (const std::int32_t g : later)
-                    StoreCorner(scene, g, MatchingCorner(scene, g, vertices[corner]), n);
-            }
-            ++processed;
-            const int percent = static_cast<int>(processed * 100 / total);
-            if (percent != shownPercent) {
-                shownPercent = percent;
-                ui.SetProgress(percent);
-            }
-        }
+        groups.Build(scene, object);
+        if (groups.OneGroupPerVertex())
+            writer.WriteVertexGroups(scene, object, groups, progress);
+        else
+            writer.WriteListedGroups(scene, object, groups, progress);
+        progress.ProcessedUpTo(static_cast<std::int64_t>(object.firstFace) + object.faceCount);
     }
     ui.EndProgress();
 }

@@ -143,6 +143,9 @@ void FreeScene(Scene& scene)
 {
     if (scene.objectCount == -1)
         return;
+    // Open layer views show materials that are about to go.
+    if (scene.layerViews != nullptr)
+        scene.layerViews->SceneFreed();
     // Every array, material (with its layer bitmaps) and the undo ring go; the view state
     // and settings that outlive a scene stay.
     Scene emptied;
@@ -156,6 +159,7 @@ void FreeScene(Scene& scene)
     emptied.mapPaths = std::move(scene.mapPaths);
     emptied.undo = scene.undo;
     emptied.paintTool = scene.paintTool;
+    emptied.layerViews = scene.layerViews;
     scene = std::move(emptied);
     scene.objectCount = -1;
 }

@@ -14,6 +14,7 @@ QObject* MakeLibraryPaletteTest();
 QObject* MakeSelectionTest();
 QObject* MakeTextPageTest();
 QObject* MakeSourceViewTest();
+QObject* MakeBitmapViewWindowTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -24,7 +25,8 @@ int main(int argc, char** argv)
     for (auto make : {gessoria::test::MakeViewTest, gessoria::test::MakeWindowTest, gessoria::test::MakeControlPanelTest,
                       gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
                       gessoria::test::MakeLibraryPaletteTest, gessoria::test::MakeSelectionTest,
-                      gessoria::test::MakeTextPageTest, gessoria::test::MakeSourceViewTest}) {
+                      gessoria::test::MakeTextPageTest, gessoria::test::MakeSourceViewTest,
+                      gessoria::test::MakeBitmapViewWindowTest}) {
         std::unique_ptr<QObject> test(make());
         failures += QTest::qExec(test.get(), argc, argv);
     }

@@ -1,5 +1,7 @@
 // Reading 3D Studio files: fields, axes, materials and every kind of malformed input.
 
+#include "io/ChunkTree.h"
+#include "io/LittleEndian.h"
 #include "io/ThreeDSReader.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
@@ -7,6 +9,11 @@
 #include "support/ThreeDSWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
 
 namespace gessoria::test {
 namespace {
@@ -101,6 +108,105 @@ TEST(ThreeDSReader, TextureListsNeedOnlyCoverTheCornersThatReadThem)
     EXPECT_EQ(u.faceU1[0], 0);
     EXPECT_EQ(u.faceSmoothing[0], 4u);
     EXPECT_TRUE(ui.Dialogs().empty());
+}
+
+// 16.16 from a float the plain way: the product truncated toward zero, kept to the low 32
+// bits (values beyond the 32-bit range wrap).
+std::int32_t LiteralFixedPoint(float value)
+{
+    const double truncated = std::clamp(std::trunc(static_cast<double>(value) * 65536.0), -9.0e18, 9.0e18);
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(truncated))));
+}
+
+TEST(ThreeDSReader, TextureCoordinatesTruncateAndWrapAcrossTheWholeRange)
+{
+    MeshSpec mesh;
+    mesh.positions = {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0, 2, 2, 0, 3, 1, 0};
+    // Around zero, the 32-bit limits (2^15 in 16.16) and far beyond them.
+    mesh.uvs = {-0.7f / 65536.0f, 0.3f,  32767.998f, -32767.998f, 32768.0f,  -32768.0f,
+                -32768.004f,      1e6f, -1e10f,      3.0e38f,     65536.75f, -0.5f};
+    mesh.faces = {0, 1, 2, 0, 3, 4, 5, 0, 5, 0, 3, 0};
+    Scene s;
+    RecordingInteraction ui;
+    ASSERT_EQ(Read(MeshFile({MeshObject(mesh)}), s, ui), 0);
+    for (std::size_t f = 0; f < 3; ++f) {
+        const SceneArray<std::int32_t>* u[3] = {&s.faceU0, &s.faceU1, &s.faceU2};
+        const SceneArray<std::int32_t>* v[3] = {&s.faceV0, &s.faceV1, &s.faceV2};
+        for (std::size_t k = 0; k < 3; ++k) {
+            const std::size_t t = mesh.faces[f * 4 + k];
+            EXPECT_EQ((*u[k])[f], LiteralFixedPoint(mesh.uvs[t * 2])) << "face " << f << " corner " << k;
+            EXPECT_EQ((*v[k])[f], LiteralFixedPoint(mesh.uvs[t * 2 + 1])) << "face " << f << " corner " << k;
+        }
+    }
+}
+
+// Every mesh chunk of a real file read back the plain way, corner by corner, against what
+// the reader made of it.
+TEST(ThreeDSReader, ARealSceneReadsAsItsChunksSayCornerByCorner)
+{
+    const std::string path = std::string(GESSORIA_TEST_DATA_DIR) + "/dense0/dense0.3ds";
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    Scene s;
+    RecordingInteraction ui;
+    ASSERT_EQ(Read(bytes, s, ui), 0);
+
+    const auto tree = ChunkTree::Parse(bytes);
+    ASSERT_TRUE(tree);
+    Scene expected;
+    expected.vertexCount = s.vertexCount;
+    expected.positionX.resize(static_cast<std::size_t>(s.vertexCount));
+    expected.positionY.resize(static_cast<std::size_t>(s.vertexCount));
+    expected.positionZ.resize(static_cast<std::size_t>(s.vertexCount));
+    std::size_t object = 0;
+    std::int32_t firstVertex = 0, firstFace = 0;
+    for (const Chunk& named : tree->root().Find(0x3D3D)->children) {
+        const Chunk* mesh = named.id == 0x4000 ? named.Find(0x4100) : nullptr;
+        if (mesh == nullptr)
+            continue;
+        ASSERT_LT(object, s.objects.size());
+        EXPECT_EQ(s.objects[object].firstVertex, firstVertex);
+        EXPECT_EQ(s.objects[object].firstFace, firstFace);
+        const auto vertices = mesh->Find(0x4110)->data;
+        const auto texture = mesh->Find(0x4140)->data;
+        const Chunk* faceChunk = mesh->Find(0x4120);
+        const auto faces = faceChunk->data;
+        const auto smoothing = faceChunk->Find(0x4150)->data;
+        const std::uint16_t vertexCount = le::U16(vertices, 0);
+        for (std::size_t i = 0; i < vertexCount; ++i) {
+            const auto at = static_cast<std::size_t>(firstVertex) + i;
+            expected.positionX[at] = le::F32(vertices, 2 + i * 12);
+            expected.positionY[at] = le::F32(vertices, 2 + i * 12 + 8);
+            expected.positionZ[at] = le::F32(vertices, 2 + i * 12 + 4);
+        }
+        const std::uint16_t faceCount = le::U16(faces, 0);
+        for (std::size_t j = 0; j < faceCount; ++j) {
+            const auto f = static_cast<std::size_t>(firstFace) + j;
+            const std::int32_t* vertex[3] = {&s.faceVertexA[f], &s.faceVertexB[f], &s.faceVertexC[f]};
+            const std::int32_t* u[3] = {&s.faceU0[f], &s.faceU1[f], &s.faceU2[f]};
+            const std::int32_t* v[3] = {&s.faceV0[f], &s.faceV1[f], &s.faceV2[f]};
+            for (std::size_t k = 0; k < 3; ++k) {
+                const std::uint16_t corner = le::U16(faces, 2 + j * 8 + k * 2);
+                ASSERT_EQ(*vertex[k], firstVertex + corner) << "face " << f;
+                ASSERT_EQ(*u[k], LiteralFixedPoint(le::F32(texture, 2 + corner * std::size_t{8}))) << "face " << f;
+                ASSERT_EQ(*v[k], LiteralFixedPoint(le::F32(texture, 2 + corner * std::size_t{8} + 4))) << "face " << f;
+            }
+            ASSERT_EQ(s.faceFlags[f], le::U16(faces, 2 + j * 8 + 6)) << "face " << f;
+            ASSERT_EQ(s.faceSmoothing[f], le::U32(smoothing, j * 4)) << "face " << f;
+        }
+        firstVertex += vertexCount;
+        firstFace += faceCount;
+        ++object;
+    }
+    EXPECT_EQ(object, s.objects.size());
+    EXPECT_EQ(firstFace, s.faceCount);
+    CentreScene(expected);
+    EXPECT_EQ(s.sceneScale, expected.sceneScale);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(s.vertexCount); ++i) {
+        ASSERT_EQ(s.positionX[i], expected.positionX[i]) << "vertex " << i;
+        ASSERT_EQ(s.positionY[i], expected.positionY[i]) << "vertex " << i;
+        ASSERT_EQ(s.positionZ[i], expected.positionZ[i]) << "vertex " << i;
+    }
 }
 
 TEST(ThreeDSReader, WireFrameMaterialsShadeZeroWhateverTheChunkOrder)

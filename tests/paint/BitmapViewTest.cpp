@@ -7,6 +7,7 @@
 #include "paint/FloaterEditor.h"
 #include "paint/TextTool.h"
 #include "paint/TextureSourceView.h"
+#include "scene/LayerOperations.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
@@ -130,6 +131,120 @@ TEST(BitmapViewPainting, DabsLandOnTheTexelShownUnderThePointAndTheViewFollows)
     EXPECT_EQ(stroke.dabCounter(), 5);
     stroke.Move(b.MakePainter(), state, eraser, {40, 2});  // off the bitmap past column 31
     EXPECT_EQ(stroke.dabCounter(), 5 + 22);
+}
+
+TEST(BitmapViewPainting, SamplerAndCtrlSampleTheCompositeUnderThePointInsteadOfPainting)
+{
+    Bench b;
+    Material& m = b.material();
+    CDIB& base = m.stack(MapType::Colour)[1].image;
+    std::uint8_t* texel = base.row(kMap - 1 - 2) + 3 * 5;  // shown at view point (5, 2)
+    texel[0] = 30, texel[1] = 20, texel[2] = 10;           // blue, green, red
+    CompositeAll(m);
+    const std::vector<std::uint8_t> before(base.bits().begin(), base.bits().end());
+    b.values.foreground = 0x7F000000;
+    b.values.background = 0x11000000;
+    BitmapView* view = b.views.Open(b.scene, 1, MapType::Colour, 1);
+    ASSERT_NE(view, nullptr);
+    BitmapStroke stroke(*view, &b.values);
+    PaintingState state;
+    const EraserSwitches eraser{true, true, true, true, true};
+    const std::uint32_t sampled = (30u << 16) | (20u << 8) | 10u;
+
+    b.scene.paintTool = PaintTool::Sampler;
+    stroke.Press(b.MakePainter(), state, eraser, {0, 0});
+    stroke.Move(b.MakePainter(), state, eraser, {5, 2});  // only where the pointer ends matters
+    EXPECT_EQ(b.values.foreground, 0x7F000000u | sampled);
+    stroke.Press(b.MakePainter(), state, eraser, {5, 2}, true);
+    EXPECT_EQ(b.values.background, 0x11000000u | sampled);
+
+    b.values.foreground = b.values.background = 0;
+    b.scene.paintTool = PaintTool::Brush;
+    stroke.Press(b.MakePainter(), state, eraser, {5, 2}, true);
+    EXPECT_EQ(b.values.foreground, sampled);
+    b.scene.paintTool = PaintTool::Eraser;
+    stroke.Press(b.MakePainter(), state, eraser, {5, 2}, true);
+    EXPECT_EQ(b.values.background, sampled);
+    EXPECT_EQ(stroke.dabCounter(), 0);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), base.bits().begin()));
+}
+
+TEST(BitmapViewPainting, TexturePaintSetsItsCloneSourceThenClonesFromIt)
+{
+    Bench b;
+    BitmapView* view = b.views.Open(b.scene, 1, MapType::Colour, 1);
+    ASSERT_NE(view, nullptr);
+    CDIB& base = b.material().stack(MapType::Colour)[1].image;
+    for (int row = 0; row < kMap; ++row)
+        for (int column = 0; column < kMap; ++column)
+            base.row(row)[3 * column] = static_cast<std::uint8_t>(8 * column);
+    const std::vector<std::uint8_t> before(base.bits().begin(), base.bits().end());
+    PaintingState state;
+    state.options.settingCloneSource = true;
+    const EraserSwitches eraser{true, true, true, true, true};
+    b.scene.paintTool = PaintTool::TexturePaint;
+    BitmapStroke stroke(*view, &b.values);
+    stroke.Press(b.MakePainter(), state, eraser, {2, 3});
+    stroke.Release(state);
+    EXPECT_TRUE(state.clone.set);
+    EXPECT_EQ(state.clone.column, 2);
+    EXPECT_EQ(state.clone.row, kMap - 1 - 3);
+    EXPECT_FALSE(state.options.settingCloneSource);  // one source, then cloning again
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), base.bits().begin()));
+
+    stroke.Press(b.MakePainter(), state, eraser, {10, 10});
+    stroke.Move(b.MakePainter(), state, eraser, {12, 10});
+    stroke.Release(state);
+    EXPECT_TRUE(state.clone.offsetFixed);
+    EXPECT_EQ(state.clone.offsetColumn, 8);
+    EXPECT_EQ(state.clone.offsetRow, -7);
+    EXPECT_EQ(stroke.dabCounter(), 3);
+    EXPECT_FALSE(std::equal(before.begin(), before.end(), base.bits().begin()));
+}
+
+TEST(BitmapViewSet, ViewsOfDeletedOrMovedLayersCloseAndAFreedSceneClosesAll)
+{
+    Bench b;
+    b.AddPaintLayer();
+    b.AddPaintLayer();
+    Material& m = b.material();
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 1), nullptr);
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 2), nullptr);
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 3), nullptr);
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Bump, 1), nullptr);
+    RecordingInteraction ui;
+    ui.yesNo.push_back(true);
+    m.setCurrent(MapType::Colour, 2);
+    // Layer 3 moves down to 2: its view would show another layer, so it closes with 2's.
+    ASSERT_EQ(DeleteLayer(m, MapType::Colour, ui, b.scene.layerViews), LayerEdit::Changed);
+    EXPECT_NE(b.views.Find(1, MapType::Colour, 1), nullptr);
+    EXPECT_EQ(b.views.Find(1, MapType::Colour, 2), nullptr);
+    EXPECT_EQ(b.views.Find(1, MapType::Colour, 3), nullptr);
+    EXPECT_EQ(b.views.size(), 2u);
+
+    b.AddPaintLayer();
+    m.setCurrent(MapType::Colour, 2);
+    ASSERT_EQ(PromoteLayer(m, MapType::Colour, ui, b.scene.layerViews), LayerEdit::Changed);
+    EXPECT_EQ(b.views.Find(1, MapType::Colour, 1), nullptr);  // every view of the stack
+    EXPECT_NE(b.views.Find(1, MapType::Bump, 1), nullptr);    // other types keep theirs
+
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 0), nullptr);
+    m.setCurrent(MapType::Colour, 1);
+    ASSERT_EQ(DemoteLayer(m, MapType::Colour, ui, b.scene.layerViews), LayerEdit::Changed);
+    EXPECT_EQ(b.views.Find(1, MapType::Colour, 0), nullptr);
+    // Collapsing destroys layers 2 and up: their views go, those of 0 and 1 stay.
+    b.AddPaintLayer();
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 1), nullptr);
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 2), nullptr);
+    ASSERT_NE(b.views.Open(b.scene, 1, MapType::Colour, 3), nullptr);
+    ASSERT_EQ(CollapseAll(m, MapType::Colour, b.scene.layerViews), LayerEdit::Changed);
+    EXPECT_NE(b.views.Find(1, MapType::Colour, 1), nullptr);
+    EXPECT_EQ(b.views.Find(1, MapType::Colour, 2), nullptr);
+    EXPECT_EQ(b.views.Find(1, MapType::Colour, 3), nullptr);
+
+    FreeScene(b.scene);
+    EXPECT_EQ(b.views.size(), 0u);
+    EXPECT_EQ(b.scene.layerViews, &b.views);  // still the sink for the next scene
 }
 
 TEST(BitmapViewImage, CommandsTurnLayerAndAlphaButNeverTheRendererLayer)

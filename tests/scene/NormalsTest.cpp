@@ -1,3 +1,4 @@
+#include "io/ThreeDSReader.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
 #include "support/SceneBuilder.h"
@@ -5,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <map>
+#include <numeric>
+#include <string>
 
 namespace gessoria::test {
 namespace {
@@ -142,25 +147,41 @@ TEST(Normals, PresentFaceNormalsAreKept)
 namespace gessoria::test {
 namespace {
 
-// The smoothing rule written out the slow way: every corner scans every later face of its
-// object. The indexed implementation must agree with it bit for bit.
-void SlowCornerNormals(Scene& s, std::array<std::vector<float>, 9>& corners)
+// The smoothing rule written out the slow way, corner by corner in face order with a marker
+// for corners already written: every corner of a smoothed face sums its own face's normal
+// and every later face of its object with the same word that uses the vertex; the result goes
+// to the corner and to the first matching corner of each of those faces. A face with a vertex
+// outside its object never adds to another corner. Only the faces that use a vertex are
+// looked at for it (a list per vertex, made by scanning every face), so real scenes stay
+// quick; everything else is the rule as stated. The fast implementation must agree with it
+// bit for bit.
+std::vector<std::array<float, 9>> ReferenceCornerNormals(const Scene& s)
 {
-    for (auto& array : corners)
-        array.assign(static_cast<std::size_t>(s.faceCount), 0.0f);
-    for (int c = 0; c < 3; ++c)
-        std::fill(corners[static_cast<std::size_t>(c * 3)].begin(), corners[static_cast<std::size_t>(c * 3)].end(), 1000.0f);
+    constexpr float kUnwritten = 1000.0f;
+    std::vector<std::array<float, 9>> corners(static_cast<std::size_t>(s.faceCount));
+    for (auto& face : corners)
+        face = {kUnwritten, 0, 0, kUnwritten, 0, 0, kUnwritten, 0, 0};
     auto store = [&](std::int32_t f, int c, float x, float y, float z) {
-        corners[static_cast<std::size_t>(c * 3)][static_cast<std::size_t>(f)] = x;
-        corners[static_cast<std::size_t>(c * 3 + 1)][static_cast<std::size_t>(f)] = y;
-        corners[static_cast<std::size_t>(c * 3 + 2)][static_cast<std::size_t>(f)] = z;
+        float* at = corners[static_cast<std::size_t>(f)].data() + c * 3;
+        at[0] = x;
+        at[1] = y;
+        at[2] = z;
     };
     auto vertexOf = [&](std::int32_t f, int c) {
         const auto i = static_cast<std::size_t>(f);
         return c == 0 ? s.faceVertexA[i] : c == 1 ? s.faceVertexB[i] : s.faceVertexC[i];
     };
     for (const SceneObject& o : s.objects) {
-        for (std::int32_t f = o.firstFace; f < o.firstFace + o.faceCount; ++f) {
+        const std::int32_t end = o.firstFace + o.faceCount;
+        auto inside = [&](std::int32_t v) { return v >= o.firstVertex && v < o.firstVertex + o.vertexCount; };
+        std::map<std::int32_t, std::vector<std::int32_t>> facesUsing;
+        for (std::int32_t g = o.firstFace; g < end; ++g)
+            for (int k = 0; k < 3; ++k) {
+                auto& list = facesUsing[vertexOf(g, k)];
+                if (list.empty() || list.back() != g)
+                    list.push_back(g);
+            }
+        for (std::int32_t f = o.firstFace; f < end; ++f) {
             const auto i = static_cast<std::size_t>(f);
             const std::uint32_t word = s.faceSmoothing[i];
             for (int c = 0; c < 3; ++c) {
@@ -168,24 +189,26 @@ void SlowCornerNormals(Scene& s, std::array<std::vector<float>, 9>& corners)
                     store(f, c, s.faceNormalX[i], s.faceNormalY[i], s.faceNormalZ[i]);
                     continue;
                 }
-                if (corners[static_cast<std::size_t>(c * 3)][i] != 1000.0f)
+                if (corners[i][static_cast<std::size_t>(c * 3)] != kUnwritten)
                     continue;
                 const std::int32_t v = vertexOf(f, c);
                 float x = s.faceNormalX[i], y = s.faceNormalY[i], z = s.faceNormalZ[i];
                 std::vector<std::pair<std::int32_t, int>> contributors;
-                for (std::int32_t g = f + 1; g < o.firstFace + o.faceCount; ++g) {
-                    const auto j = static_cast<std::size_t>(g);
-                    if (s.faceSmoothing[j] != word)
-                        continue;
-                    for (int k = 0; k < 3; ++k)
-                        if (vertexOf(g, k) == v) {
-                            x += s.faceNormalX[j];
-                            y += s.faceNormalY[j];
-                            z += s.faceNormalZ[j];
-                            contributors.push_back({g, k});
-                            break;
-                        }
-                }
+                if (inside(v))
+                    for (const std::int32_t g : facesUsing[v]) {
+                        const auto j = static_cast<std::size_t>(g);
+                        if (g <= f || s.faceSmoothing[j] != word ||
+                            !(inside(vertexOf(g, 0)) && inside(vertexOf(g, 1)) && inside(vertexOf(g, 2))))
+                            continue;
+                        for (int k = 0; k < 3; ++k)
+                            if (vertexOf(g, k) == v) {
+                                x += s.faceNormalX[j];
+                                y += s.faceNormalY[j];
+                                z += s.faceNormalZ[j];
+                                contributors.push_back({g, k});
+                                break;
+                            }
+                    }
                 const float length = std::sqrt(x * x + y * y + z * z);
                 if (length != 0.0f) {
                     x /= length;
@@ -198,34 +221,130 @@ void SlowCornerNormals(Scene& s, std::array<std::vector<float>, 9>& corners)
             }
         }
     }
+    return corners;
 }
 
-TEST(Normals, IndexedSmoothingAgreesWithTheSlowRuleOnRandomMeshes)
+void ExpectReferenceCornerNormals(const Scene& s)
 {
-    std::uint32_t seed = 12345;
-    auto next = [&](std::uint32_t range) {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) % range;
-    };
+    const auto expected = ReferenceCornerNormals(s);
+    for (std::size_t f = 0; f < static_cast<std::size_t>(s.faceCount); ++f)
+        for (std::size_t k = 0; k < 9; ++k)
+            ASSERT_EQ(std::bit_cast<std::uint32_t>(s.cornerNormals[f][k]), std::bit_cast<std::uint32_t>(expected[f][k]))
+                << "face " << f << " value " << k;
+}
+
+std::uint32_t NextRandom(std::uint32_t& seed, std::uint32_t range)
+{
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % range;
+}
+
+// Objects of 40 vertices (unless `grid`) and 300 random faces. Repeated corners make faces that use a vertex
+// twice (and degenerate ones); `outsiders` lets a few corners reach into the next object;
+// `grid` puts 600 vertices on a 3 x 3 x 3 grid, so that many faces lie in axis planes and
+// their normals have components of +0 and -0, and many vertices are on one face only.
+std::vector<ObjectSpec> RandomObjects(std::uint32_t seed, bool repeats, bool outsiders, std::uint32_t words,
+                                      bool grid = false)
+{
+    const std::int32_t vertices = grid ? 600 : 40;
     std::vector<ObjectSpec> objects(3);
-    for (auto& o : objects) {
-        for (int v = 0; v < 40; ++v)
+    for (std::size_t o = 0; o < objects.size(); ++o) {
+        ObjectSpec& object = objects[o];
+        for (int v = 0; v < vertices; ++v)
             for (int axis = 0; axis < 3; ++axis)
-                o.positions.push_back(static_cast<float>(next(1000)) / 37.0f);
+                object.positions.push_back(grid ? static_cast<float>(NextRandom(seed, 3)) - 1.0f
+                                                : static_cast<float>(NextRandom(seed, 1000)) / 37.0f - 13.0f);
         for (int f = 0; f < 300; ++f) {
-            for (int c = 0; c < 3; ++c)
-                o.faces.push_back(static_cast<std::int32_t>(next(40)));  // repeats make degenerate faces too
-            o.smoothing.push_back(next(4) == 0 ? 0u : 1u << next(3));
+            std::int32_t corner[3];
+            do {
+                for (auto& v : corner)
+                    v = static_cast<std::int32_t>(NextRandom(seed, static_cast<std::uint32_t>(vertices)));
+            } while (!repeats && (corner[0] == corner[1] || corner[1] == corner[2] || corner[0] == corner[2]));
+            if (outsiders && o + 1 < objects.size() && NextRandom(seed, 50) == 0)
+                corner[NextRandom(seed, 3)] += vertices;
+            object.faces.insert(object.faces.end(), corner, corner + 3);
+            // Words 0 (unsmoothed) and 1, 2, 4 ...: several groups per vertex.
+            object.smoothing.push_back(NextRandom(seed, 5) == 0 ? 0u : 1u << NextRandom(seed, words));
         }
     }
+    return objects;
+}
+
+TEST(Normals, GroupedSmoothingAgreesWithTheSlowRuleOnRandomMeshes)
+{
+    struct Case {
+        bool repeats, outsiders;
+        std::uint32_t words;
+        bool grid;
+    };
+    // One word and no repeated vertex: the per-vertex sums. Several words: listed groups.
+    // Repeats and outsiders: groups replayed face by face.
+    for (const Case c : {Case{false, false, 1, false}, Case{false, false, 1, true}, Case{false, false, 3, false},
+                         Case{false, false, 3, true}, Case{true, false, 1, false}, Case{true, false, 3, true},
+                         Case{false, true, 1, false}, Case{true, true, 3, false}}) {
+        for (std::uint32_t seed = 1; seed <= 4; ++seed) {
+            SCOPED_TRACE(testing::Message() << "repeats " << c.repeats << " outsiders " << c.outsiders << " words "
+                                            << c.words << " grid " << c.grid << " seed " << seed);
+            RecordingInteraction ui;
+            Scene s = MakeScene(RandomObjects(seed * 7919u, c.repeats, c.outsiders, c.words, c.grid), ui);
+            ComputeNormals(s, false, "random", ui);
+            ExpectReferenceCornerNormals(s);
+        }
+    }
+}
+
+Scene OpenDense0(RecordingInteraction& ui)
+{
+    Scene s;
+    ResetScene(s);
+    s.undo.enabled = false;
+    EXPECT_EQ(ReadMeshFile(std::string(GESSORIA_TEST_DATA_DIR) + "/dense0/dense0.3ds", "3ds", s, ui), 0);
+    return s;
+}
+
+TEST(Normals, GroupedSmoothingAgreesWithTheSlowRuleOnARealScene)
+{
     RecordingInteraction ui;
-    Scene s = MakeScene(objects, ui);
-    ComputeNormals(s, false, "random", ui);
-    std::array<std::vector<float>, 9> expected;
-    SlowCornerNormals(s, expected);
-    for (std::size_t k = 0; k < 9; ++k)
-        for (std::size_t f = 0; f < static_cast<std::size_t>(s.faceCount); ++f)
-            ASSERT_EQ(s.cornerNormals[f][k], expected[k][f]) << "array " << k << " face " << f;
+    // As stored: one word, every vertex one group.
+    Scene asStored = OpenDense0(ui);
+    ASSERT_GT(asStored.faceCount, 60000);
+    ComputeNormals(asStored, false, "dense0.3ds", ui);
+    ExpectReferenceCornerNormals(asStored);
+
+    // The same surface with several words, so most vertices have several groups, some faces
+    // unsmoothed.
+    Scene words = OpenDense0(ui);
+    std::uint32_t seed = 5;
+    for (auto& word : words.faceSmoothing)
+        word = NextRandom(seed, 9) == 0 ? 0u : 1u << NextRandom(seed, 3);
+    ComputeNormals(words, false, "dense0.3ds", ui);
+    ExpectReferenceCornerNormals(words);
+
+    // And with some faces folded onto a vertex they already use.
+    Scene folded = OpenDense0(ui);
+    for (std::size_t f = 0; f < folded.faceVertexC.size(); f += 97)
+        folded.faceVertexC[f] = f % 2 ? folded.faceVertexA[f] : folded.faceVertexB[f];
+    ComputeNormals(folded, false, "dense0.3ds", ui);
+    ExpectReferenceCornerNormals(folded);
+}
+
+TEST(Normals, ProgressPassesEveryPercentageOnce)
+{
+    RecordingInteraction ui;
+    Scene s = OpenDense0(ui);
+    ComputeNormals(s, false, "dense0.3ds", ui);
+    std::vector<int> everyPercent(101);
+    std::iota(everyPercent.begin(), everyPercent.end(), 0);
+    EXPECT_EQ(ui.progress, everyPercent);
+
+    // Fewer faces than percentages: the percentages the face counts reach, as face by face.
+    RecordingInteraction few;
+    Scene three = MakeScene(RandomObjects(3, true, false, 3), few);
+    three.objects.resize(1);
+    three.objects[0].faceCount = 3;
+    three.faceCount = 3;
+    ComputeNormals(three, false, "three", few);
+    EXPECT_EQ(few.progress, (std::vector<int>{33, 66, 100}));
 }
 
 } // namespace

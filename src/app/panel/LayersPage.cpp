@@ -1,7 +1,9 @@
 #include "app/panel/LayersPage.h"
 
 #include "app/Workspace.h"
+#include "paint/BitmapView.h"
 #include "scene/LayerOperations.h"
+#include "scene/UserInteraction.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -114,38 +116,44 @@ LayersPage::LayersPage(PanelContext context, QWidget* parent) : QWidget(parent),
     promote_ = new QPushButton("Promote", this);
     demote_ = new QPushButton("Demote", this);
     collapse_ = new QPushButton("Collapse All", this);
+    view_ = new QPushButton("View", this);
     new_->setToolTip("Add a layer above the others");
     delete_->setToolTip("Delete the selected layer");
     promote_->setToolTip("Move the selected layer up one place");
     demote_->setToolTip("Move the selected layer down one place");
     collapse_->setToolTip("Merge every layer into the Base Layer");
+    view_->setToolTip("Show the selected layer in a window of its own");
     buttons->addWidget(new_, 0, 0);
     buttons->addWidget(delete_, 0, 1);
     buttons->addWidget(promote_, 1, 0);
     buttons->addWidget(demote_, 1, 1);
-    buttons->addWidget(collapse_, 2, 0, 1, 2);
+    buttons->addWidget(collapse_, 2, 0);
+    buttons->addWidget(view_, 2, 1);
     column->addLayout(buttons);
     currentOnly_ = new QCheckBox("Current Layer Only", this);
     currentOnly_->setToolTip("Show only the selected layer of this map type in the view");
     column->addWidget(currentOnly_);
 
     UserInteraction& ui = context_.ui;
+    // Layer operations keep open bitmap views in step (and close those of moved layers).
+    const auto views = [this] { return context_.workspace.session.scene.layerViews; };
     connect(materials_, &QComboBox::currentIndexChanged, this, [this] { if (!filling_) FillList(); });
     connect(tabs_, &QTabBar::currentChanged, this, [this] { if (!filling_) FillList(); });
     connect(new_, &QPushButton::clicked, this, [this, &ui] { Edit([&](Material& m, MapType t) { return NewLayer(m, t, ui); }); });
-    connect(delete_, &QPushButton::clicked, this, [this, &ui] { Edit([&](Material& m, MapType t) { return DeleteLayer(m, t, ui); }); });
-    connect(promote_, &QPushButton::clicked, this, [this, &ui] { Edit([&](Material& m, MapType t) { return PromoteLayer(m, t, ui); }); });
-    connect(demote_, &QPushButton::clicked, this, [this, &ui] { Edit([&](Material& m, MapType t) { return DemoteLayer(m, t, ui); }); });
-    connect(collapse_, &QPushButton::clicked, this, [this] { Edit([](Material& m, MapType t) { return CollapseAll(m, t); }); });
-    connect(currentOnly_, &QCheckBox::toggled, this, [this](bool on) {
+    connect(delete_, &QPushButton::clicked, this, [this, &ui, views] { Edit([&](Material& m, MapType t) { return DeleteLayer(m, t, ui, views()); }); });
+    connect(promote_, &QPushButton::clicked, this, [this, &ui, views] { Edit([&](Material& m, MapType t) { return PromoteLayer(m, t, ui, views()); }); });
+    connect(demote_, &QPushButton::clicked, this, [this, &ui, views] { Edit([&](Material& m, MapType t) { return DemoteLayer(m, t, ui, views()); }); });
+    connect(collapse_, &QPushButton::clicked, this, [this, views] { Edit([&](Material& m, MapType t) { return CollapseAll(m, t, views()); }); });
+    connect(view_, &QPushButton::clicked, this, &LayersPage::OpenView);
+    connect(currentOnly_, &QCheckBox::toggled, this, [this, views](bool on) {
         if (!filling_)
-            Edit([on](Material& m, MapType t) { return SetCurrentLayerOnly(m, t, on); });
+            Edit([&](Material& m, MapType t) { return SetCurrentLayerOnly(m, t, on, views()); });
     });
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+    connect(list_, &QListWidget::currentRowChanged, this, [this, views](int row) {
         if (filling_ || row < 0)
             return;
         const int layer = list_->item(row)->data(Qt::UserRole).toInt();
-        Edit([layer](Material& m, MapType t) { return SelectLayer(m, t, layer); });
+        Edit([&](Material& m, MapType t) { return SelectLayer(m, t, layer, views()); });
     });
 }
 
@@ -225,6 +233,19 @@ void LayersPage::FillList()
     for (QWidget* w : std::initializer_list<QWidget*>{list_, new_, delete_, promote_, demote_, collapse_, currentOnly_})
         w->setEnabled(layers);
     filling_ = false;
+}
+
+void LayersPage::OpenView()
+{
+    Material* material = ChosenMaterial();
+    if (material == nullptr)
+        return;
+    if (material->hasLayers == 0) {
+        context_.ui.Tell(kNoLayersMessage);
+        return;
+    }
+    if (context_.openBitmapView)
+        context_.openBitmapView(materialIndex(), mapType(), material->current(mapType()));
 }
 
 template <typename Operation>

@@ -2,8 +2,8 @@
 // LayersPage: the Layers Window page — the material chosen in its list, one tab per map type
 // (Colour, Self Illum, Bump, Shininess, Opacity), the layer list of that type with the
 // selected layer marked, New, Delete, Promote, Demote, Collapse All and the current-layer-
-// only switch. Every operation is the engine's; after a change the list is refilled and the
-// main view redrawn.
+// only switch, and View, which opens the selected layer's bitmap view window. Every operation
+// is the engine's; after a change the list is refilled and the main view redrawn.
 
 #include "app/panel/PanelContext.h"
 #include "app/panel/PanelPage.h"
@@ -42,11 +42,14 @@ public:
     QPushButton* promoteButton() const { return promote_; }
     QPushButton* demoteButton() const { return demote_; }
     QPushButton* collapseButton() const { return collapse_; }
+    QPushButton* viewButton() const { return view_; }
     QCheckBox* currentOnlyBox() const { return currentOnly_; }
 
 private:
     Material* ChosenMaterial();
     void FillList();
+    // The selected layer's bitmap view; a material without layers is told it has none.
+    void OpenView();
     // Runs an operation on the chosen material and type; refills and redraws on a change.
     template <typename Operation>
     void Edit(Operation operation);
@@ -60,6 +63,7 @@ private:
     QPushButton* promote_;
     QPushButton* demote_;
     QPushButton* collapse_;
+    QPushButton* view_;
     QCheckBox* currentOnly_;
     bool filling_ = false;
 };

@@ -2,6 +2,8 @@
 // PanelContext: what the control panel's pages and the palettes reach — the run's
 // Workspace, the user interaction, and the main view's two ways of showing a change.
 
+#include "scene/MapType.h"
+
 #include <functional>
 
 namespace gessoria {
@@ -18,6 +20,8 @@ struct PanelContext {
     std::function<void()> render;        // a new frame of the main view
     std::function<void()> redrawScreen;  // "Redraw Screen": a new frame, all of it repainted
     std::function<void(int)> toolCursor; // the main view's tool cursor (a cursor id, -1 the arrow)
+    // The bitmap view window of a material's layer, opened or brought forward.
+    std::function<void(int material, MapType type, int layer)> openBitmapView = {};
 };
 
 } // namespace gessoria::app

@@ -1,0 +1,120 @@
+#include "app/bitmapview/BitmapViewWindows.h"
+
+#include "app/CommandTable.h"
+#include "app/Workspace.h"
+#include "app/bitmapview/BitmapViewWidget.h"
+#include "app/bitmapview/BitmapViewWindow.h"
+#include "scene/UserInteraction.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+namespace gessoria::app {
+
+BitmapViewWindows::BitmapViewWindows(Workspace& workspace, UserInteraction& ui, CommandTable& mainCommands,
+                                     QWidget* mainWindow)
+    : QObject(mainWindow), workspace_(workspace), ui_(ui), mainCommands_(mainCommands), mainWindow_(mainWindow)
+{
+    workspace_.session.scene.layerViews = this;
+}
+
+BitmapViewWindows::~BitmapViewWindows()
+{
+    Scene& scene = workspace_.session.scene;
+    if (scene.layerViews == this)
+        scene.layerViews = nullptr;
+    CloseAll();
+}
+
+BitmapViewWindow* BitmapViewWindows::WindowOf(const BitmapView* view) const
+{
+    const auto found = std::find_if(windows_.begin(), windows_.end(), [view](BitmapViewWindow* w) { return &w->view() == view; });
+    return found == windows_.end() ? nullptr : *found;
+}
+
+BitmapViewWindow* BitmapViewWindows::Find(int materialIndex, MapType type, int layerIndex) const
+{
+    return WindowOf(views_.Find(materialIndex, type, layerIndex));
+}
+
+BitmapViewWindow* BitmapViewWindows::Open(int materialIndex, MapType type, int layerIndex)
+{
+    Scene& scene = workspace_.session.scene;
+    if (!scene.loaded() || materialIndex < 0 || materialIndex >= static_cast<int>(scene.materials.size()))
+        return nullptr;
+    if (!scene.materials[static_cast<std::size_t>(materialIndex)].hasLayers) {
+        ui_.Tell(kNoLayersMessage);
+        return nullptr;
+    }
+    BitmapViewWindow* window = Find(materialIndex, type, layerIndex);
+    if (window == nullptr) {
+        BitmapView* view = views_.Open(scene, materialIndex, type, layerIndex);
+        if (view == nullptr)
+            return nullptr;
+        window = new BitmapViewWindow(*view, workspace_, ui_, mainCommands_, mainWindow_);
+        windows_.push_back(window);
+        // The window is deleted after its last event: it takes its view along, out of the set.
+        connect(window, &BitmapViewWindow::closing, this, [this, window] {
+            std::erase(windows_, window);
+            window->KeepView(views_.Take(&window->view()));
+        });
+        connect(window, &BitmapViewWindow::layerChanged, this, &BitmapViewWindows::PostRedrawScreen);
+        connect(window, &BitmapViewWindow::strokeEnded, this, &BitmapViewWindows::strokeEnded);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+void BitmapViewWindows::Destroy(BitmapViewWindow* window)
+{
+    const BitmapView* view = &window->view();
+    std::erase(windows_, window);
+    delete window;
+    views_.Close(view);
+}
+
+void BitmapViewWindows::CloseAll()
+{
+    const std::vector<BitmapViewWindow*> open = windows_;
+    for (BitmapViewWindow* window : open)
+        Destroy(window);
+}
+
+void BitmapViewWindows::LayerTexelsChanged(const Material& material, const TexelRect& rect)
+{
+    views_.LayerTexelsChanged(material, rect);
+    for (BitmapViewWindow* window : windows_)
+        window->widget().RepaintChanged();
+}
+
+void BitmapViewWindows::LayersRemoved(const Material& material, MapType type, int fromLayer)
+{
+    for (const BitmapView* view : views_.ViewsOfLayers(material, type, fromLayer)) {
+        if (BitmapViewWindow* window = WindowOf(view))
+            Destroy(window);
+        else
+            views_.Close(view);
+    }
+}
+
+void BitmapViewWindows::SceneFreed()
+{
+    CloseAll();
+    views_.SceneFreed();
+}
+
+void BitmapViewWindows::PostRedrawScreen()
+{
+    if (redrawPosted_)
+        return;
+    redrawPosted_ = true;
+    QTimer::singleShot(0, this, [this] {
+        redrawPosted_ = false;
+        mainCommands_[Command::RedrawScreen]->trigger();
+    });
+}
+
+} // namespace gessoria::app
