@@ -108,7 +108,7 @@ bool SaveBitmapViewImage(const BitmapView& view, const std::filesystem::path& pa
     return image && image->Save(path, ImageSaveFormat::ByExtension);
 }
 
-ExportOutcome ExportBitmapView(const BitmapView& view, UserInteraction& ui)
+ExportOutcome ExportBitmapView(const BitmapView& view, UserInteraction& ui, const std::function<void(bool)>& busy)
 {
     const auto chosen = ui.ChooseFileToSave(kExportFilter, kExportDefaultExtension, view.FileText());
     if (!chosen)
@@ -125,7 +125,11 @@ ExportOutcome ExportBitmapView(const BitmapView& view, UserInteraction& ui)
             return ExportOutcome::Cancelled;
         withMesh = answer == YesNoCancel::Yes;
     }
+    if (busy)
+        busy(true);
     const bool saved = SaveBitmapViewImage(view, path, withMesh);
+    if (busy)
+        busy(false);
     if (!saved) {
         ui.Tell("Unable to save the image to " + path.string(), MessageIcon::Error);
         return ExportOutcome::Failed;

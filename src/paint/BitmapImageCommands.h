@@ -11,6 +11,7 @@
 #include "paint/BitmapView.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace gessoria {
@@ -43,8 +44,11 @@ enum class ExportOutcome { Saved, Cancelled, Refused, Failed };
 
 // "Save": asks for a file (named after the view's file text), refuses GIF names, asks whether
 // to draw the mesh in while the mesh is shown (Cancel saves nothing), and writes what the
-// view shows at the bitmap's own size, the format chosen by the file name.
-ExportOutcome ExportBitmapView(const BitmapView& view, UserInteraction& ui);
+// view shows at the bitmap's own size, the format chosen by the file name. `busy` (when
+// given) is called with true before the writing starts and false after, for a wait cursor
+// that must not show while the questions are asked.
+ExportOutcome ExportBitmapView(const BitmapView& view, UserInteraction& ui,
+                               const std::function<void(bool)>& busy = {});
 // The same for a file name already chosen, with the mesh drawn in or not.
 bool SaveBitmapViewImage(const BitmapView& view, const std::filesystem::path& path, bool withMesh);
 

@@ -295,15 +295,20 @@ TEST(BitmapViewExport, AnsweringNoSavesWithoutTheMeshAndCancelSavesNothing)
     const auto dir = FreshDirectory("bitmapview");
     view->ToggleMesh();
 
+    // The wait cursor shows only while the file is written, never under the questions.
+    std::string busyCalls;
+    const auto busy = [&busyCalls](bool on) { busyCalls += on ? '+' : '-'; };
     b.ui.saveFiles.push_back((dir / "cancel.png").string());
     b.ui.yesNoCancel.push_back(YesNoCancel::Cancel);
-    EXPECT_EQ(ExportBitmapView(*view, b.ui), ExportOutcome::Cancelled);
+    EXPECT_EQ(ExportBitmapView(*view, b.ui, busy), ExportOutcome::Cancelled);
+    EXPECT_EQ(busyCalls, "");
     EXPECT_FALSE(std::filesystem::exists(dir / "cancel.png"));
     EXPECT_EQ(b.ui.Dialogs().back(), kExportMeshQuestion);
 
     b.ui.saveFiles.push_back((dir / "plain.png").string());
     b.ui.yesNoCancel.push_back(YesNoCancel::No);
-    ASSERT_EQ(ExportBitmapView(*view, b.ui), ExportOutcome::Saved);
+    ASSERT_EQ(ExportBitmapView(*view, b.ui, busy), ExportOutcome::Saved);
+    EXPECT_EQ(busyCalls, "+-");
     b.ui.saveFiles.push_back((dir / "mesh.png").string());
     b.ui.yesNoCancel.push_back(YesNoCancel::Yes);
     ASSERT_EQ(ExportBitmapView(*view, b.ui), ExportOutcome::Saved);

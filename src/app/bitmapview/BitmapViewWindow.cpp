@@ -6,6 +6,7 @@
 #include "scene/Material.h"
 #include "scene/UserInteraction.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -186,7 +187,12 @@ void BitmapViewWindow::Apply(ImageCommand command)
 
 void BitmapViewWindow::Export()
 {
-    ExportBitmapView(view_, ui_);
+    ExportBitmapView(view_, ui_, [](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
 }
 
 void BitmapViewWindow::Print()
