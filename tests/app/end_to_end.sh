@@ -94,6 +94,7 @@ echo "pixels changed along the stroke: $inside, well below it: $far"
 # over the painted stroke, Ctrl+C, Ctrl+V, a click below it to place the copy, Ctrl+D to
 # drop it. The copy carries the stroke, so the screen must change around the click.
 cp "$work/after.xwd" "$work/painted.xwd"
+xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key alt+t
 sleep 0.5
 xdotool key t
