@@ -194,7 +194,7 @@ std::optional<bool> BitmapScript::Command(const std::vector<std::string>& w, con
         stroke.Press(painter, state, eraser, points.front());
         for (std::size_t k = 1; k < points.size(); ++k)
             stroke.Move(painter, state, eraser, points[k]);
-        stroke.Release(state);
+        stroke.Release(painter, state, eraser, points.back());
         return true;
     }
     if (c == "flip" || c == "rotate" || c == "invert" || c == "reduce" || c == "export")

@@ -5,6 +5,7 @@
 #include "paint/LineTool.h"
 #include "paint/TexelCoordinates.h"
 #include "paint/TexturePaint.h"
+#include "scene/Compositing.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
 
@@ -85,6 +86,7 @@ ScreenRect BitmapStroke::DabAt(const Painter& painter, PaintingState& state, con
     ++counter_;
     switch (painter.scene().paintTool) {
     case PaintTool::Brush:
+    case PaintTool::Line:
         return painter.Dab(counter_, u, v, index);
     case PaintTool::Eraser:
         return EraserDab(painter, eraser, counter_, u, v, index);
@@ -113,6 +115,11 @@ ScreenRect BitmapStroke::Press(const Painter& painter, PaintingState& state, con
     counter_ = 0;
     sourceRecorded_ = false;
     last_ = at;
+    drawingShape_ = painter.scene().paintTool == PaintTool::Line;
+    if (drawingShape_) {
+        anchor_ = at;
+        return {};
+    }
     if (std::uint32_t* target = SampleTarget(painter.scene().paintTool, ctrl)) {
         if (view_.valid())
             Sample(*target, at);
@@ -133,30 +140,70 @@ ScreenRect BitmapStroke::Move(const Painter& painter, PaintingState& state, cons
     }
     const std::vector<BitmapPoint> points = SegmentPoints(last_, to);
     last_ = to;
-    if (points.empty())
+    if (drawingShape_ || points.empty())
         return {};
-    const Brush& brush = painter.context().brush;
-    std::vector<BitmapPoint> dabs;
-    if (brush.dabSpacing != static_cast<int>(DabSpacing::Natural)) {
-        std::vector<BitmapPoint> inside;
-        std::copy_if(points.begin(), points.end(), std::back_inserter(inside), [this](BitmapPoint p) { return Inside(p); });
-        dabs = GridDabs(inside, brush.xSpacing, brush.ySpacing);
-    } else {
-        std::copy_if(points.begin() + 1, points.end(), std::back_inserter(dabs), [this](BitmapPoint p) { return Inside(p); });
-    }
     ScreenRect repaint;
-    for (const BitmapPoint& p : dabs)
+    for (const BitmapPoint& p : SegmentDabs(painter.context().brush, points, false))
         repaint = repaint.United(DabAt(painter, state, eraser, p));
     return repaint;
 }
 
-void BitmapStroke::Release(PaintingState& state)
+std::vector<BitmapPoint> BitmapStroke::SegmentDabs(const Brush& brush, const std::vector<BitmapPoint>& points,
+                                                   bool fromFirst) const
 {
+    std::vector<BitmapPoint> dabs;
+    if (points.empty())
+        return dabs;
+    if (brush.dabSpacing != static_cast<int>(DabSpacing::Natural)) {
+        std::vector<BitmapPoint> inside;
+        std::copy_if(points.begin(), points.end(), std::back_inserter(inside), [this](BitmapPoint p) { return Inside(p); });
+        return GridDabs(inside, brush.xSpacing, brush.ySpacing);
+    }
+    std::copy_if(points.begin() + (fromFirst ? 0 : 1), points.end(), std::back_inserter(dabs),
+                 [this](BitmapPoint p) { return Inside(p); });
+    return dabs;
+}
+
+std::vector<BitmapPoint> BitmapStroke::ShapeTo(const PaintingState& state, BitmapPoint to) const
+{
+    std::vector<BitmapPoint> corners;
+    if (!inStroke_ || !drawingShape_)
+        return corners;
+    for (const ScreenPoint c : ShapeCorners(state.options.lineType, state.options.polygonSides, {anchor_.x, anchor_.y},
+                                            {to.x, to.y}))
+        corners.push_back({c.x, c.y});
+    return corners;
+}
+
+ScreenRect BitmapStroke::LayShape(const Painter& painter, PaintingState& state, const EraserSwitches& eraser,
+                                  BitmapPoint release)
+{
+    // Each side is a line of its own, every point of it laid (as the surface's screen lines
+    // do), so a corner shared by two sides gets a dab from each.
+    const std::vector<BitmapPoint> corners = ShapeTo(state, release);
+    ScreenRect repaint;
+    for (std::size_t k = 1; k < corners.size(); ++k)
+        for (const BitmapPoint& p : SegmentDabs(painter.context().brush, SegmentPoints(corners[k - 1], corners[k]), true))
+            repaint = repaint.United(DabAt(painter, state, eraser, p));
+    // While the Line tool is current the dabs leave the open views alone; the whole material
+    // is composed and shown once now.
+    if (counter_ > 0)
+        CompositeAll(view_.material(), PaintTool::None, view_.scene().layerViews);
+    return repaint;
+}
+
+ScreenRect BitmapStroke::Release(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint at)
+{
+    ScreenRect repaint;
+    if (inStroke_ && drawingShape_ && view_.valid())
+        repaint = LayShape(painter, state, eraser, at);
+    drawingShape_ = false;
     inStroke_ = false;
     // Set-source mode records one source, then the tool clones again.
     if (sourceRecorded_)
         state.options.settingCloneSource = false;
     sourceRecorded_ = false;
+    return repaint;
 }
 
 } // namespace gessoria

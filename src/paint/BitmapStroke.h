@@ -15,6 +15,11 @@
 // stroke's first carrying the number 2; in set-source mode the press records the texel under
 // it as the clone source and the release ends the mode.
 //
+// The Line tool anchors its shape at the press and lays it at the release: a line, or a
+// polygon or circle centred on the anchor, each side walked like a segment above (every
+// point, or the grid anchored at the side's first point); the material's composite and its
+// open views are rebuilt once at the end, as on the surface.
+//
 // Sampling reads the Colour Renderer Layer's texel under the pointer (not along the walked
 // segment: only where the pointer is matters): the Sampler into the foreground colour, with
 // Ctrl into the background; Ctrl with the Brush samples the foreground and Ctrl with the
@@ -51,9 +56,12 @@ public:
                      bool ctrl = false);
     ScreenRect Move(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint to,
                     bool ctrl = false);
-    void Release(PaintingState& state);
+    ScreenRect Release(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint at);
 
     int dabCounter() const { return counter_; }
+    // The Line tool's shape from its anchor to `to`, corner by corner, for the window's
+    // rubber band; empty when no shape is being drawn.
+    std::vector<BitmapPoint> ShapeTo(const PaintingState& state, BitmapPoint to) const;
 
 private:
     bool Inside(BitmapPoint p) const;
@@ -62,10 +70,16 @@ private:
     std::uint32_t* SampleTarget(PaintTool tool, bool ctrl) const;
     void Sample(std::uint32_t& target, BitmapPoint p) const;
     ScreenRect DabAt(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint p);
+    // The dabs a walked segment gets: every point inside the bitmap (`fromFirst`) or those
+    // after the first, or with dab spacing the grid nodes anchored at its first inside point.
+    std::vector<BitmapPoint> SegmentDabs(const Brush& brush, const std::vector<BitmapPoint>& points, bool fromFirst) const;
+    ScreenRect LayShape(const Painter& painter, PaintingState& state, const EraserSwitches& eraser, BitmapPoint release);
 
     BitmapView& view_;
     PaintValues* colours_;
     BitmapPoint last_;
+    BitmapPoint anchor_;
+    bool drawingShape_ = false;
     bool inStroke_ = false;
     bool sourceRecorded_ = false;
     int counter_ = 0;

@@ -24,6 +24,7 @@
 #include <QToolBar>
 
 #include <cmath>
+#include <cstring>
 
 namespace gessoria::test {
 namespace {
@@ -250,7 +251,43 @@ private slots:
         QCOMPARE(widget.cursorId(), 132);
         f.window->commands()[app::Command::LineTool]->trigger();
         widget.RefreshCursor();
+        QCOMPARE(widget.cursorId(), 132);
+        f.window->commands()[app::Command::TextTool]->trigger();
+        widget.RefreshCursor();
         QCOMPARE(widget.cursorId(), -1);
+    }
+
+    void TheLineToolDrawsItsShapeWhileDraggedAndLaysItAtTheRelease()
+    {
+        AppFixture f;
+        BitmapViewWindow* window = SampleBaseLayerWindow(f);
+        QVERIFY(window != nullptr);
+        const CDIB& layer = ChosenMaterial(f, LayersPageOf(f)).stack(MapType::Colour)[1].image;
+        const std::vector<std::uint8_t> before = Bytes(layer);
+        f.window->commands()[app::Command::LineTool]->trigger();
+        app::BitmapViewWidget& widget = window->widget();
+        widget.RefreshCursor();
+        QWidget* v = widget.viewport();
+        QSignalSpy redraws(f.window->commands()[app::Command::RedrawScreen], &QAction::triggered);
+        QTest::mousePress(v, Qt::LeftButton, {}, QPoint(20, 30));
+        QMouseEvent move(QEvent::MouseMove, QPoint(90, 60), v->mapToGlobal(QPoint(90, 60)), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(v, &move);
+        QCOMPARE(widget.rubberShape().size(), 2);
+        QCOMPARE(widget.rubberShape().last(), widget.ViewportPointOf(window->view().ColumnAt(90), window->view().RowAt(60)));
+        QVERIFY(Bytes(layer) == before);
+        QTest::mouseRelease(v, Qt::LeftButton, {}, QPoint(90, 60));
+        QVERIFY(widget.rubberShape().isEmpty());
+        QVERIFY(Bytes(layer) != before);
+        // Both ends of the line are painted, and the surface is redrawn once.
+        const BitmapView& view = window->view();
+        const std::uint8_t* end = layer.row(view.RowAt(60)) + 3 * view.ColumnAt(90);
+        const std::uint8_t* start = layer.row(view.RowAt(30)) + 3 * view.ColumnAt(20);
+        const std::size_t endAt = static_cast<std::size_t>(end - layer.bits().data());
+        const std::size_t startAt = static_cast<std::size_t>(start - layer.bits().data());
+        QVERIFY(std::memcmp(end, before.data() + endAt, 3) != 0);
+        QVERIFY(std::memcmp(start, before.data() + startAt, 3) != 0);
+        QTRY_COMPARE(redraws.count(), 1);
     }
 
     void ImageCommandsLeaveTheRendererLayerAloneAndRedrawAfterAChange()

@@ -185,7 +185,7 @@ TEST(BitmapViewPainting, TexturePaintSetsItsCloneSourceThenClonesFromIt)
     b.scene.paintTool = PaintTool::TexturePaint;
     BitmapStroke stroke(*view, &b.values);
     stroke.Press(b.MakePainter(), state, eraser, {2, 3});
-    stroke.Release(state);
+    stroke.Release(b.MakePainter(), state, eraser, {2, 3});
     EXPECT_TRUE(state.clone.set);
     EXPECT_EQ(state.clone.column, 2);
     EXPECT_EQ(state.clone.row, kMap - 1 - 3);
@@ -194,12 +194,56 @@ TEST(BitmapViewPainting, TexturePaintSetsItsCloneSourceThenClonesFromIt)
 
     stroke.Press(b.MakePainter(), state, eraser, {10, 10});
     stroke.Move(b.MakePainter(), state, eraser, {12, 10});
-    stroke.Release(state);
+    stroke.Release(b.MakePainter(), state, eraser, {12, 10});
     EXPECT_TRUE(state.clone.offsetFixed);
     EXPECT_EQ(state.clone.offsetColumn, 8);
     EXPECT_EQ(state.clone.offsetRow, -7);
     EXPECT_EQ(stroke.dabCounter(), 3);
     EXPECT_FALSE(std::equal(before.begin(), before.end(), base.bits().begin()));
+}
+
+TEST(BitmapViewPainting, LineToolLaysItsShapeAtTheReleaseAndShowsItOnce)
+{
+    Bench b;
+    BitmapView* view = b.views.Open(b.scene, 1, MapType::Colour, 1);
+    ASSERT_NE(view, nullptr);
+    const CDIB& base = b.material().stack(MapType::Colour)[1].image;
+    const std::vector<std::uint8_t> before(base.bits().begin(), base.bits().end());
+    const std::vector<std::uint8_t> shownBefore(view->display().bits().begin(), view->display().bits().end());
+    PaintingState state;
+    const EraserSwitches eraser{true, true, true, true, true};
+    b.scene.paintTool = PaintTool::Line;
+    BitmapStroke stroke(*view, &b.values);
+
+    // Dragging only moves the shape; the release lays it, every point of the line.
+    stroke.Press(b.MakePainter(), state, eraser, {0, 0});
+    stroke.Move(b.MakePainter(), state, eraser, {5, 1});
+    stroke.Move(b.MakePainter(), state, eraser, {10, 3});
+    EXPECT_EQ(stroke.ShapeTo(state, {10, 3}), (std::vector<BitmapPoint>{{0, 0}, {10, 3}}));
+    EXPECT_EQ(stroke.dabCounter(), 0);
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), base.bits().begin()));
+    stroke.Release(b.MakePainter(), state, eraser, {10, 3});
+    EXPECT_EQ(stroke.dabCounter(), 11);
+    EXPECT_TRUE(stroke.ShapeTo(state, {10, 3}).empty());
+    EXPECT_FALSE(std::equal(before.begin(), before.end(), base.bits().begin()));
+    // The dabs leave the open view alone while the Line tool is current; the end shows them.
+    EXPECT_FALSE(std::equal(shownBefore.begin(), shownBefore.end(), view->display().bits().begin()));
+
+    // A square centred on (26, 16) with its first corner 10 above, reaching past the right
+    // edge: each side laid from its first point, the points off the bitmap skipped.
+    state.options.lineType = LineType::NGon;
+    state.options.polygonSides = 4;
+    stroke.Press(b.MakePainter(), state, eraser, {26, 16});
+    const std::vector<BitmapPoint> corners = stroke.ShapeTo(state, {26, 6});
+    ASSERT_EQ(corners.size(), 5u);
+    EXPECT_EQ(corners.front(), corners.back());
+    int inside = 0;
+    for (std::size_t k = 1; k < corners.size(); ++k)
+        for (const BitmapPoint p : SegmentPoints(corners[k - 1], corners[k]))
+            inside += p.x >= 0 && p.x < kMap && p.y >= 0 && p.y < kMap;
+    stroke.Release(b.MakePainter(), state, eraser, {26, 6});
+    EXPECT_EQ(stroke.dabCounter(), inside);
+    EXPECT_GT(inside, 20);
 }
 
 TEST(BitmapViewSet, ViewsOfDeletedOrMovedLayersCloseAndAFreedSceneClosesAll)

@@ -20,7 +20,8 @@ int BitmapViewCursorId(PaintTool tool)
     case PaintTool::Eraser:
     case PaintTool::TexturePaint: return kDabCursor;
     case PaintTool::Sampler: return kSamplerCursor;
-    case PaintTool::Fill: return kCrosshairCursor;
+    case PaintTool::Fill:
+    case PaintTool::Line: return kCrosshairCursor;
     default: return -1;
     }
 }

@@ -150,6 +150,14 @@ void BitmapViewWidget::paintEvent(QPaintEvent* event)
     painter.setClipRegion(event->region() - QRegion(picture));
     painter.fillRect(event->rect(), QColor(64, 64, 64));
     painter.setClipRegion(event->region());
+    if (!rubberShape_.empty()) {
+        // The Line tool's shape, dashed in white over black so it shows on any picture.
+        const QPolygon shape = rubberShape();
+        painter.setPen(QPen(Qt::black, 1));
+        painter.drawPolyline(shape);
+        painter.setPen(QPen(Qt::white, 1, Qt::DashDotLine));
+        painter.drawPolyline(shape);
+    }
     if (!view_.showMesh())
         return;
     if (!meshRead_) {
@@ -234,15 +242,44 @@ void BitmapViewWidget::mouseMoveEvent(QMouseEvent* event)
     const BitmapPoint to = PointAt(event->position().toPoint());
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     Paint([&](const Painter& p, PaintingState& state, const EraserSwitches& eraser) { stroke_->Move(p, state, eraser, to, ctrl); });
+    SetRubberShape(stroke_->ShapeTo(workspace_.session.painting, to));
 }
 
 void BitmapViewWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || !stroke_)
         return;
-    stroke_->Release(workspace_.session.painting);
+    const BitmapPoint at = PointAt(event->position().toPoint());
+    SetRubberShape({});
+    const bool shape = view_.scene().paintTool == PaintTool::Line;
+    if (shape)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    Paint([&](const Painter& p, PaintingState& state, const EraserSwitches& eraser) { stroke_->Release(p, state, eraser, at); });
+    if (shape)
+        QApplication::restoreOverrideCursor();
     stroke_.reset();
     emit strokeEnded();
+}
+
+QPolygon BitmapViewWidget::rubberShape() const
+{
+    QPolygon shape;
+    const double z = view_.zoom();
+    const QPoint offset = scrollOffset();
+    // Through the middle of each corner's pixel, as the picture shows it.
+    for (const BitmapPoint& c : rubberShape_)
+        shape << QPoint(static_cast<int>((c.x + 0.5) * z), static_cast<int>((c.y + 0.5) * z)) - offset;
+    return shape;
+}
+
+void BitmapViewWidget::SetRubberShape(std::vector<BitmapPoint> corners)
+{
+    if (corners == rubberShape_)
+        return;
+    const QRect old = rubberShape().boundingRect();
+    rubberShape_ = std::move(corners);
+    const int margin = static_cast<int>(view_.zoom()) + 2;
+    viewport()->update(old.united(rubberShape().boundingRect()).adjusted(-margin, -margin, margin, margin));
 }
 
 void BitmapViewWidget::ShowMenu(QPoint globalPosition)

@@ -16,6 +16,7 @@
 #include "view3d/ViewFrame.h"
 
 #include <QAbstractScrollArea>
+#include <QPolygon>
 #include <QImage>
 
 #include <optional>
@@ -49,6 +50,8 @@ public:
     // The cursor of the current tool, after a tool change.
     void RefreshCursor();
     int cursorId() const { return cursorId_; }
+    // The Line tool's shape being dragged, corner by corner in viewport pixels (empty when none).
+    QPolygon rubberShape() const;
     void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
 
     // The scrolled content's rectangle `content` as shown, mesh not included: each pixel the
@@ -85,6 +88,7 @@ private:
     template <typename Step>
     void Paint(Step step);
     void ShowMenu(QPoint globalPosition);
+    void SetRubberShape(std::vector<BitmapPoint> corners);
 
     BitmapView& view_;
     Workspace& workspace_;
@@ -96,6 +100,8 @@ private:
     RenderOptions options_;
     LightingSettings lighting_;
     std::vector<BitmapView::MeshEdge> mesh_;
+    // The Line tool's shape being dragged, in bitmap points (empty when none).
+    std::vector<BitmapPoint> rubberShape_;
     bool meshRead_ = false;
     int cursorId_ = -1;
     QMenu* contextMenu_ = nullptr;
