@@ -328,6 +328,12 @@ private slots:
                 QCOMPARE(int(got[2]), qRed(want));
                 QCOMPARE(int(floater.alpha(MapType::Colour).row(y)[x]), 255);
             }
+
+        // A picture wider than any layer is refused before it is copied, as unreadable.
+        QGuiApplication::clipboard()->setImage(QImage(CDIB::kMaxDimension + 1, 1, QImage::Format_RGB32));
+        f.Key(Qt::Key_V);
+        QCOMPARE(f.ui.Dialogs().back(), std::string("Couldn't get data from ClipBoard"));
+        QVERIFY(!f.floaters().floater().present);  // a failed paste leaves no floater
     }
 };
 

@@ -1,6 +1,7 @@
 #include "app/clipboard/SystemClipboard.h"
 
 #include "io/LittleEndian.h"
+#include "scene/CDIB.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -134,7 +135,8 @@ std::optional<std::vector<std::uint8_t>> SystemClipboard::Get(ClipFormat format)
         return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
     }
     const QImage image = qvariant_cast<QImage>(data->imageData());
-    if (image.isNull())
+    // A picture larger than any layer could hold is refused before its copy is made.
+    if (image.isNull() || image.width() > CDIB::kMaxDimension || image.height() > CDIB::kMaxDimension)
         return std::nullopt;
     return DibBlockOfImage(image);
 }
