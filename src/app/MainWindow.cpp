@@ -58,9 +58,12 @@ struct ToolCommand {
     int cursor;
 };
 
+constexpr int kTexturePaintCursor = 158;
+constexpr int kCloneSourceCursor = 271;
+
 constexpr ToolCommand kPaintTools[] = {
     {PaintTool::Brush, C::BrushTool, 158},      {PaintTool::Fill, C::FillTool, 247},
-    {PaintTool::Line, C::LineTool, 272},        {PaintTool::TexturePaint, C::TexturePaintTool, 158},
+    {PaintTool::Line, C::LineTool, 272},        {PaintTool::TexturePaint, C::TexturePaintTool, kTexturePaintCursor},
     {PaintTool::Text, C::TextTool, 273},        {PaintTool::Selection, C::SelectionTool, 274},
     {PaintTool::Eraser, C::EraserTool, 166},    {PaintTool::Sampler, C::SamplerTool, 181},
 };
@@ -322,6 +325,16 @@ void MainWindow::BuildPalettes()
     connect(bitmapViews_, &BitmapViewWindows::strokeEnded, this, refreshColours);
     // A clone source set from a bitmap view ends set-source mode: the page shows it.
     connect(bitmapViews_, &BitmapViewWindows::strokeEnded, panel_, &ControlPanel::RefreshVisiblePage);
+    // A click that recorded the clone source (on the surface or in a bitmap view) ends
+    // set-source mode, so the view leaves the source cursor for the Texture Paint one.
+    const auto endSourceCursor = [this] {
+        const Session& s = workspace_.session;
+        if (s.scene.paintTool == PaintTool::TexturePaint && !s.painting.options.settingCloneSource &&
+            view_->toolCursor() == kCloneSourceCursor)
+            view_->SetToolCursor(kTexturePaintCursor);
+    };
+    connect(view_, &MainView::strokeEnded, this, endSourceCursor);
+    connect(bitmapViews_, &BitmapViewWindows::strokeEnded, this, endSourceCursor);
 }
 
 void MainWindow::BuildMenus()

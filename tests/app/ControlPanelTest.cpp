@@ -243,6 +243,12 @@ private slots:
         QCOMPARE(f.view().toolCursor(), 271);
         texture->setSourceButton()->click();
         QCOMPARE(f.view().toolCursor(), 158);
+        // The click that records the source ends set-source mode and its cursor.
+        texture->setSourceButton()->click();
+        f.Drag({f.PointOnObject()});
+        QVERIFY(f.workspace.session.painting.clone.set);
+        QVERIFY(!options.settingCloneSource);
+        QCOMPARE(f.view().toolCursor(), 158);
     }
 
     void UnbuiltToolsShowTheirControlsDisabled()
