@@ -3,6 +3,7 @@
 #include "paint/BitmapView.h"
 #include "paint/FillTool.h"
 #include "paint/LineTool.h"
+#include "paint/PaintableLayers.h"
 #include "paint/TexelCoordinates.h"
 #include "paint/TexturePaint.h"
 #include "scene/Compositing.h"
@@ -120,6 +121,11 @@ ScreenRect BitmapStroke::Press(const Painter& painter, PaintingState& state, con
         anchor_ = at;
         return {};
     }
+    // A Brush stroke or a fill says, as on the surface, which map types it cannot paint.
+    const PaintTool tool = painter.scene().paintTool;
+    if ((tool == PaintTool::Brush || tool == PaintTool::Fill) && painter.ui() != nullptr && view_.valid() &&
+        SampleTarget(tool, ctrl) == nullptr)
+        CheckPaintableLayers(view_.material(), painter.context().paint, *painter.ui());
     if (std::uint32_t* target = SampleTarget(painter.scene().paintTool, ctrl)) {
         if (view_.valid())
             Sample(*target, at);

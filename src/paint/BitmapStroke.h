@@ -20,6 +20,9 @@
 // point, or the grid anchored at the side's first point); the material's composite and its
 // open views are rebuilt once at the end, as on the surface.
 //
+// A Brush stroke or a fill starting in a view raises the paintable-layer warning, as on the
+// surface, for the map types the paint writes with no paint layer selected.
+//
 // Sampling reads the Colour Renderer Layer's texel under the pointer (not along the walked
 // segment: only where the pointer is matters): the Sampler into the foreground colour, with
 // Ctrl into the background; Ctrl with the Brush samples the foreground and Ctrl with the

@@ -1,6 +1,7 @@
 #include "paint/StrokeController.h"
 
 #include "paint/FillTool.h"
+#include "paint/PaintableLayers.h"
 #include "paint/TexelCoordinates.h"
 #include "paint/TexturePaint.h"
 #include "scene/Material.h"
@@ -26,26 +27,6 @@ int StrokeController::GridCell(int texel, int origin, int step)
 std::int32_t StrokeController::MaterialOf(const PickResult& hit) const
 {
     return env_.scene.faceMaterial[static_cast<std::size_t>(hit.face)];
-}
-
-void StrokeController::CheckPaintableLayers(const Material& material)
-{
-    struct Named {
-        MapType type;
-        int gessoria::Paint::*enabled;
-        const char* name;
-    };
-    static constexpr Named kOrder[] = {{MapType::Bump, &Paint::bumpMap, "Bump "},
-                                       {MapType::SelfIllum, &Paint::selfIllumMap, "Self Illumination "},
-                                       {MapType::Opacity, &Paint::opacityMap, "Opacity "},
-                                       {MapType::Shininess, &Paint::shininessMap, "Shininess "},
-                                       {MapType::Colour, &Paint::colourMap, "Colour "}};
-    std::string missing;
-    for (const Named& n : kOrder)
-        if (env_.paint.*n.enabled && material.current(n.type) < 1)
-            missing += n.name;
-    if (!missing.empty())
-        ui_.RaiseWarning(std::string(kNoPaintableLayer) + missing);
 }
 
 const EraserSwitches& StrokeController::EraserMaps() const
@@ -178,9 +159,9 @@ ScreenRect StrokeController::Begin(PaintTool tool, const PointerEvent& event, co
     counter_ = 1;
     const Material& material = env_.scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
     if (tool == PaintTool::Fill)
-        CheckPaintableLayers(material);
+        CheckPaintableLayers(material, env_.paint, ui_);
     if (tool == PaintTool::Brush) {
-        CheckPaintableLayers(material);
+        CheckPaintableLayers(material, env_.paint, ui_);
         if (env_.brush.dabSpacing != static_cast<int>(DabSpacing::Natural) && material.hasLayers) {
             gridOn_ = true;
             gridX_ = TexelOf(hit.u, material.mapWidth);

@@ -68,9 +68,6 @@ public:
         "There is no object currently loaded. Select 'Open' from the File Menu or press Ctrl + 'o'.";
     static constexpr const char* kHintNoTool =
         "You have no tool selected at the moment, select one from the Control Panel or the Move Toolbar.";
-    static constexpr const char* kNoPaintableLayer =
-        "Your Material does not have a currently selected paintable layer for\nthe following Map Types that your paint "
-        "is trying to paint, add layers\nin order to paint these Map types:\n\t";
 
     StrokeController(StrokeEnvironment environment, UserInteraction& ui) : env_(environment), ui_(ui) {}
 
@@ -91,7 +88,6 @@ private:
     ScreenRect Act(PaintTool tool, const PointerEvent& event, const PickResult& hit);
     // A brush dab or an eraser dab, its strength scaled by the event's pressure when asked.
     ScreenRect Lay(const PointerEvent& event, const PickResult& hit, bool erase, bool withPressure);
-    void CheckPaintableLayers(const Material& material);
     // Texture Paint at a hit: the source click, texture stamping or clone.
     ScreenRect TexturePaint(const PickResult& hit, int dabNumber);
     // The Line tool at button up: the shape's screen lines laid as dabs, every material

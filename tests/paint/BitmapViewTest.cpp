@@ -5,6 +5,7 @@
 #include "paint/BitmapImageCommands.h"
 #include "paint/BitmapStroke.h"
 #include "paint/FloaterEditor.h"
+#include "paint/PaintableLayers.h"
 #include "paint/TextTool.h"
 #include "paint/TextureSourceView.h"
 #include "scene/LayerOperations.h"
@@ -131,6 +132,15 @@ TEST(BitmapViewPainting, DabsLandOnTheTexelShownUnderThePointAndTheViewFollows)
     EXPECT_EQ(stroke.dabCounter(), 5);
     stroke.Move(b.MakePainter(), state, eraser, {40, 2});  // off the bitmap past column 31
     EXPECT_EQ(stroke.dabCounter(), 5 + 22);
+    EXPECT_TRUE(b.ui.Texts(Shown::Kind::Warning).empty());
+
+    // A paint that also writes Bump, which has no paint layer selected: the stroke says so
+    // when it starts, and paints on.
+    b.paint.bumpMap = 1;
+    b.material().setCurrent(MapType::Bump, 0);
+    stroke.Press(b.MakePainter(), state, eraser, {5, 9});
+    EXPECT_EQ(b.ui.Texts(Shown::Kind::Warning), std::vector<std::string>{std::string(kNoPaintableLayer) + "Bump "});
+    EXPECT_EQ(stroke.dabCounter(), 1);
 }
 
 TEST(BitmapViewPainting, SamplerAndCtrlSampleTheCompositeUnderThePointInsteadOfPainting)

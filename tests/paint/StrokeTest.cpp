@@ -1,6 +1,7 @@
 // Strokes from pointer events: tools, dab counting, the spacing grid, pressure, the stylus
 // eraser, sampling and the hints and warnings.
 
+#include "paint/PaintableLayers.h"
 #include "paint/StrokeController.h"
 #include "scene/LayerOperations.h"
 #include "scene/Material.h"
@@ -182,7 +183,7 @@ TEST(Stroke, HintsAndThePaintableLayerWarning)
     board.scene.materials[1].setCurrent(MapType::Bump, 0);
     StrokeController stroke = board.Controller();
     stroke.ButtonDown({20, 20});
-    EXPECT_EQ(board.ui.Texts(Shown::Kind::Warning), std::vector<std::string>{std::string(StrokeController::kNoPaintableLayer) + "Bump "});
+    EXPECT_EQ(board.ui.Texts(Shown::Kind::Warning), std::vector<std::string>{std::string(kNoPaintableLayer) + "Bump "});
 
     board.scene.paintTool = PaintTool::None;
     board.Controller().ButtonDown({20, 20});
