@@ -12,6 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <string>
 
 #ifdef GESSORIA_HAVE_LIB3DS
@@ -20,9 +22,25 @@
 
 namespace {
 
+// Minor page faults of the process so far: first touches of fresh memory, which cost far
+// more on some machines (virtual machines, no transparent huge pages) than on others.
+long MinorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+void ReportFaults(benchmark::State& state, long before)
+{
+    state.counters["page_faults"] = benchmark::Counter(static_cast<double>(MinorFaults() - before),
+                                                       benchmark::Counter::kAvgIterations);
+}
+
 void OpenDenseScene(benchmark::State& state)
 {
     const std::string path = gessoria::bench::MendedSceneFile(gessoria::bench::DenseScenePath());
+    const long faults = MinorFaults();
     for (auto _ : state) {
         gessoria::test::RecordingInteraction ui;
         gessoria::Scene scene;
@@ -35,6 +53,7 @@ void OpenDenseScene(benchmark::State& state)
         benchmark::DoNotOptimize(scene.cornerNormals.data());
         state.counters["faces"] = scene.faceCount;
     }
+    ReportFaults(state, faults);
 }
 BENCHMARK(OpenDenseScene)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
@@ -42,6 +61,7 @@ BENCHMARK(OpenDenseScene)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealT
 void Lib3dsReadDenseScene(benchmark::State& state)
 {
     const std::string path = gessoria::bench::DenseScenePath();
+    const long faults = MinorFaults();
     for (auto _ : state) {
         Lib3dsFile* file = lib3ds_file_load(path.c_str());
         if (file == nullptr) {
@@ -51,6 +71,7 @@ void Lib3dsReadDenseScene(benchmark::State& state)
         benchmark::DoNotOptimize(file);
         lib3ds_file_free(file);
     }
+    ReportFaults(state, faults);
 }
 BENCHMARK(Lib3dsReadDenseScene)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 #endif
