@@ -312,6 +312,9 @@ TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent)
 void TexturePaintPage::OpenSourceView(bool reopen)
 {
     PaintingState& state = context_.workspace.session.painting;
+    // Without a window there is no view to show again: a new one starts from the paint.
+    if (!sourceWindow_)
+        sourceView_.WindowClosed();
     if (!sourceView_.Open(state, context_.workspace.session.paints.current(), context_.ui, reopen)) {
         // Told why; without a bitmap to start from, texture mode is off and the view closed.
         CloseSourceView();
