@@ -119,6 +119,10 @@ bool BmpLooksComplete(Bytes b)
     }
     if (width <= 0 || height == 0 || bits == 0 || bits > 32)
         return false;
+    // No layer holds more than kMaxDimension a side: a run-length header claiming more would
+    // have a few bytes decoded into gigabytes before the size could be refused.
+    if (width > CDIB::kMaxDimension || height > CDIB::kMaxDimension || height < -CDIB::kMaxDimension)
+        return false;
     // Run-length encoded and embedded JPEG/PNG bitmaps have no fixed size to check.
     if (compression != 0 && compression != 3 && compression != 6)
         return true;
