@@ -60,6 +60,16 @@ Dense& Scene1()
     return *dense;
 }
 
+// The scene, or null after the benchmark was told why it cannot run.
+Dense* ReadyScene(benchmark::State& state)
+{
+    Dense& d = Scene1();
+    if (d.ready)
+        return &d;
+    state.SkipWithError("cannot open the dense scene");
+    return nullptr;
+}
+
 // A face of material 1 the last frame drew, and the view pixel of its first corner.
 PickResult HitOnMaterialOne(Dense& d, int& x, int& y)
 {
@@ -74,11 +84,10 @@ PickResult HitOnMaterialOne(Dense& d, int& x, int& y)
 
 void DropFloater512(benchmark::State& state)
 {
-    Dense& d = Scene1();
-    if (!d.ready) {
-        state.SkipWithError("cannot open the dense scene");
+    Dense* ready = ReadyScene(state);
+    if (ready == nullptr)
         return;
-    }
+    Dense& d = *ready;
     Material& material = d.scene.materials[1];
     Floater floater;
     if (!LiftIntoFloater(floater, material, 1, {0, 511, 0, 511})) {
@@ -104,11 +113,10 @@ BENCHMARK(DropFloater512)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void CompositeRegion512(benchmark::State& state)
 {
-    Dense& d = Scene1();
-    if (!d.ready) {
-        state.SkipWithError("cannot open the dense scene");
+    Dense* ready = ReadyScene(state);
+    if (ready == nullptr)
         return;
-    }
+    Dense& d = *ready;
     for (auto _ : state)
         CompositeRegion(d.scene.materials[1], {0, 511, 0, 511});
 }
@@ -116,11 +124,10 @@ BENCHMARK(CompositeRegion512)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BitmapViewDab(benchmark::State& state)
 {
-    Dense& d = Scene1();
-    if (!d.ready) {
-        state.SkipWithError("cannot open the dense scene");
+    Dense* ready = ReadyScene(state);
+    if (ready == nullptr)
         return;
-    }
+    Dense& d = *ready;
     BitmapViewSet views;
     d.scene.layerViews = &views;
     BitmapView* view = views.Open(d.scene, 1, MapType::Colour, 1);
@@ -139,11 +146,10 @@ BENCHMARK(BitmapViewDab)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond)->UseReal
 
 void BitmapViewComposeAll(benchmark::State& state)
 {
-    Dense& d = Scene1();
-    if (!d.ready) {
-        state.SkipWithError("cannot open the dense scene");
+    Dense* ready = ReadyScene(state);
+    if (ready == nullptr)
         return;
-    }
+    Dense& d = *ready;
     BitmapView view(d.scene, 1, MapType::Colour, 1);
     for (auto _ : state)
         view.ComposeAll();

@@ -76,6 +76,16 @@ Dense& Scene1()
     return *dense;
 }
 
+// The scene, or null after the benchmark was told why it cannot run.
+Dense* ReadyScene(benchmark::State& state)
+{
+    Dense& d = Scene1();
+    if (d.ready)
+        return &d;
+    state.SkipWithError("cannot open the dense scene");
+    return nullptr;
+}
+
 // The window of material 1's Colour Base Layer, 1024 x 768, zoomed in until the zoom reaches
 // `zoom` (4 takes four steps: 4.16).
 app::BitmapViewWindow& OpenWindow(app::BitmapViewWindows& windows, int zoom)
@@ -97,11 +107,10 @@ DabCentre NextDab(int& column)
 
 void BitmapViewWindowDabRepaint(benchmark::State& state)
 {
-    Dense& d = Scene1();
-    if (!d.ready) {
-        state.SkipWithError("cannot open the dense scene");
+    Dense* ready = ReadyScene(state);
+    if (ready == nullptr)
         return;
-    }
+    Dense& d = *ready;
     app::BitmapViewWindows windows(d.workspace, d.ui, d.commands, &d.owner);
     app::BitmapViewWindow* window = &OpenWindow(windows, static_cast<int>(state.range(0)));
     PaintCounter counter;
@@ -119,11 +128,10 @@ BENCHMARK(BitmapViewWindowDabRepaint)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosec
 
 void BitmapViewWindowWholeRepaint(benchmark::State& state)
 {
-    Dense& d = Scene1();
-    if (!d.ready) {
-        state.SkipWithError("cannot open the dense scene");
+    Dense* ready = ReadyScene(state);
+    if (ready == nullptr)
         return;
-    }
+    Dense& d = *ready;
     app::BitmapViewWindows windows(d.workspace, d.ui, d.commands, &d.owner);
     app::BitmapViewWindow* window = &OpenWindow(windows, static_cast<int>(state.range(0)));
     for (auto _ : state)
@@ -135,11 +143,10 @@ BENCHMARK(BitmapViewWindowWholeRepaint)->Arg(1)->Arg(4)->Unit(benchmark::kMicros
 // Anchor: the dab and the display's recomposition without any window.
 void EngineDab(benchmark::State& state)
 {
-    Dense& d = Scene1();
-    if (!d.ready) {
-        state.SkipWithError("cannot open the dense scene");
+    Dense* ready = ReadyScene(state);
+    if (ready == nullptr)
         return;
-    }
+    Dense& d = *ready;
     BitmapViewSet views;
     d.scene().layerViews = &views;
     BitmapView* view = views.Open(d.scene(), 1, MapType::Colour, 1);

@@ -40,6 +40,17 @@ struct InDataFolder {
     ~InDataFolder() { QDir::setCurrent(previous); }
 };
 
+// The sample opened, the Texture Paint page shown and a bitmap paint chosen in its list.
+app::TexturePaintPage* PageWithPaint(AppFixture& f, const char* paint)
+{
+    if (!f.OpenSample())
+        return nullptr;
+    auto* page = static_cast<app::TexturePaintPage*>(f.window->controlPanel().ShowPage(PanelPage::TexturePaint));
+    QComboBox* paints = page->chooser()->paints();
+    paints->setCurrentIndex(paints->findText(paint));
+    return page;
+}
+
 class SourceViewTest : public QObject {
     Q_OBJECT
 private slots:
@@ -47,11 +58,10 @@ private slots:
     {
         InDataFolder data;
         AppFixture f;
-        QVERIFY(f.OpenSample());
+        app::TexturePaintPage* page = PageWithPaint(f, "Stone Stamp");
+        QVERIFY(page != nullptr);
         PaintingState& state = f.workspace.session.painting;
-        auto* page = static_cast<app::TexturePaintPage*>(f.window->controlPanel().ShowPage(PanelPage::TexturePaint));
         QComboBox* paints = page->chooser()->paints();
-        paints->setCurrentIndex(paints->findText("Stone Stamp"));
         const Paint& stone = f.workspace.session.paints.current();
         QVERIFY(stone.imagesLoaded);
         const CDIB& source = *stone.images[kImageColour];
@@ -111,10 +121,9 @@ private slots:
     {
         InDataFolder data;
         AppFixture f;
-        QVERIFY(f.OpenSample());
+        app::TexturePaintPage* page = PageWithPaint(f, "Stone Stamp");
+        QVERIFY(page != nullptr);
         PaintingState& state = f.workspace.session.painting;
-        auto* page = static_cast<app::TexturePaintPage*>(f.window->controlPanel().ShowPage(PanelPage::TexturePaint));
-        page->chooser()->paints()->setCurrentIndex(page->chooser()->paints()->findText("Stone Stamp"));
         page->textureButton()->click();
         ClickAt(page->sourceWindow()->imageView(), QPoint(1, 1));
         page->sourceWindow()->close();

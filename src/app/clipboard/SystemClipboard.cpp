@@ -1,6 +1,8 @@
 #include "app/clipboard/SystemClipboard.h"
 
+#include "app/DibImage.h"
 #include "io/LittleEndian.h"
+#include "paint/ClipboardCodec.h"
 #include "scene/CDIB.h"
 
 #include <QClipboard>
@@ -9,9 +11,6 @@
 
 namespace gessoria::app {
 namespace {
-
-constexpr std::size_t kFileHeaderSize = 14;
-constexpr std::uint32_t kBitFields = 3;
 
 QByteArray Bytes(const std::vector<std::uint8_t>& block)
 {
@@ -22,29 +21,9 @@ QByteArray Bytes(const std::vector<std::uint8_t>& block)
 
 QImage ImageOfDibBlock(const std::vector<std::uint8_t>& block)
 {
-    if (block.size() < 40)
-        return {};
-    const std::uint32_t headerSize = le::U32(block, 0);
-    const std::uint16_t bits = le::U16(block, 14);
-    const std::uint32_t compression = le::U32(block, 16);
-    const std::uint32_t coloursUsed = le::U32(block, 32);
-    if (headerSize < 40 || headerSize > block.size() || bits == 0 || bits > 32)
-        return {};
-    // The pixels follow the header, the palette of a depth up to 8 and, with a 40-byte
-    // header, the three colour masks of a bit-field bitmap.
-    std::size_t palette = bits <= 8 ? (coloursUsed != 0 ? coloursUsed : (1u << bits)) * 4u : 0;
-    if (headerSize == 40 && compression == kBitFields)
-        palette += 12;
-    // A file header in front makes the block a BMP file the image readers take.
-    std::vector<std::uint8_t> file;
-    file.reserve(kFileHeaderSize + block.size());
-    file.push_back('B');
-    file.push_back('M');
-    le::PutU32(file, static_cast<std::uint32_t>(kFileHeaderSize + block.size()));
-    le::PutU32(file, 0);
-    le::PutU32(file, static_cast<std::uint32_t>(kFileHeaderSize + headerSize + palette));
-    file.insert(file.end(), block.begin(), block.end());
-    return QImage::fromData(Bytes(file), "BMP");
+    // Read as a paste reads it, so the picture other programs get is the one Paste would make.
+    const std::optional<Floater> floater = DecodeDibBlock(block);
+    return floater ? ImageFromDib(floater->value(MapType::Colour)) : QImage();
 }
 
 std::vector<std::uint8_t> DibBlockOfImage(const QImage& image)

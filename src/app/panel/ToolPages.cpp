@@ -290,7 +290,7 @@ TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent)
     // The page's own list has just made the chosen paint current: an open source view
     // follows it (or closes, saying why, when the new paint has no bitmap to show).
     connect(chooser(), &LibraryChooser::paintChosen, this, [this] {
-        if (sourceView_.open()) {
+        if (sourceWindow_) {
             OpenSourceView(true);
             Refresh();
         }
@@ -312,19 +312,16 @@ TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent)
 void TexturePaintPage::OpenSourceView(bool reopen)
 {
     PaintingState& state = context_.workspace.session.painting;
-    // Without a window there is no view to show again: a new one starts from the paint.
-    if (!sourceWindow_)
-        sourceView_.WindowClosed();
-    if (!sourceView_.Open(state, context_.workspace.session.paints.current(), context_.ui, reopen)) {
+    // The window is what is open: without one (never opened, or closed by its frame) the
+    // view starts again from the paint, its point back at the centre.
+    const bool made = sourceWindow_ == nullptr;
+    if (!sourceView_.Open(state, context_.workspace.session.paints.current(), context_.ui, reopen || made)) {
         // Told why; without a bitmap to start from, texture mode is off and the view closed.
         CloseSourceView();
         return;
     }
-    const bool made = sourceWindow_ == nullptr;
-    if (made) {
+    if (made)
         sourceWindow_ = new TextureSourceWindow(state, window());
-        connect(sourceWindow_, &TextureSourceWindow::closed, this, [this] { sourceView_.WindowClosed(); });
-    }
     if (made || reopen) {
         sourceWindow_->ShowSource(*sourceView_.source());
     } else {

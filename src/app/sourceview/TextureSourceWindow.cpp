@@ -5,7 +5,6 @@
 #include "paint/ToolOptions.h"
 #include "scene/CDIB.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -101,12 +100,6 @@ void TextureSourceWindow::ShowSource(const CDIB& source)
     show();
     raise();
     activateWindow();
-}
-
-void TextureSourceWindow::closeEvent(QCloseEvent* event)
-{
-    emit closed();
-    event->accept();
 }
 
 } // namespace gessoria::app

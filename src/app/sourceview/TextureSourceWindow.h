@@ -5,7 +5,8 @@
 //
 // The window shows a copy of the bitmap, so a paint freeing its images leaves it intact; the
 // Texture Paint page decides when it opens, is shown again or replaced, through the engine's
-// TextureSourceView, and hears of a close by the frame through closed().
+// TextureSourceView. The window deletes itself when closed, so a guarded pointer to it tells
+// whether it is open.
 
 #include <QImage>
 #include <QWidget>
@@ -31,12 +32,6 @@ public:
     // The view inside the scroll area, one pixel per bitmap pixel.
     QWidget* imageView() const;
     QScrollArea* scrollArea() const { return scroll_; }
-
-signals:
-    void closed();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
 
 private:
     QScrollArea* scroll_;
