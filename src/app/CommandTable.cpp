@@ -92,6 +92,8 @@ const CommandInfo kCommands[] = {
     {C::NextPane, "Next Pane", "Switch to the next window pane\nNext Pane", "F6", nullptr, false, true},
     {C::PreviousPane, "Previous Pane", "Switch back to the previous window pane\nPrevious Pane", "Shift+F6", nullptr, false, true},
     {C::FlipHorizontal, "Flip Horizontal", "Flip the bitmap view horizontally\nFlip Horizontal", "Ctrl+Shift+Alt+F12", nullptr, false, false},
+    {C::ShrinkBrush, "Smaller Brush", "Make the projected dab smaller\nSmaller Brush ([)", "[", nullptr, false, true},
+    {C::GrowBrush, "Larger Brush", "Make the projected dab larger\nLarger Brush (])", "]", nullptr, false, true},
 };
 static_assert(std::size(kCommands) == static_cast<std::size_t>(Command::Count));
 

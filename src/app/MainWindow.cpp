@@ -19,6 +19,7 @@
 #include "app/panel/ControlPanel.h"
 #include "app/view/MainView.h"
 #include "io/SceneFileOpener.h"
+#include "app/panel/ProjectionControls.h"
 #include "paint/StrokeController.h"
 #include "paint/TextTool.h"
 #include "session/SessionProject.h"
@@ -251,7 +252,8 @@ void MainWindow::BuildControlPanel()
 {
     PanelContext context{workspace_, ui_, [this] { view_->Render(); }, [this] { view_->RedrawScreen(); },
                          [this](int cursor) { view_->SetToolCursor(cursor); },
-                         [this](int material, MapType type, int layer) { bitmapViews_->Open(material, type, layer); }};
+                         [this](int material, MapType type, int layer) { bitmapViews_->Open(material, type, layer); },
+                         [this] { view_->RefreshBrushCircle(); }};
     panel_ = new ControlPanel(*commands_, std::move(context), this);
     connect(panel_, &ControlPanel::textWanted, this, &MainWindow::CreateText);
     addDockWidget(Qt::LeftDockWidgetArea, panel_);
@@ -465,6 +467,17 @@ void MainWindow::ConnectCommands()
     connect(c[C::RotateZRight], &QAction::triggered, this, [this] { Navigate(ArrowKey::Right, true); });
     connect(c[C::NextPane], &QAction::triggered, this, [this] { focusNextChild(); });
     connect(c[C::PreviousPane], &QAction::triggered, this, [this] { focusPreviousChild(); });
+    connect(c[C::ShrinkBrush], &QAction::triggered, this, [this] { StepProjectionSize(-1); });
+    connect(c[C::GrowBrush], &QAction::triggered, this, [this] { StepProjectionSize(+1); });
+}
+
+void MainWindow::StepProjectionSize(int direction)
+{
+    int& size = workspace_.session.preferences.projectionSize;
+    size = SteppedProjectionSize(size, direction);
+    panel_->RefreshVisiblePage();
+    view_->RefreshBrushCircle();
+    statusPane_->setText(QString("Brush size: %1 px").arg(size));
 }
 
 // ---- Files ----
@@ -684,6 +697,7 @@ void MainWindow::UpdateToolChecks()
     c[C::LockPositionTools]->setChecked(prefs.toolLock != 0);
     c[C::LightLock]->setChecked(prefs.lockLight != 0);
     view_->SetToolCursor(cursor);
+    view_->RefreshBrushCircle();
 }
 
 void MainWindow::ToggleToolLock()

@@ -111,6 +111,8 @@ private:
     void ShowWarning();
     void IgnoreWarning();
     void Navigate(ArrowKey key, bool ctrl);
+    // "[" and "]": the projected dab's size a step smaller (-1) or larger (+1).
+    void StepProjectionSize(int direction);
     void ZoomExtentsCommand();
     void LightToFrontCommand();
     void ToggleToolLock();

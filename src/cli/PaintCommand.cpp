@@ -81,6 +81,14 @@ public:
     std::map<int, std::vector<double>> dabTimesByPaint;  // by special paint number
     std::vector<double> shapeTimes;  // Line tool shapes, laid at button up
     std::vector<double> fillTimes;
+    std::vector<double> projectedDabTimes;  // events that laid exactly one projected dab
+    struct StrokeTime {
+        std::size_t events;
+        int dabs;
+        double ms;
+    };
+    std::vector<StrokeTime> projectedStrokeTimes;
+    ProjectionSettings projection;  // off unless a script asks: old scripts keep their results
     bool timing = false;
 
     bool Run(std::istream& script)
@@ -138,6 +146,7 @@ private:
     {
         StrokeEnvironment environment{scene_, frame_, render_.options, render_.lighting, brushes.current(), paints.current(), values, random};
         environment.painting = &painting;
+        environment.projection = projection;
         bool ctrl = false;
         std::vector<PointerEvent> points;
         for (std::size_t k = 1; k < w.size(); ++k) {
@@ -158,6 +167,7 @@ private:
         if (points.empty())
             return false;
         StrokeController stroke(environment, ui_);
+        const auto strokeStart = std::chrono::steady_clock::now();
         for (std::size_t k = 0; k < points.size(); ++k) {
             points[k].ctrl = ctrl;
             const int before = stroke.dabCounter();
@@ -166,7 +176,10 @@ private:
             const auto elapsed = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
             if (!timing || (k != 0 && stroke.dabCounter() == before))
                 continue;
-            if (scene_.paintTool == PaintTool::Fill)
+            if (projection.on && scene_.paintTool != PaintTool::Fill && scene_.paintTool != PaintTool::Line) {
+                if (stroke.dabCounter() - before == 1 || k == 0)
+                    projectedDabTimes.push_back(elapsed);
+            } else if (scene_.paintTool == PaintTool::Fill)
                 fillTimes.push_back(elapsed / 1000.0);
             else if (scene_.paintTool != PaintTool::Line) {
                 dabTimes.push_back(elapsed);
@@ -176,6 +189,9 @@ private:
         const auto start = std::chrono::steady_clock::now();
         stroke.ButtonUp(points.back());
         const auto end = std::chrono::steady_clock::now();
+        if (timing && projection.on && scene_.paintTool != PaintTool::Fill)
+            projectedStrokeTimes.push_back(
+                {points.size(), stroke.dabCounter(), std::chrono::duration<double, std::milli>(end - strokeStart).count()});
         if (timing && scene_.paintTool == PaintTool::Line)
             shapeTimes.push_back(std::chrono::duration<double, std::milli>(end - start).count());
         return true;
@@ -299,6 +315,15 @@ private:
         }
         if (c == "stroke")
             return Stroke(w);
+        if (c == "projection" && w.size() == 2)
+            return Choose(w[1], {{"on", true}, {"off", false}}, projection.on);
+        if (c == "brush-size" && w.size() == 2) {
+            long n = 0;
+            if (!ParseNumber(w[1], n) || n < ScreenDab::kMinDiameter || n > ScreenDab::kMaxDiameter)
+                return false;
+            projection.diameter = static_cast<int>(n);
+            return true;
+        }
         if (c == "undo" || c == "undo-single" || c == "redo") {
             bitmap_.editor().FixBeforeUndo(painter, painting);
             const bool done = c == "redo" ? scene_.undoBuffer.Redo(scene_) : scene_.undoBuffer.Undo(scene_, c == "undo-single");
@@ -466,6 +491,17 @@ int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
             std::snprintf(line, sizeof line, "median %.1f us per dab of special paint %d", Median(times), number);
             out << line << '\n';
         }
+    if (request.time && !runner.projectedDabTimes.empty()) {
+        char line[96];
+        std::snprintf(line, sizeof line, "median %.1f us per projected dab, worst %.1f us", Median(runner.projectedDabTimes),
+                      *std::max_element(runner.projectedDabTimes.begin(), runner.projectedDabTimes.end()));
+        out << line << '\n';
+    }
+    for (const auto& stroke : runner.projectedStrokeTimes) {
+        char line[96];
+        std::snprintf(line, sizeof line, "projected stroke of %zu events, %d dabs: %.1f ms", stroke.events, stroke.dabs, stroke.ms);
+        out << line << '\n';
+    }
     for (const double ms : runner.fillTimes) {
         char line[64];
         std::snprintf(line, sizeof line, "fill %.1f ms", ms);

@@ -73,6 +73,25 @@ void Painter::RecordForUndo(std::int32_t materialIndex, std::uint8_t mapTypes, i
     scene_.undoBuffer.RecordDab(scene_, footprint);
 }
 
+void Painter::RecordRegionForUndo(std::int32_t materialIndex, std::uint8_t mapTypes, bool firstOfStroke, bool continuesDab,
+                                  const TexelRect& rect) const
+{
+    const Material& material = scene_.materials[static_cast<std::size_t>(materialIndex)];
+    if (!scene_.undo.enabled || !scene_.undoBuffer.allocated() || !material.hasLayers)
+        return;
+    DabFootprint footprint;
+    footprint.materialIndex = materialIndex;
+    footprint.rows = rect.y1 - rect.y0 + 1;
+    footprint.columns = rect.x1 - rect.x0 + 1;
+    // The footprint is placed around its centre: rows / 2 above it, columns / 2 to its left.
+    footprint.centreRow = rect.y0 + footprint.rows / 2;
+    footprint.centreColumn = rect.x0 + footprint.columns / 2;
+    footprint.mapTypes = mapTypes;
+    footprint.firstOfStroke = firstOfStroke;
+    footprint.continuesDab = continuesDab;
+    scene_.undoBuffer.RecordDab(scene_, footprint);
+}
+
 ScreenRect Painter::Finish(std::int32_t materialIndex, const TexelRect& changed) const
 {
     Material& material = scene_.materials[static_cast<std::size_t>(materialIndex)];

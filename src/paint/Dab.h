@@ -86,6 +86,11 @@ public:
     void RecordForUndo(std::int32_t materialIndex, std::uint8_t mapTypes, int dabNumber, DabCentre centre, int rows = 31,
                        int columns = 31, bool wraps = false) const;
 
+    // The same for the texels of one rectangle inside the map, as a projected dab records each
+    // rectangle it covers; continuesDab marks every record of a dab after its first.
+    void RecordRegionForUndo(std::int32_t materialIndex, std::uint8_t mapTypes, bool firstOfStroke, bool continuesDab,
+                             const TexelRect& rect) const;
+
     // After a dab changed texels: the composite over them, then the redraw of the material's
     // visible faces there (not while the Line tool draws). Returns the screen rectangle to repaint.
     ScreenRect Finish(std::int32_t materialIndex, const TexelRect& changed) const;

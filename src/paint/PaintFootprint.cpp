@@ -525,16 +525,18 @@ std::optional<TexelRect> LayPaintFootprint(Material& material, const PaintingCon
     return LayPaintFootprint(material, context, dabNumber, CentreOf(material, u, v));
 }
 
-std::optional<TexelRect> LayPaintFootprint(Material& material, const PaintingContext& context, int dabNumber,
-                                           DabCentre centre)
+struct FootprintRules::Run {
+    DabRun d;
+    const SpecialRule& special;
+    int amountScale;
+    WashGate gate;
+};
+
+FootprintRules::FootprintRules(Material& material, const PaintingContext& context, int dabNumber, DabCentre centre)
 {
-    if (!context.brush.AllowsDab(dabNumber) || !material.hasLayers)
-        return std::nullopt;
     const Paint& paint = context.paint;
     const PaintValues& values = context.values;
     const SpecialRule& special = RuleFor(paint.specialNumber);
-    const int width = material.mapWidth, height = material.mapHeight;
-
     DabRun d{context, material, dabNumber, centre, std::max(paint.specialA, 1), ColourChannel(values.foreground, 3),
              paint.dirtiness,
              {ColourChannel(values.foreground, 2), ColourChannel(values.foreground, 1), ColourChannel(values.foreground, 0)},
@@ -554,33 +556,52 @@ std::optional<TexelRect> LayPaintFootprint(Material& material, const PaintingCon
     }
     if (special.prepareDab)
         special.prepareDab(d);
-
     const int amountScale = (d.amount * (d.intensity + 1)) >> 8;
-    const WashGate gate(material, paint);
+    run_ = std::make_unique<Run>(Run{d, special, amountScale, WashGate(material, paint)});
+}
+
+FootprintRules::~FootprintRules() = default;
+
+void FootprintRules::Texel(int row, int column, int unclampedRow, int unclampedColumn, int mask)
+{
+    DabRun& d = run_->d;
+    if (!run_->gate.Passes(row, column))
+        return;
+    d.row = row;
+    d.column = column;
+    d.unclampedRow = unclampedRow;
+    d.unclampedColumn = unclampedColumn;
+    d.weight = mask * (d.intensity + 1);
+    d.amountWeight = run_->amountScale * mask;
+    if (run_->special.prepareTexel)
+        run_->special.prepareTexel(d);
+    for (int t = 0; t < d.targetCount; ++t) {
+        Layer& layer = *d.targets[t].layer;
+        run_->special.rule(d, d.targets[t], layer.image.row(row) + column * d.targets[t].bytes, layer.alpha.row(row)[column]);
+    }
+}
+
+std::optional<TexelRect> LayPaintFootprint(Material& material, const PaintingContext& context, int dabNumber,
+                                           DabCentre centre)
+{
+    if (!context.brush.AllowsDab(dabNumber) || !material.hasLayers)
+        return std::nullopt;
+    FootprintRules rules(material, context, dabNumber, centre);
+    const int width = material.mapWidth, height = material.mapHeight;
     const int startColumn = std::clamp(centre.column, 0, width - 1), startRow = std::clamp(centre.row, 0, height - 1);
     TexelRect changed{startColumn, startColumn, startRow, startRow};
     for (int i = -kHeadCentre; i <= kHeadCentre; ++i) {
-        d.unclampedRow = centre.row + i;
-        d.row = std::clamp(d.unclampedRow, 0, height - 1);
+        const int unclampedRow = centre.row + i;
+        const int row = std::clamp(unclampedRow, 0, height - 1);
         for (int j = -kHeadCentre; j <= kHeadCentre; ++j) {
             const int mask = context.brush.Weight(kHeadCentre - i, kHeadCentre + j);
             if (mask == 0)
                 continue;
-            d.unclampedColumn = centre.column + j;
-            d.column = std::clamp(d.unclampedColumn, 0, width - 1);
-            changed = {std::min(changed.x0, d.column), std::max(changed.x1, d.column), std::min(changed.y0, d.row),
-                       std::max(changed.y1, d.row)};
-            if (!gate.Passes(d.row, d.column))
-                continue;
-            d.weight = mask * (d.intensity + 1);
-            d.amountWeight = amountScale * mask;
-            if (special.prepareTexel)
-                special.prepareTexel(d);
-            for (int t = 0; t < d.targetCount; ++t) {
-                Layer& layer = *d.targets[t].layer;
-                special.rule(d, d.targets[t], layer.image.row(d.row) + d.column * d.targets[t].bytes,
-                             layer.alpha.row(d.row)[d.column]);
-            }
+            const int unclampedColumn = centre.column + j;
+            const int column = std::clamp(unclampedColumn, 0, width - 1);
+            changed = {std::min(changed.x0, column), std::max(changed.x1, column), std::min(changed.y0, row),
+                       std::max(changed.y1, row)};
+            rules.Texel(row, column, unclampedRow, unclampedColumn, mask);
         }
     }
     return changed;

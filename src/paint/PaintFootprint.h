@@ -11,6 +11,7 @@
 
 #include "paint/Dab.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,28 @@ namespace gessoria {
 // Inverse refuse a written map type whose selected layer is the Base Layer (checked in the
 // order Colour, Self Illumination, Bump, Opacity, Shininess), Chiaroscuro a Colour Base Layer.
 std::optional<std::string> SpecialPaintRefusal(const Paint& paint, const Material& material);
+
+// A paint's rules made ready for one dab on one material: the colours, the current values and
+// their per-dab variations, the layers written. Texel() then paints one texel with a head
+// weight through the wash / highlight gate and the paint's rule; the caller chooses the texels
+// (the 31 x 31 square around the centre, or the texels a projected dab covers on screen).
+// Texels are painted in the order they are handed over, which fixes the draws of the paints
+// that vary per texel.
+class FootprintRules {
+public:
+    FootprintRules(Material& material, const PaintingContext& context, int dabNumber, DabCentre centre);
+    ~FootprintRules();
+    FootprintRules(const FootprintRules&) = delete;
+    FootprintRules& operator=(const FootprintRules&) = delete;
+
+    // (row, column) lies in the map; the unclamped position is where the footprint meant it
+    // to be (the cells and bands of the patterned paints are counted from it). mask 1..255.
+    void Texel(int row, int column, int unclampedRow, int unclampedColumn, int mask);
+
+private:
+    struct Run;
+    std::unique_ptr<Run> run_;
+};
 
 // The footprint alone: the changed texel rectangle, or nothing when the brush's dab limit
 // stops it. Refusals are the caller's to check first.

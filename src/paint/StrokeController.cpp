@@ -60,6 +60,21 @@ ScreenRect StrokeController::TexturePaint(const PickResult& hit, int dabNumber)
 
 void StrokeController::LayScreenLine(const Painter& painter, ScreenPoint from, ScreenPoint to)
 {
+    if (env_.projection.on && env_.paint.specialNumber != kBitmapPaintNumber) {
+        // The dab at the line's start; the spacing runs on from side to side of a shape.
+        if (counter_ == 0) {
+            spacer_ = DabSpacer(ProjectedSpacing(env_.brush, env_.projection.diameter));
+            spacer_.Start({static_cast<float>(from.x), static_cast<float>(from.y), std::nullopt});
+            ++counter_;
+            ProjectedPaintDab(painter, projected_, counter_,
+                              ProjectedDabAt({static_cast<float>(from.x), static_cast<float>(from.y), std::nullopt}));
+        }
+        for (const PathPoint& at : spacer_.MoveTo({static_cast<float>(to.x), static_cast<float>(to.y), std::nullopt})) {
+            ++counter_;
+            ProjectedPaintDab(painter, projected_, counter_, ProjectedDabAt(at));
+        }
+        return;
+    }
     const std::vector<ScreenPoint> points = ScreenLinePoints(from, to);
     const bool grid = env_.brush.dabSpacing != static_cast<int>(DabSpacing::Natural);
     // The grid is anchored at the line's first point when that hits the object (otherwise the
@@ -98,6 +113,7 @@ ScreenRect StrokeController::LayShape(ScreenPoint release)
     PaintingState& state = painting();
     counter_ = 0;
     cellX_ = cellY_ = 0;
+    projected_ = {};
     const Painter painter = MakePainter(PaintTool::Line);
     const std::vector<ScreenPoint> corners = ShapeCorners(state.options.lineType, state.options.polygonSides, anchor_, release);
     for (std::size_t k = 1; k < corners.size(); ++k)
@@ -109,8 +125,51 @@ ScreenRect StrokeController::LayShape(ScreenPoint release)
     return {0, 0, env_.frame.width() - 1, env_.frame.height() - 1};
 }
 
+ScreenDab StrokeController::ProjectedDabAt(const PathPoint& at) const
+{
+    return {at.x, at.y, std::clamp(env_.projection.diameter, ScreenDab::kMinDiameter, ScreenDab::kMaxDiameter)};
+}
+
+bool StrokeController::Projecting(PaintTool tool, const PointerEvent& event) const
+{
+    if (!env_.projection.on || event.ctrl)
+        return false;
+    return (tool == PaintTool::Brush && env_.paint.specialNumber != kBitmapPaintNumber) || tool == PaintTool::Eraser ||
+           tool == PaintTool::StylusEraser;
+}
+
+ScreenRect StrokeController::LayProjected(const PathPoint& at, bool erase, bool withPressure)
+{
+    const std::uint32_t colour = env_.values.foreground;
+    if (withPressure && env_.pressureOn && at.pressure)
+        env_.values.foreground = PressureScaled(colour, *at.pressure);
+    const Painter painter = MakePainter(erase ? PaintTool::Eraser : PaintTool::Brush);
+    const ScreenRect repaint = erase ? ProjectedEraserDab(painter, projected_, EraserMaps(), counter_, ProjectedDabAt(at))
+                                     : ProjectedPaintDab(painter, projected_, counter_, ProjectedDabAt(at));
+    env_.values.foreground = colour;
+    return repaint;
+}
+
+ScreenRect StrokeController::FollowPath(PaintTool tool, const PointerEvent& event)
+{
+    const bool erase = tool != PaintTool::Brush;
+    ScreenRect repaint;
+    for (const PathPoint& at : spacer_.MoveTo({static_cast<float>(event.x), static_cast<float>(event.y), event.pressure})) {
+        ++counter_;
+        repaint = repaint.United(LayProjected(at, erase, tool != PaintTool::Eraser));
+    }
+    return repaint;
+}
+
 ScreenRect StrokeController::Lay(const PointerEvent& event, const PickResult& hit, bool erase, bool withPressure)
 {
+    const PaintTool tool = erase ? (withPressure ? PaintTool::StylusEraser : PaintTool::Eraser) : PaintTool::Brush;
+    if (Projecting(tool, event)) {
+        const PathPoint at{static_cast<float>(event.x), static_cast<float>(event.y), event.pressure};
+        spacer_ = DabSpacer(ProjectedSpacing(env_.brush, env_.projection.diameter));
+        spacer_.Start(at);
+        return LayProjected(at, erase, withPressure);
+    }
     // Pressure scales the strength for this call only; the colour is put back afterwards.
     const std::uint32_t colour = env_.values.foreground;
     if (withPressure && env_.pressureOn && event.pressure)
@@ -162,7 +221,7 @@ ScreenRect StrokeController::Begin(PaintTool tool, const PointerEvent& event, co
         CheckPaintableLayers(material, env_.paint, ui_);
     if (tool == PaintTool::Brush) {
         CheckPaintableLayers(material, env_.paint, ui_);
-        if (env_.brush.dabSpacing != static_cast<int>(DabSpacing::Natural) && material.hasLayers) {
+        if (env_.brush.dabSpacing != static_cast<int>(DabSpacing::Natural) && material.hasLayers && !Projecting(tool, event)) {
             gridOn_ = true;
             gridX_ = TexelOf(hit.u, material.mapWidth);
             gridY_ = TexelOf(hit.v, material.mapHeight);
@@ -186,6 +245,7 @@ ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
     started_ = false;
     counter_ = 0;
     gridOn_ = false;
+    projected_ = {};
     const PaintTool tool = event.stylusEraser ? PaintTool::StylusEraser : scene.paintTool;
     if (!scene.loaded()) {
         ui_.ShowHint(61229, kHintNoScene);
@@ -220,6 +280,12 @@ ScreenRect StrokeController::Move(const PointerEvent& event)
     // The fill acts once per click; the Line tool's rubber band is the window's to draw.
     if (tool == PaintTool::None || tool == PaintTool::Fill || tool == PaintTool::Line)
         return {};
+    // Once started, a projected stroke follows the pointer wherever it goes; the path always
+    // moves on, so dabs never fill in a stretch the pointer crossed while Ctrl sampled.
+    if (started_ && Projecting(tool, event))
+        return FollowPath(tool, event);
+    if (started_)
+        spacer_.Start({static_cast<float>(event.x), static_cast<float>(event.y), event.pressure});
     PickResult hit = PickFace(scene, event.x, event.y);
     if (hit.face < 0)
         return {};

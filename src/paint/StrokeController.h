@@ -13,11 +13,21 @@
 // strength byte of the foreground colour for each Brush dab and stylus erasure. Hints and
 // warnings go through the user interaction; the window only translates its events into these
 // calls.
+//
+// In projection mode the Brush (with any paint but a bitmap paint) and the Eraser lay
+// projected dabs of a screen diameter instead: the first at the stroke's first hit, then
+// along the pointer's path at the projected spacing, pressure interpolated between events,
+// so a fast drag leaves an unbroken band; the stroke goes on where the pointer leaves the
+// object. A Line-tool shape lays projected dabs along its screen lines the same way. Ctrl
+// samples as always, and the Fill, Texture Paint, Sampler and Selection tools keep their
+// texture-space behaviour.
 
 #include "paint/Dab.h"
+#include "paint/DabSpacer.h"
 #include "paint/FloaterEditor.h"
 #include "paint/LineTool.h"
 #include "paint/PickFace.h"
+#include "paint/ProjectedDab.h"
 #include "paint/SurfaceTools.h"
 #include "paint/ToolOptions.h"
 
@@ -39,6 +49,13 @@ struct PointerEvent {
     bool stylusEraser;            // the stylus's eraser end is on the tablet
 };
 
+// Projection painting: on, and the projected dab's screen diameter.
+struct ProjectionSettings {
+    static constexpr int kDefaultDiameter = 40;
+    bool on = false;
+    int diameter = kDefaultDiameter;
+};
+
 struct StrokeEnvironment {
     Scene& scene;
     ViewFrame& frame;
@@ -57,6 +74,7 @@ struct StrokeEnvironment {
     // The Selection tool's selection and floater, which outlive a stroke; without one the
     // Selection tool does nothing.
     FloaterEditor* floaters = nullptr;
+    ProjectionSettings projection{};
 };
 
 class StrokeController {
@@ -88,6 +106,13 @@ private:
     ScreenRect Act(PaintTool tool, const PointerEvent& event, const PickResult& hit);
     // A brush dab or an eraser dab, its strength scaled by the event's pressure when asked.
     ScreenRect Lay(const PointerEvent& event, const PickResult& hit, bool erase, bool withPressure);
+    // Whether the tool lays projected dabs for this event.
+    bool Projecting(PaintTool tool, const PointerEvent& event) const;
+    // A projected brush or eraser dab at a point of the path.
+    ScreenRect LayProjected(const PathPoint& at, bool erase, bool withPressure);
+    // The projected dabs along the path from the last event to this one.
+    ScreenRect FollowPath(PaintTool tool, const PointerEvent& event);
+    ScreenDab ProjectedDabAt(const PathPoint& at) const;
     // Texture Paint at a hit: the source click, texture stamping or clone.
     ScreenRect TexturePaint(const PickResult& hit, int dabNumber);
     // The Line tool at button up: the shape's screen lines laid as dabs, every material
@@ -107,6 +132,8 @@ private:
     bool gridOn_ = false;
     int gridX_ = 0, gridY_ = 0, stepX_ = 1, stepY_ = 1, cellX_ = 0, cellY_ = 0;
     ScreenPoint anchor_;
+    DabSpacer spacer_;
+    ProjectedStroke projected_;
     bool sourceRecorded_ = false;
     PaintingState ownPainting_;
 };

@@ -29,49 +29,69 @@ void SampleColour(const Material& material, std::int32_t u, std::int32_t v, std:
     target = (target & 0xFF000000u) | (static_cast<std::uint32_t>(texel[0]) << 16) | (static_cast<std::uint32_t>(texel[1]) << 8) | texel[2];
 }
 
+EraserRules::EraserRules(Material& material, const PaintingContext& context, const EraserSwitches& switches)
+    : material_(material), switches_(switches), strength_(ColourChannel(context.values.foreground, 3)),
+      clean_{ColourChannel(context.values.background, 2), ColourChannel(context.values.background, 1),
+             ColourChannel(context.values.background, 0)}
+{
+}
+
+void EraserRules::Texel(int row, int column, int mask)
+{
+    const int weight = (strength_ + 1) * mask;
+    for (const MapType type : kAllMapTypes) {
+        const int k = material_.current(type);
+        LayerStack& stack = material_.stack(type);
+        if (!switches_[static_cast<std::size_t>(StorageIndex(type))] || k < 1 || k >= stack.count())
+            continue;
+        Layer& layer = stack[k];
+        std::uint8_t& alpha = layer.alpha.row(row)[column];
+        const bool outright = alpha == 0;
+        if (k >= 2)
+            alpha = static_cast<std::uint8_t>(alpha - ((weight * alpha) >> 16));
+        if (type == MapType::Colour) {
+            std::uint8_t* texel = layer.image.row(row) + column * 3;
+            for (int c = 0; c < 3; ++c)
+                texel[c] = Toward(texel[c], clean_[c], weight, outright);
+            continue;
+        }
+        std::uint8_t& value = layer.image.row(row)[column];
+        if (type == MapType::Bump || type == MapType::Opacity)
+            value = Toward(value, type == MapType::Bump ? 128 : 255, weight, outright);
+        else  // toward 0 by taking off a share of the value, which rounds the share down
+            value = outright ? 0 : static_cast<std::uint8_t>(value - ((weight * value) >> 16));
+    }
+}
+
 std::optional<TexelRect> EraseFootprint(Material& material, const PaintingContext& context, const EraserSwitches& switches,
                                         int dabNumber, std::int32_t u, std::int32_t v)
 {
     if (!context.brush.AllowsDab(dabNumber) || !material.hasLayers)
         return std::nullopt;
     const int cu = TexelColumn(material, u), cv = TexelRow(material, v);
-    const int strength = ColourChannel(context.values.foreground, 3);
-    const std::uint32_t background = context.values.background;
-    const int clean[3] = {ColourChannel(background, 2), ColourChannel(background, 1), ColourChannel(background, 0)};
+    EraserRules rules(material, context, switches);
     TexelRect changed{cu, cu, cv, cv};
     for (int i = -kHeadCentre; i <= kHeadCentre; ++i) {
         const int row = std::clamp(cv + i, 0, material.mapHeight - 1);
         for (int j = -kHeadCentre; j <= kHeadCentre; ++j) {
-            const int weight = (strength + 1) * context.brush.Weight(kHeadCentre - i, kHeadCentre + j);
-            if (weight == 0)
+            const int mask = context.brush.Weight(kHeadCentre - i, kHeadCentre + j);
+            if (mask == 0)
                 continue;
             const int column = std::clamp(cu + j, 0, material.mapWidth - 1);
             changed = {std::min(changed.x0, column), std::max(changed.x1, column), std::min(changed.y0, row), std::max(changed.y1, row)};
-            for (const MapType type : kAllMapTypes) {
-                const int k = material.current(type);
-                LayerStack& stack = material.stack(type);
-                if (!switches[static_cast<std::size_t>(StorageIndex(type))] || k < 1 || k >= stack.count())
-                    continue;
-                Layer& layer = stack[k];
-                std::uint8_t& alpha = layer.alpha.row(row)[column];
-                const bool outright = alpha == 0;
-                if (k >= 2)
-                    alpha = static_cast<std::uint8_t>(alpha - ((weight * alpha) >> 16));
-                if (type == MapType::Colour) {
-                    std::uint8_t* texel = layer.image.row(row) + column * 3;
-                    for (int c = 0; c < 3; ++c)
-                        texel[c] = Toward(texel[c], clean[c], weight, outright);
-                    continue;
-                }
-                std::uint8_t& value = layer.image.row(row)[column];
-                if (type == MapType::Bump || type == MapType::Opacity)
-                    value = Toward(value, type == MapType::Bump ? 128 : 255, weight, outright);
-                else  // toward 0 by taking off a share of the value, which rounds the share down
-                    value = outright ? 0 : static_cast<std::uint8_t>(value - ((weight * value) >> 16));
-            }
+            rules.Texel(row, column, mask);
         }
     }
     return changed;
+}
+
+std::uint8_t ErasedMapTypes(const EraserSwitches& switches)
+{
+    std::uint8_t erased = 0;
+    for (const MapType type : kAllMapTypes)
+        if (switches[static_cast<std::size_t>(StorageIndex(type))])
+            erased |= UndoBuffer::FlagOf(type);
+    return erased;
 }
 
 ScreenRect EraserDab(const Painter& painter, const EraserSwitches& switches, int dabNumber, std::int32_t u, std::int32_t v,
@@ -79,10 +99,7 @@ ScreenRect EraserDab(const Painter& painter, const EraserSwitches& switches, int
 {
     if (!painter.ValidMaterial(materialIndex))
         return {};
-    std::uint8_t erased = 0;
-    for (const MapType type : kAllMapTypes)
-        if (switches[static_cast<std::size_t>(StorageIndex(type))])
-            erased |= UndoBuffer::FlagOf(type);
+    const std::uint8_t erased = ErasedMapTypes(switches);
     Material& material = painter.scene().materials[static_cast<std::size_t>(materialIndex)];
     painter.RecordForUndo(materialIndex, erased, dabNumber, CentreOf(material, u, v));
     const auto changed = EraseFootprint(material, painter.context(), switches, dabNumber, u, v);

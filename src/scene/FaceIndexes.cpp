@@ -61,6 +61,23 @@ const std::vector<std::int32_t>* ScreenFaceIndex::Candidates(int x, int y) const
     return &cells_[static_cast<std::size_t>((y / kCell) * columns_ + x / kCell)];
 }
 
+std::vector<std::int32_t> ScreenFaceIndex::CandidatesIn(int left, int top, int right, int bottom) const
+{
+    std::vector<std::int32_t> faces;
+    if (builtFor_ == 0 || columns_ <= 0 || rows_ <= 0 || right < 0 || bottom < 0 || left > right || top > bottom)
+        return faces;
+    const int c0 = std::max(left, 0) / kCell, c1 = std::min(right / kCell, columns_ - 1);
+    const int r0 = std::max(top, 0) / kCell, r1 = std::min(bottom / kCell, rows_ - 1);
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            const auto& cell = cells_[static_cast<std::size_t>(r * columns_ + c)];
+            faces.insert(faces.end(), cell.begin(), cell.end());
+        }
+    std::sort(faces.begin(), faces.end());
+    faces.erase(std::unique(faces.begin(), faces.end()), faces.end());
+    return faces;
+}
+
 void TextureFaceIndex::Refresh(const Scene& scene)
 {
     if (built_)
@@ -79,6 +96,64 @@ void TextureFaceIndex::Refresh(const Scene& scene)
             for (const int column : us)
                 cells_[static_cast<std::size_t>(row * kGrid + column)].push_back(f);
     }
+}
+
+bool TexelCentreInside(const std::int64_t (&u)[3], const std::int64_t (&v)[3], int width, int height, int column, int row)
+{
+    // In 16.16 texel units: corners times the map size, the centre at column + 1/2.
+    std::int64_t x[3], y[3];
+    for (int k = 0; k < 3; ++k) {
+        x[k] = u[k] * width;
+        y[k] = v[k] * height;
+    }
+    const std::int64_t cx = std::int64_t{column} * 65536 + 32768, cy = std::int64_t{row} * 65536 + 32768;
+    bool negative = false, positive = false;
+    for (int k = 0; k < 3; ++k) {
+        const int n = (k + 1) % 3;
+        // Products stay below 2^62 for maps up to 16384 texels and coordinates within a few repetitions.
+        const std::int64_t side = (x[n] - x[k]) * (cy - y[k]) - (y[n] - y[k]) * (cx - x[k]);
+        negative = negative || side < 0;
+        positive = positive || side > 0;
+    }
+    return !(negative && positive);
+}
+
+bool TexelOwnership::Owned(const Scene& scene, std::int32_t material, int row, int column)
+{
+    const auto m = static_cast<std::size_t>(material);
+    if (m >= scene.materials.size())
+        return false;
+    const int width = scene.materials[m].mapWidth, height = scene.materials[m].mapHeight;
+    if (width < 1 || height < 1 || row < 0 || column < 0 || row >= height || column >= width)
+        return false;
+    if (owned_.size() < scene.materials.size())
+        owned_.resize(scene.materials.size());
+    std::vector<std::uint8_t>& owned = owned_[m];
+    if (owned.empty()) {
+        owned.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+        for (std::int32_t f = 0; f < scene.faceCount; ++f) {
+            const auto i = static_cast<std::size_t>(f);
+            if (scene.faceMaterial[i] != material)
+                continue;
+            const FaceTexture t = RepairedTexture(scene, i);
+            auto range = [](const std::int64_t (&w)[3], int size, int& first, int& last) {
+                const std::int64_t low = std::min({w[0], w[1], w[2]}) * size, high = std::max({w[0], w[1], w[2]}) * size;
+                first = static_cast<int>((low - 32768) >> 16);
+                last = static_cast<int>((high - 32768) >> 16) + 1;
+            };
+            int c0 = 0, c1 = 0, r0 = 0, r1 = 0;
+            range(t.u, width, c0, c1);
+            range(t.v, height, r0, r1);
+            // A face spanning more than its map marks every texel it may hold once.
+            c1 = std::min(c1, c0 + width);
+            r1 = std::min(r1, r0 + height);
+            for (int r = r0; r <= r1; ++r)
+                for (int c = c0; c <= c1; ++c)
+                    if (TexelCentreInside(t.u, t.v, width, height, c, r))
+                        owned[static_cast<std::size_t>(((r % height + height) % height) * width + (c % width + width) % width)] = 1;
+        }
+    }
+    return owned[static_cast<std::size_t>(row * width + column)] != 0;
 }
 
 std::vector<std::int32_t> TextureFaceIndex::Candidates(const FractionRect& rect) const

@@ -8,6 +8,8 @@
 // texture range touches the cell; texture coordinates never change while a scene is loaded.
 // Both hand out candidates in face order and always a superset of the faces the full scans
 // would accept, so the pick and the redraw give exactly the results of scanning every face.
+// TexelOwnership tells, per material, which texels have their centre inside the texture
+// triangle of one of its faces; the others are the gutter texels between islands.
 
 #include "scene/FractionRect.h"
 
@@ -27,11 +29,30 @@ public:
     // The candidate faces for a pixel, ascending; nullptr when the pixel lies outside the view
     // (the caller then scans every face).
     const std::vector<std::int32_t>* Candidates(int x, int y) const;
+    // The candidate faces for every pixel of [left, right] x [top, bottom] inside the view,
+    // ascending and without repeats.
+    std::vector<std::int32_t> CandidatesIn(int left, int top, int right, int bottom) const;
 
 private:
     std::uint64_t builtFor_ = 0;
     int columns_ = 0, rows_ = 0;
     std::vector<std::vector<std::int32_t>> cells_;
+};
+
+// Whether the centre of texel (column, row) of a map width x height lies inside the triangle
+// of 16.16 texture coordinates u, v (edges included), taken in the repetition of the map the
+// column and row name. Exact: integer arithmetic in 16.16 texel units.
+bool TexelCentreInside(const std::int64_t (&u)[3], const std::int64_t (&v)[3], int width, int height, int column, int row);
+
+class TexelOwnership {
+public:
+    // Whether a texel of the material (inside its map) has its centre inside one of the
+    // material's faces (seam-repaired, the map repeating). Built for a material the first time
+    // it is asked about.
+    bool Owned(const Scene& scene, std::int32_t material, int row, int column);
+
+private:
+    std::vector<std::vector<std::uint8_t>> owned_;  // by material, row-major; empty until built
 };
 
 class TextureFaceIndex {

@@ -103,6 +103,7 @@ struct Scene {
     std::uint64_t frameSerial = 0;
     ScreenFaceIndex screenIndex;
     TextureFaceIndex textureIndex;
+    TexelOwnership texelOwners;
     // The open bitmap views, told whenever a Renderer Layer is rebuilt; none without windows.
     LayerViewSink* layerViews = nullptr;
 

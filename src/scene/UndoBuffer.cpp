@@ -89,11 +89,12 @@ UndoBuffer::Header UndoBuffer::GetHeader(std::uint64_t at) const
         words[w] = static_cast<std::int32_t>(value);
     }
     Header h;
-    h.footprint = {words[0], words[1], words[2], words[3], words[4], 0, false, false};
+    h.footprint = {words[0], words[1], words[2], words[3], words[4], 0, false, false, false};
     h.flags = Get(at + 20);
     h.footprint.mapTypes = h.flags & 0x1F;
     h.footprint.firstOfStroke = h.flags & kFirstOfStroke;
     h.footprint.wraps = h.flags & kWraps;
+    h.footprint.continuesDab = h.flags & kContinuesDab;
     for (int k = 0; k < kMapTypeCount; ++k)
         h.layers[k] = static_cast<std::int8_t>(Get(at + 21 + static_cast<std::uint64_t>(k)));
     return h;
@@ -117,7 +118,7 @@ void UndoBuffer::RecordDab(const Scene& scene, DabFootprint footprint)
     footprint.mapTypes = types;
     header.footprint = footprint;
     header.flags = static_cast<std::uint8_t>(types | (footprint.firstOfStroke ? kFirstOfStroke : 0) |
-                                             (footprint.wraps ? kWraps : 0));
+                                             (footprint.wraps ? kWraps : 0) | (footprint.continuesDab ? kContinuesDab : 0));
 
     const std::size_t size = RecordSize(footprint);
     if (size > ring_.size()) {
@@ -176,7 +177,7 @@ void UndoBuffer::Exchange(Scene& scene, const Header& h, std::uint64_t bodyStart
     Material& material = scene.materials[static_cast<std::size_t>(f.materialIndex)];
     if (!material.hasLayers || f.rows <= 0 || f.columns <= 0)
         return;
-    const std::size_t perTexel = RecordSize({0, 1, 1, 0, 0, f.mapTypes, false, false}) - 2 * kHeaderSize;
+    const std::size_t perTexel = RecordSize({0, 1, 1, 0, 0, f.mapTypes, false, false, false}) - 2 * kHeaderSize;
     const std::int64_t texels = static_cast<std::int64_t>(f.rows) * f.columns;
     // Forwards for undo, backwards for redo: a texel that the clamped footprint visits twice
     // is exchanged twice, and only the reverse order undoes the exchanges exactly.
@@ -233,7 +234,8 @@ bool UndoBuffer::Undo(Scene& scene, bool single)
         if (lastMaterial >= 0 && lastMaterial != h.footprint.materialIndex)
             CompositeAll(scene.materials[static_cast<std::size_t>(lastMaterial)], PaintTool::None, scene.layerViews);
         lastMaterial = h.footprint.materialIndex;
-        if (single || (h.flags & kFirstOfStroke))
+        // A stroke ends at its first record; a single dab at its own first record.
+        if ((h.flags & kFirstOfStroke) || (single && !(h.flags & kContinuesDab)))
             break;
     }
     if (lastMaterial >= 0 && lastMaterial <= scene.materialCount)

@@ -7,7 +7,10 @@
 // flags, the selected layer of each map type), the body (for each footprint texel, row by
 // row, and each recorded map type in the order Colour, Self Illumination, Bump, Opacity,
 // Shininess: the alpha byte then the value bytes) and the header again as a trailer so the
-// ring reads backwards. Undo and redo exchange the recorded bytes with the layers, so one
+// ring reads backwards. A dab that changes texels in several places (a projected dab over
+// several faces, islands or materials) writes one record per texel rectangle; every record
+// after its first carries the continues-dab flag, so Undo Single takes back all of them.
+// Undo and redo exchange the recorded bytes with the layers, so one
 // record serves both directions. New records overwrite the oldest; a record larger than the
 // ring leaves undo unavailable.
 
@@ -31,13 +34,15 @@ struct DabFootprint {
     bool firstOfStroke = false;
     // The footprint wraps around the map edges (a bitmap paint's stamp) instead of clamping.
     bool wraps = false;
+    // The record belongs to the same dab as the record before it.
+    bool continuesDab = false;
 };
 
 class UndoBuffer {
 public:
     // Flag bits of a record.
     static constexpr std::uint8_t kColour = 0x10, kSelfIllum = 0x08, kBump = 0x04, kOpacity = 0x02, kShininess = 0x01,
-                                  kFirstOfStroke = 0x40, kWraps = 0x80;
+                                  kContinuesDab = 0x20, kFirstOfStroke = 0x40, kWraps = 0x80;
     static constexpr std::size_t kHeaderSize = 28;
 
     static std::uint8_t FlagOf(MapType type);

@@ -14,6 +14,7 @@ constexpr const char* kGeneral = "General Preferences";
 constexpr const char* kLighting = "Lighting";
 constexpr const char* kUndo = "Undo";
 constexpr const char* kMapPaths = "Map Paths";
+constexpr const char* kProjection = "Projection Painting";
 
 template <typename T>
 void Read(const ProfileFile& ini, const char* section, const char* key, T& value)
@@ -25,7 +26,7 @@ std::string MapPathKey(int i) { return "MapPath" + std::to_string(i); }
 
 } // namespace
 
-void Preferences::Load(const ProfileFile& ini, MapPathList& mapPaths, UserInteraction& ui)
+void Preferences::Load(const ProfileFile& ini, MapPathList& mapPaths, UserInteraction& ui, bool firstStart)
 {
     Read(ini, kGeneral, "ToolLock", toolLock);
     Read(ini, kGeneral, "DualLight", dualLight);
@@ -42,6 +43,10 @@ void Preferences::Load(const ProfileFile& ini, MapPathList& mapPaths, UserIntera
     Read(ini, kLighting, "LockLight", lockLight);
     Read(ini, kUndo, "Use Undo", useUndo);
     Read(ini, kUndo, "Buffer Size", bufferSize);
+    projection = firstStart ? 1 : 0;
+    Read(ini, kProjection, "Projection", projection);
+    Read(ini, kProjection, "Size", projectionSize);
+    projectionSize = std::clamp(projectionSize, 1, 1000);
 
     const int count = std::min(ini.GetInt(kMapPaths, "MapPathCount", 0), MapPathList::kMaxPaths);
     mapPaths.Clear();
@@ -74,6 +79,8 @@ void Preferences::Save(ProfileFile& ini, const MapPathList& mapPaths) const
     ini.SetInt(kLighting, "LockLight", lockLight);
     ini.SetInt(kUndo, "Use Undo", useUndo);
     ini.SetInt(kUndo, "Buffer Size", bufferSize);
+    ini.SetInt(kProjection, "Projection", projection);
+    ini.SetInt(kProjection, "Size", projectionSize);
     const int count = std::min(mapPaths.count(), MapPathList::kMaxPaths);
     ini.SetInt(kMapPaths, "MapPathCount", count);
     for (int i = 0; i < count; ++i)

@@ -4,7 +4,9 @@
 // Load reads the sections "General Preferences", "Lighting" and "Undo" in table order (each
 // key defaulting to the value it holds), then the Map Paths (at most 32; a missing key is
 // reported once and ends the list; a trailing separator is dropped). Save writes those four
-// sections; the "Tip" section belongs to the tip of the day.
+// sections; the "Tip" section belongs to the tip of the day. "Projection Painting" keeps the
+// projection switch and the projected dab's size: a first start (no INI file yet) paints in
+// projection mode, an INI written before the switch existed keeps painting in texture space.
 
 #include <cstdint>
 #include <filesystem>
@@ -35,8 +37,12 @@ struct Preferences {
     // Undo
     std::uint8_t useUndo = 1;
     int bufferSize = 1;
+    // Projection Painting
+    int projection = 0;
+    int projectionSize = 40;  // screen pixels, 1..1000
 
-    void Load(const ProfileFile& ini, MapPathList& mapPaths, UserInteraction& ui);
+    // firstStart: there was no INI file to read.
+    void Load(const ProfileFile& ini, MapPathList& mapPaths, UserInteraction& ui, bool firstStart = false);
     void Save(ProfileFile& ini, const MapPathList& mapPaths) const;
 };
 

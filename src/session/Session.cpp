@@ -23,7 +23,8 @@ void Session::Startup(const std::filesystem::path& ini, const std::filesystem::p
     skipExitSave = false;
     iniPath = ini;
 
-    preferences.Load(ProfileFile::Load(iniPath), scene.mapPaths, ui);
+    const bool firstStart = !std::filesystem::exists(iniPath);
+    preferences.Load(ProfileFile::Load(iniPath), scene.mapPaths, ui, firstStart);
     scene.undo = {preferences.useUndo != 0, preferences.bufferSize};
 
     brushes = BrushTable{};

@@ -1,6 +1,7 @@
 #include "view3d/Renderer.h"
 
 #include "scene/Scene.h"
+#include "scene/TexelTiles.h"
 #include "view3d/Rasteriser.h"
 #include "scene/TextureSeam.h"
 #include "view3d/WireLine.h"
@@ -67,14 +68,18 @@ MaterialMaps MapsOf(const Material& m)
     return maps;
 }
 
-// The texels a dab changed, in 16.16 texel units, and the screen pixels a redraw wrote.
+// The texels a dab changed, in 16.16 texel units, and the screen pixels a redraw wrote. A
+// projected dab's changes also name the tiles they lie in.
 struct TexelWindow {
     std::int64_t left, right, top, bottom;  // [left, right) x [top, bottom)
     ScreenRect written;
+    const TexelTiles* tiles = nullptr;
 
     bool Take(int x, int y, std::int64_t u, std::int64_t v)
     {
         if (u < left || u >= right || v < top || v >= bottom)
+            return false;
+        if (tiles != nullptr && !tiles->Contains(static_cast<int>(u >> 16), static_cast<int>(v >> 16)))
             return false;
         written = written.United({x, y, x, y});
         return true;
@@ -138,11 +143,47 @@ public:
         const MaterialMaps& maps = maps_[static_cast<std::size_t>(materialIndex)];
         if (level_ < 2 || maps.colour == nullptr)
             return {};
+        s_.textureIndex.Refresh(s_);
         TexelWindow window{changed.left * maps.width, changed.right * maps.width, changed.top * maps.height,
                            changed.bottom * maps.height, {}};
-        const Band band{0, frame_.height()};
+        return RedrawFaces(materialIndex, s_.textureIndex.Candidates(changed), changed, window);
+    }
+
+    // The same for texels changed in several tiles: the faces that reach any of them.
+    ScreenRect Redraw(std::int32_t materialIndex, const TexelTiles& changed)
+    {
+        const MaterialMaps& maps = maps_[static_cast<std::size_t>(materialIndex)];
+        if (level_ < 2 || maps.colour == nullptr || changed.empty())
+            return {};
         s_.textureIndex.Refresh(s_);
-        for (const std::int32_t f : s_.textureIndex.Candidates(changed)) {
+        auto fractions = [&](const TexelRect& r) {
+            return FractionRect{static_cast<std::int64_t>(r.x0) * 65536 / maps.width, static_cast<std::int64_t>(r.x1 + 1) * 65536 / maps.width,
+                                static_cast<std::int64_t>(r.y0) * 65536 / maps.height, static_cast<std::int64_t>(r.y1 + 1) * 65536 / maps.height};
+        };
+        std::vector<std::int32_t> candidates;
+        for (const TexelRect& rect : changed.rects()) {
+            const std::vector<std::int32_t> some = s_.textureIndex.Candidates(fractions(rect));
+            candidates.insert(candidates.end(), some.begin(), some.end());
+        }
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        const FractionRect bounds = fractions(changed.bounds());
+        TexelWindow window{bounds.left * maps.width, bounds.right * maps.width, bounds.top * maps.height,
+                           bounds.bottom * maps.height, {}, &changed};
+        return RedrawFaces(materialIndex, candidates, bounds, window);
+    }
+
+private:
+    struct Band {
+        int first, last;
+    };
+
+    ScreenRect RedrawFaces(std::int32_t materialIndex, const std::vector<std::int32_t>& candidates, const FractionRect& changed,
+                           TexelWindow& window)
+    {
+        const MaterialMaps& maps = maps_[static_cast<std::size_t>(materialIndex)];
+        const Band band{0, frame_.height()};
+        for (const std::int32_t f : candidates) {
             const auto i = static_cast<std::size_t>(f);
             if (!s_.faceDrawn[i] || s_.faceMaterial[i] != materialIndex || OutsideInTexture(i, changed))
                 continue;
@@ -158,11 +199,6 @@ public:
         }
         return window.written;
     }
-
-private:
-    struct Band {
-        int first, last;
-    };
 
     // The quick test of the redraw: a face is passed over when its texture coordinates, taken
     // as a range that may run over the map's edge, cannot reach the changed texels. (Reading
@@ -472,6 +508,38 @@ ScreenRect RedrawMaterialRegion(Scene& scene, ViewFrame& frame, std::int32_t mat
         return {};
     RenderWorkspace work;
     return FrameRenderer(scene, frame, options, lighting, work).Redraw(materialIndex, changed);
+}
+
+ScreenRect RedrawMaterialTiles(Scene& scene, ViewFrame& frame, std::int32_t materialIndex, const TexelTiles& changed,
+                               const RenderOptions& options, const LightingSettings& lighting)
+{
+    if (!scene.loaded() || !frame.created() || materialIndex < 0 || materialIndex > scene.materialCount)
+        return {};
+    RenderWorkspace work;
+    return FrameRenderer(scene, frame, options, lighting, work).Redraw(materialIndex, changed);
+}
+
+void VisitVisibleTexels(const Scene& scene, ViewFrame& frame, std::int32_t face, int firstRow, int lastRow,
+                        VisibleTexelVisitor visit, void* context)
+{
+    const auto i = static_cast<std::size_t>(face);
+    const Material& m = scene.materials[static_cast<std::size_t>(scene.faceMaterial[i])];
+    if (m.mapWidth < 1 || m.mapHeight < 1)
+        return;
+    // The corner quantities of the textured levels: depth, then u and v in 16.16 texels.
+    const FaceCorners c = CornersOf(scene, face);
+    const FaceTexture t = RepairedTexture(scene, i);
+    std::array<RasterCorner<3>, 3> r;
+    for (std::size_t k = 0; k < 3; ++k) {
+        r[k].x = c.x[k];
+        r[k].y = c.y[k];
+        r[k].q = {static_cast<std::int64_t>(c.z[k]) * 65536, t.u[k] * m.mapWidth, t.v[k] * m.mapHeight};
+    }
+    const RasterModuli<3> moduli{0, std::int64_t{m.mapWidth} * 65536, std::int64_t{m.mapHeight} * 65536};
+    Rasterise<3, 6u, DepthTest::Equal>(frame, r, moduli, [&](int x, int y, const std::array<std::int64_t, 3>& q, std::uint8_t*) {
+        visit(context, x, y, static_cast<int>(q[1] >> 16), static_cast<int>(q[2] >> 16));
+        return PixelAction::Skip;
+    }, firstRow, lastRow);
 }
 
 std::int64_t FaceOrientation(const Scene& scene, std::int32_t face)

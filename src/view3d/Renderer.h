@@ -22,6 +22,7 @@
 namespace gessoria {
 
 struct Scene;
+class TexelTiles;
 
 enum class RenderLevel : int { WireFrame = 0, FlatShaded = 1, FlatTextured = 2, SmoothTextured = 3, SmoothBumped = 4 };
 
@@ -72,6 +73,18 @@ private:
 // screen rectangle written (empty when nothing was).
 ScreenRect RedrawMaterialRegion(Scene& scene, ViewFrame& frame, std::int32_t materialIndex, const FractionRect& changed,
                                 const RenderOptions& options, const LightingSettings& lighting);
+
+// The same after a dab that changed texels in several tiles of the material's maps (a
+// projected dab): the faces that reach any changed tile, the pixels whose texel lies in one.
+ScreenRect RedrawMaterialTiles(Scene& scene, ViewFrame& frame, std::int32_t materialIndex, const TexelTiles& changed,
+                               const RenderOptions& options, const LightingSettings& lighting);
+
+// The pixels of rows [firstRow, lastRow) where the last frame shows the face (the depth
+// buffer holds exactly its depth there), each with the texel of the face's material that the
+// textured levels draw at that pixel. Nothing is written.
+using VisibleTexelVisitor = void (*)(void* context, int x, int y, int column, int row);
+void VisitVisibleTexels(const Scene& scene, ViewFrame& frame, std::int32_t face, int firstRow, int lastRow,
+                        VisibleTexelVisitor visit, void* context);
 
 // The face's orientation on screen: positive when its corners run one way round.
 std::int64_t FaceOrientation(const Scene& scene, std::int32_t face);

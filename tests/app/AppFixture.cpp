@@ -14,6 +14,9 @@ std::unique_ptr<app::MainWindow> ShowMainWindow(const QTemporaryDir& directory, 
 {
     qputenv("GESSORIA_INI", directory.filePath("gessoria.INI").toUtf8());
     workspace.session.Startup(directory.filePath("gessoria.INI").toStdString(), GESSORIA_STARTER_LIBRARY_DIR, ui);
+    // A first start paints in projection mode; the window tests paint in texture space unless
+    // they switch projection on.
+    workspace.session.preferences.projection = 0;
     workspace.RenderFromPreferences();
     auto window = std::make_unique<app::MainWindow>(workspace, ui, warnings, recent);
     window->resize(800, 600);

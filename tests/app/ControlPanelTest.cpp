@@ -9,9 +9,12 @@
 #include "app/panel/LightingControlsPage.h"
 #include "app/panel/ObjectsPage.h"
 #include "app/panel/PanelButton.h"
+#include "app/panel/ProjectionControls.h"
 #include "app/panel/ToolPages.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -249,6 +252,56 @@ private slots:
         QVERIFY(f.workspace.session.painting.clone.set);
         QVERIFY(!options.settingCloneSource);
         QCOMPARE(f.view().toolCursor(), 158);
+    }
+
+    void ProjectionSwitchSizeKeysAndCircleShareThePreferences()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        app::ControlPanel& panel = f.window->controlPanel();
+        Preferences& preferences = f.workspace.session.preferences;
+        auto* brush = static_cast<app::BrushPage*>(panel.ShowPage(PanelPage::Brush));
+        QVERIFY(!brush->projection()->sizeBox()->isEnabled());
+        brush->projection()->projectionSwitch()->setChecked(true);
+        QCOMPARE(preferences.projection, 1);
+        QVERIFY(brush->projection()->sizeBox()->isEnabled());
+        brush->projection()->sizeBox()->setValue(60);
+        QCOMPARE(preferences.projectionSize, 60);
+
+        // "]" and "[" in the view step the size by a tenth; the page shows it.
+        f.view().setFocus();
+        QTest::keyClick(&f.view(), Qt::Key_BracketRight);
+        QCOMPARE(preferences.projectionSize, 66);
+        QCOMPARE(brush->projection()->sizeBox()->value(), 66);
+        QTest::keyClick(&f.view(), Qt::Key_BracketLeft);
+        QTest::keyClick(&f.view(), Qt::Key_BracketLeft);
+        QCOMPARE(preferences.projectionSize, 54);
+        auto* eraser = static_cast<app::EraserPage*>(panel.ShowPage(PanelPage::Eraser));
+        QCOMPARE(eraser->projection()->sizeBox()->value(), 54);
+        QVERIFY(eraser->projection()->projectionSwitch()->isChecked());
+        panel.ShowPage(PanelPage::Brush);
+
+        // Over the view, the dab's circle follows the pointer; it goes with another tool.
+        const QPoint at = f.PointOnObject();
+        QTest::mouseMove(&f.view(), at);
+        QMouseEvent hover(QEvent::MouseMove, at, f.view().mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&f.view(), &hover);
+        QCOMPARE(f.view().brushCircle(), QRect(at.x() - 27, at.y() - 27, 54, 54));
+        f.window->SelectPaintTool(PaintTool::Fill);
+        QVERIFY(f.view().brushCircle().isNull());
+        f.window->SelectPaintTool(PaintTool::Brush);
+        QVERIFY(!f.view().brushCircle().isNull());
+
+        // A drag in projection mode paints the object; switched off, the circle goes.
+        const auto before = f.ColourLayerBytes(f.MaterialAt(at));
+        f.Drag({at, at + QPoint(30, 0), at + QPoint(60, 5)});
+        QVERIFY(f.ColourLayerBytes(f.MaterialAt(at)) != before);
+        brush->projection()->projectionSwitch()->setChecked(false);
+        QCOMPARE(preferences.projection, 0);
+        QVERIFY(f.view().brushCircle().isNull());
+        QCOMPARE(app::SteppedProjectionSize(1000, 1), 1000);
+        QCOMPARE(app::SteppedProjectionSize(1, -1), 1);
+        QCOMPARE(app::SteppedProjectionSize(5, 1), 6);
     }
 
     void UnbuiltToolsShowTheirControlsDisabled()

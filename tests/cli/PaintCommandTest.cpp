@@ -45,5 +45,44 @@ TEST(PaintCommand, ScriptsPaintUndoRedoAndWriteALayer)
     EXPECT_NE(bad.err.find("script line 1"), std::string::npos);
 }
 
+TEST(PaintCommand, ProjectionScriptsFillInTheDabsBetweenStrokePointsAndRefuseBadSizes)
+{
+    const auto dir = FreshDirectory("projection");
+    // The same two far-apart points: in texture space two dabs, in projection mode a band.
+    auto paint = [&](const std::string& name, const std::string& mode) {
+        std::ofstream(dir / (name + ".txt")) << "foreground 0xFF0000FF\n" << mode << "stroke 150,150 250,150\n";
+        return RunCli(std::string("paint ") + GESSORIA_SAMPLE_DIR + "/monkey.3ds --size 400x300 --script " +
+                      (dir / (name + ".txt")).string() + " -o " + (dir / (name + ".png")).string() + " --time");
+    };
+    const CliRun plain = paint("plain", "");
+    const CliRun projected = paint("projected", "projection on\nbrush-size 12\n");
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    ASSERT_EQ(projected.status, 0) << projected.err;
+    EXPECT_NE(projected.out.find("us per projected dab"), std::string::npos);
+    EXPECT_NE(projected.out.find("projected stroke of 2 events, 34 dabs"), std::string::npos) << projected.out;
+    // Along the middle of the stroke, red where the object is under it.
+    auto reds = [](const std::filesystem::path& path) {
+        auto image = LibraryImage::Open(path);
+        EXPECT_TRUE(image.has_value());
+        const auto rows = image->PackedRows();
+        int red = 0;
+        for (int x = 160; x < 240; ++x) {
+            const std::size_t at = (static_cast<std::size_t>(150) * 400 + static_cast<std::size_t>(x)) * 3;
+            red += rows[at + 2] > 150 && rows[at + 1] < 80 && rows[at] < 80;
+        }
+        return red;
+    };
+    EXPECT_LT(reds(dir / "plain.png"), 40);
+    EXPECT_GT(reds(dir / "projected.png"), 70);
+
+    for (const char* bad : {"brush-size 0", "brush-size 1001", "projection maybe"}) {
+        std::ofstream(dir / "bad.txt") << bad << "\n";
+        const CliRun refused = RunCli(std::string("paint ") + GESSORIA_SAMPLE_DIR + "/monkey.3ds --script " +
+                                      (dir / "bad.txt").string() + " -o " + (dir / "x.png").string());
+        EXPECT_EQ(refused.status, 1) << bad;
+        EXPECT_NE(refused.err.find("script line 1"), std::string::npos) << bad;
+    }
+}
+
 } // namespace
 } // namespace gessoria::test

@@ -43,6 +43,41 @@ TEST(Preferences, FirstStartWithoutFilesTakesEveryDefault)
     EXPECT_TRUE(tip.showAtStartup());
 }
 
+TEST(Preferences, AFirstStartPaintsInProjectionModeAnOlderIniKeepsTextureSpace)
+{
+    const auto dir = FreshDirectory("projection");
+    const auto ini = dir / "gessoria.INI";
+    {
+        Session first;
+        RecordingInteraction ui;
+        first.Startup(ini, dir, ui);
+        EXPECT_EQ(first.preferences.projection, 1);
+        EXPECT_EQ(first.preferences.projectionSize, 40);
+        first.preferences.projection = 0;
+        first.preferences.projectionSize = 77;
+        first.Exit();
+    }
+    {
+        Session again;
+        RecordingInteraction ui;
+        again.Startup(ini, dir, ui);
+        EXPECT_EQ(again.preferences.projection, 0);
+        EXPECT_EQ(again.preferences.projectionSize, 77);
+    }
+    // An INI written before the switch existed: texture space, as that user painted.
+    std::ofstream(ini) << "[General Preferences]\nStillRenderLevel=3\n";
+    Session older;
+    RecordingInteraction ui;
+    older.Startup(ini, dir, ui);
+    EXPECT_EQ(older.preferences.projection, 0);
+    // A size beyond the allowed diameters is brought within them.
+    std::ofstream(ini) << "[Projection Painting]\nProjection=1\nSize=5000\n";
+    Session large;
+    large.Startup(ini, dir, ui);
+    EXPECT_EQ(large.preferences.projection, 1);
+    EXPECT_EQ(large.preferences.projectionSize, 1000);
+}
+
 TEST(Preferences, MapPathCountIsClampedAndAMissingKeyEndsTheList)
 {
     const auto dir = FreshDirectory("paths");

@@ -22,6 +22,8 @@ struct PanelContext {
     std::function<void(int)> toolCursor; // the main view's tool cursor (a cursor id, -1 the arrow)
     // The bitmap view window of a material's layer, opened or brought forward.
     std::function<void(int material, MapType type, int layer)> openBitmapView = {};
+    // The projection switch or the projected dab's size changed.
+    std::function<void()> projectionChanged = {};
 };
 
 } // namespace gessoria::app

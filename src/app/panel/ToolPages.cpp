@@ -2,6 +2,7 @@
 
 #include "app/Workspace.h"
 #include "app/panel/LibraryChooser.h"
+#include "app/panel/ProjectionControls.h"
 #include "app/sourceview/TextureSourceWindow.h"
 #include "paint/TexturePaint.h"
 
@@ -138,8 +139,23 @@ void ToolPage::Refresh()
     showing_ = false;
 }
 
+BrushPage::BrushPage(const PanelContext& context, QWidget* parent) : ToolPage(context, true, true, parent)
+{
+    projection_ = new ProjectionControls(context_, this);
+    column_->addWidget(projection_);
+    column_->addWidget(Note("Paint by dragging over the object. Ctrl+click samples the foreground colour.", this));
+    column_->addStretch(1);
+}
+
+void BrushPage::ShowOptions()
+{
+    projection_->ShowPreferences();
+}
+
 EraserPage::EraserPage(const PanelContext& context, QWidget* parent) : ToolPage(context, true, false, parent)
 {
+    projection_ = new ProjectionControls(context_, this);
+    column_->addWidget(projection_);
     column_->addWidget(MapSwitchGroup("Erase Map Types", switches_, context_.workspace.session.painting.options.eraserMaps,
                                       showing_, this));
     column_->addWidget(Note("The eraser takes paint layers back to transparent. Ctrl+click samples the background "
@@ -149,6 +165,7 @@ EraserPage::EraserPage(const PanelContext& context, QWidget* parent) : ToolPage(
 
 void EraserPage::ShowOptions()
 {
+    projection_->ShowPreferences();
     ShowSwitches(switches_, context_.workspace.session.painting.options.eraserMaps);
 }
 
@@ -361,13 +378,7 @@ void TexturePaintPage::EnableForMode()
 QWidget* MakeToolPage(PanelPage page, const PanelContext& context, QWidget* parent)
 {
     switch (page) {
-    case PanelPage::Brush: {
-        auto* brush = new ToolPage(context, true, true, parent);
-        brush->layout()->addWidget(Note("Paint by dragging over the object. Ctrl+click samples the foreground colour.",
-                                        brush));
-        static_cast<QVBoxLayout*>(brush->layout())->addStretch(1);
-        return brush;
-    }
+    case PanelPage::Brush: return new BrushPage(context, parent);
     case PanelPage::Eraser: return new EraserPage(context, parent);
     case PanelPage::Sampler: {
         auto* sampler = new QWidget(parent);

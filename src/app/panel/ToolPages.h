@@ -2,8 +2,8 @@
 // The painting tools' pages. Each shows the applicator and pigment the tool uses and the
 // tool's own options, which live in the Workspace's PaintingState and are read by the
 // engine at every stroke:
-//   Brush    — the lists alone;
-//   Eraser   — the five map types it erases;
+//   Brush    — the lists and the projection controls;
+//   Eraser   — the five map types it erases and the projection controls;
 //   Sampler  — what a click samples;
 //   Fill     — "Flood" / "Border" / "All", "Fill Tolerance", "Reference Map type",
 //              "Sample Merged Layers";
@@ -33,6 +33,7 @@ class QVBoxLayout;
 namespace gessoria::app {
 
 class LibraryChooser;
+class ProjectionControls;
 
 QWidget* MakeToolPage(PanelPage page, const PanelContext& context, QWidget* parent);
 
@@ -55,17 +56,32 @@ private:
     LibraryChooser* chooser_;
 };
 
+class BrushPage : public ToolPage {
+    Q_OBJECT
+public:
+    BrushPage(const PanelContext& context, QWidget* parent);
+    ProjectionControls* projection() const { return projection_; }
+
+protected:
+    void ShowOptions() override;
+
+private:
+    ProjectionControls* projection_;
+};
+
 class EraserPage : public ToolPage {
     Q_OBJECT
 public:
     EraserPage(const PanelContext& context, QWidget* parent);
     QCheckBox* mapSwitch(int storageIndex) const { return switches_[storageIndex]; }
+    ProjectionControls* projection() const { return projection_; }
 
 protected:
     void ShowOptions() override;
 
 private:
     QCheckBox* switches_[5];
+    ProjectionControls* projection_;
 };
 
 class FillPage : public ToolPage {

@@ -29,6 +29,8 @@ MainView::MainView(Workspace& workspace, UserInteraction& ui, QWidget* parent)
     setAttribute(Qt::WA_TabletTracking, false);
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
+    // The projected dab's circle follows the pointer without a button held.
+    setMouseTracking(true);
     setMinimumSize(64, 48);
 }
 
@@ -88,6 +90,39 @@ void MainView::paintEvent(QPaintEvent* event)
             painter.setPen(pen);
             painter.drawRect(outline_);
         }
+    if (!brushCircle_.isNull()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (const QPen& pen : {QPen(Qt::white, 1), QPen(Qt::black, 1, Qt::DotLine)}) {
+            painter.setPen(pen);
+            painter.drawEllipse(brushCircle_);
+        }
+    }
+}
+
+void MainView::SetBrushCircle(const QRect& circle)
+{
+    if (circle == brushCircle_)
+        return;
+    if (!brushCircle_.isNull())
+        update(brushCircle_.adjusted(-2, -2, 2, 2));
+    brushCircle_ = circle;
+    if (!brushCircle_.isNull())
+        update(brushCircle_.adjusted(-2, -2, 2, 2));
+}
+
+void MainView::RefreshBrushCircle()
+{
+    const Session& s = workspace_.session;
+    const PaintTool tool = s.scene.paintTool;
+    const bool shows = hover_ && s.preferences.projection != 0 && !positionDrag_ &&
+                       s.scene.positionTool == static_cast<std::int8_t>(PositionTool::None) &&
+                       (tool == PaintTool::Brush || tool == PaintTool::Eraser);
+    if (!shows) {
+        SetBrushCircle(QRect());
+        return;
+    }
+    const int d = s.preferences.projectionSize;
+    SetBrushCircle(QRect(hover_->x() - d / 2, hover_->y() - d / 2, d, d));
 }
 
 void MainView::resizeEvent(QResizeEvent* event)
@@ -141,6 +176,7 @@ void MainView::Press(const Pointer& p)
     environment.eraser = s.painting.options.eraserMaps;
     environment.bitmapPaintScale = s.bitmapPaintScale;
     environment.floaters = &workspace_.floaters;
+    environment.projection = {s.preferences.projection != 0, s.preferences.projectionSize};
     stroke_.emplace(environment, ui_);
     lineAnchor_ = p.at;
     // A fill can take a moment on a large map.
@@ -296,8 +332,17 @@ void MainView::mousePressEvent(QMouseEvent* event)
 
 void MainView::mouseMoveEvent(QMouseEvent* event)
 {
+    hover_ = event->position().toPoint();
+    RefreshBrushCircle();
     if (buttonDown_ && (event->buttons() & Qt::LeftButton))
         Move(MousePointer(event));
+}
+
+void MainView::leaveEvent(QEvent* event)
+{
+    hover_.reset();
+    RefreshBrushCircle();
+    QWidget::leaveEvent(event);
 }
 
 void MainView::mouseReleaseEvent(QMouseEvent* event)

@@ -11,6 +11,8 @@
 // the view draws the selection's outline between its two corners.
 // Tablet pressure (when pressure sensitivity is on) and the stylus's eraser end come from
 // QTabletEvent.
+// In projection mode, with the Brush or the Eraser, a circle of the projected dab's screen
+// size follows the pointer over the view.
 
 #include "paint/StrokeController.h"
 #include "view3d/Navigation.h"
@@ -53,6 +55,10 @@ public:
     const QPolygon& rubberShape() const { return rubberShape_; }
     // The selection outline drawn over the view (empty when no selection is being made).
     QRect selectionOutline() const { return outline_; }
+    // The projected dab's outline around the pointer (null when none is shown).
+    QRect brushCircle() const { return brushCircle_; }
+    // After the projection switch, the dab size or the tool changed.
+    void RefreshBrushCircle();
 
     // A painter over this view for the floater commands, with the current brush, paint and
     // colours; it refers to the view, so it lives no longer than one command.
@@ -78,6 +84,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void tabletEvent(QTabletEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -101,6 +108,7 @@ private:
     // The outline of the selection as the engine now has it.
     void UpdateOutline();
     void ShowCursor(int cursorId);
+    void SetBrushCircle(const QRect& circle);
 
     Workspace& workspace_;
     UserInteraction& ui_;
@@ -116,6 +124,8 @@ private:
     QRect band_;
     QPolygon rubberShape_;
     QRect outline_;
+    QRect brushCircle_;
+    std::optional<QPoint> hover_;  // the pointer over the view
     QPoint lineAnchor_;
     int cursorId_ = -1;
     QMenu* contextMenu_ = nullptr;
