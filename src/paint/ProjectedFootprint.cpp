@@ -285,16 +285,15 @@ void CoverFace(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenD
     const int firstColumn = static_cast<int>(std::floor(u0)), lastColumn = static_cast<int>(std::ceil(u1)) - 1;
     const int firstRow = static_cast<int>(std::floor(v0)), lastRow = static_cast<int>(std::ceil(v1)) - 1;
     const double slack = kDepthSlack + maps.DepthPerPixel();
+    const TexelTriangle triangle(texture.u, texture.v, width, height);
     for (int row = firstRow; row <= lastRow; ++row)
         for (int column = firstColumn; column <= lastColumn; ++column) {
-            if (!maps.Overlaps(column, row))
-                continue;
             // A texel belongs to the face that holds its centre; one between islands, whose
-            // centre no face holds, to every face that touches it.
+            // centre no face holds, to every face that overlaps it.
             const int r = WrapTexel(row, height), c = WrapTexel(column, width);
             Point q{column + 0.5, row + 0.5};
-            if (!TexelCentreInside(texture.u, texture.v, width, height, column, row)) {
-                if (scene.texelOwners.Owned(scene, materialIndex, r, c))
+            if (!triangle.HoldsCentre(column, row)) {
+                if (scene.texelOwners.Owned(scene, materialIndex, r, c) || !maps.Overlaps(column, row))
                     continue;
                 q = maps.NearestTo(column, row);
             }

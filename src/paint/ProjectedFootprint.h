@@ -49,9 +49,9 @@ struct ScreenDab {
 // at its pixel and still count as that surface.
 constexpr double kDepthSlack = 4.0;
 
-// The covered texels of one material, kept in 32 x 32 tiles of its maps.
+// The covered texels of one material, kept in 16 x 16 tiles of its maps.
 struct CoveredTile {
-    static constexpr int kSize = 32;
+    static constexpr int kSize = 16;
 
     std::int32_t material = 0;
     int tileRow = 0, tileColumn = 0;

@@ -78,34 +78,8 @@ std::vector<std::int32_t> ScreenFaceIndex::CandidatesIn(int left, int top, int r
     return faces;
 }
 
-void TextureFaceIndex::Refresh(const Scene& scene)
+bool TexelTriangle::HoldsCentre(int column, int row) const
 {
-    if (built_)
-        return;
-    built_ = true;
-    cells_.assign(kGrid * kGrid, {});
-    std::vector<int> us, vs;
-    for (std::int32_t f = 0; f < scene.faceCount; ++f) {
-        const auto i = static_cast<std::size_t>(f);
-        const auto [u, v] = RepairedTexture(scene, i);
-        if (!CellRange(u, us) || !CellRange(v, vs)) {
-            wide_.push_back(f);
-            continue;
-        }
-        for (const int row : vs)
-            for (const int column : us)
-                cells_[static_cast<std::size_t>(row * kGrid + column)].push_back(f);
-    }
-}
-
-bool TexelCentreInside(const std::int64_t (&u)[3], const std::int64_t (&v)[3], int width, int height, int column, int row)
-{
-    // In 16.16 texel units: corners times the map size, the centre at column + 1/2.
-    std::int64_t x[3], y[3];
-    for (int k = 0; k < 3; ++k) {
-        x[k] = u[k] * width;
-        y[k] = v[k] * height;
-    }
     const std::int64_t cx = std::int64_t{column} * 65536 + 32768, cy = std::int64_t{row} * 65536 + 32768;
     bool negative = false, positive = false;
     for (int k = 0; k < 3; ++k) {
@@ -136,6 +110,7 @@ bool TexelOwnership::Owned(const Scene& scene, std::int32_t material, int row, i
             if (scene.faceMaterial[i] != material)
                 continue;
             const FaceTexture t = RepairedTexture(scene, i);
+            const TexelTriangle triangle(t.u, t.v, width, height);
             auto range = [](const std::int64_t (&w)[3], int size, int& first, int& last) {
                 const std::int64_t low = std::min({w[0], w[1], w[2]}) * size, high = std::max({w[0], w[1], w[2]}) * size;
                 first = static_cast<int>((low - 32768) >> 16);
@@ -149,26 +124,69 @@ bool TexelOwnership::Owned(const Scene& scene, std::int32_t material, int row, i
             r1 = std::min(r1, r0 + height);
             for (int r = r0; r <= r1; ++r)
                 for (int c = c0; c <= c1; ++c)
-                    if (TexelCentreInside(t.u, t.v, width, height, c, r))
+                    if (triangle.HoldsCentre(c, r))
                         owned[static_cast<std::size_t>(((r % height + height) % height) * width + (c % width + width) % width)] = 1;
         }
     }
     return owned[static_cast<std::size_t>(row * width + column)] != 0;
 }
 
-std::vector<std::int32_t> TextureFaceIndex::Candidates(const FractionRect& rect) const
+void TextureFaceIndex::Refresh(const Scene& scene)
 {
-    std::vector<std::int32_t> faces = wide_;
-    constexpr int kShift = 16 - 5;
-    const int c0 = static_cast<int>(std::clamp<std::int64_t>(rect.left, 0, 65535) >> kShift);
-    const int c1 = static_cast<int>(std::clamp<std::int64_t>(rect.right, 0, 65535) >> kShift);
-    const int r0 = static_cast<int>(std::clamp<std::int64_t>(rect.top, 0, 65535) >> kShift);
-    const int r1 = static_cast<int>(std::clamp<std::int64_t>(rect.bottom, 0, 65535) >> kShift);
-    for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) {
-            const auto& cell = cells_[static_cast<std::size_t>(r * kGrid + c)];
-            faces.insert(faces.end(), cell.begin(), cell.end());
+    if (built_)
+        return;
+    built_ = true;
+    materials_.assign(scene.materials.size(), {});
+    std::vector<int> us, vs;
+    for (std::int32_t f = 0; f < scene.faceCount; ++f) {
+        const auto i = static_cast<std::size_t>(f);
+        const auto m = static_cast<std::size_t>(scene.faceMaterial[i]);
+        if (m >= materials_.size())
+            continue;
+        MaterialCells& index = materials_[m];
+        if (index.cells.empty())
+            index.cells.assign(kGrid * kGrid, {});
+        const auto [u, v] = RepairedTexture(scene, i);
+        if (!CellRange(u, us) || !CellRange(v, vs)) {
+            index.wide.push_back(f);
+            continue;
         }
+        for (const int row : vs)
+            for (const int column : us)
+                index.cells[static_cast<std::size_t>(row * kGrid + column)].push_back(f);
+    }
+}
+
+std::vector<std::int32_t> TextureFaceIndex::Candidates(std::int32_t material, const FractionRect& rect) const
+{
+    return Candidates(material, std::vector<FractionRect>{rect});
+}
+
+std::vector<std::int32_t> TextureFaceIndex::Candidates(std::int32_t material, const std::vector<FractionRect>& rects) const
+{
+    if (material < 0 || static_cast<std::size_t>(material) >= materials_.size())
+        return {};
+    const MaterialCells& index = materials_[static_cast<std::size_t>(material)];
+    std::vector<std::int32_t> faces = index.wide;
+    if (index.cells.empty())
+        return faces;
+    // Each cell once, however many rectangles reach it.
+    std::vector<std::uint8_t> taken(kGrid * kGrid, 0);
+    constexpr int kShift = 16 - 5;
+    for (const FractionRect& rect : rects) {
+        const int c0 = static_cast<int>(std::clamp<std::int64_t>(rect.left, 0, 65535) >> kShift);
+        const int c1 = static_cast<int>(std::clamp<std::int64_t>(rect.right, 0, 65535) >> kShift);
+        const int r0 = static_cast<int>(std::clamp<std::int64_t>(rect.top, 0, 65535) >> kShift);
+        const int r1 = static_cast<int>(std::clamp<std::int64_t>(rect.bottom, 0, 65535) >> kShift);
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) {
+                const auto at = static_cast<std::size_t>(r * kGrid + c);
+                if (taken[at])
+                    continue;
+                taken[at] = 1;
+                faces.insert(faces.end(), index.cells[at].begin(), index.cells[at].end());
+            }
+    }
     std::sort(faces.begin(), faces.end());
     faces.erase(std::unique(faces.begin(), faces.end()), faces.end());
     return faces;

@@ -3,9 +3,10 @@
 //
 // ScreenFaceIndex lists, per 16 x 16 pixel cell of the view, the faces the last frame drew
 // with a textured material whose integer screen box touches the cell; it is rebuilt when
-// the frame it was built from is no longer the last one. TextureFaceIndex lists, per cell of
-// a 32 x 32 grid over the unit texture square, the faces whose (seam-repaired, wrapping)
-// texture range touches the cell; texture coordinates never change while a scene is loaded.
+// the frame it was built from is no longer the last one. TextureFaceIndex lists, per material
+// and per cell of a 32 x 32 grid over the unit texture square, the material's faces whose
+// (seam-repaired, wrapping) texture range touches the cell; texture coordinates never change
+// while a scene is loaded.
 // Both hand out candidates in face order and always a superset of the faces the full scans
 // would accept, so the pick and the redraw give exactly the results of scanning every face.
 // TexelOwnership tells, per material, which texels have their centre inside the texture
@@ -39,10 +40,20 @@ private:
     std::vector<std::vector<std::int32_t>> cells_;
 };
 
-// Whether the centre of texel (column, row) of a map width x height lies inside the triangle
-// of 16.16 texture coordinates u, v (edges included), taken in the repetition of the map the
-// column and row name. Exact: integer arithmetic in 16.16 texel units.
-bool TexelCentreInside(const std::int64_t (&u)[3], const std::int64_t (&v)[3], int width, int height, int column, int row);
+// A face's texture corners in 16.16 texel units of a map: u x width, v x height.
+struct TexelTriangle {
+    std::int64_t x[3], y[3];
+    TexelTriangle(const std::int64_t (&u)[3], const std::int64_t (&v)[3], int width, int height)
+    {
+        for (int k = 0; k < 3; ++k) {
+            x[k] = u[k] * width;
+            y[k] = v[k] * height;
+        }
+    }
+    // Whether the centre of texel (column, row) lies inside (edges included), taken in the
+    // repetition of the map the column and row name. Exact: integer arithmetic.
+    bool HoldsCentre(int column, int row) const;
+};
 
 class TexelOwnership {
 public:
@@ -61,13 +72,18 @@ public:
 
     // Builds the index once for the scene's texture coordinates.
     void Refresh(const Scene& scene);
-    // The faces whose texture range may meet the rectangle, ascending and without repeats.
-    std::vector<std::int32_t> Candidates(const FractionRect& rect) const;
+    // The material's faces whose texture range may meet any of the rectangles, ascending and
+    // without repeats.
+    std::vector<std::int32_t> Candidates(std::int32_t material, const FractionRect& rect) const;
+    std::vector<std::int32_t> Candidates(std::int32_t material, const std::vector<FractionRect>& rects) const;
 
 private:
+    struct MaterialCells {
+        std::vector<std::vector<std::int32_t>> cells;  // kGrid x kGrid
+        std::vector<std::int32_t> wide;                 // faces spanning a whole map in u or v
+    };
     bool built_ = false;
-    std::vector<std::vector<std::int32_t>> cells_;  // kGrid x kGrid
-    std::vector<std::int32_t> wide_;                 // faces spanning a whole map in u or v
+    std::vector<MaterialCells> materials_;  // by material index
 };
 
 } // namespace gessoria

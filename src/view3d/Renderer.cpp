@@ -146,7 +146,7 @@ public:
         s_.textureIndex.Refresh(s_);
         TexelWindow window{changed.left * maps.width, changed.right * maps.width, changed.top * maps.height,
                            changed.bottom * maps.height, {}};
-        return RedrawFaces(materialIndex, s_.textureIndex.Candidates(changed), changed, window);
+        return RedrawFaces(materialIndex, s_.textureIndex.Candidates(materialIndex, changed), changed, window);
     }
 
     // The same for texels changed in several tiles: the faces that reach any of them.
@@ -160,13 +160,10 @@ public:
             return FractionRect{static_cast<std::int64_t>(r.x0) * 65536 / maps.width, static_cast<std::int64_t>(r.x1 + 1) * 65536 / maps.width,
                                 static_cast<std::int64_t>(r.y0) * 65536 / maps.height, static_cast<std::int64_t>(r.y1 + 1) * 65536 / maps.height};
         };
-        std::vector<std::int32_t> candidates;
-        for (const TexelRect& rect : changed.rects()) {
-            const std::vector<std::int32_t> some = s_.textureIndex.Candidates(fractions(rect));
-            candidates.insert(candidates.end(), some.begin(), some.end());
-        }
-        std::sort(candidates.begin(), candidates.end());
-        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        std::vector<FractionRect> rects;
+        for (const TexelRect& rect : changed.rects())
+            rects.push_back(fractions(rect));
+        const std::vector<std::int32_t> candidates = s_.textureIndex.Candidates(materialIndex, rects);
         const FractionRect bounds = fractions(changed.bounds());
         TexelWindow window{bounds.left * maps.width, bounds.right * maps.width, bounds.top * maps.height,
                            bounds.bottom * maps.height, {}, &changed};

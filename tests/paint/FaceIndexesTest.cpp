@@ -132,15 +132,20 @@ TEST(FaceIndexes, EveryFaceThatCanMeetATextureRectangleIsACandidate)
     };
     int needed = 0;
     for (const FractionRect& rect : rects) {
-        const std::vector<std::int32_t> candidates = s.textureIndex.Candidates(rect);
-        ASSERT_TRUE(std::is_sorted(candidates.begin(), candidates.end()));
-        for (std::int32_t f = 0; f < s.faceCount; ++f) {
-            const auto i = static_cast<std::size_t>(f);
-            const auto [u, v] = RepairedTexture(s, i);
-            if (!meets(u, rect.left, rect.right) || !meets(v, rect.top, rect.bottom))
-                continue;
-            ++needed;
-            ASSERT_TRUE(std::binary_search(candidates.begin(), candidates.end(), f)) << "face " << f;
+        // By material; the rectangle given alone and among others.
+        for (std::int32_t m = 0; m <= s.materialCount; ++m) {
+            const std::vector<std::int32_t> candidates = s.textureIndex.Candidates(m, rect);
+            ASSERT_TRUE(std::is_sorted(candidates.begin(), candidates.end()));
+            const std::vector<std::int32_t> together = s.textureIndex.Candidates(m, std::vector<FractionRect>{rects[0], rect});
+            for (std::int32_t f = 0; f < s.faceCount; ++f) {
+                const auto i = static_cast<std::size_t>(f);
+                const auto [u, v] = RepairedTexture(s, i);
+                if (s.faceMaterial[i] != m || !meets(u, rect.left, rect.right) || !meets(v, rect.top, rect.bottom))
+                    continue;
+                ++needed;
+                ASSERT_TRUE(std::binary_search(candidates.begin(), candidates.end(), f)) << "face " << f;
+                ASSERT_TRUE(std::binary_search(together.begin(), together.end(), f)) << "face " << f;
+            }
         }
     }
     EXPECT_GT(needed, 100);
