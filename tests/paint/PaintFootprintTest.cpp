@@ -465,14 +465,15 @@ TEST(SpecialPaint, EveryValueRuleGivesItsOwnTexel)
          fixed({0, 127, 127}), 255},
         // Untouched texel: fg itself.
         {"Halo on a new layer", 16, 0, fresh, fixed({0, 0, 255}), 254},
-        // r = rand mod A, then one coin for all three channels.
-        {"Randomise Luma", 17, 100,
+        // r = rand mod A, then one coin for all three channels (A = 30 < the first draw, 41,
+        // so mod A and mod (A + 1) differ).
+        {"Randomise Luma", 17, 30,
          [&](Canvas& c) -> Layer& {
              c.values.foreground = kMixed;
              return fresh(c);
          },
          [](Canvas&, PaintRandom r) {
-             const int amount = r.Next() % 100;
+             const int amount = r.Next() % 30;
              return Varied({64, 128, 192}, r.Next() % 2 == 1, amount);
          },
          254},
