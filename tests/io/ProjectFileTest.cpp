@@ -390,6 +390,18 @@ TEST(ProjectFile, AnInterruptedSaveIsFinishedAfterItsCommitAndDroppedBefore)
     EXPECT_TRUE(RecoverProjectSave(folder, "p.gsr"));
     EXPECT_TRUE(std::filesystem::exists(staged));
     EXPECT_TRUE(std::filesystem::exists(file));
+
+    // Only layer images are ever removed, and a record of another format is not followed.
+    ASSERT_TRUE(std::filesystem::exists(folder / "M1CM1.tif"));
+    for (const char* record : {"gessoria project commit 1\nremove p.gsr\nend\n",
+                               "gessoria project commit 2\nremove M1CM1.tif\nend\n",
+                               "remove M1CM1.tif\nend\n"}) {
+        SCOPED_TRACE(record);
+        const auto before = FilesIn(folder);
+        std::ofstream(folder / ".p.gsr.commit") << record;
+        EXPECT_TRUE(RecoverProjectSave(folder, "p.gsr"));
+        EXPECT_EQ(FilesIn(folder), before);
+    }
 }
 
 // The directory's visible files with their bytes: what a reader of the project sees.
