@@ -393,14 +393,14 @@ TEST(ProjectFile, AnInterruptedSaveIsFinishedAfterItsCommitAndDroppedBefore)
 
     // Only layer images are ever removed, and a record of another format is not followed.
     ASSERT_TRUE(std::filesystem::exists(folder / "M1CM1.tif"));
-    for (const char* record : {"gessoria project commit 1\nremove p.gsr\nend\n",
-                               "gessoria project commit 2\nremove M1CM1.tif\nend\n",
-                               "remove M1CM1.tif\nend\n"}) {
-        SCOPED_TRACE(record);
-        const auto before = FilesIn(folder);
-        std::ofstream(folder / ".p.gsr.commit") << record;
+    for (const char* refused : {"gessoria project commit 1\nremove p.gsr\nend\n",
+                                "gessoria project commit 2\nremove M1CM1.tif\nend\n",
+                                "remove M1CM1.tif\nend\n"}) {
+        SCOPED_TRACE(refused);
+        const auto files = FilesIn(folder);
+        std::ofstream(folder / ".p.gsr.commit") << refused;
         EXPECT_TRUE(RecoverProjectSave(folder, "p.gsr"));
-        EXPECT_EQ(FilesIn(folder), before);
+        EXPECT_EQ(FilesIn(folder), files);
     }
 }
 
