@@ -15,6 +15,7 @@ QObject* MakeSelectionTest();
 QObject* MakeTextPageTest();
 QObject* MakeSourceViewTest();
 QObject* MakeBitmapViewWindowTest();
+QObject* MakeCommandTableTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -26,8 +27,12 @@ int main(int argc, char** argv)
                       gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
                       gessoria::test::MakeLibraryPaletteTest, gessoria::test::MakeSelectionTest,
                       gessoria::test::MakeTextPageTest, gessoria::test::MakeSourceViewTest,
-                      gessoria::test::MakeBitmapViewWindowTest}) {
+                      gessoria::test::MakeBitmapViewWindowTest, gessoria::test::MakeCommandTableTest}) {
         std::unique_ptr<QObject> test(make());
+        // GESSORIA_TEST_CLASS=NAME runs only the test classes whose name contains NAME.
+        const QByteArray only = qgetenv("GESSORIA_TEST_CLASS");
+        if (!only.isEmpty() && !QByteArray(test->metaObject()->className()).contains(only))
+            continue;
         failures += QTest::qExec(test.get(), argc, argv);
     }
     return failures == 0 ? 0 : 1;

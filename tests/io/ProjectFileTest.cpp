@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -389,6 +390,90 @@ TEST(ProjectFile, AnInterruptedSaveIsFinishedAfterItsCommitAndDroppedBefore)
     EXPECT_TRUE(RecoverProjectSave(folder, "p.gsr"));
     EXPECT_TRUE(std::filesystem::exists(staged));
     EXPECT_TRUE(std::filesystem::exists(file));
+
+    // Only layer images are ever removed, and a record of another format is not followed.
+    ASSERT_TRUE(std::filesystem::exists(folder / "M1CM1.tif"));
+    for (const char* refused : {"gessoria project commit 1\nremove p.gsr\nend\n",
+                                "gessoria project commit 2\nremove M1CM1.tif\nend\n",
+                                "remove M1CM1.tif\nend\n"}) {
+        SCOPED_TRACE(refused);
+        const auto files = FilesIn(folder);
+        std::ofstream(folder / ".p.gsr.commit") << refused;
+        EXPECT_TRUE(RecoverProjectSave(folder, "p.gsr"));
+        EXPECT_EQ(FilesIn(folder), files);
+    }
+}
+
+// The directory's visible files with their bytes: what a reader of the project sees.
+std::map<std::string, std::vector<std::uint8_t>> Contents(const std::filesystem::path& dir)
+{
+    std::map<std::string, std::vector<std::uint8_t>> contents;
+    for (const auto& name : FilesIn(dir))
+        if (name.front() != '.')
+            contents[name] = ReadBytes(dir / name);
+    return contents;
+}
+
+TEST(ProjectFile, ATornCommitRecordMovesAndRemovesNothing)
+{
+    const auto dir = FreshDirectory("torn");
+    RecordingInteraction ui;
+    Session oldSession, newSession;
+    FillPaintedSession(oldSession, 4, 4, ui);
+    FillPaintedSession(newSession, 4, 2, ui);
+    newSession.scene.camera.angleY = 77;
+    const auto staged = Save(newSession, FreshDirectory("torn-new") / "new.gsr", ui);
+    const auto file = Save(oldSession, dir / "p.gsr", ui);
+    const auto folder = file.parent_path();
+
+    // The record the save of the new session over the old one writes: the images, the
+    // project file last, then the old layers' images the new save does not replace.
+    std::vector<std::string> moves;
+    for (const auto& name : FilesIn(staged.parent_path()))
+        if (name != "new.gsr")
+            moves.push_back(name);
+    moves.push_back("p.gsr");
+    std::vector<std::string> lines = {"gessoria project commit 1"};
+    for (const auto& name : moves)
+        lines.push_back("move " + name);
+    std::size_t removals = 0;
+    for (const auto& name : FilesIn(folder))
+        if (name != "p.gsr" && std::find(moves.begin(), moves.end(), name) == moves.end()) {
+            lines.push_back("remove " + name);
+            ++removals;
+        }
+    ASSERT_GT(removals, 0u);
+    lines.push_back("end");
+
+    const auto stageAndRecord = [&](std::size_t lineCount) {
+        std::filesystem::create_directory(folder / ".p.gsr.saving");
+        for (const auto& name : moves)
+            std::filesystem::copy_file(staged.parent_path() / (name == "p.gsr" ? "new.gsr" : name),
+                                       folder / ".p.gsr.saving" / name);
+        std::string record;
+        for (std::size_t i = 0; i < lineCount; ++i)
+            record += lines[i] + "\n";
+        std::ofstream(folder / ".p.gsr.commit") << record;
+    };
+
+    const auto before = Contents(folder);
+    for (std::size_t cut = 0; cut < lines.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        stageAndRecord(cut);
+        const auto opened = Open(file);
+        ASSERT_TRUE(opened->ok);
+        EXPECT_EQ(Describe(opened->session), Describe(oldSession));
+        EXPECT_EQ(Contents(folder), before);
+        EXPECT_EQ(FilesIn(folder).size(), before.size());  // record and staging gone
+    }
+
+    // The whole record is a commit: the new save is what loads.
+    stageAndRecord(lines.size());
+    const auto opened = Open(file);
+    ASSERT_TRUE(opened->ok);
+    EXPECT_EQ(opened->session.scene.camera.angleY, 77);
+    EXPECT_EQ(opened->session.scene.materials[1].stack(MapType::Colour).count(), 2);
+    EXPECT_EQ(FilesIn(folder).size(), moves.size());
 }
 
 } // namespace

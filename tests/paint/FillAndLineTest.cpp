@@ -109,6 +109,34 @@ TEST(FillMask, LayersAboveTheBaseFloodTheirAlpha)
     EXPECT_EQ(MaskAt(composite, 32, 1, 0), 255);
 }
 
+// Weights between half the tolerance and the tolerance, on a Bump row whose texels lie at
+// chosen distances from the reference (tolerance 32, half 16).
+TEST(FillMask, RampsBetweenHalfTheToleranceAndTheTolerance)
+{
+    Material m = BumpOnly(8, 1, 100);
+    std::uint8_t* row = m.stack(MapType::Bump)[1].image.row(0);
+    const std::uint8_t values[8] = {100, 124, 117, 131, 132, 140, 116, 140};
+    std::copy(std::begin(values), std::end(values), row);
+
+    // Flood from the seed (100): 255 - dist x 255 / 32, 0 from dist 32 on.
+    const auto flood = FillMask(m, Options(FillStyle::Flood, 32, MapType::Bump), 0, 0);
+    const std::vector<std::uint8_t> floodWeights = {255, 255 - 24 * 255 / 32, 255 - 17 * 255 / 32, 255 - 31 * 255 / 32,
+                                                    0, 0, 0, 0};
+    EXPECT_EQ(flood, floodWeights);
+    EXPECT_EQ(flood[1], 64);
+
+    // Border against grey 100, seeded at dist 40: 0 up to 16, (dist - 16) x 255 / 16 up to 32,
+    // 255 beyond; the run stops at the texel of dist 16.
+    ToolOptions border = Options(FillStyle::Border, 32, MapType::Bump);
+    border.fillColour = 0xFF646464;
+    row[0] = 140;
+    const auto ramp = FillMask(m, border, 0, 0);
+    const std::vector<std::uint8_t> borderWeights = {255, (24 - 16) * 255 / 16, (17 - 16) * 255 / 16, (31 - 16) * 255 / 16,
+                                                     255, 255, 0, 0};
+    EXPECT_EQ(ramp, borderWeights);
+    EXPECT_EQ(ramp[1], 127);
+}
+
 // The flood as first described: the seed's run, then recursively, column by column, the runs
 // below and above it. Small maps only.
 void RecursiveRun(std::vector<std::uint8_t>& mask, const std::vector<std::uint8_t>& weights, int width, int height, int x,

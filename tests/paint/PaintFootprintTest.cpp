@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <set>
 
 namespace gessoria::test {
@@ -347,6 +349,192 @@ TEST(SpecialPaint, BlurAveragesTheNeighbourhoodByTheAmount)
     corner.m.stack(MapType::Colour)[1].image.row(kMap - 1)[(kMap - 1) * 3] = 29;
     corner.Dab(1, 0, 0);
     EXPECT_EQ(corner.Texel(MapType::Colour, 1, 0, 0)[0], 200 + ((((8 * 200 + 29) / 9 - 200) * 65025) >> 16));
+}
+
+// The dirtiness variation as the paints describe it: an odd first draw lightens, the second
+// draw mod (amount + 1) is how far; lighten c + ((256 - c) x r >> 8), darken c - (c x r >> 8).
+std::array<int, 3> Varied(std::array<int, 3> bgr, bool lighten, int r)
+{
+    for (int& c : bgr)
+        c = lighten ? c + (((256 - c) * r) >> 8) : c - ((c * r) >> 8);
+    return bgr;
+}
+
+std::array<int, 3> TexelOf(const Layer& layer, int column, int row)
+{
+    const std::uint8_t* t = layer.image.row(row) + column * 3;
+    return {t[0], t[1], t[2]};
+}
+
+// One row per special paint whose value rule no other test here pins: a single fully
+// weighted texel, set up so that only the paint's own rule gives the expected bytes (blue,
+// green, red). The base texel is (200, 60, 30) with alpha 255; a new layer is transparent.
+// Darken, Lighten, Gradient, Pointillist, Chiaroscuro, Inverse, Checkers, Blur, the alpha
+// paints and the bands are pinned by the tests above.
+TEST(SpecialPaint, EveryValueRuleGivesItsOwnTexel)
+{
+    constexpr std::uint32_t kMixed = 0xFF4080C0;  // blue 64, green 128, red 192
+    struct Row {
+        const char* name;
+        int special;
+        int amount;
+        std::function<Layer&(Canvas&)> setup;  // returns the layer to look at
+        std::function<std::array<int, 3>(Canvas&, PaintRandom)> expected;  // from the source as it was
+        int alpha;                                                          // expected alpha
+        int column = 32, row = 32;                                          // the dab's centre and the texel
+    };
+    const auto base = [](Canvas& c) -> Layer& { return c.m.stack(MapType::Colour)[1]; };
+    const auto fresh = [](Canvas& c) -> Layer& {
+        Layer& layer = c.AddLayer();
+        std::fill_n(layer.image.row(32) + 32 * 3, 3, std::uint8_t{9});
+        return layer;
+    };
+    const auto fixed = [](std::array<int, 3> v) { return [v](Canvas&, PaintRandom) { return v; }; };
+    const std::vector<Row> rows = {
+        // Each channel toward grey(texel) = 96 by (128 x 256 / 256) x 255.
+        {"Desaturate", 4, 128, base, fixed({148, 77, 62}), 255},
+        // Painted texel: c toward c x fg / 256 by X = 255 x 129.
+        {"Multiply", 6, 128,
+         [&](Canvas& c) -> Layer& {
+             c.values.foreground = 0x80808080;
+             return base(c);
+         },
+         fixed({149, 44, 22}), 255},
+        // By white at full intensity: c x 255 / 256, one below c.
+        {"Multiply by white", 6, 128,
+         [&](Canvas& c) -> Layer& {
+             c.values.foreground = 0xFFFFFFFF;
+             return base(c);
+         },
+         fixed({199, 59, 29}), 255},
+        // Below (blue 100, green 50, red 30): 30 / 3 + 50 + 100 = 160, not above A = 160: bg.
+        {"Chiaroscuro at the threshold", 8, 160,
+         [&](Canvas& c) -> Layer& {
+             std::uint8_t* below = c.Texel(MapType::Colour, 1, 32, 32);
+             below[0] = 100;
+             below[1] = 50;
+             return fresh(c);
+         },
+         fixed({0, 255, 0}), 254},
+        // Within the window around bg: grey(texel) 96 x fg >> 8.
+        {"Replace Paint", 10, 128,
+         [&](Canvas& c) -> Layer& {
+             c.values.foreground = 0xFF4080FF;
+             c.values.background = 0xFFC83C1E;
+             return base(c);
+         },
+         fixed({24, 48, 95}), 255},
+        // The top of the window, bg_c + ((256 - bg_c) x A >> 8), is still inside: grey 176 x fg >> 8.
+        {"Replace Paint at the top of the window", 10, 128,
+         [&](Canvas& c) -> Layer& {
+             c.values.foreground = 0xFF4080FF;
+             c.values.background = 0xFFC83C1E;
+             std::uint8_t* texel = c.Texel(MapType::Colour, 1, 32, 32);
+             texel[0] = 228;
+             texel[1] = 158;
+             texel[2] = 143;
+             return base(c);
+         },
+         fixed({44, 88, 175}), 255},
+        // Column cell 8 and row cell 8 have equal parity: the value stays, only the alpha grows.
+        {"Alpha Checkers", 12, 4, fresh, fixed({9, 9, 9}), 254},
+        // The layer below matches bg, the layer itself does not: fg set outright.
+        {"Self Masking", 14, 128,
+         [&](Canvas& c) -> Layer& {
+             c.values.background = 0xFFC83C1E;
+             return fresh(c);
+         },
+         fixed({0, 0, 255}), 254},
+        // The dab's own colour varied once by amount A, set outright.
+        {"Brushed", 15, 80,
+         [&](Canvas& c) -> Layer& {
+             c.values.foreground = kMixed;
+             return fresh(c);
+         },
+         [](Canvas&, PaintRandom r) {
+             const bool lighten = r.Next() % 2 == 1;
+             return Varied({64, 128, 192}, lighten, r.Next() % 81);
+         },
+         254},
+        // Painted texel: bg + (fg - bg) x X >> 16, X = 255 x 129, whatever the texel held.
+        {"Halo", 16, 0,
+         [](Canvas& c) -> Layer& {
+             c.values.foreground = 0x800000FF;
+             return c.m.stack(MapType::Colour)[1];
+         },
+         fixed({0, 127, 127}), 255},
+        // Untouched texel: fg itself.
+        {"Halo on a new layer", 16, 0, fresh, fixed({0, 0, 255}), 254},
+        // r = rand mod A, then one coin for all three channels (A = 30 < the first draw, 41,
+        // so mod A and mod (A + 1) differ).
+        {"Randomise Luma", 17, 30,
+         [&](Canvas& c) -> Layer& {
+             c.values.foreground = kMixed;
+             return fresh(c);
+         },
+         [](Canvas&, PaintRandom r) {
+             const int amount = r.Next() % 30;
+             return Varied({64, 128, 192}, r.Next() % 2 == 1, amount);
+         },
+         254},
+        // Bump 200 (>= 128) lightens fg by it.
+        {"Drybrush on a high bump", 18, 0,
+         [&](Canvas& c) -> Layer& {
+             c.values.foreground = kMixed;
+             return fresh(c);
+         },
+         fixed({214, 228, 242}), 254},
+        // Bump 100 darkens fg: c - c x 100 / 256.
+        {"Drybrush on a low bump", 18, 0,
+         [&](Canvas& c) -> Layer& {
+             c.values.foreground = kMixed;
+             c.m.stack(MapType::Bump)[0].image.row(32)[32] = 100;
+             return fresh(c);
+         },
+         fixed({39, 78, 117}), 254},
+        // Bump 128 already lightens: c + ((256 - c) x 128 >> 8).
+        {"Drybrush on a middle bump", 18, 0,
+         [&](Canvas& c) -> Layer& {
+             c.values.foreground = kMixed;
+             c.m.stack(MapType::Bump)[0].image.row(32)[32] = 128;
+             return fresh(c);
+         },
+         fixed({160, 192, 224}), 254},
+        // Where nothing is painted fg is set but stays invisible: the alpha remains 0.
+        {"Alpha Masked", 19, 0, fresh, fixed({0, 0, 255}), 0},
+        // One coin, then each channel (blue, green, red) its own rand mod A.
+        {"Rainbow", 22, 100,
+         [&](Canvas& c) -> Layer& {
+             c.values.foreground = kMixed;
+             return fresh(c);
+         },
+         [](Canvas&, PaintRandom r) {
+             const bool lighten = r.Next() % 2 == 1;
+             std::array<int, 3> out{};
+             const std::array<int, 3> fg{64, 128, 192};
+             for (int k = 0; k < 3; ++k)
+                 out[static_cast<std::size_t>(k)] = Varied(fg, lighten, r.Next() % 100)[static_cast<std::size_t>(k)];
+             return out;
+         },
+         254},
+        // Five rows above the map (row -5, clamped onto row 0) lie in band -5 / 4 = -1: odd, bg.
+        {"Horizontal Bands above the map", 23, 4,
+         [](Canvas& c) -> Layer& {
+             c.SingleTexelHead(kHeadCentre + 5, kHeadCentre);
+             return c.AddLayer();
+         },
+         fixed({0, 255, 0}), 254, 32, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Canvas c(row.special, row.amount);
+        c.SingleTexelHead();
+        Layer& layer = row.setup(c);
+        const PaintRandom before = c.random;
+        c.Dab(1, row.column, row.row);
+        EXPECT_EQ(TexelOf(layer, row.column, row.row), row.expected(c, before));
+        EXPECT_EQ(layer.alpha.row(row.row)[row.column], row.alpha);
+    }
 }
 
 } // namespace

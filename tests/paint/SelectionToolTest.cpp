@@ -155,6 +155,44 @@ TEST(SelectionTool, ANewTextDiscardsTheFloaterBeingPlaced)
     EXPECT_EQ(b.editor.floater().width, 3);
 }
 
+TEST(SelectionTool, APastedBlockLeavesTheMapTypesItsAlphaDoesNotCover)
+{
+    SelectionBench b;
+    Material& m = b.material();
+    // Paint layers whose every texel is transparent: a map type laid there, even with a zero
+    // coverage, would take the floater's values outright.
+    for (const MapType type : kAllMapTypes) {
+        b.AddPatternedLayer(type, 11 + static_cast<std::uint32_t>(StorageIndex(type)));
+        m.stack(type)[m.current(type)].alpha.Fill(0);
+    }
+    CompositeAll(m);
+    // Bump and Opacity come with all-zero alphas.
+    Floater f = PatternedFloater(5, 3);
+    for (const MapType type : {MapType::Bump, MapType::Opacity})
+        f.alpha(type).Fill(0);
+    ASSERT_TRUE(b.clipboard.Set(ClipFormat::Floater, EncodeFloaterBlock(f)));
+    const auto before = m.stacks;
+
+    b.editor.Paste(b.MakePainter(), b.clipboard);
+    b.editor.Press(b.MakePainter(), PickFace(b.scene, 30, 30), 30, 30, false);
+    ASSERT_TRUE(b.editor.selection().floating);
+    b.editor.DeselectAll(b.MakePainter(), b.state);
+
+    const auto same = [&](MapType type) {
+        const LayerStack& now = m.stack(type);
+        const LayerStack& was = before[static_cast<std::size_t>(StorageIndex(type))];
+        for (int k = 1; k < now.count(); ++k)
+            for (const auto& [a, z] : {std::pair{&now[k].image, &was[k].image}, std::pair{&now[k].alpha, &was[k].alpha}})
+                if (!std::equal(a->bits().begin(), a->bits().end(), z->bits().begin()))
+                    return false;
+        return true;
+    };
+    EXPECT_TRUE(same(MapType::Bump));
+    EXPECT_TRUE(same(MapType::Opacity));
+    EXPECT_FALSE(same(MapType::Colour));
+    EXPECT_FALSE(same(MapType::Shininess));
+}
+
 // A clipboard that keeps count of its opening and closing and can refuse to be emptied.
 class CountingClipboard : public MemoryClipboard {
 public:

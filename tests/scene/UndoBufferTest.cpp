@@ -194,6 +194,31 @@ TEST(UndoBuffer, UndoSingleTwiceThenRedoReplaysToTheStrokesEnd)
     EXPECT_TRUE(undo.undoAvailable());
 }
 
+// Redo replays one stroke: it stops before the next record that starts a stroke.
+TEST(UndoBuffer, RedoStopsAtTheNextStroke)
+{
+    Canvas canvas(false);
+    canvas.Dab(1, 16384, 32768);  // first stroke
+    canvas.Dab(2, 16384, 16384);
+    canvas.Dab(1, 49152, 32768);  // second stroke
+    canvas.Dab(2, 49152, 16384);
+    const std::uint8_t first = canvas.Colour(16, 32), second = canvas.Colour(48, 32);
+    UndoBuffer& undo = canvas.scene.undoBuffer;
+    EXPECT_TRUE(undo.Undo(canvas.scene, false));
+    EXPECT_TRUE(undo.Undo(canvas.scene, false));
+    ASSERT_EQ(canvas.Colour(16, 32), 40);
+    ASSERT_EQ(canvas.Colour(48, 32), 40);
+
+    EXPECT_TRUE(undo.Redo(canvas.scene));
+    EXPECT_EQ(canvas.Colour(16, 32), first);
+    EXPECT_EQ(canvas.Colour(16, 16), first);
+    EXPECT_EQ(canvas.Colour(48, 32), 40);  // the second stroke waits for the next Redo
+    EXPECT_TRUE(undo.redoAvailable());
+    EXPECT_TRUE(undo.Redo(canvas.scene));
+    EXPECT_EQ(canvas.Colour(48, 32), second);
+    EXPECT_FALSE(undo.redoAvailable());
+}
+
 TEST(UndoBuffer, EdgeDabsRedoExactly)
 {
     Canvas canvas(false);
