@@ -31,6 +31,8 @@ public:
     std::deque<std::optional<TextureMapSizeAnswer>> textureMapSize;
 
     std::vector<Shown> shown;
+    // The buttons of every question asked, in order: "Yes/No", "OK/Cancel" or "Yes/No/Cancel".
+    std::vector<std::string> questionButtons;
     std::vector<TextureMapSizeRequest> textureMapSizeRequests;
     std::vector<int> progress;
 

@@ -1,0 +1,97 @@
+// The desktop program's wording and reach as a user meets them: the menus read from the menu
+// bar, the right-button menus, the Flip Horizontal key, the tip dialog's ways of closing, the
+// Texture Paint page's library lists and the questions' buttons.
+#include "AppFixture.h"
+
+#include "app/CommandTable.h"
+#include "app/bitmapview/BitmapViewWindow.h"
+#include "app/bitmapview/BitmapViewWindows.h"
+#include "app/dialogs/TipDialog.h"
+#include "app/palettes/BrushSettingsDialog.h"
+#include "app/panel/BookmarksPage.h"
+#include "app/panel/ControlPanel.h"
+#include "app/panel/LayersPage.h"
+#include "app/panel/LightingControlsPage.h"
+#include "app/panel/ToolPages.h"
+#include "io/ProfileFile.h"
+
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace gessoria::test {
+namespace {
+
+using app::Command;
+
+// A menu's visible entries in order: the text with its mnemonic, "-" for a separator and the
+// title followed by ">" for a submenu.
+QStringList MenuTexts(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isVisible())
+            continue;
+        if (action->isSeparator())
+            texts << "-";
+        else if (action->menu())
+            texts << action->text() + ">";
+        else
+            texts << action->text();
+    }
+    return texts;
+}
+
+// The menu bar's menu with this title, or the submenu of it reached through `path`.
+QMenu* MenuAt(const QMainWindow& window, const QStringList& path)
+{
+    QList<QAction*> actions = window.menuBar()->actions();
+    QMenu* menu = nullptr;
+    for (const QString& title : path) {
+        menu = nullptr;
+        for (QAction* action : actions)
+            if (action->menu() && action->text() == title)
+                menu = action->menu();
+        if (!menu)
+            return nullptr;
+        actions = menu->actions();
+    }
+    return menu;
+}
+
+class FrontEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void PreferencesSubmenuNamesItsItemsWithoutEllipses()
+    {
+        AppFixture f;
+        const QMenu* preferences = MenuAt(*f.window, {"&File", "&Preferences"});
+        QVERIFY(preferences != nullptr);
+        QCOMPARE(MenuTexts(preferences),
+                 QStringList({"&Render Level...", "&Map Paths...", "&Pointer Shape", "Pressure &Sensitivity",
+                              "&Beep On Warn", "Space&Ware Prefs", "&Undo Prefs"}));
+    }
+};
+
+} // namespace
+
+QObject* MakeFrontEndTest()
+{
+    return new FrontEndTest;
+}
+
+} // namespace gessoria::test
+
+#include "FrontEndTest.moc"
