@@ -391,17 +391,28 @@ void MainWindow::BuildMenus()
     help->addSeparator();
     add(help, {C::About, C::TipOfTheDay, C::PaintingWizard});
 
-    // The view's right-button menu.
+    // The view's right-button menu. It words Zoom Extents and What's This its own way, so
+    // those two are entries of their own that run the commands.
     auto* popup = new QMenu(this);
+    const auto reworded = [&](Command id, const char* text) {
+        QAction* command = c[id];
+        auto* entry = new QAction(command->icon(), text, popup);
+        entry->setShortcuts(command->shortcuts());
+        entry->setShortcutContext(Qt::WidgetShortcut);  // shown beside the entry; the command's own key acts
+        entry->setStatusTip(command->statusTip());
+        connect(entry, &QAction::triggered, command, &QAction::trigger);
+        popup->addAction(entry);
+    };
     add(popup, {C::BrushTool, C::EraserTool, C::SamplerTool});
     popup->addSeparator();
     popup->addAction(c[C::ColourPicker]);
     popup->addSeparator();
-    add(popup, {C::ZoomExtents, C::LightToFront});
+    reworded(C::ZoomExtents, "&Zoom Extents");
+    popup->addAction(c[C::LightToFront]);
     popup->addSeparator();
     add(popup, {C::Cut, C::Copy, C::Paste});
     popup->addSeparator();
-    popup->addAction(c[C::WhatsThis]);
+    reworded(C::WhatsThis, "What's This?");
     view_->SetContextMenu(popup);
 }
 

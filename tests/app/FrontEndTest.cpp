@@ -71,6 +71,33 @@ QMenu* MenuAt(const QMainWindow& window, const QStringList& path)
     return menu;
 }
 
+// Asks `target` for its right-button menu and hands the menu, while it is open, to `inspect`;
+// the menu is closed afterwards. False when no menu opened.
+bool WithContextMenu(QWidget* target, const std::function<void(QMenu&)>& inspect)
+{
+    bool opened = false;
+    QTimer::singleShot(0, target, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        opened = true;
+        inspect(*menu);
+        menu->close();
+    });
+    const QPoint at = target->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, target->mapToGlobal(at));
+    QApplication::sendEvent(target, &event);
+    return opened;
+}
+
+QAction* ActionNamed(const QMenu& menu, const QString& text)
+{
+    for (QAction* action : menu.actions())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
 class FrontEndTest : public QObject {
     Q_OBJECT
 private slots:
@@ -82,6 +109,32 @@ private slots:
         QCOMPARE(MenuTexts(preferences),
                  QStringList({"&Render Level...", "&Map Paths...", "&Pointer Shape", "Pressure &Sensitivity",
                               "&Beep On Warn", "Space&Ware Prefs", "&Undo Prefs"}));
+    }
+
+    void ViewRightButtonMenuHasItsOwnMnemonicsAndStillZoomsToExtents()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        // The scale the command fits to, then a view zoomed away from it.
+        f.window->commands()[Command::ZoomExtents]->trigger();
+        const float fitted = f.scene().camera.scale;
+        f.scene().camera.scale *= 0.25f;
+        QStringList texts;
+        QAction* zoom = nullptr;
+        QVERIFY(WithContextMenu(&f.view(), [&](QMenu& menu) {
+            texts = MenuTexts(&menu);
+            zoom = ActionNamed(menu, "&Zoom Extents");
+        }));
+        QCOMPARE(texts, QStringList({"&Brush Tool", "&Erase Tool", "Colour &Sampler", "-", "Co&lour Picker", "-",
+                                     "&Zoom Extents", "&Light To Front", "-", "Cu&t", "&Copy", "&Paste", "-",
+                                     "What's This?"}));
+        // The entry is the command itself, not a look-alike.
+        QVERIFY(zoom != nullptr);
+        zoom->trigger();
+        QCOMPARE(f.scene().camera.scale, fitted);
+        // The menu bar keeps its own wording.
+        QCOMPARE(f.window->commands()[Command::ZoomExtents]->text(), QString("Zoom &Extents"));
+        QCOMPARE(f.window->commands()[Command::WhatsThis]->text(), QString("&What's This?"));
     }
 };
 
