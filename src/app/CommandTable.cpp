@@ -11,8 +11,8 @@ namespace {
 
 using C = Command;
 
-// Ordered by Command. `available` is false for the features of later work: the bitmap views,
-// the six-axis controller and help files. Cut, Copy, Paste and Drop Floater are enabled by
+// Ordered by Command. `available` is false for the features of later work: the six-axis
+// controller and help files. Cut, Copy, Paste and Drop Floater are enabled by
 // the main window as the selection, the floater and the clipboard allow.
 const CommandInfo kCommands[] = {
     {C::Open, "&Open...\tCtrl+O", "Open an existing scene or project\nOpen", "Ctrl+O", "open", false, true},
@@ -91,7 +91,7 @@ const CommandInfo kCommands[] = {
     {C::RotateZRight, "Rotate Z Right", "Rotate about the Z axis\nRotate Z", "Ctrl+Right", nullptr, false, true},
     {C::NextPane, "Next Pane", "Switch to the next window pane\nNext Pane", "F6", nullptr, false, true},
     {C::PreviousPane, "Previous Pane", "Switch back to the previous window pane\nPrevious Pane", "Shift+F6", nullptr, false, true},
-    {C::FlipHorizontal, "Flip Horizontal", "Flip the bitmap view horizontally\nFlip Horizontal", "Ctrl+Shift+Alt+F12", nullptr, false, false},
+    {C::FlipHorizontal, "Flip Horizontal", "Flip the bitmap view horizontally\nFlip Horizontal", "Ctrl+Shift+Alt+F12", nullptr, false, true},
 };
 static_assert(std::size(kCommands) == static_cast<std::size_t>(Command::Count));
 

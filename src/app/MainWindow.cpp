@@ -476,6 +476,7 @@ void MainWindow::ConnectCommands()
     connect(c[C::RotateZRight], &QAction::triggered, this, [this] { Navigate(ArrowKey::Right, true); });
     connect(c[C::NextPane], &QAction::triggered, this, [this] { focusNextChild(); });
     connect(c[C::PreviousPane], &QAction::triggered, this, [this] { focusPreviousChild(); });
+    connect(c[C::FlipHorizontal], &QAction::triggered, bitmapViews_, &BitmapViewWindows::FlipActive);
 }
 
 // ---- Files ----

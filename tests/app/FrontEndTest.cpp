@@ -136,6 +136,40 @@ private slots:
         QCOMPARE(f.window->commands()[Command::ZoomExtents]->text(), QString("Zoom &Extents"));
         QCOMPARE(f.window->commands()[Command::WhatsThis]->text(), QString("&What's This?"));
     }
+
+    void FlipHorizontalKeyFlipsTheActiveBitmapViewOnly()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        auto* layers = static_cast<app::LayersPage*>(f.window->controlPanel().ShowPage(app::PanelPage::Layers));
+        layers->ChooseMapType(MapType::Colour);
+        app::BitmapViewWindow* window = f.window->bitmapViews().Open(layers->materialIndex(), MapType::Colour, 1);
+        QVERIFY(window != nullptr);
+        // Some paint first, so the layer is not the same both ways round.
+        f.Drag({f.PointOnObject(), f.PointOnObject() + QPoint(30, 4)});
+        const std::vector<std::uint8_t> before = LayerBytes(*window);
+        const Qt::KeyboardModifiers keys = Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier;
+
+        // With the main window active there is no active bitmap view: nothing, and nothing said.
+        // Active means holding the keyboard focus (a transient window also reports itself
+        // active while its parent is).
+        f.window->activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), f.window->windowHandle());
+        const std::size_t shown = f.ui.shown.size();
+        QTest::keyClick(f.window.get(), Qt::Key_F12, keys);
+        QCOMPARE(LayerBytes(*window), before);
+        QCOMPARE(f.ui.shown.size(), shown);
+
+        window->activateWindow();
+        QTRY_COMPARE(QGuiApplication::focusWindow(), window->windowHandle());
+        QTest::keyClick(window, Qt::Key_F12, keys);
+        const std::vector<std::uint8_t> flipped = LayerBytes(*window);
+        QVERIFY(flipped != before);
+        // The window's own Flip Horizontal turns it back: the key did a horizontal flip.
+        window->action(app::BitmapViewCommand::FlipHorizontal)->trigger();
+        QCOMPARE(LayerBytes(*window), before);
+        QCOMPARE(f.ui.shown.size(), shown);
+    }
 };
 
 } // namespace
