@@ -98,6 +98,22 @@ QAction* ActionNamed(const QMenu& menu, const QString& text)
     return nullptr;
 }
 
+template <typename Widget>
+Widget* ChildWithText(const QWidget& parent, const QString& text)
+{
+    for (Widget* child : parent.findChildren<Widget*>())
+        if (child->text() == text)
+            return child;
+    return nullptr;
+}
+
+std::vector<std::uint8_t> LayerBytes(const app::BitmapViewWindow& window)
+{
+    BitmapView& view = const_cast<app::BitmapViewWindow&>(window).view();
+    const CDIB& image = view.material().stack(view.mapType())[view.layerIndex()].image;
+    return {image.bits().begin(), image.bits().end()};
+}
+
 class FrontEndTest : public QObject {
     Q_OBJECT
 private slots:
@@ -169,6 +185,44 @@ private slots:
         window->action(app::BitmapViewCommand::FlipHorizontal)->trigger();
         QCOMPARE(LayerBytes(*window), before);
         QCOMPARE(f.ui.shown.size(), shown);
+    }
+
+    void TipDialogKeepsTheStartUpChoiceOnlyThroughClose()
+    {
+        QTemporaryDir dir;
+        const auto ini = std::filesystem::path(dir.filePath("g.INI").toStdString());
+        QFile tips(dir.filePath("tips.txt"));
+        QVERIFY(tips.open(QIODevice::WriteOnly));
+        tips.write("First tip\nSecond tip\n");
+        tips.close();
+        const auto startUp = [&] { return ProfileFile::Load(ini).GetInt("Tip", "StartUp", -1); };
+
+        {
+            app::TipDialog dialog(ini, dir.filePath("tips.txt").toStdString(), nullptr);
+            dialog.show();
+            dialog.SetShowOnStartup(false);
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            QVERIFY(!dialog.isVisible());
+        }
+        QCOMPARE(startUp(), -1);
+        {
+            // The title bar's close button.
+            app::TipDialog dialog(ini, dir.filePath("tips.txt").toStdString(), nullptr);
+            dialog.show();
+            dialog.SetShowOnStartup(false);
+            QVERIFY(dialog.close());
+        }
+        QCOMPARE(startUp(), -1);
+        QVERIFY(TipsShownAtStartup(ini));
+        {
+            app::TipDialog dialog(ini, dir.filePath("tips.txt").toStdString(), nullptr);
+            dialog.show();
+            dialog.SetShowOnStartup(false);
+            QPushButton* close = ChildWithText<QPushButton>(dialog, "&Close");
+            QVERIFY(close != nullptr);
+            QTest::mouseClick(close, Qt::LeftButton);
+        }
+        QCOMPARE(startUp(), 1);
     }
 };
 
