@@ -251,7 +251,12 @@ void MainWindow::BuildControlPanel()
 {
     PanelContext context{workspace_, ui_, [this] { view_->Render(); }, [this] { view_->RedrawScreen(); },
                          [this](int cursor) { view_->SetToolCursor(cursor); },
-                         [this](int material, MapType type, int layer) { bitmapViews_->Open(material, type, layer); }};
+                         [this](int material, MapType type, int layer) { bitmapViews_->Open(material, type, layer); },
+                         [this] {
+                             infoWindow_->Refresh();
+                             if (applicators_->isVisible())
+                                 applicators_->Refresh();
+                         }};
     panel_ = new ControlPanel(*commands_, std::move(context), this);
     connect(panel_, &ControlPanel::textWanted, this, &MainWindow::CreateText);
     addDockWidget(Qt::LeftDockWidgetArea, panel_);

@@ -114,6 +114,20 @@ std::vector<std::uint8_t> LayerBytes(const app::BitmapViewWindow& window)
     return {image.bits().begin(), image.bits().end()};
 }
 
+// Runs `inspect` on the modal dialog the next action opens, then rejects it.
+template <typename Dialog>
+void WhenModalOpens(const std::function<void(Dialog&)>& inspect, bool& seen)
+{
+    QTimer::singleShot(0, [inspect, &seen] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen = true;
+        inspect(*dialog);
+        dialog->reject();
+    });
+}
+
 class FrontEndTest : public QObject {
     Q_OBJECT
 private slots:
@@ -223,6 +237,63 @@ private slots:
             QTest::mouseClick(close, Qt::LeftButton);
         }
         QCOMPARE(startUp(), 1);
+    }
+
+    void TexturePaintPageHasTheBrushListWithItsCommandsAndThePaintList()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        BrushTable& brushes = f.workspace.session.brushes;
+        QVERIFY(brushes.count() >= 3);
+        auto* page = f.window->controlPanel().ShowPage(app::PanelPage::TexturePaint);
+        const QLabel* brushLabel = ChildWithText<QLabel>(*page, "Brush");
+        const QLabel* paintLabel = ChildWithText<QLabel>(*page, "Texture Paint");
+        QVERIFY(brushLabel != nullptr && paintLabel != nullptr);
+        auto* brushList = qobject_cast<QComboBox*>(brushLabel->buddy());
+        auto* paintList = qobject_cast<QComboBox*>(paintLabel->buddy());
+        QVERIFY(brushList != nullptr && paintList != nullptr);
+        QCOMPARE(brushList->count(), brushes.count());
+        QCOMPARE(paintList->count(), f.workspace.session.paints.count());
+        QPushButton* edit = ChildWithText<QPushButton>(*page, "Edit");
+        QPushButton* del = ChildWithText<QPushButton>(*page, "Del");
+        QPushButton* add = ChildWithText<QPushButton>(*page, "New");
+        QVERIFY(edit != nullptr && del != nullptr && add != nullptr);
+
+        // Del deletes the brush chosen in the list after asking, as the Applicators palette does.
+        const int count = brushes.count();
+        const std::string doomed = brushes.at(count - 1).name;
+        brushList->setCurrentIndex(count - 1);
+        f.ui.yesNo.push_back(true);
+        QTest::mouseClick(del, Qt::LeftButton);
+        QCOMPARE(brushes.count(), count - 1);
+        QCOMPARE(brushList->count(), count - 1);
+        QVERIFY(brushList->findText(QString::fromStdString(doomed)) < 0);
+        // The default brush stays.
+        brushList->setCurrentIndex(0);
+        QTest::mouseClick(del, Qt::LeftButton);
+        QCOMPARE(brushes.count(), count - 1);
+
+        // Edit opens the settings sheet on the current brush.
+        brushList->setCurrentIndex(1);
+        QString editedName;
+        bool seen = false;
+        WhenModalOpens<app::BrushSettingsDialog>([&](app::BrushSettingsDialog& sheet) {
+            editedName = sheet.nameEdit()->text();
+        }, seen);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QVERIFY(seen);
+        QCOMPARE(editedName, QString::fromStdString(brushes.at(1).name));
+
+        // New offers the scratch brush in the sheet; cancelled, it goes again.
+        seen = false;
+        WhenModalOpens<app::BrushSettingsDialog>([&](app::BrushSettingsDialog& sheet) {
+            editedName = sheet.nameEdit()->text();
+        }, seen);
+        QTest::mouseClick(add, Qt::LeftButton);
+        QVERIFY(seen);
+        QCOMPARE(editedName, QString("New Brush"));
+        QCOMPARE(brushes.count(), count - 1);
+        QCOMPARE(brushList->count(), count - 1);
     }
 };
 

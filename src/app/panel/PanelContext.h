@@ -22,6 +22,9 @@ struct PanelContext {
     std::function<void(int)> toolCursor; // the main view's tool cursor (a cursor id, -1 the arrow)
     // The bitmap view window of a material's layer, opened or brought forward.
     std::function<void(int material, MapType type, int layer)> openBitmapView = {};
+    // A page changed the brush library (edited, added or deleted a brush): the palettes and
+    // the Info Window show it.
+    std::function<void()> libraryChanged = {};
 };
 
 } // namespace gessoria::app
