@@ -295,6 +295,24 @@ private slots:
         QCOMPARE(brushes.count(), count - 1);
         QCOMPARE(brushList->count(), count - 1);
     }
+
+    void DeletingABookmarkAsksWithOkAndCancel()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        auto* page = static_cast<app::BookmarksPage*>(f.window->controlPanel().ShowPage(app::PanelPage::Bookmarks));
+        const int count = page->list()->count();
+        page->list()->setCurrentRow(0);
+        f.ui.yesNo.push_back(false);  // Cancel
+        QTest::mouseClick(page->deleteButton(), Qt::LeftButton);
+        QCOMPARE(f.ui.Texts(Shown::Kind::Question).back(), std::string("Are you sure you want to delete this bookmark"));
+        QCOMPARE(f.ui.questionButtons.back(), std::string("OK/Cancel"));
+        QCOMPARE(page->list()->count(), count);
+        f.ui.yesNo.push_back(true);  // OK
+        QTest::mouseClick(page->deleteButton(), Qt::LeftButton);
+        QCOMPARE(f.ui.questionButtons.back(), std::string("OK/Cancel"));
+        QCOMPARE(page->list()->count(), count - 1);
+    }
 };
 
 } // namespace

@@ -27,6 +27,13 @@ bool RecordingInteraction::AskYesNo(const std::string& text, const std::string& 
     return Next(yesNo, false);
 }
 
+bool RecordingInteraction::AskOkCancel(const std::string& text, const std::string& title)
+{
+    shown.push_back({Shown::Kind::Question, text, title});
+    questionButtons.push_back("OK/Cancel");
+    return Next(yesNo, false);
+}
+
 std::optional<std::string> RecordingInteraction::ChooseFileToOpen(const std::string& filter, const std::string& presetName)
 {
     shown.push_back({Shown::Kind::FileChooser, presetName, filter});
