@@ -313,6 +313,33 @@ private slots:
         QCOMPARE(f.ui.questionButtons.back(), std::string("OK/Cancel"));
         QCOMPARE(page->list()->count(), count - 1);
     }
+
+    void LightingMixCommandsCarryTheirPrompts()
+    {
+        AppFixture f;
+        auto* page = f.window->controlPanel().ShowPage(app::PanelPage::Lighting);
+        struct Prompted {
+            const char* text;
+            const char* prompt;
+        };
+        const Prompted prompted[] = {{"Am&bient To Full", "Sets the Ambient Light in the scene to 255"},
+                                     {"Ambient/Spot &Mix", "Sets both the Ambient light and the Spot light to 50%"}};
+        QStringList tips;
+        QStringList statusLines;
+        QVERIFY(WithContextMenu(page, [&](QMenu& menu) {
+            for (const Prompted& p : prompted) {
+                QAction* action = ActionNamed(menu, p.text);
+                if (!action)
+                    continue;
+                tips << action->toolTip();
+                menu.setActiveAction(action);
+                statusLines << f.window->statusBar()->currentMessage();
+            }
+        }));
+        const QStringList prompts = {prompted[0].prompt, prompted[1].prompt};
+        QCOMPARE(tips, prompts);
+        QCOMPARE(statusLines, prompts);
+    }
 };
 
 } // namespace
