@@ -384,7 +384,9 @@ void MainWindow::BuildMenus()
     QMenu* lighting = tools->addMenu("&Lighting");
     add(lighting, {C::LightLock, C::LightToFront, C::MoveLights, C::LightingControls});
     QMenu* utilities = tools->addMenu("&Utilities");
-    add(utilities, {C::RedrawScreen, C::Benchmark});
+    // The rotation benchmark has no entry: developers time renders with
+    // `gessoria-cli render --frames N`.
+    utilities->addAction(c[C::RedrawScreen]);
     QMenu* painting = tools->addMenu("Painting &Tools");
     for (const ToolCommand& t : kPaintTools)
         painting->addAction(c[t.command]);

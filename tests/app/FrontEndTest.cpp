@@ -71,6 +71,21 @@ QMenu* MenuAt(const QMainWindow& window, const QStringList& path)
     return menu;
 }
 
+// Every action reachable from the menu bar, submenus included.
+QList<QAction*> AllMenuActions(const QMainWindow& window)
+{
+    QList<QAction*> all;
+    std::function<void(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
+        for (QAction* action : actions) {
+            all << action;
+            if (action->menu())
+                walk(action->menu()->actions());
+        }
+    };
+    walk(window.menuBar()->actions());
+    return all;
+}
+
 // Asks `target` for its right-button menu and hands the menu, while it is open, to `inspect`;
 // the menu is closed afterwards. False when no menu opened.
 bool WithContextMenu(QWidget* target, const std::function<void(QMenu&)>& inspect)
@@ -339,6 +354,17 @@ private slots:
         const QStringList prompts = {prompted[0].prompt, prompted[1].prompt};
         QCOMPARE(tips, prompts);
         QCOMPARE(statusLines, prompts);
+    }
+
+    void RotationBenchmarkHasNoMenuEntry()
+    {
+        AppFixture f;
+        const QMenu* utilities = MenuAt(*f.window, {"&Tools", "&Utilities"});
+        QVERIFY(utilities != nullptr);
+        QCOMPARE(MenuTexts(utilities), QStringList({"&Redraw Screen"}));
+        QAction* benchmark = f.window->commands()[Command::Benchmark];
+        QVERIFY(!AllMenuActions(*f.window).contains(benchmark));
+        QVERIFY(benchmark->shortcuts().isEmpty());
     }
 };
 
