@@ -350,13 +350,14 @@ void MainWindow::BuildMenus()
             menu->addAction(c[id]);
     };
 
+    // Print View is the tool bar's and Ctrl+P's; the menu prints through Print. The recent
+    // files are listed in the menu itself, between Print and Preferences.
     fileMenu_ = menuBar()->addMenu("&File");
     add(fileMenu_, {C::Open, C::Save, C::SaveAs});
     fileMenu_->addSeparator();
-    add(fileMenu_, {C::Print, C::PrintView});
+    fileMenu_->addAction(c[C::Print]);
     fileMenu_->addSeparator();
-    recentMenu_ = fileMenu_->addMenu("Recent &Files");
-    fileMenu_->addSeparator();
+    recentEnd_ = fileMenu_->addSeparator();
     QMenu* preferences = fileMenu_->addMenu("&Preferences");
     add(preferences, {C::RenderLevel, C::MapPaths, C::PointerShape, C::PressureSensitivity, C::BeepOnWarn,
                       C::SpaceWarePrefs, C::UndoPrefs});
@@ -369,14 +370,14 @@ void MainWindow::BuildMenus()
     edit->addSeparator();
     add(edit, {C::Cut, C::Copy, C::Paste, C::DropFloater, C::Clear});
 
+    // The control panel's window buttons open its pages; the floating Applicators and
+    // Pigments palettes have no other way in, so they follow Ignore Warning.
     QMenu* view = menuBar()->addMenu("&View");
     QMenu* toolbars = view->addMenu("&Toolbars");
     add(toolbars, {C::FileToolbar, C::PositionToolbar, C::ControlPanel});
-    add(view, {C::StatusBar, C::InfoWindow, C::ColourPicker});
+    add(view, {C::StatusBar, C::InfoWindow, C::ColourPicker, C::IgnoreWarning});
     view->addSeparator();
-    add(view, {C::ViewBookmarks, C::LayersWindow, C::ObjectsWindow, C::Applicators, C::Pigments});
-    view->addSeparator();
-    add(view, {C::IgnoreWarning, C::WarningWindow, C::RedrawScreen});
+    add(view, {C::Applicators, C::Pigments});
 
     QMenu* tools = menuBar()->addMenu("&Tools");
     QMenu* position = tools->addMenu("&Position Object");
@@ -592,14 +593,18 @@ bool MainWindow::SaveTo(const QString& path)
 
 void MainWindow::RefreshRecentMenu()
 {
-    recentMenu_->clear();
+    qDeleteAll(recentActions_);
+    recentActions_.clear();
     int number = 1;
     for (const QString& path : recent_.entries()) {
-        QAction* action = recentMenu_->addAction(QString("&%1 %2").arg(number++).arg(QFileInfo(path).fileName()));
+        auto* action = new QAction(QString("&%1 %2").arg(number++).arg(QFileInfo(path).fileName()), fileMenu_);
         action->setStatusTip("Open " + path);
         connect(action, &QAction::triggered, this, [this, path] { OpenFile(path, false); });
+        fileMenu_->insertAction(recentEnd_, action);
+        recentActions_.push_back(action);
     }
-    recentMenu_->setEnabled(!recent_.entries().isEmpty());
+    // Without recent files their closing separator would double the one after Print.
+    recentEnd_->setVisible(!recentActions_.empty());
 }
 
 void MainWindow::UpdateTitle(const QString& path)

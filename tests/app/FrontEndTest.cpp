@@ -366,6 +366,29 @@ private slots:
         QVERIFY(!AllMenuActions(*f.window).contains(benchmark));
         QVERIFY(benchmark->shortcuts().isEmpty());
     }
+
+    void FileAndViewMenusKeepOnlyTheirOwnEntries()
+    {
+        AppFixture f;
+        const QStringList fileBefore = {"&Open...", "&Save", "Save &As...", "-", "&Print...", "-",
+                                        "&Preferences>", "-", "E&xit"};
+        QCOMPARE(MenuTexts(MenuAt(*f.window, {"&File"})), fileBefore);
+        // Opened files are listed in the File menu itself, newest first.
+        QVERIFY(f.OpenSample());
+        QCOMPARE(MenuTexts(MenuAt(*f.window, {"&File"})),
+                 QStringList({"&Open...", "&Save", "Save &As...", "-", "&Print...", "-", "&1 monkey.3ds", "-",
+                              "&Preferences>", "-", "E&xit"}));
+        QCOMPARE(MenuTexts(MenuAt(*f.window, {"&View"})),
+                 QStringList({"&Toolbars>", "&Status Bar", "&Info Window", "Co&lour Picker", "&Ignore Warning", "-",
+                              "&Applicators", "Pi&gments"}));
+        QCOMPARE(MenuTexts(MenuAt(*f.window, {"&View", "&Toolbars"})),
+                 QStringList({"&File Toolbar", "&Position Toolbar", "&Control Panel"}));
+        // Print View keeps its key and its tool bar button.
+        QCOMPARE(f.window->commands()[Command::PrintView]->shortcut(), QKeySequence("Ctrl+P"));
+        // The control panel's two button frames carry no titles.
+        for (const QGroupBox* frame : f.window->controlPanel().widget()->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+            QCOMPARE(frame->title(), QString());
+    }
 };
 
 } // namespace
