@@ -1,7 +1,8 @@
 # The Debian package: `cpack -G DEB` in the build folder (or scripts/package.sh) makes
 # gessoria_<version>_<arch>.deb from the install rules. Depends comes from dpkg-shlibdeps over
-# the installed programs; Qt's plug-ins, loaded at run time, are added by hand: the xcb
-# platform (qt6-qpa-plugins) and the TIFF reader and writer the projects' layer images need
+# the installed programs; Qt's plug-ins, loaded at run time, are added by hand: the SVG icon
+# engine every icon is drawn with (libqt6svg6, which the linker may leave out of the
+# program's own needs) and the TIFF reader and writer the projects' layer images need
 # (qt6-image-formats-plugins).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME gessoria)
@@ -17,6 +18,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/gessoria/gessoria")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-image-formats-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-image-formats-plugins")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

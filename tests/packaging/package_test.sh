@@ -42,7 +42,7 @@ if grep -E '/include/|_test|benchmark|/lib/.*\.a$' "$scratch/files"; then fail "
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "Architecture"
 [ "$(dpkg-deb -f "$deb" Section)" = graphics ] || fail "Section"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins; do
+for lib in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6svg6 qt6-image-formats-plugins; do
   [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 [[ "$depends" == *"libqt6core6"*"(>="* || "$depends" == *"(>="*"libqt6core6"* ]] || fail "Depends has no versions: $depends"
@@ -55,6 +55,14 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/$id.metainfo.xml" > "$s
 grep -q '^Exec=gessoria %f$' "$root/usr/share/applications/$id.desktop" || fail "Exec"
 grep -q 'application/x-gessoria-project' "$root/usr/share/applications/$id.desktop" || fail "MimeType"
 grep -q 'value="Gessoria Project File' "$root/usr/share/mime/packages/$id.xml" || fail "magic"
+# shared-mime-info compiles the types: *.gsr by name and the project header's 22 bytes.
+if command -v update-mime-database > /dev/null; then
+  mkdir -p "$scratch/mime/packages"
+  cp "$root/usr/share/mime/packages/$id.xml" "$scratch/mime/packages/"
+  update-mime-database "$scratch/mime" > /dev/null 2>&1 || fail "update-mime-database"
+  grep -qx 'application/x-gessoria-project:\*\.gsr' "$scratch/mime/globs" || fail "the .gsr glob"
+  grep -aq 'Gessoria Project File' "$scratch/mime/magic" || fail "the project magic"
+fi
 file "$root/usr/share/icons/hicolor/48x48/apps/$id.png" | grep -q '48 x 48' || fail "48x48 icon"
 zcat "$root/usr/share/man/man1/gessoria-cli.1.gz" | grep -q "Gessoria $version" || fail "man page version"
 
