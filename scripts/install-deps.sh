@@ -6,10 +6,13 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libstb-dev
           qt6-qpa-plugins xvfb xdotool
           googletest libgtest-dev libbenchmark-dev lib3ds-dev
-          libegl-dev libopengl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri)
+          libegl-dev libopengl-dev libgl-dev libegl-mesa0 libgl1-mesa-dri
+          dpkg-dev file desktop-file-utils appstream)
 # xvfb and xdotool run the desktop program's end-to-end test; clang is for the fuzz
 # targets; lib3ds-dev only for the reference benchmark; the EGL and OpenGL packages
-# (with Mesa's llvmpipe) only for the llvmpipe anchor benchmark.
+# (with Mesa's llvmpipe) only for the llvmpipe anchor benchmark. dpkg-dev (dpkg-shlibdeps)
+# and file let CPack build the Debian package and compute its Depends; desktop-file-utils
+# and appstream validate its desktop entry and metainfo in the packaging test.
 
 missing=()
 for p in "${packages[@]}"; do

@@ -32,6 +32,18 @@ namespace {
 constexpr const char* kUsage =
     "usage: gessoria [--grab OUT.png [--grab-size WxH] [--grab-palettes | --grab-bitmap-view]] [FILE]";
 
+constexpr const char* kOptions =
+    "  FILE                 a scene (.3ds, .prj) or a project (.gsr) to open\n"
+    "  --grab OUT.png       open FILE with nobody asked anything, write a picture of the main\n"
+    "                       window to OUT.png and exit (off screen unless QT_QPA_PLATFORM says otherwise)\n"
+    "  --grab-size WxH      the window's size for --grab (default 1024x768)\n"
+    "  --grab-palettes      --grab with the Colour Picker and the Info Window open\n"
+    "  --grab-bitmap-view   --grab of the first material's Colour Base Layer in its bitmap view\n"
+    "  --version            print the version and exit\n"
+    "  -h, --help           print this help and exit\n"
+    "exit status: 0 done, 1 the --grab file could not be opened or written, 2 bad command line\n"
+    "environment: GESSORIA_INI (preferences file), GESSORIA_DATA (data directory); see gessoria(1)\n";
+
 // A floating window drawn at `at` with a title bar of its own, as a window manager would.
 void DrawFloating(QPainter& painter, QWidget& floating, QPoint at)
 {
@@ -107,6 +119,11 @@ int Grab(MainWindow& window, Workspace& workspace, const LaunchOptions& options)
 }
 
 } // namespace
+
+QString LaunchHelp()
+{
+    return QString(kUsage) + "\n" + kOptions;
+}
 
 std::optional<LaunchOptions> ParseLaunchOptions(const QStringList& arguments, QString& error)
 {

@@ -33,6 +33,9 @@ struct LaunchOptions {
 // `error`, when they cannot be understood.
 std::optional<LaunchOptions> ParseLaunchOptions(const QStringList& arguments, QString& error);
 
+// What `gessoria --help` prints: the usage, every option and the exit statuses.
+QString LaunchHelp();
+
 // Runs the program; returns the exit status.
 int RunApplication(const LaunchOptions& options);
 

@@ -11,8 +11,8 @@ namespace {
 
 using C = Command;
 
-// Ordered by Command. `available` is false for the features of later work: the bitmap views,
-// the six-axis controller and help files. Cut, Copy, Paste and Drop Floater are enabled by
+// Ordered by Command. `available` is false for the features of later work: the six-axis
+// controller and help files. Cut, Copy, Paste and Drop Floater are enabled by
 // the main window as the selection, the floater and the clipboard allow.
 const CommandInfo kCommands[] = {
     {C::Open, "&Open...\tCtrl+O", "Open an existing scene or project\nOpen", "Ctrl+O", "open", false, true},
@@ -22,11 +22,11 @@ const CommandInfo kCommands[] = {
     {C::PrintView, "Print &View\tCtrl+P", "Print the picture in the main view\nPrint View", "Ctrl+P", "print", false, true},
     {C::RenderLevel, "&Render Level...", "Choose the render levels and drawing options\nRendering Levels", "", "renderlevel", false, true},
     {C::MapPaths, "&Map Paths...", "Edit the directories searched for material bitmaps\nMap Paths", "", nullptr, false, true},
-    {C::PointerShape, "&Pointer Shape...", "Choose icon cursors or precise crosshairs\nPointer Shape", "", nullptr, false, true},
-    {C::PressureSensitivity, "Pressure &Sensitivity...", "For toggling pressure sensitivity when you have a pressure sensitive tablet\nPressure Sensitivity", "", nullptr, false, true},
+    {C::PointerShape, "&Pointer Shape", "Choose icon cursors or precise crosshairs\nPointer Shape", "", nullptr, false, true},
+    {C::PressureSensitivity, "Pressure &Sensitivity", "For toggling pressure sensitivity when you have a pressure sensitive tablet\nPressure Sensitivity", "", nullptr, false, true},
     {C::BeepOnWarn, "&Beep On Warn", "Beep when the Warning Window lights up\nBeep On Warn", "", nullptr, true, true},
-    {C::SpaceWarePrefs, "Space&Ware Prefs...", "Settings of a six-axis controller\nSpaceWare Prefs", "", nullptr, false, false},
-    {C::UndoPrefs, "&Undo Prefs...", "Switch the undo buffer on or off and choose its size\nUndo Prefs", "", nullptr, false, true},
+    {C::SpaceWarePrefs, "Space&Ware Prefs", "Settings of a six-axis controller\nSpaceWare Prefs", "", nullptr, false, false},
+    {C::UndoPrefs, "&Undo Prefs", "Switch the undo buffer on or off and choose its size\nUndo Prefs", "", nullptr, false, true},
     {C::Exit, "E&xit", "Quit the application; saves preferences and libraries\nExit", "", nullptr, false, true},
 
     {C::Undo, "&Undo\tCtrl+Z", "Undo the last stroke\nUndo", "Ctrl+Z;Alt+Backspace", "undo", false, true},
@@ -91,7 +91,7 @@ const CommandInfo kCommands[] = {
     {C::RotateZRight, "Rotate Z Right", "Rotate about the Z axis\nRotate Z", "Ctrl+Right", nullptr, false, true},
     {C::NextPane, "Next Pane", "Switch to the next window pane\nNext Pane", "F6", nullptr, false, true},
     {C::PreviousPane, "Previous Pane", "Switch back to the previous window pane\nPrevious Pane", "Shift+F6", nullptr, false, true},
-    {C::FlipHorizontal, "Flip Horizontal", "Flip the bitmap view horizontally\nFlip Horizontal", "Ctrl+Shift+Alt+F12", nullptr, false, false},
+    {C::FlipHorizontal, "Flip Horizontal", "Flip the bitmap view horizontally\nFlip Horizontal", "Ctrl+Shift+Alt+F12", nullptr, false, true},
     {C::ShrinkBrush, "Smaller Brush", "Make the projected dab smaller\nSmaller Brush ([)", "[", nullptr, false, true},
     {C::GrowBrush, "Larger Brush", "Make the projected dab larger\nLarger Brush (])", "]", nullptr, false, true},
 };

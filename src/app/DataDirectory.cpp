@@ -2,9 +2,11 @@
 
 #include "app/Resources.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdlib>
 #include <system_error>
@@ -29,6 +31,18 @@ std::filesystem::path UserDataDirectory()
     return FromEnvironment("HOME") / ".local" / "share" / "gessoria";
 }
 
+std::filesystem::path InstalledDataDirectory()
+{
+    if (QCoreApplication::instance() == nullptr)
+        return {};
+    const std::filesystem::path installed =
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()) / ".." / "share" / "gessoria";
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(installed / "Brushes.Dat", error))
+        return {};
+    return std::filesystem::weakly_canonical(installed, error);
+}
+
 bool SeedDataDirectory(const std::filesystem::path& directory)
 {
     std::error_code error;
@@ -37,13 +51,18 @@ bool SeedDataDirectory(const std::filesystem::path& directory)
     if (!std::filesystem::create_directories(directory, error))
         return false;
     InitResources();
-    // Every file under the :/seed resource, with its folders.
+    // The starter files are those under the :/seed resource, with their folders; each is
+    // taken from the installed copy when there is one.
+    const std::filesystem::path installed = InstalledDataDirectory();
+    const QDir installedDir(QString::fromStdString(installed.string()));
     bool ok = true;
     QDirIterator it(":/seed", QDir::Files, QDirIterator::Subdirectories);
     const QDir target(QString::fromStdString(directory.string()));
     while (it.hasNext()) {
-        const QString source = it.next();
+        QString source = it.next();
         const QString relative = source.mid(QString(":/seed/").size());
+        if (!installed.empty() && QFileInfo::exists(installedDir.filePath(relative)))
+            source = installedDir.filePath(relative);
         const QString destination = target.filePath(relative);
         target.mkpath(QFileInfo(destination).path());
         ok = QFile::copy(source, destination) && ok;

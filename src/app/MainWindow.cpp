@@ -253,7 +253,12 @@ void MainWindow::BuildControlPanel()
     PanelContext context{workspace_, ui_, [this] { view_->Render(); }, [this] { view_->RedrawScreen(); },
                          [this](int cursor) { view_->SetToolCursor(cursor); },
                          [this](int material, MapType type, int layer) { bitmapViews_->Open(material, type, layer); },
-                         [this] { view_->RefreshBrushCircle(); }};
+                         [this] { view_->RefreshBrushCircle(); },
+                         [this] {
+                             infoWindow_->Refresh();
+                             if (applicators_->isVisible())
+                                 applicators_->Refresh();
+                         }};
     panel_ = new ControlPanel(*commands_, std::move(context), this);
     connect(panel_, &ControlPanel::textWanted, this, &MainWindow::CreateText);
     addDockWidget(Qt::LeftDockWidgetArea, panel_);
@@ -347,13 +352,14 @@ void MainWindow::BuildMenus()
             menu->addAction(c[id]);
     };
 
+    // Print View is the tool bar's and Ctrl+P's; the menu prints through Print. The recent
+    // files are listed in the menu itself, between Print and Preferences.
     fileMenu_ = menuBar()->addMenu("&File");
     add(fileMenu_, {C::Open, C::Save, C::SaveAs});
     fileMenu_->addSeparator();
-    add(fileMenu_, {C::Print, C::PrintView});
+    fileMenu_->addAction(c[C::Print]);
     fileMenu_->addSeparator();
-    recentMenu_ = fileMenu_->addMenu("Recent &Files");
-    fileMenu_->addSeparator();
+    recentEnd_ = fileMenu_->addSeparator();
     QMenu* preferences = fileMenu_->addMenu("&Preferences");
     add(preferences, {C::RenderLevel, C::MapPaths, C::PointerShape, C::PressureSensitivity, C::BeepOnWarn,
                       C::SpaceWarePrefs, C::UndoPrefs});
@@ -366,14 +372,14 @@ void MainWindow::BuildMenus()
     edit->addSeparator();
     add(edit, {C::Cut, C::Copy, C::Paste, C::DropFloater, C::Clear});
 
+    // The control panel's window buttons open its pages; the floating Applicators and
+    // Pigments palettes have no other way in, so they follow Ignore Warning.
     QMenu* view = menuBar()->addMenu("&View");
     QMenu* toolbars = view->addMenu("&Toolbars");
     add(toolbars, {C::FileToolbar, C::PositionToolbar, C::ControlPanel});
-    add(view, {C::StatusBar, C::InfoWindow, C::ColourPicker});
+    add(view, {C::StatusBar, C::InfoWindow, C::ColourPicker, C::IgnoreWarning});
     view->addSeparator();
-    add(view, {C::ViewBookmarks, C::LayersWindow, C::ObjectsWindow, C::Applicators, C::Pigments});
-    view->addSeparator();
-    add(view, {C::IgnoreWarning, C::WarningWindow, C::RedrawScreen});
+    add(view, {C::Applicators, C::Pigments});
 
     QMenu* tools = menuBar()->addMenu("&Tools");
     QMenu* position = tools->addMenu("&Position Object");
@@ -381,7 +387,9 @@ void MainWindow::BuildMenus()
     QMenu* lighting = tools->addMenu("&Lighting");
     add(lighting, {C::LightLock, C::LightToFront, C::MoveLights, C::LightingControls});
     QMenu* utilities = tools->addMenu("&Utilities");
-    add(utilities, {C::RedrawScreen, C::Benchmark});
+    // The rotation benchmark has no entry: developers time renders with
+    // `gessoria-cli render --frames N`.
+    utilities->addAction(c[C::RedrawScreen]);
     QMenu* painting = tools->addMenu("Painting &Tools");
     for (const ToolCommand& t : kPaintTools)
         painting->addAction(c[t.command]);
@@ -393,17 +401,28 @@ void MainWindow::BuildMenus()
     help->addSeparator();
     add(help, {C::About, C::TipOfTheDay, C::PaintingWizard});
 
-    // The view's right-button menu.
+    // The view's right-button menu. It words Zoom Extents and What's This its own way, so
+    // those two are entries of their own that run the commands.
     auto* popup = new QMenu(this);
+    const auto reworded = [&](Command id, const char* text) {
+        QAction* command = c[id];
+        auto* entry = new QAction(command->icon(), text, popup);
+        entry->setShortcuts(command->shortcuts());
+        entry->setShortcutContext(Qt::WidgetShortcut);  // shown beside the entry; the command's own key acts
+        entry->setStatusTip(command->statusTip());
+        connect(entry, &QAction::triggered, command, &QAction::trigger);
+        popup->addAction(entry);
+    };
     add(popup, {C::BrushTool, C::EraserTool, C::SamplerTool});
     popup->addSeparator();
     popup->addAction(c[C::ColourPicker]);
     popup->addSeparator();
-    add(popup, {C::ZoomExtents, C::LightToFront});
+    reworded(C::ZoomExtents, "&Zoom Extents");
+    popup->addAction(c[C::LightToFront]);
     popup->addSeparator();
     add(popup, {C::Cut, C::Copy, C::Paste});
     popup->addSeparator();
-    popup->addAction(c[C::WhatsThis]);
+    reworded(C::WhatsThis, "What's This?");
     view_->SetContextMenu(popup);
 }
 
@@ -467,6 +486,7 @@ void MainWindow::ConnectCommands()
     connect(c[C::RotateZRight], &QAction::triggered, this, [this] { Navigate(ArrowKey::Right, true); });
     connect(c[C::NextPane], &QAction::triggered, this, [this] { focusNextChild(); });
     connect(c[C::PreviousPane], &QAction::triggered, this, [this] { focusPreviousChild(); });
+    connect(c[C::FlipHorizontal], &QAction::triggered, bitmapViews_, &BitmapViewWindows::FlipActive);
     connect(c[C::ShrinkBrush], &QAction::triggered, this, [this] { StepProjectionSize(-1); });
     connect(c[C::GrowBrush], &QAction::triggered, this, [this] { StepProjectionSize(+1); });
 }
@@ -586,14 +606,18 @@ bool MainWindow::SaveTo(const QString& path)
 
 void MainWindow::RefreshRecentMenu()
 {
-    recentMenu_->clear();
+    qDeleteAll(recentActions_);
+    recentActions_.clear();
     int number = 1;
     for (const QString& path : recent_.entries()) {
-        QAction* action = recentMenu_->addAction(QString("&%1 %2").arg(number++).arg(QFileInfo(path).fileName()));
+        auto* action = new QAction(QString("&%1 %2").arg(number++).arg(QFileInfo(path).fileName()), fileMenu_);
         action->setStatusTip("Open " + path);
         connect(action, &QAction::triggered, this, [this, path] { OpenFile(path, false); });
+        fileMenu_->insertAction(recentEnd_, action);
+        recentActions_.push_back(action);
     }
-    recentMenu_->setEnabled(!recent_.entries().isEmpty());
+    // Without recent files their closing separator would double the one after Print.
+    recentEnd_->setVisible(!recentActions_.empty());
 }
 
 void MainWindow::UpdateTitle(const QString& path)

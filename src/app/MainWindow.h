@@ -14,6 +14,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QMenu;
@@ -159,8 +160,10 @@ private:
     QLabel* scrollIndicator_ = nullptr;
     bool scrollLock_ = false;
     QToolButton* warningButton_ = nullptr;
-    QMenu* recentMenu_ = nullptr;
     QMenu* fileMenu_ = nullptr;
+    // The recent files' entries in the File menu, and the separator that ends them.
+    std::vector<QAction*> recentActions_;
+    QAction* recentEnd_ = nullptr;
 };
 
 } // namespace gessoria::app

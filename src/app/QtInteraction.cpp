@@ -59,6 +59,15 @@ bool QtInteraction::AskYesNo(const std::string& text, const std::string& title)
     return QMessageBox::question(window_, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtInteraction::AskOkCancel(const std::string& text, const std::string& title)
+{
+    if (batch_) {
+        std::cerr << text << " (answered Cancel)\n";
+        return false;
+    }
+    return QMessageBox::question(window_, Q(title), Q(text), QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
 std::optional<std::string> QtInteraction::ChooseFileToOpen(const std::string& filter, const std::string& presetName)
 {
     if (batch_)

@@ -9,13 +9,24 @@
 
 int main(int argc, char** argv)
 {
+    // Answered before Qt starts, so they work without a display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::cout << "gessoria " GESSORIA_VERSION "\n";
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::cout << gessoria::app::LaunchHelp().toStdString();
+            return 0;
+        }
+    }
     // A --grab run paints its window off screen unless told otherwise, so it needs no display.
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--grab") == 0)
             setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
     QApplication::setApplicationName("gessoria");
-    QApplication::setDesktopFileName("gessoria");
+    QApplication::setDesktopFileName("io.github.gessoria.Gessoria");
     QString error;
     const auto options = gessoria::app::ParseLaunchOptions(QApplication::arguments(), error);
     if (!options) {

@@ -17,6 +17,13 @@ bool CliInteraction::AskYesNo(const std::string& text, const std::string&)
     return false;
 }
 
+bool CliInteraction::AskOkCancel(const std::string& text, const std::string&)
+{
+    ++messages_;
+    err_ << text << " [answered Cancel]\n";
+    return false;
+}
+
 std::optional<std::string> CliInteraction::ChooseFileToOpen(const std::string&, const std::string&)
 {
     return std::nullopt;

@@ -18,6 +18,7 @@ public:
 
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
+    bool AskOkCancel(const std::string& text, const std::string& title) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& filter, const std::string& presetName) override;
     std::optional<std::string> ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,
                                                 const std::string& presetName) override;

@@ -6,6 +6,8 @@
 #include "cli/PaintCommand.h"
 #include "cli/RenderCommand.h"
 
+#include <QtGlobal>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -20,7 +22,16 @@ constexpr const char* kUsage =
     "  render PATH -o OUT [options]                         render a scene to an image\n"
     "  paint PATH --script FILE -o OUT [options]            run a painting script on a scene\n"
     "                                                       (OUT.gsr saves the painted state as a project)\n"
-    "  convert IN OUT.gsr [--map-path DIR]...               open a scene or project, save it as a project\n";
+    "  convert IN OUT.gsr [--map-path DIR]... [--brushes FILE] [--paints FILE]\n"
+    "                                                       open a scene or project, save it as a project\n"
+    "render options (render and paint):\n"
+    "  [--size WxH] [--level 0-4] [--view front|back|left|right|top|bottom] [--angles X,Y,Z]\n"
+    "  [--light B,A,C] [--ambient N] [--diffuse N] [--two-sided] [--dual-light] [--background G]\n"
+    "  [--acceleration N] [--fast-draw] [--frames N] [--map-path DIR]...\n"
+    "paint options: [--layer MATERIAL:MAPTYPE:INDEX] [--brushes FILE] [--paints FILE] [--time]\n"
+    "  --version   print the version and the Qt version, and exit\n"
+    "  -h, --help  print this help and exit\n"
+    "exit status: 0 done, 1 a file or a script line failed, 2 bad command line; see gessoria-cli(1)\n";
 
 } // namespace
 
@@ -45,6 +56,11 @@ int main(int argc, char** argv)
         return gessoria::cli::RunLibrary(args, std::cout, std::cerr);
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "gessoria-cli " GESSORIA_VERSION "\n"
+                  << "Qt " << qVersion() << " (built with " QT_VERSION_STR ")\n";
         return 0;
     }
     std::cerr << "unknown command " << command << '\n' << kUsage;

@@ -65,6 +65,9 @@ public:
 
     virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) = 0;
     virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
+    // A question answered with OK (true) or Cancel. Front ends without their own OK/Cancel
+    // box ask it as a yes/no question.
+    virtual bool AskOkCancel(const std::string& text, const std::string& title) { return AskYesNo(text, title); }
 
     // File chooser for opening one file; nothing when cancelled.
     virtual std::optional<std::string> ChooseFileToOpen(const std::string& filter,
@@ -103,6 +106,7 @@ public:
         ShowMessage(text, kDefaultTitle, icon);
     }
     bool Ask(const std::string& text) { return AskYesNo(text, kDefaultTitle); }
+    bool Confirm(const std::string& text) { return AskOkCancel(text, kDefaultTitle); }
 };
 
 } // namespace gessoria

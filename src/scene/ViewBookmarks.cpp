@@ -49,7 +49,7 @@ bool ViewBookmarks::GoTo(int index, Camera& camera) const
 
 bool ViewBookmarks::Delete(int index, UserInteraction& ui)
 {
-    if (!ui.Ask("Are you sure you want to delete this bookmark"))
+    if (!ui.Confirm("Are you sure you want to delete this bookmark"))
         return false;
     if (index < 0 || index >= static_cast<int>(entries_.size())) {
         ui.Tell("Please select a View Bookmark to delete");

@@ -400,7 +400,25 @@ std::vector<Row> Rows()
         {C::RotateZRight, "Rotate Z Right", true, Turns(ArrowKey::Right, true)},
         {C::NextPane, "Next Pane", false, Focuses(true)},
         {C::PreviousPane, "Previous Pane", false, Focuses(false)},
-        {C::FlipHorizontal, "Flip Horizontal", false, Disabled(C::FlipHorizontal)},
+        // With no bitmap view window in front the key does nothing, quietly; flipping a
+        // window's layer is the front-end test's.
+        {C::FlipHorizontal, "Flip Horizontal", true,
+         [](CommandFixture& f) {
+             const QPoint at = f.PointOnObject();
+             f.material = f.MaterialAt(at);
+             const auto before = f.ColourLayerBytes(f.material);
+             return [&f, before] { return f.Action(C::FlipHorizontal)->isEnabled() && f.Painted() == before; };
+         }},
+        {C::ShrinkBrush, "Smaller Brush", false,
+         [](CommandFixture& f) {
+             f.workspace.session.preferences.projectionSize = 40;
+             return [&f] { return f.workspace.session.preferences.projectionSize == 36; };
+         }},
+        {C::GrowBrush, "Larger Brush", false,
+         [](CommandFixture& f) {
+             f.workspace.session.preferences.projectionSize = 40;
+             return [&f] { return f.workspace.session.preferences.projectionSize == 44; };
+         }},
     };
 }
 

@@ -16,6 +16,7 @@ QObject* MakeTextPageTest();
 QObject* MakeSourceViewTest();
 QObject* MakeBitmapViewWindowTest();
 QObject* MakeCommandTableTest();
+QObject* MakeFrontEndTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -27,7 +28,8 @@ int main(int argc, char** argv)
                       gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
                       gessoria::test::MakeLibraryPaletteTest, gessoria::test::MakeSelectionTest,
                       gessoria::test::MakeTextPageTest, gessoria::test::MakeSourceViewTest,
-                      gessoria::test::MakeBitmapViewWindowTest, gessoria::test::MakeCommandTableTest}) {
+                      gessoria::test::MakeBitmapViewWindowTest, gessoria::test::MakeCommandTableTest,
+                      gessoria::test::MakeFrontEndTest}) {
         std::unique_ptr<QObject> test(make());
         // GESSORIA_TEST_CLASS=NAME runs only the test classes whose name contains NAME.
         const QByteArray only = qgetenv("GESSORIA_TEST_CLASS");

@@ -23,6 +23,14 @@ void RecordingInteraction::ShowMessage(const std::string& text, const std::strin
 bool RecordingInteraction::AskYesNo(const std::string& text, const std::string& title)
 {
     shown.push_back({Shown::Kind::Question, text, title});
+    questionButtons.push_back("Yes/No");
+    return Next(yesNo, false);
+}
+
+bool RecordingInteraction::AskOkCancel(const std::string& text, const std::string& title)
+{
+    shown.push_back({Shown::Kind::Question, text, title});
+    questionButtons.push_back("OK/Cancel");
     return Next(yesNo, false);
 }
 
@@ -42,6 +50,7 @@ std::optional<std::string> RecordingInteraction::ChooseFileToSave(const std::str
 YesNoCancel RecordingInteraction::AskYesNoCancel(const std::string& text, const std::string& title)
 {
     shown.push_back({Shown::Kind::Question, text, title});
+    questionButtons.push_back("Yes/No/Cancel");
     return Next(yesNoCancel, YesNoCancel::Cancel);
 }
 

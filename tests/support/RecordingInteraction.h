@@ -31,11 +31,15 @@ public:
     std::deque<std::optional<TextureMapSizeAnswer>> textureMapSize;
 
     std::vector<Shown> shown;
+    // The buttons of every question asked, in order: "Yes/No", "OK/Cancel" or "Yes/No/Cancel".
+    std::vector<std::string> questionButtons;
     std::vector<TextureMapSizeRequest> textureMapSizeRequests;
     std::vector<int> progress;
 
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
+    // Answered from `yesNo` (true = OK).
+    bool AskOkCancel(const std::string& text, const std::string& title) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& filter, const std::string& presetName) override;
     std::optional<std::string> ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,
                                                 const std::string& presetName) override;

@@ -152,6 +152,8 @@ void BitmapViewWindow::BuildMenus(const CommandTable& mainCommands)
     for (Command id : {Command::Cut, Command::Copy, Command::Paste})
         contextMenu_->addAction(mainCommands[id]);
     widget_->SetContextMenu(contextMenu_);
+    // The main window's Flip Horizontal key acts here too: it flips the active window's layer.
+    addAction(mainCommands[Command::FlipHorizontal]);
 }
 
 void BitmapViewWindow::BuildToolBar()

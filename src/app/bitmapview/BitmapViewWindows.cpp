@@ -6,7 +6,9 @@
 #include "app/bitmapview/BitmapViewWindow.h"
 #include "scene/UserInteraction.h"
 
+#include <QGuiApplication>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -74,6 +76,16 @@ void BitmapViewWindows::Destroy(BitmapViewWindow* window)
     std::erase(windows_, window);
     delete window;
     views_.Close(view);
+}
+
+void BitmapViewWindows::FlipActive()
+{
+    // The active one is the window with the keyboard focus. (QWindow::isActive() would also
+    // call a bitmap view active while the main window, its transient parent, has the focus.)
+    const QWindow* focused = QGuiApplication::focusWindow();
+    for (BitmapViewWindow* window : windows_)
+        if (focused != nullptr && window->windowHandle() == focused)
+            window->action(BitmapViewCommand::FlipHorizontal)->trigger();
 }
 
 void BitmapViewWindows::CloseAll()

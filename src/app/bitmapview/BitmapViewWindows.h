@@ -40,6 +40,9 @@ public:
     BitmapViewWindow* Find(int materialIndex, MapType type, int layerIndex) const;
     const std::vector<BitmapViewWindow*>& windows() const { return windows_; }
     void CloseAll();
+    // The Flip Horizontal key: flips the layer of the bitmap view window that is active, and
+    // does nothing when none is.
+    void FlipActive();
 
     void LayerTexelsChanged(const Material& material, const TexelRect& rect) override;
     void LayersRemoved(const Material& material, MapType type, int fromLayer) override;

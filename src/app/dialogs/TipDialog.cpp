@@ -67,8 +67,10 @@ void TipDialog::SetShowOnStartup(bool show)
 
 void TipDialog::done(int result)
 {
-    // Closing in any way keeps the check box's choice.
-    tips_.Close(showOnStartup_->isChecked());
+    // Only "&Close" keeps the check box's choice; Esc and the title bar's close button
+    // (both a rejection) leave the start-up setting as it was.
+    if (result == QDialog::Accepted)
+        tips_.Close(showOnStartup_->isChecked());
     QDialog::done(result);
 }
 

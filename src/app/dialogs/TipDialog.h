@@ -1,6 +1,7 @@
 #pragma once
 // "Tip of the Day": shows one tip of the tips file with "&Next Tip", the check box
-// "&Show Tips on StartUp" and "&Close".
+// "&Show Tips on StartUp" and "&Close". Only "&Close" (accepting) writes the check box's
+// choice; closing otherwise leaves it. Where the next tip starts is kept either way.
 
 #include "session/TipOfTheDay.h"
 

@@ -36,9 +36,7 @@ void ApplicatorsPalette::SelectEntry(int index)
 
 void ApplicatorsPalette::RunSettings()
 {
-    BrushSettingsDialog sheet(workspace_.session.brushes, ui_, this);
-    sheet.exec();
-    workspace_.session.brushes.SettingsClosed();
+    EditCurrentBrush(workspace_.session.brushes, ui_, this);
 }
 
 bool ApplicatorsPalette::AppendScratch() { return workspace_.session.brushes.NewScratch(ui_); }

@@ -237,4 +237,11 @@ void BrushSettingsDialog::SaveToScene()
     headEdited_ = false;
 }
 
+void EditCurrentBrush(BrushTable& brushes, UserInteraction& ui, QWidget* parent)
+{
+    BrushSettingsDialog sheet(brushes, ui, parent);
+    sheet.exec();
+    brushes.SettingsClosed();
+}
+
 } // namespace gessoria::app

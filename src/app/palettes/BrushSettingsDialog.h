@@ -76,4 +76,9 @@ private:
     QLabel* preview_;
 };
 
+// Runs the sheet on the current brush, then ends the edit (a scratch brush that was not
+// saved goes again): what the Applicators palette's "Edit..." and the Texture Paint page's
+// "Edit" do.
+void EditCurrentBrush(BrushTable& brushes, UserInteraction& ui, QWidget* parent);
+
 } // namespace gessoria::app

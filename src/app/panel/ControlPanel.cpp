@@ -58,10 +58,11 @@ QString PageTitle(PanelPage page)
     return kTitles[static_cast<std::size_t>(page)];
 }
 
-QGroupBox* ButtonFrame(const char* title, const ButtonInfo (&buttons)[8], const CommandTable& commands,
+// A plain frame round a block of buttons: their icons and tooltips say what they are.
+QGroupBox* ButtonFrame(const ButtonInfo (&buttons)[8], const CommandTable& commands,
                        std::map<Command, PanelButton*>& made, QWidget* parent)
 {
-    auto* frame = new QGroupBox(title, parent);
+    auto* frame = new QGroupBox(parent);
     auto* grid = new QGridLayout(frame);
     grid->setSpacing(3);
     grid->setContentsMargins(4, 4, 4, 4);
@@ -84,7 +85,7 @@ ControlPanel::ControlPanel(const CommandTable& commands, PanelContext context, Q
     auto* body = new QWidget(this);
     auto* column = new QVBoxLayout(body);
     column->setContentsMargins(4, 4, 4, 4);
-    column->addWidget(ButtonFrame("Painting Tools", kToolButtons, commands, buttons_, body));
+    column->addWidget(ButtonFrame(kToolButtons, commands, buttons_, body));
     // The page area says which page it shows.
     title_ = new QLabel(body);
     QFont bold = title_->font();
@@ -100,7 +101,7 @@ ControlPanel::ControlPanel(const CommandTable& commands, PanelContext context, Q
     empty->setEnabled(false);
     pages_->addWidget(empty);
     column->addWidget(pages_, 1);
-    column->addWidget(ButtonFrame("Windows", kWindowButtons, commands, buttons_, body));
+    column->addWidget(ButtonFrame(kWindowButtons, commands, buttons_, body));
     buttons_[C::WarningWindow]->SetLitIcon("warninglit");
     body->setMinimumWidth(236);
     setWidget(body);

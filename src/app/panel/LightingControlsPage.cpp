@@ -2,6 +2,7 @@
 
 #include "app/Workspace.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QFormLayout>
@@ -10,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSlider>
+#include <QStatusTipEvent>
 #include <QVBoxLayout>
 
 namespace gessoria::app {
@@ -149,9 +151,23 @@ void LightingControlsPage::contextMenuEvent(QContextMenuEvent* event)
         LightToFront(context_.workspace.session.scene.camera);
         context_.render();
     });
-    menu.addAction("Am&bient To Full", this, &LightingControlsPage::FullAmbient);
+    const auto prompted = [](QAction* action, const char* prompt) {
+        action->setStatusTip(prompt);
+        action->setToolTip(prompt);
+    };
+    prompted(menu.addAction("Am&bient To Full", this, &LightingControlsPage::FullAmbient),
+             "Sets the Ambient Light in the scene to 255");
     menu.addAction("&Spot To Full", this, &LightingControlsPage::FullSpot);
-    menu.addAction("Ambient/Spot &Mix", this, &LightingControlsPage::Mix);
+    prompted(menu.addAction("Ambient/Spot &Mix", this, &LightingControlsPage::Mix),
+             "Sets both the Ambient light and the Spot light to 50%");
+    menu.setToolTipsVisible(true);
+    // A popup menu is a window of its own, so its entries' prompts are handed to the page,
+    // from where they reach the main window's status bar; closing the menu clears them.
+    connect(&menu, &QMenu::hovered, this, [this](QAction* action) { action->showStatusText(this); });
+    connect(&menu, &QMenu::aboutToHide, this, [this] {
+        QStatusTipEvent cleared{QString()};
+        QApplication::sendEvent(this, &cleared);
+    });
     menu.exec(event->globalPos());
 }
 

@@ -24,6 +24,9 @@ struct PanelContext {
     std::function<void(int material, MapType type, int layer)> openBitmapView = {};
     // The projection switch or the projected dab's size changed.
     std::function<void()> projectionChanged = {};
+    // A page changed the brush library (edited, added or deleted a brush): the palettes and
+    // the Info Window show it.
+    std::function<void()> libraryChanged = {};
 };
 
 } // namespace gessoria::app

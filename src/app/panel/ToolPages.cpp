@@ -96,6 +96,10 @@ protected:
     }
 };
 
+// The Texture Paint page names its lists after what they hold for the tool and edits its
+// brushes in place.
+constexpr LibraryListWording kTexturePaintLists{"Brush", "Texture Paint", true};
+
 QLabel* Note(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -122,12 +126,13 @@ QWidget* UnbuiltPage(const QString& title, const QStringList& controls, QWidget*
 
 } // namespace
 
-ToolPage::ToolPage(const PanelContext& context, bool withBrush, bool withPaint, QWidget* parent)
+ToolPage::ToolPage(const PanelContext& context, bool withBrush, bool withPaint, QWidget* parent,
+                   const LibraryListWording* wording)
     : QWidget(parent), context_(context)
 {
     column_ = new QVBoxLayout(this);
     column_->setContentsMargins(4, 4, 4, 4);
-    chooser_ = new LibraryChooser(context, withBrush, withPaint, this);
+    chooser_ = new LibraryChooser(context, withBrush, withPaint, this, wording ? *wording : LibraryListWording{});
     column_->addWidget(chooser_);
 }
 
@@ -271,7 +276,8 @@ void LinePage::ShowOptions()
     sides_->setEnabled(options.lineType == LineType::NGon);
 }
 
-TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent) : ToolPage(context, true, true, parent)
+TexturePaintPage::TexturePaintPage(const PanelContext& context, QWidget* parent)
+    : ToolPage(context, true, true, parent, &kTexturePaintLists)
 {
     PaintingState& state = context_.workspace.session.painting;
     auto* modeBox = new QGroupBox("Mode", this);

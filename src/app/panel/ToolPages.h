@@ -8,8 +8,9 @@
 //   Fill     — "Flood" / "Border" / "All", "Fill Tolerance", "Reference Map type",
 //              "Sample Merged Layers";
 //   Line     — "Line" / "NGon" / "Circle" with "Sides:" (enabled for NGon only);
-//   Texture Paint — "Clone" / "Texture Paint", "Set Source", five map types, "Scale"; in
-//              texture mode it keeps the one source view window open on the bitmap paint.
+//   Texture Paint — the "Brush" list with "Edit", "Del" and "New", the "Texture Paint" list
+//              of paints, "Clone" / "Texture Paint", "Set Source", five map types, "Scale";
+//              in texture mode it keeps the one source view window open on the bitmap paint.
 // The Text and Selection pages are TextPage and SelectionPage. MAX Out! is not in the
 // program yet: its page shows its controls disabled.
 
@@ -34,6 +35,7 @@ namespace gessoria::app {
 
 class LibraryChooser;
 class ProjectionControls;
+struct LibraryListWording;
 
 QWidget* MakeToolPage(PanelPage page, const PanelContext& context, QWidget* parent);
 
@@ -41,7 +43,8 @@ QWidget* MakeToolPage(PanelPage page, const PanelContext& context, QWidget* pare
 class ToolPage : public QWidget, public RefreshablePage {
     Q_OBJECT
 public:
-    ToolPage(const PanelContext& context, bool withBrush, bool withPaint, QWidget* parent);
+    ToolPage(const PanelContext& context, bool withBrush, bool withPaint, QWidget* parent,
+             const LibraryListWording* wording = nullptr);
     void Refresh() override;
     LibraryChooser* chooser() const { return chooser_; }
 
