@@ -261,6 +261,15 @@ TEST(ProjectedDab, OnlyTheNearOfTwoOverlappingFacesIsPainted)
     EXPECT_TRUE(covered == slow) << Difference(covered, slow);
 }
 
+TEST(ProjectedDab, AFrozenObjectTakesNoPaint)
+{
+    Layered board;
+    board.scene.objects[0].flags = kObjectFrozen;
+    Renderer().RenderScene(board.scene, board.frame, board.render, board.lighting);
+    ASSERT_TRUE(board.scene.faceDrawn[0]);
+    EXPECT_TRUE(CoverProjectedDab(board.scene, board.frame, board.brush, {50, 50, 40}).tiles.empty());
+}
+
 TEST(ProjectedDab, NeverPaintsAFaceTurnedAwayEvenWhenItIsDrawn)
 {
     RecordingInteraction ui;
