@@ -501,6 +501,10 @@ void MainWindow::ChooseAndOpen()
     QString filter = "3D Studio files (*.3ds *.prj)";
     if (ProjectFilesAvailable())
         filter = "Gessoria and 3D Studio files (*.gsr *.3ds *.prj);;Gessoria projects (*.gsr);;" + filter;
+    // Models of other programs open through the same flow; the first filter shows everything.
+    const QString models = "*.obj *.gltf *.glb *.fbx *.dae *.ply *.stl";
+    const QString scenes = ProjectFilesAvailable() ? "*.gsr *.3ds *.prj" : "*.3ds *.prj";
+    filter = "Scenes and models (" + scenes + " " + models + ");;" + filter + ";;Models (" + models + ")";
     const QString path = QFileDialog::getOpenFileName(this, "Open", QString(), filter + ";;All Files (*)");
     if (!path.isEmpty())
         OpenFile(path, true);
