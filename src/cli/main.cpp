@@ -1,6 +1,7 @@
 // gessoria-cli: the headless front end of the Gessoria engine.
 
 #include "cli/ConvertCommand.h"
+#include "cli/ExportMapsCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/LibraryCommand.h"
 #include "cli/PaintCommand.h"
@@ -20,7 +21,10 @@ constexpr const char* kUsage =
     "  render PATH -o OUT [options]                         render a scene to an image\n"
     "  paint PATH --script FILE -o OUT [options]            run a painting script on a scene\n"
     "                                                       (OUT.gsr saves the painted state as a project)\n"
-    "  convert IN OUT.gsr [--map-path DIR]...               open a scene or project, save it as a project\n";
+    "  convert IN OUT.gsr [--map-path DIR]...               open a scene or project, save it as a project\n"
+    "  convert IN OUT.glb|OUT.gltf|OUT.obj [--padding N]    write it as a model with its painted maps\n"
+    "  export-maps SCENE OUTDIR [--format png|tga|tif|jpg] [--padding N] [--layers] [--map-path DIR]...\n"
+    "                                                       write every textured material's maps, padded\n";
 
 } // namespace
 
@@ -41,6 +45,8 @@ int main(int argc, char** argv)
         return gessoria::cli::RunRender(args, std::cout, std::cerr);
     if (command == "convert")
         return gessoria::cli::RunConvert(args, std::cout, std::cerr);
+    if (command == "export-maps")
+        return gessoria::cli::RunExportMaps(args, std::cout, std::cerr);
     if (command == "library")
         return gessoria::cli::RunLibrary(args, std::cout, std::cerr);
     if (command == "--help" || command == "-h" || command == "help") {
