@@ -101,6 +101,8 @@ private:
     void ChooseAndOpen();
     void Save();
     void SaveAs();
+    void ExportMaps();
+    void ExportModel();
     void PrintView();
     void RefreshRecentMenu();
     void UpdateToolChecks();
