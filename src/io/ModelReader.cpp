@@ -89,7 +89,13 @@ bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined)
     std::size_t capacity = 16;
     while (capacity < 2 * static_cast<std::size_t>(mesh.mNumVertices))
         capacity *= 2;
-    std::vector<std::int32_t> table(capacity, -1);  // open addressing over object vertices
+    // Open addressing over object vertices; each slot keeps 32 bits of its key's hash beside
+    // the vertex, so a probe touches the mesh's arrays only when those bits agree.
+    struct Slot {
+        std::int32_t vertex = -1;
+        std::uint32_t tag = 0;
+    };
+    std::vector<Slot> table(capacity);
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
         if (!IsTriangle(face))
@@ -102,14 +108,18 @@ bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined)
             if (joined.local[vertex] >= 0)
                 continue;
             const CornerKey key(mesh, vertex);
-            std::size_t slot = key.Hash() & (capacity - 1);
-            while (table[slot] >= 0 && !(CornerKey(mesh, joined.source[static_cast<std::size_t>(table[slot])]) == key))
+            const std::uint64_t hash = key.Hash();
+            const auto tag = static_cast<std::uint32_t>(hash >> 32);
+            std::size_t slot = hash & (capacity - 1);
+            while (table[slot].vertex >= 0 &&
+                   !(table[slot].tag == tag &&
+                     CornerKey(mesh, joined.source[static_cast<std::size_t>(table[slot].vertex)]) == key))
                 slot = (slot + 1) & (capacity - 1);
-            if (table[slot] < 0) {
-                table[slot] = static_cast<std::int32_t>(joined.source.size());
+            if (table[slot].vertex < 0) {
+                table[slot] = {static_cast<std::int32_t>(joined.source.size()), tag};
                 joined.source.push_back(vertex);
             }
-            joined.local[vertex] = table[slot];
+            joined.local[vertex] = table[slot].vertex;
         }
     }
     return true;

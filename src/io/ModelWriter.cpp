@@ -7,8 +7,10 @@
 #include <assimp/material.h>
 #include <assimp/scene.h>
 
+#include <bit>
 #include <cstring>
 #include <memory>
+#include <unordered_map>
 #include <strings.h>
 
 namespace gessoria {
@@ -109,6 +111,21 @@ aiMaterial* MakeMaterial(const Material& material, const std::string& fileName, 
     return made;
 }
 
+struct CornerKey {
+    std::int32_t vertex, u, v;
+    std::uint32_t nx, ny, nz;
+    bool operator==(const CornerKey&) const = default;
+};
+struct CornerKeyHash {
+    std::size_t operator()(const CornerKey& k) const
+    {
+        std::uint64_t h = 0x9E3779B97F4A7C15ull;
+        for (std::uint32_t word : {std::uint32_t(k.vertex), std::uint32_t(k.u), std::uint32_t(k.v), k.nx, k.ny, k.nz})
+            h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+};
+
 // One mesh of the faces of `object` that use `materialIndex`; null when there are none.
 aiMesh* MakeMesh(const Scene& scene, const SceneObject& object, int materialIndex)
 {
@@ -122,32 +139,43 @@ aiMesh* MakeMesh(const Scene& scene, const SceneObject& object, int materialInde
     mesh->mName = aiString(object.name);
     mesh->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
     mesh->mMaterialIndex = static_cast<unsigned>(materialIndex);
-    mesh->mNumVertices = static_cast<unsigned>(faces.size() * 3);
-    mesh->mVertices = new aiVector3D[mesh->mNumVertices];
-    mesh->mNormals = new aiVector3D[mesh->mNumVertices];
-    mesh->mTextureCoords[0] = new aiVector3D[mesh->mNumVertices];
-    mesh->mNumUVComponents[0] = 2;
     mesh->mNumFaces = static_cast<unsigned>(faces.size());
     mesh->mFaces = new aiFace[faces.size()];
     const SceneArray<std::int32_t>* corners[3] = {&scene.faceVertexA, &scene.faceVertexB, &scene.faceVertexC};
     const SceneArray<std::int32_t>* u[3] = {&scene.faceU0, &scene.faceU1, &scene.faceU2};
     const SceneArray<std::int32_t>* v[3] = {&scene.faceV0, &scene.faceV1, &scene.faceV2};
-    unsigned at = 0;
+    // Corners that agree in vertex, texture coordinates and normal share one written vertex.
+    std::unordered_map<CornerKey, unsigned, CornerKeyHash> shared;
+    shared.reserve(faces.size() * 2);
+    std::vector<aiVector3D> positions, normals, uvs;
     for (std::size_t i = 0; i < faces.size(); ++i) {
         const std::size_t f = faces[i];
         aiFace& face = mesh->mFaces[i];
         face.mNumIndices = 3;
         face.mIndices = new unsigned[3];
-        for (std::size_t k = 0; k < 3; ++k, ++at) {
-            face.mIndices[k] = at;
-            const auto vertex = static_cast<std::size_t>((*corners[k])[f]);
-            mesh->mVertices[at] = aiVector3D(scene.positionX[vertex], scene.positionY[vertex], -scene.positionZ[vertex]);
+        for (std::size_t k = 0; k < 3; ++k) {
+            const auto vertex = (*corners[k])[f];
             const auto& n = scene.cornerNormals[f];
-            mesh->mNormals[at] = aiVector3D(n[3 * k], n[3 * k + 1], -n[3 * k + 2]);
-            mesh->mTextureCoords[0][at] = aiVector3D(static_cast<float>((*u[k])[f]) / 65536.0f,
-                                                     static_cast<float>((*v[k])[f]) / 65536.0f, 0.0f);
+            const CornerKey key{vertex, (*u[k])[f], (*v[k])[f], std::bit_cast<std::uint32_t>(n[3 * k]),
+                                std::bit_cast<std::uint32_t>(n[3 * k + 1]), std::bit_cast<std::uint32_t>(n[3 * k + 2])};
+            const auto [entry, made] = shared.try_emplace(key, static_cast<unsigned>(positions.size()));
+            face.mIndices[k] = entry->second;
+            if (!made)
+                continue;
+            const auto at = static_cast<std::size_t>(vertex);
+            positions.emplace_back(scene.positionX[at], scene.positionY[at], -scene.positionZ[at]);
+            normals.emplace_back(n[3 * k], n[3 * k + 1], -n[3 * k + 2]);
+            uvs.emplace_back(static_cast<float>(key.u) / 65536.0f, static_cast<float>(key.v) / 65536.0f, 0.0f);
         }
     }
+    mesh->mNumVertices = static_cast<unsigned>(positions.size());
+    mesh->mVertices = new aiVector3D[positions.size()];
+    mesh->mNormals = new aiVector3D[positions.size()];
+    mesh->mTextureCoords[0] = new aiVector3D[positions.size()];
+    mesh->mNumUVComponents[0] = 2;
+    std::copy(positions.begin(), positions.end(), mesh->mVertices);
+    std::copy(normals.begin(), normals.end(), mesh->mNormals);
+    std::copy(uvs.begin(), uvs.end(), mesh->mTextureCoords[0]);
     return mesh;
 }
 
