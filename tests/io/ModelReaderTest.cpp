@@ -298,6 +298,37 @@ TEST(ModelReader, BadModelsAreRefusedWithTheReasonAndLeaveTheSceneAsItWas)
               "Gessoria experienced problems loading file: " + (dir / "lines.obj").string() + "\nThe model holds no triangles.");
 }
 
+// What the map types cannot take is left out with a message; too many materials for the
+// 16-bit face material are refused before the scene is made.
+TEST(ModelReader, NormalAndRoughnessImagesAreLeftOutAndTooManyMaterialsRefused)
+{
+    const auto dir = FreshDirectory("model_reader_limits");
+    std::filesystem::create_directories(dir / "textures");
+    std::filesystem::copy_file(kModels + "textures/bumps.png", dir / "textures/bumps.png");
+    const std::string mtl = "newmtl Rough\nKd 1 1 1\nnorm textures/bumps.png\nmap_Pr textures/bumps.png\n";
+    const std::string obj = "mtllib rough.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nusemtl Rough\nf 1/1 2/1 3/1\n";
+    WriteBytes(dir / "rough.mtl", std::vector<std::uint8_t>(mtl.begin(), mtl.end()));
+    WriteBytes(dir / "rough.obj", std::vector<std::uint8_t>(obj.begin(), obj.end()));
+    Scene s;
+    RecordingInteraction ui;
+    ASSERT_TRUE(Open(s, (dir / "rough.obj").string(), ui));
+    const auto dialogs = ui.Dialogs();
+    ASSERT_FALSE(dialogs.empty());
+    EXPECT_NE(dialogs.front().find("Rough: the normal map textures/bumps.png is left out"), std::string::npos) << dialogs.front();
+    EXPECT_NE(dialogs.front().find("Rough: the roughness map textures/bumps.png is left out"), std::string::npos) << dialogs.front();
+    EXPECT_EQ(s.materials[static_cast<std::size_t>(MaterialNamed(s, "Rough"))].stack(MapType::Bump).count(), 1);
+
+    std::string many = "mtllib many.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl m32766\nf 1 2 3\n", manyMtl;
+    for (int m = 0; m < 32767; ++m)
+        manyMtl += "newmtl m" + std::to_string(m) + "\n";
+    WriteBytes(dir / "many.mtl", std::vector<std::uint8_t>(manyMtl.begin(), manyMtl.end()));
+    WriteBytes(dir / "many.obj", std::vector<std::uint8_t>(many.begin(), many.end()));
+    RecordingInteraction refused;
+    EXPECT_FALSE(Open(s, (dir / "many.obj").string(), refused));
+    EXPECT_EQ(refused.Dialogs().back(), "Gessoria experienced problems loading file: " + (dir / "many.obj").string() +
+                                            "\nThe model holds more than 32766 materials.");
+}
+
 ViewFrame RenderStill(Scene& s)
 {
     ViewFrame frame;
