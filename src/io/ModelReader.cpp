@@ -385,15 +385,26 @@ int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, U
     if (model.mNumMaterials >= static_cast<unsigned>(std::numeric_limits<std::int16_t>::max()))
         return Fail(reason, "The model holds more than 32766 materials.");
 
+    // Only materials some placed mesh uses become scene materials, in file order: readers add
+    // materials no face uses (OBJ's "DefaultMaterial"), and each would ask for a bitmap.
+    std::vector<std::int16_t> sceneMaterial(model.mNumMaterials, 0);
+    for (const Placement* placement : objects)
+        if (const unsigned m = model.mMeshes[placement->mesh]->mMaterialIndex; m < model.mNumMaterials)
+            sceneMaterial[m] = 1;
+    std::int16_t used = 0;
+    for (std::int16_t& index : sceneMaterial)
+        if (index != 0)
+            index = ++used;
+
     scene.objectCount = static_cast<std::int32_t>(objects.size());
     scene.vertexCount = static_cast<std::int32_t>(vertexTotal);
     scene.faceCount = static_cast<std::int32_t>(faceTotal);
-    scene.materialCount = static_cast<std::int32_t>(model.mNumMaterials);
+    scene.materialCount = used;
     AllocateScene(scene, false, ui);
 
     for (unsigned m = 0; m < model.mNumMaterials; ++m)
-        if (model.mMaterials[m] != nullptr)
-            ReadMaterial(*model.mMaterials[m], scene.materials[m + 1], context);
+        if (sceneMaterial[m] != 0 && model.mMaterials[m] != nullptr)
+            ReadMaterial(*model.mMaterials[m], scene.materials[static_cast<std::size_t>(sceneMaterial[m])], context);
 
     std::set<std::string> names;
     std::vector<std::string> unmapped;
@@ -408,7 +419,7 @@ int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, U
         object.firstFace = faces;
         object.firstVertex = vertices;
         object.name = UniqueName(!placement.name.empty() ? placement.name : std::string(mesh.mName.C_Str()), names);
-        const auto material = static_cast<std::int16_t>(mesh.mMaterialIndex < model.mNumMaterials ? mesh.mMaterialIndex + 1 : 0);
+        const std::int16_t material = mesh.mMaterialIndex < model.mNumMaterials ? sceneMaterial[mesh.mMaterialIndex] : 0;
         if (!FillObject(scene, mesh, join, placement.transform, faces, vertices, material))
             return Fail(reason, "A vertex position is not a finite number.");
         if (mesh.mTextureCoords[0] == nullptr) {

@@ -15,7 +15,7 @@
 // every edge hard where the file's normals differ. A mesh without normals is smoothed
 // wherever its faces share a position.
 //
-// Materials: name, diffuse (or base) colour, transparency from the opacity, shininess from
+// Materials no placed mesh uses are left out. Materials: name, diffuse (or base) colour, transparency from the opacity, shininess from
 // 1 - roughness (or the square root of a Phong exponent over 1000), self-illumination from
 // the emissive colour, two-sided; images of base colour/diffuse (Colour), opacity, height or
 // displacement (Bump), shininess and emissive (Self Illumination). Normal and roughness
