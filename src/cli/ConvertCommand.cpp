@@ -4,7 +4,6 @@
 #include "io/ModelWriter.h"
 #include "session/SessionProject.h"
 
-#include <charconv>
 #include <filesystem>
 
 namespace gessoria::cli {
@@ -42,10 +41,8 @@ bool ParseOptions(const std::vector<std::string>& args, ConvertOptions& options,
         if (arg == "--map-path") options.mapPaths.push_back(value);
         else if (arg == "--brushes") options.brushes = value;
         else if (arg == "--paints") options.paints = value;
-        else if (arg == "--padding" &&
-                 std::from_chars(value.data(), value.data() + value.size(), options.padding).ptr == value.data() + value.size() &&
-                 options.padding >= -1) {
-        } else {
+        else if (arg == "--padding" && ParseMapPadding(value, options.padding)) continue;
+        else {
             err << "unknown option " << arg << '\n' << kUsage;
             return false;
         }

@@ -3,7 +3,6 @@
 #include "cli/SceneLoading.h"
 #include "io/MapExport.h"
 
-#include <charconv>
 
 namespace gessoria::cli {
 namespace {
@@ -16,12 +15,6 @@ struct ExportOptions {
     std::vector<std::string> files, mapPaths;
     MapExportOptions maps;
 };
-
-bool ParseInteger(const std::string& text, int& value)
-{
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && end == text.data() + text.size();
-}
 
 bool ParseOptions(const std::vector<std::string>& args, ExportOptions& options, std::ostream& err)
 {
@@ -40,12 +33,16 @@ bool ParseOptions(const std::vector<std::string>& args, ExportOptions& options, 
             return false;
         }
         const std::string& value = args[++i];
-        if (arg == "--map-path") {
+        bool understood = true;
+        if (arg == "--map-path")
             options.mapPaths.push_back(value);
-        } else if (arg == "--format" && IsMapExportFormat(value)) {
-            options.maps.format = value;
-        } else if (arg == "--padding" && ParseInteger(value, options.maps.padding) && options.maps.padding >= -1) {
-        } else {
+        else if (arg == "--format")
+            understood = IsMapExportFormat(value) && (options.maps.format = value, true);
+        else if (arg == "--padding")
+            understood = ParseMapPadding(value, options.maps.padding);
+        else
+            understood = false;
+        if (!understood) {
             err << "bad option " << arg << ' ' << value << '\n' << kUsage;
             return false;
         }

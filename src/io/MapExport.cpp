@@ -6,6 +6,7 @@
 #include "scene/Scene.h"
 
 #include <cctype>
+#include <charconv>
 #include <set>
 #include <system_error>
 
@@ -48,6 +49,16 @@ bool WriteMap(const CDIB& bitmap, const std::vector<std::uint8_t>& coverage, int
 }
 
 } // namespace
+
+bool ParseMapPadding(const std::string& text, int& padding)
+{
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < -1)
+        return false;
+    padding = value;
+    return true;
+}
 
 bool IsMapExportFormat(const std::string& format)
 {

@@ -26,6 +26,9 @@ struct MapExportOptions {
 
 constexpr int kDefaultMapPadding = 8;
 
+// A padding as typed: a whole number of texels, -1 (every unused texel) or more.
+bool ParseMapPadding(const std::string& text, int& padding);
+
 // Whether `format` is one ExportMaps writes.
 bool IsMapExportFormat(const std::string& format);
 

@@ -101,6 +101,8 @@ TEST(ModelCommands, APaintedObjWrittenAsAModelOpensWithItsPaint)
                          material.toObject()["layerCounts"].toArray()[0].toInt() == 2;
     EXPECT_TRUE(paintedLayers) << info.out.substr(0, 400);
     EXPECT_EQ(RunCli("convert " + kBox + " " + (dir / "out.fbx").string()).status, 2);
+    EXPECT_EQ(RunCli("convert " + kBox + " " + (dir / "out2.obj").string() + " --padding 2x").status, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir / "out2.obj"));
 }
 
 // The sample as a 3D Studio file and written out as OBJ: the same frame, smoothing included.
