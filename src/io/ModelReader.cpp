@@ -14,9 +14,11 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <memory>
 #include <set>
+#include <string_view>
 #include <strings.h>
 #include <vector>
 
@@ -447,6 +449,22 @@ int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, U
     return 0;
 }
 
+// Files assimp's readers would never finish with, refused from their first bytes: a PLY
+// header that does not end (end_header) within its first 64 KiB sends assimp's PLY reader
+// into an endless loop.
+constexpr std::size_t kHeaderBytes = 64 * 1024;
+
+bool IsEndlessForAssimp(std::span<const std::uint8_t> head, const std::string& extension, std::string& reason)
+{
+    if (strcasecmp(extension.c_str(), "ply") != 0)
+        return false;
+    const std::string_view text(reinterpret_cast<const char*>(head.data()), std::min(head.size(), kHeaderBytes));
+    if (text.find("end_header") != std::string_view::npos)
+        return false;
+    reason = "The PLY header does not end (no end_header in its first 64 KiB).";
+    return true;
+}
+
 int ReadWith(Assimp::Importer& importer, const aiScene* model, const std::filesystem::path& directory, Scene& scene,
              UserInteraction& ui, std::string& reason)
 {
@@ -467,6 +485,13 @@ bool IsModelExtension(const std::string& extension)
 
 int ReadModelFile(const std::string& path, Scene& scene, UserInteraction& ui, std::string& reason)
 {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<std::uint8_t> head(kHeaderBytes);
+    file.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+    const std::string extension = std::filesystem::path(path).extension().string();
+    if (IsEndlessForAssimp(head, extension.empty() ? extension : extension.substr(1), reason))
+        return kFailed;
     Assimp::Importer importer;
     const aiScene* model = importer.ReadFile(path, kImportSteps);
     return ReadWith(importer, model, std::filesystem::absolute(path).parent_path(), scene, ui, reason);
@@ -475,6 +500,8 @@ int ReadModelFile(const std::string& path, Scene& scene, UserInteraction& ui, st
 int ReadModelData(std::span<const std::uint8_t> file, const std::string& extension, Scene& scene, UserInteraction& ui,
                   std::string& reason)
 {
+    if (IsEndlessForAssimp(file, extension, reason))
+        return kFailed;
     Assimp::Importer importer;
     const aiScene* model = importer.ReadFileFromMemory(file.data(), file.size(), kImportSteps, extension.c_str());
     return ReadWith(importer, model, {}, scene, ui, reason);

@@ -280,7 +280,11 @@ TEST(ModelReader, BadModelsAreRefusedWithTheReasonAndLeaveTheSceneAsItWas)
     WriteBytes(dir / "corner.obj", std::vector<std::uint8_t>(obj.begin(), obj.end()));
     const std::string lines = "v 0 0 0\nv 1 0 0\nl 1 2\n";
     WriteBytes(dir / "lines.obj", std::vector<std::uint8_t>(lines.begin(), lines.end()));
-    for (const char* name : {"cut.glb", "corner.obj", "lines.obj"}) {
+    // A PLY header that never ends would keep assimp's reader busy for ever.
+    std::string endless = "ply\nformat ascii 1.0\nelement vertex 3\n";
+    endless.append(4000, 'x');
+    WriteBytes(dir / "endless.ply", std::vector<std::uint8_t>(endless.begin(), endless.end()));
+    for (const char* name : {"cut.glb", "corner.obj", "lines.obj", "endless.ply"}) {
         SCOPED_TRACE(name);
         RecordingInteraction failing;
         const std::string path = (dir / name).string();
