@@ -450,8 +450,8 @@ int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, U
 }
 
 // Files assimp's readers would never finish with, refused from their first bytes: a PLY
-// header that does not end (end_header) within its first 64 KiB sends assimp's PLY reader
-// into an endless loop.
+// header that does not end (a line "end_header") within its first 64 KiB sends assimp's PLY
+// reader into an endless loop.
 constexpr std::size_t kHeaderBytes = 64 * 1024;
 
 bool IsEndlessForAssimp(std::span<const std::uint8_t> head, const std::string& extension, std::string& reason)
@@ -459,9 +459,17 @@ bool IsEndlessForAssimp(std::span<const std::uint8_t> head, const std::string& e
     if (strcasecmp(extension.c_str(), "ply") != 0)
         return false;
     const std::string_view text(reinterpret_cast<const char*>(head.data()), std::min(head.size(), kHeaderBytes));
-    if (text.find("end_header") != std::string_view::npos)
-        return false;
-    reason = "The PLY header does not end (no end_header in its first 64 KiB).";
+    // The keyword must stand on a line of its own: inside another word it ends nothing.
+    constexpr std::string_view kEnd = "end_header";
+    for (std::size_t at = text.find(kEnd); at != std::string_view::npos; at = text.find(kEnd, at + 1)) {
+        const std::size_t after = at + kEnd.size();
+        const bool lineStart = at > 0 && text[at - 1] == '\n';
+        const bool lineEnd = after >= text.size() || text[after] == '\n' || text[after] == '\r' || text[after] == ' ' ||
+                             text[after] == '\t';
+        if (lineStart && lineEnd)
+            return false;
+    }
+    reason = "The PLY header does not end (no end_header line in its first 64 KiB).";
     return true;
 }
 

@@ -284,7 +284,9 @@ TEST(ModelReader, BadModelsAreRefusedWithTheReasonAndLeaveTheSceneAsItWas)
     std::string endless = "ply\nformat ascii 1.0\nelement vertex 3\n";
     endless.append(4000, 'x');
     WriteBytes(dir / "endless.ply", std::vector<std::uint8_t>(endless.begin(), endless.end()));
-    for (const char* name : {"cut.glb", "corner.obj", "lines.obj", "endless.ply"}) {
+    const std::string hidden = "ply\nformat ascii 1.0\nelement vertex 3\npropertyend_header\n0 0 0\n";
+    WriteBytes(dir / "hidden.ply", std::vector<std::uint8_t>(hidden.begin(), hidden.end()));
+    for (const char* name : {"cut.glb", "corner.obj", "lines.obj", "endless.ply", "hidden.ply"}) {
         SCOPED_TRACE(name);
         RecordingInteraction failing;
         const std::string path = (dir / name).string();
