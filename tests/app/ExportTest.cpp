@@ -1,4 +1,5 @@
-// File > Export Maps: the dialog, the settings it remembers in the INI file, and the maps it
+// Models and exports in the window: a model opened as a scene is, File > Export Maps with its
+// dialog, the settings it remembers in the INI file, and the maps it
 // writes from the window's scene.
 #include "AppFixture.h"
 
@@ -48,6 +49,18 @@ private slots:
         QCOMPARE(dialog.settings().options.padding, 3);
         QVERIFY(!dialog.settings().options.layers);
         QCOMPARE(dialog.settings().folder, chosen.folder);
+    }
+
+    // A model opens in the window as a 3D Studio scene does: shown, titled, remembered.
+    void AModelOpensInTheWindowAndJoinsTheRecentList()
+    {
+        AppFixture f;
+        const QString box = QString(GESSORIA_TEST_DATA_DIR) + "/models/box_embedded.glb";
+        QVERIFY(f.window->OpenFile(box, true));
+        QCOMPARE(f.scene().faceCount, 17);
+        QCOMPARE(f.recent.entries().front(), box);
+        QVERIFY(f.window->windowTitle().contains("box_embedded.glb"));
+        QVERIFY(f.MaterialAt(f.PointOnObject()) > 0);
     }
 
     void ExportMapsWritesTheScenesMapsAndRemembersTheFolder()
