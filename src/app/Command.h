@@ -6,7 +6,7 @@ namespace gessoria::app {
 
 enum class Command {
     // File
-    Open, Save, SaveAs, Print, PrintView, RenderLevel, MapPaths, PointerShape, PressureSensitivity, BeepOnWarn,
+    Open, Save, SaveAs, ExportMaps, ExportModel, Print, PrintView, RenderLevel, MapPaths, PointerShape, PressureSensitivity, BeepOnWarn,
     SpaceWarePrefs, UndoPrefs, Exit,
     // Edit
     Undo, UndoSingle, Redo, Cut, Copy, Paste, DropFloater, Clear,

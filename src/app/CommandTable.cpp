@@ -18,6 +18,8 @@ const CommandInfo kCommands[] = {
     {C::Open, "&Open...\tCtrl+O", "Open an existing scene or project\nOpen", "Ctrl+O", "open", false, true},
     {C::Save, "&Save\tCtrl+S", "Save the active project\nSave", "Ctrl+S", "save", false, true},
     {C::SaveAs, "Save &As...", "Save the active project with a new name\nSave As", "", nullptr, false, true},
+    {C::ExportMaps, "Export &Maps...", "Write the painted maps as image files, padded past the texture seams\nExport Maps", "", nullptr, false, true},
+    {C::ExportModel, "Export Mo&del...", "Write the model with its painted maps for other programs\nExport Model", "", nullptr, false, true},
     {C::Print, "&Print...", "Print the main view\nPrint", "", nullptr, false, true},
     {C::PrintView, "Print &View\tCtrl+P", "Print the picture in the main view\nPrint View", "Ctrl+P", "print", false, true},
     {C::RenderLevel, "&Render Level...", "Choose the render levels and drawing options\nRendering Levels", "", "renderlevel", false, true},

@@ -8,6 +8,7 @@
 #include "app/bitmapview/BitmapViewWindows.h"
 #include "app/clipboard/SystemClipboard.h"
 #include "app/dialogs/AboutDialog.h"
+#include "app/dialogs/ExportMapsDialog.h"
 #include "app/dialogs/MapPathsDialog.h"
 #include "app/dialogs/PreferenceDialogs.h"
 #include "app/dialogs/RenderingOptionsDialog.h"
@@ -18,6 +19,7 @@
 #include "app/palettes/PigmentsPalette.h"
 #include "app/panel/ControlPanel.h"
 #include "app/view/MainView.h"
+#include "io/ModelWriter.h"
 #include "io/SceneFileOpener.h"
 #include "app/panel/ProjectionControls.h"
 #include "paint/StrokeController.h"
@@ -357,6 +359,8 @@ void MainWindow::BuildMenus()
     fileMenu_ = menuBar()->addMenu("&File");
     add(fileMenu_, {C::Open, C::Save, C::SaveAs});
     fileMenu_->addSeparator();
+    add(fileMenu_, {C::ExportMaps, C::ExportModel});
+    fileMenu_->addSeparator();
     fileMenu_->addAction(c[C::Print]);
     fileMenu_->addSeparator();
     recentEnd_ = fileMenu_->addSeparator();
@@ -438,6 +442,8 @@ void MainWindow::ConnectCommands()
     On(C::Open, &MainWindow::ChooseAndOpen);
     On(C::Save, &MainWindow::Save);
     On(C::SaveAs, &MainWindow::SaveAs);
+    On(C::ExportMaps, &MainWindow::ExportMaps);
+    On(C::ExportModel, &MainWindow::ExportModel);
     On(C::Print, &MainWindow::PrintView);
     On(C::PrintView, &MainWindow::PrintView);
     On(C::RenderLevel, &MainWindow::RenderingOptions);
@@ -534,6 +540,10 @@ void MainWindow::ChooseAndOpen()
     QString filter = "3D Studio files (*.3ds *.prj)";
     if (ProjectFilesAvailable())
         filter = "Gessoria and 3D Studio files (*.gsr *.3ds *.prj);;Gessoria projects (*.gsr);;" + filter;
+    // Models of other programs open through the same flow; the first filter shows everything.
+    const QString models = "*.obj *.gltf *.glb *.fbx *.dae *.ply *.stl";
+    const QString scenes = ProjectFilesAvailable() ? "*.gsr *.3ds *.prj" : "*.3ds *.prj";
+    filter = "Scenes and models (" + scenes + " " + models + ");;" + filter + ";;Models (" + models + ")";
     const QString path = QFileDialog::getOpenFileName(this, "Open", QString(), filter + ";;All Files (*)");
     if (!path.isEmpty())
         OpenFile(path, true);
@@ -584,6 +594,48 @@ void MainWindow::SaveAs()
     const QString path = QFileDialog::getSaveFileName(this, "Save As", projectPath_, "Gessoria projects (*.gsr)");
     if (!path.isEmpty())
         SaveTo(path.endsWith(".gsr", Qt::CaseInsensitive) ? path : path + ".gsr");
+}
+
+void MainWindow::ExportMaps()
+{
+    Session& session = workspace_.session;
+    if (!session.scene.loaded())
+        return;
+    ExportMapsDialog dialog(LoadExportMapsSettings(session.iniPath), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const ExportMapsSettings settings = dialog.settings();
+    SaveExportMapsSettings(session.iniPath, settings);
+    if (settings.folder.isEmpty())
+        return;
+    std::vector<std::filesystem::path> written;
+    std::string error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = gessoria::ExportMaps(session.scene, settings.folder.toStdString(), settings.options, written, error);
+    QApplication::restoreOverrideCursor();
+    if (!ok)
+        ui_.Tell("Error: Unable to save file " + error, MessageIcon::Error);
+    else
+        statusPane_->setText(QString("%1 maps written to %2").arg(written.size()).arg(settings.folder));
+}
+
+void MainWindow::ExportModel()
+{
+    Session& session = workspace_.session;
+    if (!session.scene.loaded())
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, "Export Model", QString(),
+                                                      "glTF binary (*.glb);;glTF (*.gltf);;Wavefront OBJ (*.obj)");
+    if (path.isEmpty())
+        return;
+    // The maps beside the model take the padding last chosen for Export Maps.
+    const int padding = LoadExportMapsSettings(session.iniPath).options.padding;
+    std::string error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = gessoria::ExportModel(session.scene, path.toStdString(), padding, error);
+    QApplication::restoreOverrideCursor();
+    if (!ok)
+        ui_.Tell("Error: Unable to save file " + path.toStdString() + "\n" + error, MessageIcon::Error);
 }
 
 bool MainWindow::SaveTo(const QString& path)

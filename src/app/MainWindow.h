@@ -102,6 +102,8 @@ private:
     void ChooseAndOpen();
     void Save();
     void SaveAs();
+    void ExportMaps();
+    void ExportModel();
     void PrintView();
     void RefreshRecentMenu();
     void UpdateToolChecks();

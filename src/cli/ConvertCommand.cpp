@@ -1,6 +1,7 @@
 #include "cli/ConvertCommand.h"
 
 #include "cli/SceneLoading.h"
+#include "io/ModelWriter.h"
 #include "session/SessionProject.h"
 
 #include <filesystem>
@@ -9,12 +10,20 @@ namespace gessoria::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: gessoria-cli convert IN OUT.gsr [--map-path DIR]... [--brushes FILE] [--paints FILE]\n";
+    "usage: gessoria-cli convert IN OUT.gsr [--map-path DIR]... [--brushes FILE] [--paints FILE]\n"
+    "       gessoria-cli convert IN OUT.glb|OUT.gltf|OUT.obj [--padding N] [--map-path DIR]...\n";
 
 struct ConvertOptions {
     std::vector<std::string> files, mapPaths;
     std::string brushes, paints;
+    int padding = kDefaultMapPadding;
 };
+
+bool IsModelPath(const std::string& path)
+{
+    const std::string extension = std::filesystem::path(path).extension().string();
+    return !extension.empty() && IsModelExportExtension(extension.substr(1));
+}
 
 bool ParseOptions(const std::vector<std::string>& args, ConvertOptions& options, std::ostream& err)
 {
@@ -32,12 +41,13 @@ bool ParseOptions(const std::vector<std::string>& args, ConvertOptions& options,
         if (arg == "--map-path") options.mapPaths.push_back(value);
         else if (arg == "--brushes") options.brushes = value;
         else if (arg == "--paints") options.paints = value;
+        else if (arg == "--padding" && ParseMapPadding(value, options.padding)) continue;
         else {
             err << "unknown option " << arg << '\n' << kUsage;
             return false;
         }
     }
-    if (options.files.size() != 2 || !IsProjectPath(options.files[1])) {
+    if (options.files.size() != 2 || !(IsProjectPath(options.files[1]) || IsModelPath(options.files[1]))) {
         err << kUsage;
         return false;
     }
@@ -60,6 +70,13 @@ int RunConvert(const std::vector<std::string>& args, std::ostream&, std::ostream
     }
     if (!OpenSceneForCli(session, options.files[0], options.mapPaths, ui, err))
         return 1;
+    if (IsModelPath(options.files[1])) {
+        std::string error;
+        if (ExportModel(session.scene, options.files[1], options.padding, error))
+            return 0;
+        err << "cannot write " << options.files[1] << ": " << error << '\n';
+        return 1;
+    }
     return SaveSessionProject(session, options.files[1], ui) ? 0 : 1;
 }
 

@@ -1,6 +1,7 @@
 // gessoria-cli: the headless front end of the Gessoria engine.
 
 #include "cli/ConvertCommand.h"
+#include "cli/ExportMapsCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/LibraryCommand.h"
 #include "cli/PaintCommand.h"
@@ -24,6 +25,9 @@ constexpr const char* kUsage =
     "                                                       (OUT.gsr saves the painted state as a project)\n"
     "  convert IN OUT.gsr [--map-path DIR]... [--brushes FILE] [--paints FILE]\n"
     "                                                       open a scene or project, save it as a project\n"
+    "  convert IN OUT.glb|OUT.gltf|OUT.obj [--padding N]    write it as a model with its painted maps\n"
+    "  export-maps SCENE OUTDIR [--format png|tga|tif|jpg] [--padding N] [--layers] [--map-path DIR]...\n"
+    "                                                       write every textured material's maps, padded\n"
     "render options (render and paint):\n"
     "  [--size WxH] [--level 0-4] [--view front|back|left|right|top|bottom] [--angles X,Y,Z]\n"
     "  [--light B,A,C] [--ambient N] [--diffuse N] [--two-sided] [--dual-light] [--background G]\n"
@@ -52,6 +56,8 @@ int main(int argc, char** argv)
         return gessoria::cli::RunRender(args, std::cout, std::cerr);
     if (command == "convert")
         return gessoria::cli::RunConvert(args, std::cout, std::cerr);
+    if (command == "export-maps")
+        return gessoria::cli::RunExportMaps(args, std::cout, std::cerr);
     if (command == "library")
         return gessoria::cli::RunLibrary(args, std::cout, std::cerr);
     if (command == "--help" || command == "-h" || command == "help") {

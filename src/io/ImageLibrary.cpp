@@ -518,9 +518,16 @@ std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path
     // The whole file is read once; detection, the completeness check and decoding all look
     // at the same bytes.
     const auto bytes = ReadFileBytes(path);
-    if (!bytes || bytes->empty())
+    if (!bytes)
         return std::nullopt;
-    const Bytes data(*bytes);
+    return Decode(*bytes, path);
+}
+
+std::optional<LibraryImage> LibraryImage::Decode(std::span<const std::uint8_t> bytes, const std::filesystem::path& path)
+{
+    if (bytes.empty())
+        return std::nullopt;
+    const Bytes data(bytes);
     const ImageFileType type = TypeFromContent(data, path);
     if (!LooksComplete(type, data))
         return std::nullopt;

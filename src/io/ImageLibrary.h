@@ -47,6 +47,9 @@ class LibraryImage {
 public:
     // Reads an image file; nothing on any error (missing, unreadable, corrupt, unknown format).
     static std::optional<LibraryImage> Open(const std::filesystem::path& path);
+    // The same over a file's bytes already in memory (an image stored inside a model file);
+    // `path` is the name the bytes would have as a file, used as Open uses the file's name.
+    static std::optional<LibraryImage> Decode(std::span<const std::uint8_t> bytes, const std::filesystem::path& path);
     // An image made from a created 24- or 8-bit CDIB; CDIB row 0 becomes the image's top row.
     static std::optional<LibraryImage> FromBitmap(const CDIB& bitmap);
     // An image from a packed device-independent bitmap as the clipboard holds one: an

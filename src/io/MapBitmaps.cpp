@@ -79,13 +79,15 @@ bool RefusedAsGif(const std::string& path, UserInteraction& ui)
     return false;
 }
 
-// Reads `path` at the given depth (24 or 8 bits) into `bitmap`, rows as delivered.
-bool LoadAtDepth(CDIB& bitmap, const std::string& path, int bits, UserInteraction& ui)
+// Reads `path` (or, when given, the image bytes that would be that file) at the given depth
+// (24 or 8 bits) into `bitmap`, rows as delivered.
+bool LoadAtDepth(CDIB& bitmap, const std::string& path, int bits, UserInteraction& ui,
+                 const std::vector<std::uint8_t>* stored = nullptr)
 {
     bitmap.Destroy();
-    if (RefusedAsGif(path, ui))
+    if (stored == nullptr && RefusedAsGif(path, ui))
         return false;
-    auto image = LibraryImage::Open(path);
+    auto image = stored != nullptr ? LibraryImage::Decode(*stored, path) : LibraryImage::Open(path);
     if (image && image->bitsPerPixel() != bits) {
         if (bits == 24)
             image->ConvertTo24Bits();
@@ -127,6 +129,21 @@ int FindMapBitmap(MapRef& reference, MapPathList& mapPaths, UserInteraction& ui)
     reference.loaded = 0;
     if (reference.fileName.empty())
         return 0;
+
+    // A model's own image comes before any search: stored inside the model, or at the path
+    // the model gives when that file exists.
+    if (reference.embeddedImage || IsRegularFile(reference.sourcePath)) {
+        reference.bitmap = std::make_unique<CDIB>();
+        const bool created = reference.embeddedImage
+                                 ? LoadAtDepth(*reference.bitmap, reference.fileName, 24, ui, reference.embeddedImage.get())
+                                 : LoadImageFile(*reference.bitmap, reference.sourcePath, ui);
+        if (created) {
+            reference.loaded = 1;
+            return 0;
+        }
+        reference.ReleaseBitmap();
+        return 1;
+    }
 
     for (const std::string& directory : mapPaths.paths()) {
         const auto candidate = FindFileInDirectory(directory, reference.fileName);

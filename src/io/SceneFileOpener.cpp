@@ -1,5 +1,6 @@
 #include "io/SceneFileOpener.h"
 
+#include "io/ModelReader.h"
 #include "io/ProjectFile.h"
 #include "io/ThreeDSReader.h"
 #include "io/MapBitmaps.h"
@@ -61,8 +62,14 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, P
         Replace(scene, attempt);
         return true;
     }
-    if (ReadMeshFile(path, extension, attempt, ui) != 0)
+    if (IsModelExtension(extension)) {
+        // Other programs' models: the same message, with the reader's reason after it.
+        std::string reason;
+        if (ReadModelFile(path, attempt, ui, reason) != 0)
+            return Fail(scene, attempt, "Gessoria experienced problems loading file: " + path + "\n" + reason, ui);
+    } else if (ReadMeshFile(path, extension, attempt, ui) != 0) {
         return Fail(scene, attempt, "Gessoria experienced problems loading file: " + path, ui);
+    }
 
     ui.SetStatusText("Reading in material bitmaps for " + fileName + "  -  Please wait...");
     if (LoadMaterialBitmaps(attempt, ui) != 0)

@@ -3,7 +3,8 @@
 //
 // Routes by extension: ".gsr" (exactly) to the project reader, which restores the scene,
 // camera, bookmarks and layers as saved (no bitmaps, no layer production, no view fitting,
-// no normals) and hands its settings section to `project`; other files to ReadMeshFile,
+// no normals) and hands its settings section to `project`; models of other programs (OBJ,
+// glTF, FBX, Collada, PLY, STL) to ReadModelFile; other files to ReadMeshFile,
 // then the material bitmaps along the scene's Map Paths, the layer stacks, view fitting and
 // normals. Progress and every failure go through ui. The new scene is built
 // beside the current one and replaces it only when everything succeeded: a file that fails

@@ -3,6 +3,7 @@
 #include "io/ChunkTree.h"
 #include "io/FileBytes.h"
 #include "io/LittleEndian.h"
+#include "io/PackedValues.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
 
@@ -60,36 +61,12 @@ enum : std::uint16_t {
 constexpr std::uint16_t kMapChunk[6] = {0xA200, 0xA33A, 0xA210, 0xA230, 0xA33C, 0xA33D};
 constexpr std::uint16_t kMaskChunk[6] = {0xA33E, 0xA340, 0xA342, 0xA344, 0xA346, 0xA34A};
 
-std::uint8_t PackedByte(float value)
-{
-    const float scaled = value * 255.0f;
-    if (!(scaled > 0.0f))  // also NaN
-        return 0;
-    if (scaled >= 255.0f)
-        return 255;
-    return static_cast<std::uint8_t>(scaled);
-}
-
 // A NUL-terminated string at the start of `data`, cut to `limit` characters.
 std::string CString(std::span<const std::uint8_t> data, std::size_t limit)
 {
     const auto nul = std::find(data.begin(), data.end(), std::uint8_t{0});
     const auto length = std::min(static_cast<std::size_t>(nul - data.begin()), limit);
     return std::string(reinterpret_cast<const char*>(data.data()), length);
-}
-
-// 16.16 fixed point, truncated toward zero. Only the low 16 bits address a map, so values
-// beyond the 32-bit range wrap instead of overflowing.
-std::int32_t FixedPoint(float value)
-{
-    const double product = static_cast<double>(value) * 65536.0;
-    // Within the 32-bit range the conversion's own truncation is the whole answer.
-    if (std::fabs(product) < 2147483648.0)
-        return static_cast<std::int32_t>(product);
-    const double scaled = std::trunc(product);
-    const double limit = 9.0e18;
-    const auto wide = static_cast<std::int64_t>(std::clamp(scaled, -limit, limit));
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(wide)));
 }
 
 bool IsColourChunk(std::uint16_t id)
@@ -342,7 +319,7 @@ bool FillMesh(Scene& scene, const MeshInput& input, std::int32_t firstFace, std:
             fixedTexture = SceneArray<std::array<std::int32_t, 2>>(static_cast<std::size_t>(input.textureCount));
         for (std::int32_t t = 0; t < input.textureCount; ++t) {
             const std::size_t at = static_cast<std::size_t>(t) * 8;
-            fixedTexture[static_cast<std::size_t>(t)] = {FixedPoint(le::F32(input.texture, at)), FixedPoint(le::F32(input.texture, at + 4))};
+            fixedTexture[static_cast<std::size_t>(t)] = {TextureFixedPoint(le::F32(input.texture, at)), TextureFixedPoint(le::F32(input.texture, at + 4))};
         }
     }
     std::int32_t* const vertexA = scene.faceVertexA.data() + firstFace;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace gessoria {
 
@@ -35,6 +36,12 @@ struct MapRef {
     float rotation = 0.0f;
     std::uint8_t loaded = 0;
     std::unique_ptr<CDIB> bitmap;  // owned from loading until the layers are produced
+
+    // Where a model file puts the image: a path already resolved against the model's own
+    // directory, tried before the Map Paths; or the image's bytes when the model stores the
+    // image inside itself. Scenes that only name a file leave both empty.
+    std::string sourcePath;
+    std::shared_ptr<const std::vector<std::uint8_t>> embeddedImage;
 
     void ReleaseBitmap() { bitmap.reset(); }
 };

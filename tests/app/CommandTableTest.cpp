@@ -208,6 +208,8 @@ std::vector<Row> Rows()
              return [path] { return QFile::exists(path); };
          }},
         {C::SaveAs, "Save As", true, OnlyDialogs(), {"Save As"}},
+        {C::ExportMaps, "Export Maps", true, OnlyDialogs(), {"Export Maps"}},
+        {C::ExportModel, "Export Model", true, OnlyDialogs(), {"Export Model"}},
         {C::Print, "Print", true, OnlyDialogs(), {"Print"}},
         {C::PrintView, "Print View", true, OnlyDialogs(), {"Print"}},
         {C::RenderLevel, "Render Level", false, OnlyDialogs(), {"Rendering Options"}},

@@ -370,14 +370,14 @@ private slots:
     void FileAndViewMenusKeepOnlyTheirOwnEntries()
     {
         AppFixture f;
-        const QStringList fileBefore = {"&Open...", "&Save", "Save &As...", "-", "&Print...", "-",
-                                        "&Preferences>", "-", "E&xit"};
+        const QStringList fileBefore = {"&Open...", "&Save", "Save &As...", "-", "Export &Maps...", "Export Mo&del...",
+                                        "-", "&Print...", "-", "&Preferences>", "-", "E&xit"};
         QCOMPARE(MenuTexts(MenuAt(*f.window, {"&File"})), fileBefore);
         // Opened files are listed in the File menu itself, newest first.
         QVERIFY(f.OpenSample());
         QCOMPARE(MenuTexts(MenuAt(*f.window, {"&File"})),
-                 QStringList({"&Open...", "&Save", "Save &As...", "-", "&Print...", "-", "&1 monkey.3ds", "-",
-                              "&Preferences>", "-", "E&xit"}));
+                 QStringList({"&Open...", "&Save", "Save &As...", "-", "Export &Maps...", "Export Mo&del...", "-",
+                              "&Print...", "-", "&1 monkey.3ds", "-", "&Preferences>", "-", "E&xit"}));
         QCOMPARE(MenuTexts(MenuAt(*f.window, {"&View"})),
                  QStringList({"&Toolbars>", "&Status Bar", "&Info Window", "Co&lour Picker", "&Ignore Warning", "-",
                               "&Applicators", "Pi&gments"}));

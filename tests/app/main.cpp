@@ -17,6 +17,7 @@ QObject* MakeSourceViewTest();
 QObject* MakeBitmapViewWindowTest();
 QObject* MakeCommandTableTest();
 QObject* MakeFrontEndTest();
+QObject* MakeExportTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -29,7 +30,8 @@ int main(int argc, char** argv)
                       gessoria::test::MakeLibraryPaletteTest, gessoria::test::MakeSelectionTest,
                       gessoria::test::MakeTextPageTest, gessoria::test::MakeSourceViewTest,
                       gessoria::test::MakeBitmapViewWindowTest, gessoria::test::MakeCommandTableTest,
-                      gessoria::test::MakeFrontEndTest}) {
+                      gessoria::test::MakeFrontEndTest,
+                      gessoria::test::MakeExportTest}) {
         std::unique_ptr<QObject> test(make());
         // GESSORIA_TEST_CLASS=NAME runs only the test classes whose name contains NAME.
         const QByteArray only = qgetenv("GESSORIA_TEST_CLASS");

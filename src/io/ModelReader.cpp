@@ -1,0 +1,518 @@
+#include "io/ModelReader.h"
+
+#include "io/PackedValues.h"
+#include "scene/Scene.h"
+#include "scene/UserInteraction.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/material.h>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <set>
+#include <string_view>
+#include <strings.h>
+#include <vector>
+
+namespace gessoria {
+namespace {
+
+constexpr int kFailed = 1;
+
+constexpr const char* kModelExtensions[] = {"obj", "gltf", "glb", "fbx", "dae", "ply", "stl"};
+
+// Triangles only, texture coordinates of every mapping kind turned into UVs with their
+// transforms applied, and assimp's own consistency check over what its readers produced.
+constexpr unsigned kImportSteps =
+    aiProcess_Triangulate | aiProcess_GenUVCoords | aiProcess_TransformUVCoords | aiProcess_ValidateDataStructure;
+
+constexpr std::uint16_t kAllEdgesVisible = 7;
+constexpr std::uint32_t kSmoothedTogether = 1;
+
+// One mesh's corners joined into scene vertices: `local` maps each assimp vertex a triangle
+// uses to its object vertex, `source` the other way (the first assimp vertex of each).
+struct JoinedVertices {
+    std::vector<std::int32_t> local;
+    std::vector<std::uint32_t> source;
+    std::int64_t triangles = 0;
+};
+
+std::uint32_t Bits(float value)
+{
+    return std::bit_cast<std::uint32_t>(value + 0.0f);  // -0 joins +0
+}
+
+// The bits that decide whether two corners are one vertex: the position, and the normal
+// where the mesh has normals.
+struct CornerKey {
+    std::array<std::uint32_t, 6> bits{};
+
+    CornerKey(const aiMesh& mesh, std::uint32_t vertex)
+    {
+        const aiVector3D& p = mesh.mVertices[vertex];
+        bits[0] = Bits(p.x);
+        bits[1] = Bits(p.y);
+        bits[2] = Bits(p.z);
+        if (mesh.mNormals != nullptr) {
+            const aiVector3D& n = mesh.mNormals[vertex];
+            bits[3] = Bits(n.x);
+            bits[4] = Bits(n.y);
+            bits[5] = Bits(n.z);
+        }
+    }
+    std::uint64_t Hash() const
+    {
+        std::uint64_t h = 0x9E3779B97F4A7C15ull;
+        for (std::uint32_t b : bits)
+            h = (h ^ b) * 0xFF51AFD7ED558CCDull;
+        return h ^ (h >> 29);
+    }
+    bool operator==(const CornerKey&) const = default;
+};
+
+bool IsTriangle(const aiFace& face)
+{
+    return face.mNumIndices == 3 && face.mIndices != nullptr;
+}
+
+// Joins the corners of a mesh's triangles that share position and normal; false when a
+// corner names a vertex the mesh does not have.
+bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined)
+{
+    joined.local.assign(mesh.mNumVertices, -1);
+    std::size_t capacity = 16;
+    while (capacity < 2 * static_cast<std::size_t>(mesh.mNumVertices))
+        capacity *= 2;
+    // Open addressing over object vertices; each slot keeps 32 bits of its key's hash beside
+    // the vertex, so a probe touches the mesh's arrays only when those bits agree.
+    struct Slot {
+        std::int32_t vertex = -1;
+        std::uint32_t tag = 0;
+    };
+    std::vector<Slot> table(capacity);
+    for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+        const aiFace& face = mesh.mFaces[f];
+        if (!IsTriangle(face))
+            continue;
+        ++joined.triangles;
+        for (unsigned k = 0; k < 3; ++k) {
+            const std::uint32_t vertex = face.mIndices[k];
+            if (vertex >= mesh.mNumVertices)
+                return false;
+            if (joined.local[vertex] >= 0)
+                continue;
+            const CornerKey key(mesh, vertex);
+            const std::uint64_t hash = key.Hash();
+            const auto tag = static_cast<std::uint32_t>(hash >> 32);
+            std::size_t slot = hash & (capacity - 1);
+            while (table[slot].vertex >= 0 &&
+                   !(table[slot].tag == tag &&
+                     CornerKey(mesh, joined.source[static_cast<std::size_t>(table[slot].vertex)]) == key))
+                slot = (slot + 1) & (capacity - 1);
+            if (table[slot].vertex < 0) {
+                table[slot] = {static_cast<std::int32_t>(joined.source.size()), tag};
+                joined.source.push_back(vertex);
+            }
+            joined.local[vertex] = table[slot].vertex;
+        }
+    }
+    return true;
+}
+
+// A mesh as a node places it.
+struct Placement {
+    unsigned mesh = 0;
+    aiMatrix4x4 transform;
+    std::string name;
+};
+
+std::vector<Placement> PlaceMeshes(const aiScene& scene)
+{
+    std::vector<Placement> placements;
+    std::vector<std::pair<const aiNode*, aiMatrix4x4>> pending;
+    if (scene.mRootNode != nullptr)
+        pending.emplace_back(scene.mRootNode, scene.mRootNode->mTransformation);
+    while (!pending.empty()) {
+        const auto [node, transform] = pending.back();
+        pending.pop_back();
+        for (unsigned i = 0; i < node->mNumMeshes; ++i)
+            if (node->mMeshes[i] < scene.mNumMeshes)
+                placements.push_back({node->mMeshes[i], transform, node->mName.C_Str()});
+        // Children are pushed last to first so the walk meets them in file order.
+        for (unsigned c = node->mNumChildren; c-- > 0;)
+            if (node->mChildren[c] != nullptr)
+                pending.emplace_back(node->mChildren[c], transform * node->mChildren[c]->mTransformation);
+    }
+    return placements;
+}
+
+// A name cut to the object field and different from every name given before.
+std::string UniqueName(std::string name, std::set<std::string>& taken)
+{
+    if (name.empty())
+        name = "Object";
+    std::string candidate = name.substr(0, SceneObject::kMaxName);
+    for (int n = 2; taken.count(candidate) != 0; ++n) {
+        const std::string suffix = "." + std::to_string(n);
+        candidate = name.substr(0, SceneObject::kMaxName - suffix.size()) + suffix;
+    }
+    taken.insert(candidate);
+    return candidate;
+}
+
+// --- Materials ----------------------------------------------------------------------------
+
+struct ModelContext {
+    const aiScene& scene;
+    std::filesystem::path directory;  // empty when the model was read from memory
+    std::vector<std::string>& notices;
+};
+
+bool ImagePath(const aiMaterial& material, aiTextureType type, aiString& path)
+{
+    return material.GetTextureCount(type) > 0 && material.GetTexture(type, 0, &path) == AI_SUCCESS && path.length > 0;
+}
+
+// Points `ref` at the image the material names: its bytes when the model holds the image,
+// else the file resolved against the model's directory, with the bare name for the Map Paths.
+void ReferImage(MapRef& ref, const aiString& path, const std::string& materialName, const ModelContext& context)
+{
+    const auto [texture, index] = context.scene.GetEmbeddedTextureAndIndex(path.C_Str());
+    if (texture != nullptr) {
+        if (texture->mHeight != 0 || texture->pcData == nullptr) {
+            context.notices.push_back(materialName + ": an uncompressed image stored in the model is left out.");
+            return;
+        }
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(texture->pcData);
+        ref.embeddedImage = std::make_shared<const std::vector<std::uint8_t>>(bytes, bytes + texture->mWidth);
+        const std::string stored = std::filesystem::path(texture->mFilename.C_Str()).filename().string();
+        const std::string hint(texture->achFormatHint, strnlen(texture->achFormatHint, HINTMAXTEXTURELEN));
+        ref.fileName = !stored.empty() ? stored : "image" + std::to_string(index) + (hint.empty() ? "" : "." + hint);
+        return;
+    }
+    std::string text = path.C_Str();
+    std::replace(text.begin(), text.end(), '\\', '/');
+    const std::filesystem::path named(text);
+    ref.fileName = named.filename().string();
+    if (!context.directory.empty())
+        ref.sourcePath = (named.is_absolute() ? named : context.directory / named).lexically_normal().string();
+}
+
+// The first image of the first type that has one.
+bool ReferFirstImage(MapRef& ref, const aiMaterial& material, std::initializer_list<aiTextureType> types,
+                     const std::string& materialName, const ModelContext& context)
+{
+    aiString path;
+    for (aiTextureType type : types)
+        if (ImagePath(material, type, path)) {
+            ReferImage(ref, path, materialName, context);
+            return true;
+        }
+    return false;
+}
+
+void ReadMaterial(const aiMaterial& source, Material& material, const ModelContext& context)
+{
+    aiString name;
+    if (source.Get(AI_MATKEY_NAME, name) == AI_SUCCESS)
+        material.name = std::string(name.C_Str()).substr(0, Material::kMaxName);
+
+    aiColor4D colour(1.0f, 1.0f, 1.0f, 1.0f);
+    if (source.Get(AI_MATKEY_COLOR_DIFFUSE, colour) == AI_SUCCESS || source.Get(AI_MATKEY_BASE_COLOR, colour) == AI_SUCCESS)
+        material.colour = PackColour(PackedByte(colour.r), PackedByte(colour.g), PackedByte(colour.b));
+
+    float opacity = 1.0f;
+    if (source.Get(AI_MATKEY_OPACITY, opacity) == AI_SUCCESS)
+        material.transparency = PackedByte(1.0f - opacity);
+
+    // Shininess is how glossy the surface is: 1 - roughness for physically based materials,
+    // else the Phong exponent's square root over 1000's (the exponent 1000 (1 - roughness)^2
+    // that modelling programs write for a roughness).
+    float roughness = 0.0f, exponent = 0.0f, strength = 0.0f;
+    std::uint8_t gloss = 0, glossStrength = 0;
+    if (source.Get(AI_MATKEY_ROUGHNESS_FACTOR, roughness) == AI_SUCCESS)
+        gloss = PackedByte(1.0f - roughness);
+    else if (source.Get(AI_MATKEY_SHININESS, exponent) == AI_SUCCESS)
+        gloss = PackedByte(std::sqrt(std::clamp(exponent / 1000.0f, 0.0f, 1.0f)));
+    if (source.Get(AI_MATKEY_SHININESS_STRENGTH, strength) == AI_SUCCESS)
+        glossStrength = PackedByte(strength);
+    material.shininess = static_cast<std::int16_t>((gloss << 8) | glossStrength);
+
+    aiColor3D emissive(0.0f, 0.0f, 0.0f);
+    float intensity = 1.0f;
+    if (source.Get(AI_MATKEY_COLOR_EMISSIVE, emissive) == AI_SUCCESS) {
+        source.Get(AI_MATKEY_EMISSIVE_INTENSITY, intensity);
+        material.selfIllumPercent = PackedByte(std::max({emissive.r, emissive.g, emissive.b}) * intensity);
+    }
+    int twoSided = 0;
+    if (source.Get(AI_MATKEY_TWOSIDED, twoSided) == AI_SUCCESS && twoSided != 0)
+        material.twoSided = 1;
+    int shading = aiShadingMode_Phong;
+    source.Get(AI_MATKEY_SHADING_MODEL, shading);
+    material.shading = shading == aiShadingMode_Flat ? 1 : shading == aiShadingMode_Gouraud ? 2 : 3;
+
+    const std::string label = material.name.empty() ? std::string("A material") : material.name;
+    auto& slots = material.mapSlots;
+    ReferFirstImage(slots[kSlotTexture1].map, source, {aiTextureType_BASE_COLOR, aiTextureType_DIFFUSE}, label, context);
+    ReferFirstImage(slots[kSlotOpacity].map, source, {aiTextureType_OPACITY}, label, context);
+    aiString path;
+    if (!ReferFirstImage(slots[kSlotBump].map, source, {aiTextureType_HEIGHT, aiTextureType_DISPLACEMENT}, label, context) &&
+        (ImagePath(source, aiTextureType_NORMALS, path) || ImagePath(source, aiTextureType_NORMAL_CAMERA, path)))
+        context.notices.push_back(label + ": the normal map " + path.C_Str() +
+                                  " is left out (a Bump layer paints heights, not normals).");
+    if (!ReferFirstImage(slots[kSlotShininess].map, source, {aiTextureType_SHININESS}, label, context) &&
+        ImagePath(source, aiTextureType_DIFFUSE_ROUGHNESS, path))
+        context.notices.push_back(label + ": the roughness map " + path.C_Str() +
+                                  " is left out; the roughness factor sets the shininess.");
+    if (ReferFirstImage(slots[kSlotSelfIllum].map, source, {aiTextureType_EMISSIVE, aiTextureType_EMISSION_COLOR}, label, context) ||
+        material.selfIllumPercent > 0)
+        material.selfIllum = 1;
+    material.currentLayerOnly = 0;
+}
+
+// --- Geometry -----------------------------------------------------------------------------
+
+// Texture coordinates across the two longest sides of the object's box, for a mesh without
+// any: u along the longest axis, v along the next (X before Y before Z on ties).
+void MapFlat(Scene& scene, const SceneObject& object)
+{
+    const SceneArray<float>* axes[3] = {&scene.positionX, &scene.positionY, &scene.positionZ};
+    float low[3], extent[3];
+    for (int a = 0; a < 3; ++a) {
+        const auto first = axes[a]->begin() + object.firstVertex;
+        const auto [lo, hi] = std::minmax_element(first, first + object.vertexCount);
+        low[a] = object.vertexCount > 0 ? *lo : 0.0f;
+        extent[a] = object.vertexCount > 0 ? *hi - *lo : 0.0f;
+    }
+    int order[3] = {0, 1, 2};
+    std::stable_sort(order, order + 3, [&](int l, int r) { return extent[l] > extent[r]; });
+    const auto along = [&](int axis, std::int32_t vertex) {
+        const float offset = (*axes[axis])[static_cast<std::size_t>(vertex)] - low[axis];
+        return TextureFixedPoint(extent[axis] > 0.0f ? offset / extent[axis] : 0.0f);
+    };
+    const SceneArray<std::int32_t>* corners[3] = {&scene.faceVertexA, &scene.faceVertexB, &scene.faceVertexC};
+    SceneArray<std::int32_t>* u[3] = {&scene.faceU0, &scene.faceU1, &scene.faceU2};
+    SceneArray<std::int32_t>* v[3] = {&scene.faceV0, &scene.faceV1, &scene.faceV2};
+    for (std::int32_t f = object.firstFace; f < object.firstFace + object.faceCount; ++f)
+        for (int k = 0; k < 3; ++k) {
+            const std::int32_t vertex = (*corners[k])[static_cast<std::size_t>(f)];
+            (*u[k])[static_cast<std::size_t>(f)] = along(order[0], vertex);
+            (*v[k])[static_cast<std::size_t>(f)] = along(order[1], vertex);
+        }
+}
+
+// Writes one placed mesh as the object at `firstFace` / `firstVertex`; false when a
+// position is not finite.
+bool FillObject(Scene& scene, const aiMesh& mesh, const JoinedVertices& joined, const aiMatrix4x4& transform,
+                std::int32_t firstFace, std::int32_t firstVertex, std::int16_t materialIndex)
+{
+    for (std::size_t i = 0; i < joined.source.size(); ++i) {
+        const aiVector3D p = transform * mesh.mVertices[joined.source[i]];
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return false;
+        // Y is up in both; the scene's Z runs the other way round (as a 3D Studio file's Y
+        // does), so a model looks the same whichever format it came in.
+        const std::size_t at = static_cast<std::size_t>(firstVertex) + i;
+        scene.positionX[at] = p.x;
+        scene.positionY[at] = p.y;
+        scene.positionZ[at] = -p.z;
+    }
+    const aiVector3D* uv = mesh.mTextureCoords[0];
+    SceneArray<std::int32_t>* corners[3] = {&scene.faceVertexA, &scene.faceVertexB, &scene.faceVertexC};
+    SceneArray<std::int32_t>* u[3] = {&scene.faceU0, &scene.faceU1, &scene.faceU2};
+    SceneArray<std::int32_t>* v[3] = {&scene.faceV0, &scene.faceV1, &scene.faceV2};
+    std::size_t face = static_cast<std::size_t>(firstFace);
+    for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+        const aiFace& source = mesh.mFaces[f];
+        if (!IsTriangle(source))
+            continue;
+        for (int k = 0; k < 3; ++k) {
+            const std::uint32_t vertex = source.mIndices[k];
+            (*corners[k])[face] = firstVertex + joined.local[vertex];
+            if (uv != nullptr) {
+                (*u[k])[face] = TextureFixedPoint(uv[vertex].x);
+                (*v[k])[face] = TextureFixedPoint(uv[vertex].y);
+            }
+        }
+        scene.faceFlags[face] = kAllEdgesVisible;
+        scene.faceSmoothing[face] = kSmoothedTogether;
+        scene.faceMaterial[face] = materialIndex;
+        ++face;
+    }
+    return true;
+}
+
+int Fail(std::string& reason, std::string text)
+{
+    reason = std::move(text);
+    return kFailed;
+}
+
+int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, UserInteraction& ui, std::string& reason)
+{
+    std::vector<JoinedVertices> joined(model.mNumMeshes);
+    std::vector<bool> isJoined(model.mNumMeshes, false);
+    const std::vector<Placement> placements = PlaceMeshes(model);
+    std::vector<const Placement*> objects;
+    std::int64_t vertexTotal = 0, faceTotal = 0;
+    constexpr std::int64_t kMaxTotal = std::numeric_limits<std::int32_t>::max();
+    for (const Placement& placement : placements) {
+        const aiMesh* mesh = model.mMeshes[placement.mesh];
+        if (mesh == nullptr || mesh->mVertices == nullptr)
+            continue;
+        if (!isJoined[placement.mesh]) {
+            if (!JoinCorners(*mesh, joined[placement.mesh]))
+                return Fail(reason, "A face names a vertex its mesh does not have.");
+            isJoined[placement.mesh] = true;
+        }
+        const JoinedVertices& vertices = joined[placement.mesh];
+        if (vertices.triangles == 0)
+            continue;  // points and lines only
+        vertexTotal += static_cast<std::int64_t>(vertices.source.size());
+        faceTotal += vertices.triangles;
+        if (vertexTotal > kMaxTotal || faceTotal > kMaxTotal)
+            return Fail(reason, "The model holds more than 2147483647 faces or vertices.");
+        objects.push_back(&placement);
+    }
+    if (objects.empty())
+        return Fail(reason, "The model holds no triangles.");
+    if (model.mNumMaterials >= static_cast<unsigned>(std::numeric_limits<std::int16_t>::max()))
+        return Fail(reason, "The model holds more than 32766 materials.");
+
+    // Only materials some placed mesh uses become scene materials, in file order: readers add
+    // materials no face uses (OBJ's "DefaultMaterial"), and each would ask for a bitmap.
+    std::vector<std::int16_t> sceneMaterial(model.mNumMaterials, 0);
+    for (const Placement* placement : objects)
+        if (const unsigned m = model.mMeshes[placement->mesh]->mMaterialIndex; m < model.mNumMaterials)
+            sceneMaterial[m] = 1;
+    std::int16_t used = 0;
+    for (std::int16_t& index : sceneMaterial)
+        if (index != 0)
+            index = ++used;
+
+    scene.objectCount = static_cast<std::int32_t>(objects.size());
+    scene.vertexCount = static_cast<std::int32_t>(vertexTotal);
+    scene.faceCount = static_cast<std::int32_t>(faceTotal);
+    scene.materialCount = used;
+    AllocateScene(scene, false, ui);
+
+    for (unsigned m = 0; m < model.mNumMaterials; ++m)
+        if (sceneMaterial[m] != 0 && model.mMaterials[m] != nullptr)
+            ReadMaterial(*model.mMaterials[m], scene.materials[static_cast<std::size_t>(sceneMaterial[m])], context);
+
+    std::set<std::string> names;
+    std::vector<std::string> unmapped;
+    std::int32_t faces = 0, vertices = 0;
+    for (std::size_t k = 0; k < objects.size(); ++k) {
+        const Placement& placement = *objects[k];
+        const aiMesh& mesh = *model.mMeshes[placement.mesh];
+        const JoinedVertices& join = joined[placement.mesh];
+        SceneObject& object = scene.objects[k];
+        object.vertexCount = static_cast<std::int32_t>(join.source.size());
+        object.faceCount = static_cast<std::int32_t>(join.triangles);
+        object.firstFace = faces;
+        object.firstVertex = vertices;
+        object.name = UniqueName(!placement.name.empty() ? placement.name : std::string(mesh.mName.C_Str()), names);
+        const std::int16_t material = mesh.mMaterialIndex < model.mNumMaterials ? sceneMaterial[mesh.mMaterialIndex] : 0;
+        if (!FillObject(scene, mesh, join, placement.transform, faces, vertices, material))
+            return Fail(reason, "A vertex position is not a finite number.");
+        if (mesh.mTextureCoords[0] == nullptr) {
+            MapFlat(scene, object);
+            unmapped.push_back(object.name);
+        }
+        faces += object.faceCount;
+        vertices += object.vertexCount;
+    }
+    CentreScene(scene);
+
+    if (!unmapped.empty()) {
+        std::string list;
+        for (const std::string& name : unmapped)
+            list += (list.empty() ? "" : ", ") + name;
+        context.notices.push_back("No texture coordinates in " + list +
+                                  ": each is mapped flat across the two longest sides of its box.");
+    }
+    if (!context.notices.empty()) {
+        std::string text;
+        for (const std::string& notice : context.notices)
+            text += (text.empty() ? "" : "\n") + notice;
+        ui.Tell(text, MessageIcon::Warning);
+    }
+    return 0;
+}
+
+// Files assimp's readers would never finish with, refused from their first bytes: a PLY
+// header that does not end (a line "end_header") within its first 64 KiB sends assimp's PLY
+// reader into an endless loop.
+constexpr std::size_t kHeaderBytes = 64 * 1024;
+
+bool IsEndlessForAssimp(std::span<const std::uint8_t> head, const std::string& extension, std::string& reason)
+{
+    if (strcasecmp(extension.c_str(), "ply") != 0)
+        return false;
+    const std::string_view text(reinterpret_cast<const char*>(head.data()), std::min(head.size(), kHeaderBytes));
+    // The keyword must stand on a line of its own: inside another word it ends nothing.
+    constexpr std::string_view kEnd = "end_header";
+    for (std::size_t at = text.find(kEnd); at != std::string_view::npos; at = text.find(kEnd, at + 1)) {
+        const std::size_t after = at + kEnd.size();
+        const bool lineStart = at > 0 && text[at - 1] == '\n';
+        const bool lineEnd = after >= text.size() || text[after] == '\n' || text[after] == '\r' || text[after] == ' ' ||
+                             text[after] == '\t';
+        if (lineStart && lineEnd)
+            return false;
+    }
+    reason = "The PLY header does not end (no end_header line in its first 64 KiB).";
+    return true;
+}
+
+int ReadWith(Assimp::Importer& importer, const aiScene* model, const std::filesystem::path& directory, Scene& scene,
+             UserInteraction& ui, std::string& reason)
+{
+    if (model == nullptr)
+        return Fail(reason, importer.GetErrorString());
+    std::vector<std::string> notices;
+    const ModelContext context{*model, directory, notices};
+    return FillScene(*model, context, scene, ui, reason);
+}
+
+} // namespace
+
+bool IsModelExtension(const std::string& extension)
+{
+    return std::any_of(std::begin(kModelExtensions), std::end(kModelExtensions),
+                       [&](const char* known) { return strcasecmp(extension.c_str(), known) == 0; });
+}
+
+int ReadModelFile(const std::string& path, Scene& scene, UserInteraction& ui, std::string& reason)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::vector<std::uint8_t> head(kHeaderBytes);
+    file.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+    const std::string extension = std::filesystem::path(path).extension().string();
+    if (IsEndlessForAssimp(head, extension.empty() ? extension : extension.substr(1), reason))
+        return kFailed;
+    Assimp::Importer importer;
+    const aiScene* model = importer.ReadFile(path, kImportSteps);
+    return ReadWith(importer, model, std::filesystem::absolute(path).parent_path(), scene, ui, reason);
+}
+
+int ReadModelData(std::span<const std::uint8_t> file, const std::string& extension, Scene& scene, UserInteraction& ui,
+                  std::string& reason)
+{
+    if (IsEndlessForAssimp(file, extension, reason))
+        return kFailed;
+    Assimp::Importer importer;
+    const aiScene* model = importer.ReadFileFromMemory(file.data(), file.size(), kImportSteps, extension.c_str());
+    return ReadWith(importer, model, {}, scene, ui, reason);
+}
+
+} // namespace gessoria
