@@ -164,7 +164,10 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     if (QClipboard* system = QGuiApplication::clipboard())
         connect(system, &QClipboard::dataChanged, this, &MainWindow::UpdateEditCommands);
     connect(bitmapViews_, &BitmapViewWindows::strokeEnded, this, &MainWindow::UpdateUndoCommands);
-    connect(view_, &MainView::fileDropped, this, [this](const QString& path) { OpenFile(path, false); });
+    connect(view_, &MainView::fileDropped, this, [this](const QString& path) {
+        if (ConfirmDiscardChanges())
+            OpenFile(path, false);
+    });
     connect(&warnings_, &WarningWindow::litChanged, this, [this](bool lit) {
         (*commands_)[C::WarningWindow]->setIcon(QIcon(lit ? ":/icons/warninglit.svg" : ":/icons/warning.svg"));
         panel_->SetWarningLit(lit);
@@ -172,6 +175,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     UpdateToolChecks();
     UpdateUndoCommands();
     UpdateEditCommands();
+    WatchDocumentChanges();
 }
 
 MainWindow::~MainWindow() = default;
@@ -501,6 +505,8 @@ void MainWindow::ChooseAndOpen()
     QString filter = "3D Studio files (*.3ds *.prj)";
     if (ProjectFilesAvailable())
         filter = "Gessoria and 3D Studio files (*.gsr *.3ds *.prj);;Gessoria projects (*.gsr);;" + filter;
+    if (!ConfirmDiscardChanges())
+        return;
     const QString path = QFileDialog::getOpenFileName(this, "Open", QString(), filter + ";;All Files (*)");
     if (!path.isEmpty())
         OpenFile(path, true);
@@ -519,6 +525,8 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
         return false;
     if (throughDialog && project)
         session.ProjectOpenedFromDialog();
+    session.changes.Reset();
+    suggestedProjectPath_.clear();
     projectPath_ = project ? path : QString();
     recent_.Add(path);
     RefreshRecentMenu();
@@ -535,39 +543,29 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     return true;
 }
 
-void MainWindow::Save()
-{
-    // A scene read from a 3D Studio file has no project yet: Save asks for one.
-    if (projectPath_.isEmpty())
-        SaveAs();
-    else
-        SaveTo(projectPath_);
-}
+void MainWindow::Save() { SaveDocument(); }
 
-void MainWindow::SaveAs()
-{
-    if (!workspace_.session.scene.loaded())
-        return;
-    const QString path = QFileDialog::getSaveFileName(this, "Save As", projectPath_, "Gessoria projects (*.gsr)");
-    if (!path.isEmpty())
-        SaveTo(path.endsWith(".gsr", Qt::CaseInsensitive) ? path : path + ".gsr");
-}
+void MainWindow::SaveAs() { SaveDocumentAs(); }
 
 bool MainWindow::SaveTo(const QString& path)
 {
     if (!workspace_.session.scene.loaded())
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::uint64_t changes = workspace_.session.changes.count();
     const std::optional<std::filesystem::path> written =
         SaveSessionProject(workspace_.session, std::filesystem::path(path.toStdString()), ui_);
     QApplication::restoreOverrideCursor();
     statusPane_->setText(CommandTable::StatusText("Ready\tFor Help, press F1"));
     if (!written)
         return false;
+    workspace_.session.changes.SavedAt(changes);
+    suggestedProjectPath_.clear();
     projectPath_ = QString::fromStdString(written->string());
     recent_.Add(projectPath_);
     RefreshRecentMenu();
     UpdateTitle(projectPath_);
+    emit saved();
     return true;
 }
 
@@ -578,14 +576,18 @@ void MainWindow::RefreshRecentMenu()
     for (const QString& path : recent_.entries()) {
         QAction* action = recentMenu_->addAction(QString("&%1 %2").arg(number++).arg(QFileInfo(path).fileName()));
         action->setStatusTip("Open " + path);
-        connect(action, &QAction::triggered, this, [this, path] { OpenFile(path, false); });
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (ConfirmDiscardChanges())
+                OpenFile(path, false);
+        });
     }
     recentMenu_->setEnabled(!recent_.entries().isEmpty());
 }
 
 void MainWindow::UpdateTitle(const QString& path)
 {
-    setWindowTitle(path.isEmpty() ? QString("Gessoria") : QFileInfo(path).fileName() + " - Gessoria");
+    documentPath_ = path;
+    ShowTitle();
 }
 
 void MainWindow::PrintView()

@@ -6,6 +6,7 @@
 #include "cli/PaintCommand.h"
 #include "cli/RenderCommand.h"
 
+#include <csignal>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ constexpr const char* kUsage =
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
+    // Past a file-size limit a write fails with EFBIG and is reported, instead of the signal
+    // ending the program half-way through a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) {
         std::cerr << kUsage;
         return 2;

@@ -15,6 +15,7 @@ QObject* MakeSelectionTest();
 QObject* MakeTextPageTest();
 QObject* MakeSourceViewTest();
 QObject* MakeBitmapViewWindowTest();
+QObject* MakeUnsavedChangesTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -26,7 +27,7 @@ int main(int argc, char** argv)
                       gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
                       gessoria::test::MakeLibraryPaletteTest, gessoria::test::MakeSelectionTest,
                       gessoria::test::MakeTextPageTest, gessoria::test::MakeSourceViewTest,
-                      gessoria::test::MakeBitmapViewWindowTest}) {
+                      gessoria::test::MakeBitmapViewWindowTest, gessoria::test::MakeUnsavedChangesTest}) {
         std::unique_ptr<QObject> test(make());
         failures += QTest::qExec(test.get(), argc, argv);
     }
