@@ -450,15 +450,17 @@ bool RoomForImage(int width, int height)
 }
 
 // Reads one layer or alpha image of exactly the given size and depth, rows as the image
-// library hands them out (a layer written and read again keeps its rows).
+// library hands them out (a layer written and read again keeps its rows). Memory the image
+// library cannot get inside its own calls ends the whole load (std::bad_alloc, caught by
+// LoadProject): its state may not survive such a failure.
 LayerImageRead ReadLayerImage(const std::filesystem::path& path, int width, int height, int bits, CDIB& into)
 {
+    auto image = LibraryImage::Open(path);
+    if (!image)
+        return RoomForImage(width, height) ? LayerImageRead::Unreadable : LayerImageRead::OutOfMemory;
+    if (image->width() != width || image->height() != height || image->bitsPerPixel() != bits)
+        return LayerImageRead::Unreadable;
     try {
-        auto image = LibraryImage::Open(path);
-        if (!image)
-            return RoomForImage(width, height) ? LayerImageRead::Unreadable : LayerImageRead::OutOfMemory;
-        if (image->width() != width || image->height() != height || image->bitsPerPixel() != bits)
-            return LayerImageRead::Unreadable;
         const bool made = bits == 24 ? into.Create24(width, height) : into.Create8(width, height);
         if (!made)
             return LayerImageRead::OutOfMemory;
