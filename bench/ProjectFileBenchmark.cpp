@@ -6,6 +6,8 @@
 // written with the syncs at the end as a project save makes them; read into bitmaps that
 // are all kept, as a load keeps its layers.
 //
+// An autosave of the project is timed too: the interface thread's pauses and the write.
+//
 // Set GESSORIA_DENSE_SCENE to use another scene; its maps are searched beside it.
 
 #include "MendedScene.h"
@@ -13,11 +15,14 @@
 #include "io/ProjectFile.h"
 #include "scene/Compositing.h"
 #include "scene/LayerOperations.h"
+#include "session/AutosaveSnapshot.h"
 #include "session/Session.h"
 #include "support/RecordingInteraction.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
@@ -150,6 +155,43 @@ void WriteLayerImagesAloneSyncedTogether(benchmark::State& state)
     Counters(state);
 }
 BENCHMARK(WriteLayerImagesAloneSyncedTogether)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// An autosave of the same project: what it holds up the interface thread for (taking the
+// file's bytes at its start, then the longest of the steps that copy the images, each given
+// the desktop program's 4 ms), and its write on a thread of its own, to compare with a save.
+void AutosaveDenseProject(benchmark::State& state)
+{
+    if (!Ready(state))
+        return;
+    DenseProject& p = Project();
+    using Clock = std::chrono::steady_clock;
+    const auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+    double start = 0, longestStep = 0, steps = 0, write = 0;
+    for (auto _ : state) {
+        const auto begun = Clock::now();
+        gessoria::AutosaveSnapshot snapshot(p.session);
+        start = std::max(start, ms(Clock::now() - begun));
+        steps = 0;
+        while (!snapshot.Copied() && !snapshot.Failed()) {
+            const auto step = Clock::now();
+            snapshot.CopySome(p.session, std::chrono::microseconds(4000));
+            longestStep = std::max(longestStep, ms(Clock::now() - step));
+            ++steps;
+        }
+        const auto writing = Clock::now();
+        if (!gessoria::WriteProjectSnapshot(snapshot.snapshot(), p.directory / "recovery.gsr").file) {
+            state.SkipWithError("autosave failed");
+            break;
+        }
+        write = std::max(write, ms(Clock::now() - writing));
+    }
+    state.counters["start_ms"] = start;
+    state.counters["longest_step_ms"] = longestStep;
+    state.counters["steps"] = steps;
+    state.counters["write_ms"] = write;
+    Counters(state);
+}
+BENCHMARK(AutosaveDenseProject)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 void LoadDenseProject(benchmark::State& state)
 {

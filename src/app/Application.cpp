@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/Autosaver.h"
 #include "app/CommandTable.h"
 #include "app/palettes/ColourPicker.h"
 #include "app/palettes/InfoWindow.h"
@@ -7,6 +8,7 @@
 #include "app/MainWindow.h"
 #include "app/QtInteraction.h"
 #include "app/RecentFiles.h"
+#include "app/Recovery.h"
 #include "app/Resources.h"
 #include "app/WarningWindow.h"
 #include "app/Workspace.h"
@@ -15,6 +17,7 @@
 #include "app/dialogs/SplashWindow.h"
 #include "app/dialogs/TipDialog.h"
 #include "app/view/MainView.h"
+#include "session/RecoveryStore.h"
 #include "session/TipOfTheDay.h"
 
 #include <QApplication>
@@ -22,6 +25,7 @@
 #include <QFontMetrics>
 #include <QFileInfo>
 #include <QPainter>
+#include <QSessionManager>
 #include <QTimer>
 
 #include <iostream>
@@ -214,10 +218,25 @@ int RunApplication(const LaunchOptions& given)
     if (grab)
         return Grab(window, workspace, options);
 
+    // The desktop session ending asks about unsaved work as Exit does, and may be cancelled.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager& manager) {
+        if (!manager.allowsInteraction())
+            return;
+        if (!window.ConfirmDiscardChanges())
+            manager.cancel();
+        manager.release();
+    });
+    // Autosaves go to this run's recovery folder; work a run that did not end normally left
+    // is offered before the file named on the command line is opened.
+    Autosaver autosaver(workspace.session, ui, [&window] { return window.projectPath(); });
+    QObject::connect(&window, &MainWindow::saved, &autosaver, &Autosaver::DocumentSaved);
+    const std::filesystem::path recoveryRoot = RecoveryDirectory();
+    autosaver.Start(recoveryRoot, AutosaveInterval(iniPath));
     window.show();
     ShowSplash(window);
     window.WarnOfTablet();
-    if (!options.file.isEmpty())
+    const bool recovered = OfferRecovery(window, autosaver, ui, recoveryRoot);
+    if (!recovered && !options.file.isEmpty())
         window.OpenFile(options.file, false);
     if (TipsShownAtStartup(iniPath))
         QTimer::singleShot(0, &window, [&] {
@@ -226,7 +245,8 @@ int RunApplication(const LaunchOptions& given)
         });
 
     const int status = QApplication::exec();
-    workspace.session.Exit();
+    autosaver.Finish();
+    workspace.session.Exit(&ui);
     recent.Save(iniPath);
     return status;
 }

@@ -167,7 +167,10 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     if (QClipboard* system = QGuiApplication::clipboard())
         connect(system, &QClipboard::dataChanged, this, &MainWindow::UpdateEditCommands);
     connect(bitmapViews_, &BitmapViewWindows::strokeEnded, this, &MainWindow::UpdateUndoCommands);
-    connect(view_, &MainView::fileDropped, this, [this](const QString& path) { OpenFile(path, false); });
+    connect(view_, &MainView::fileDropped, this, [this](const QString& path) {
+        if (ConfirmDiscardChanges())
+            OpenFile(path, false);
+    });
     connect(&warnings_, &WarningWindow::litChanged, this, [this](bool lit) {
         (*commands_)[C::WarningWindow]->setIcon(QIcon(lit ? ":/icons/warninglit.svg" : ":/icons/warning.svg"));
         panel_->SetWarningLit(lit);
@@ -175,6 +178,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     UpdateToolChecks();
     UpdateUndoCommands();
     UpdateEditCommands();
+    WatchDocumentChanges();
 }
 
 MainWindow::~MainWindow() = default;
@@ -544,6 +548,8 @@ void MainWindow::ChooseAndOpen()
     const QString models = "*.obj *.gltf *.glb *.fbx *.dae *.ply *.stl";
     const QString scenes = ProjectFilesAvailable() ? "*.gsr *.3ds *.prj" : "*.3ds *.prj";
     filter = "Scenes and models (" + scenes + " " + models + ");;" + filter + ";;Models (" + models + ")";
+    if (!ConfirmDiscardChanges())
+        return;
     const QString path = QFileDialog::getOpenFileName(this, "Open", QString(), filter + ";;All Files (*)");
     if (!path.isEmpty())
         OpenFile(path, true);
@@ -562,6 +568,8 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
         return false;
     if (throughDialog && project)
         session.ProjectOpenedFromDialog();
+    session.changes.Reset();
+    suggestedProjectPath_.clear();
     projectPath_ = project ? path : QString();
     recent_.Add(path);
     RefreshRecentMenu();
@@ -578,23 +586,9 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     return true;
 }
 
-void MainWindow::Save()
-{
-    // A scene read from a 3D Studio file has no project yet: Save asks for one.
-    if (projectPath_.isEmpty())
-        SaveAs();
-    else
-        SaveTo(projectPath_);
-}
+void MainWindow::Save() { SaveDocument(); }
 
-void MainWindow::SaveAs()
-{
-    if (!workspace_.session.scene.loaded())
-        return;
-    const QString path = QFileDialog::getSaveFileName(this, "Save As", projectPath_, "Gessoria projects (*.gsr)");
-    if (!path.isEmpty())
-        SaveTo(path.endsWith(".gsr", Qt::CaseInsensitive) ? path : path + ".gsr");
-}
+void MainWindow::SaveAs() { SaveDocumentAs(); }
 
 void MainWindow::ExportMaps()
 {
@@ -643,16 +637,20 @@ bool MainWindow::SaveTo(const QString& path)
     if (!workspace_.session.scene.loaded())
         return false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::uint64_t changes = workspace_.session.changes.count();
     const std::optional<std::filesystem::path> written =
         SaveSessionProject(workspace_.session, std::filesystem::path(path.toStdString()), ui_);
     QApplication::restoreOverrideCursor();
     statusPane_->setText(CommandTable::StatusText("Ready\tFor Help, press F1"));
     if (!written)
         return false;
+    workspace_.session.changes.SavedAt(changes);
+    suggestedProjectPath_.clear();
     projectPath_ = QString::fromStdString(written->string());
     recent_.Add(projectPath_);
     RefreshRecentMenu();
     UpdateTitle(projectPath_);
+    emit saved();
     return true;
 }
 
@@ -664,7 +662,10 @@ void MainWindow::RefreshRecentMenu()
     for (const QString& path : recent_.entries()) {
         auto* action = new QAction(QString("&%1 %2").arg(number++).arg(QFileInfo(path).fileName()), fileMenu_);
         action->setStatusTip("Open " + path);
-        connect(action, &QAction::triggered, this, [this, path] { OpenFile(path, false); });
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (ConfirmDiscardChanges())
+                OpenFile(path, false);
+        });
         fileMenu_->insertAction(recentEnd_, action);
         recentActions_.push_back(action);
     }
@@ -674,7 +675,8 @@ void MainWindow::RefreshRecentMenu()
 
 void MainWindow::UpdateTitle(const QString& path)
 {
-    setWindowTitle(path.isEmpty() ? QString("Gessoria") : QFileInfo(path).fileName() + " - Gessoria");
+    documentPath_ = path;
+    ShowTitle();
 }
 
 void MainWindow::PrintView()

@@ -67,6 +67,20 @@ public:
     bool OpenFile(const QString& path, bool throughDialog);
     // Saves the session as a project at `path`, which then becomes the document.
     bool SaveTo(const QString& path);
+    // While the scene holds unsaved work, asks "Save changes to NAME?" (Save, Discard,
+    // Cancel) before it is replaced or the program ends. True when the caller may go on:
+    // nothing to save, saved, or discarded; false after Cancel or a save that did not happen.
+    bool ConfirmDiscardChanges();
+    // Opens work recovered from a run that did not end normally: a changed scene without a
+    // name, Save As offering `origin` (the document it came from).
+    bool OpenRecovered(const QString& path, const QString& origin);
+    // The file the document came from or was saved to; empty when there is none.
+    const QString& documentPath() const { return documentPath_; }
+    // File Save: Save As when the scene has no project yet. False when nothing was saved.
+    bool SaveDocument();
+    // File Save As: asks for the project's name (preset with `suggestedProjectPath_` when the
+    // scene has none). False when cancelled or failed.
+    bool SaveDocumentAs();
     const QString& projectPath() const { return projectPath_; }
 
     // A painting tool's command: a second press deselects it.
@@ -84,12 +98,28 @@ public:
     // is raised and shown, and the Selection tool takes over.
     void CreateText(const std::string& text, const TextFont& font);
 
+signals:
+    // The document was saved as a project (the recovery project is no longer needed).
+    void saved();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Exit, the window's close button and the session ending: unsaved work is asked about.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The project the scene was last opened from or saved to; empty for a scene file.
     QString projectPath_;
+    // The file the title names (a scene or a project); empty when there is none.
+    QString documentPath_;
+    // The name Save As offers for a scene without a project (a recovered project's origin).
+    QString suggestedProjectPath_;
+
+    // Marks the session changed on every stroke, layer change and library change, and keeps
+    // the title's "*" in step with it.
+    void WatchDocumentChanges();
+    // The title: the document's file name, "*" after it while there is unsaved work.
+    void ShowTitle();
 
     void BuildMenus();
     void BuildToolBars();

@@ -38,8 +38,16 @@ QString QtFileFilter(const std::string& filter)
 
 void QtInteraction::ShowMessage(const std::string& text, const std::string& title, MessageIcon icon)
 {
+    ShowMessageWithReason(text, {}, title, icon);
+}
+
+void QtInteraction::ShowMessageWithReason(const std::string& text, const std::string& reason, const std::string& title,
+                                          MessageIcon icon)
+{
     if (batch_) {
         std::cerr << text << '\n';
+        if (!reason.empty())
+            std::cerr << reason << '\n';
         return;
     }
     const QMessageBox::Icon qtIcon = icon == MessageIcon::Error     ? QMessageBox::Critical
@@ -47,7 +55,32 @@ void QtInteraction::ShowMessage(const std::string& text, const std::string& titl
                                      : icon == MessageIcon::None    ? QMessageBox::NoIcon
                                                                     : QMessageBox::Information;
     QMessageBox box(qtIcon, Q(title), Q(text), QMessageBox::Ok, window_);
+    if (!reason.empty())
+        box.setInformativeText(Q(reason));
     box.exec();
+}
+
+std::size_t QtInteraction::AskChoice(const std::string& text, const std::string& title,
+                                     const std::vector<std::string>& buttons)
+{
+    const std::size_t last = buttons.empty() ? 0 : buttons.size() - 1;
+    if (batch_) {
+        std::cerr << text << " (answered " << (buttons.empty() ? std::string() : buttons[last]) << ")\n";
+        return last;
+    }
+    QMessageBox box(QMessageBox::Question, Q(title), Q(text), QMessageBox::NoButton, window_);
+    std::vector<QPushButton*> pushButtons;
+    for (const std::string& label : buttons)
+        pushButtons.push_back(box.addButton("&" + Q(label), QMessageBox::ActionRole));  // Alt+initial
+    if (!pushButtons.empty()) {
+        box.setDefaultButton(pushButtons.front());
+        box.setEscapeButton(pushButtons.back());
+    }
+    box.exec();
+    for (std::size_t i = 0; i < pushButtons.size(); ++i)
+        if (box.clickedButton() == pushButtons[i])
+            return i;
+    return last;
 }
 
 bool QtInteraction::AskYesNo(const std::string& text, const std::string& title)

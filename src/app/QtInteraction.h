@@ -41,6 +41,10 @@ public:
     std::optional<std::string> ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,
                                                 const std::string& presetName) override;
     YesNoCancel AskYesNoCancel(const std::string& text, const std::string& title) override;
+    std::size_t AskChoice(const std::string& text, const std::string& title,
+                          const std::vector<std::string>& buttons) override;
+    void ShowMessageWithReason(const std::string& text, const std::string& reason, const std::string& title,
+                               MessageIcon icon) override;
     std::string ChooseDirectory() override;
     std::optional<std::string> AskText(const std::string& title, const std::string& defaultText) override;
     std::optional<BitmapTextureAnswer> AskBitmapTexture(const BitmapTextureRequest& request) override;

@@ -3,12 +3,16 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 
 int main(int argc, char** argv)
 {
+    // Past a file-size limit a write fails with EFBIG and the save says so, rather than the
+    // signal ending the program with the work unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Answered before Qt starts, so they work without a display.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {

@@ -10,13 +10,14 @@ namespace gessoria::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: gessoria-cli convert IN OUT.gsr [--map-path DIR]... [--brushes FILE] [--paints FILE]\n"
-    "       gessoria-cli convert IN OUT.glb|OUT.gltf|OUT.obj [--padding N] [--map-path DIR]...\n";
+    "usage: gessoria-cli convert IN OUT.gsr [--map-path DIR]... [--brushes FILE] [--paints FILE] [--allow-missing]\n"
+    "       gessoria-cli convert IN OUT.glb|OUT.gltf|OUT.obj [--padding N] [--map-path DIR]... [--allow-missing]\n";
 
 struct ConvertOptions {
     std::vector<std::string> files, mapPaths;
     std::string brushes, paints;
     int padding = kDefaultMapPadding;
+    bool allowMissing = false;
 };
 
 bool IsModelPath(const std::string& path)
@@ -31,6 +32,10 @@ bool ParseOptions(const std::vector<std::string>& args, ConvertOptions& options,
         const std::string& arg = args[i];
         if (!arg.starts_with("--")) {
             options.files.push_back(arg);
+            continue;
+        }
+        if (arg == "--allow-missing") {
+            options.allowMissing = true;
             continue;
         }
         if (i + 1 >= args.size()) {
@@ -68,7 +73,8 @@ int RunConvert(const std::vector<std::string>& args, std::ostream&, std::ostream
         ReadLibraries(session.brushes, options.brushes.empty() ? here / "Brushes.Dat" : std::filesystem::path(options.brushes),
                       session.paints, options.paints.empty() ? here / "Paints.Dat" : std::filesystem::path(options.paints), ui);
     }
-    if (!OpenSceneForCli(session, options.files[0], options.mapPaths, ui, err))
+    if (!OpenSceneForCli(session, options.files[0], options.mapPaths, ui, err) ||
+        !AcceptUnreadImages(session, options.allowMissing, err))
         return 1;
     if (IsModelPath(options.files[1])) {
         std::string error;

@@ -18,7 +18,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: gessoria-cli render PATH -o OUT [--size WxH] [--level 0-4] [--view front|back|left|right|top|bottom]\n"
     "       [--angles X,Y,Z] [--light B,A,C] [--ambient N] [--diffuse N] [--two-sided] [--dual-light]\n"
-    "       [--background G] [--acceleration N] [--fast-draw] [--frames N] [--map-path DIR]...\n";
+    "       [--background G] [--acceleration N] [--fast-draw] [--frames N] [--map-path DIR]...\n"
+    "       [--allow-missing]\n";
 
 bool ParseInt(const std::string& text, int low, int high, int& value)
 {
@@ -55,6 +56,7 @@ bool ParseRenderArgs(const std::vector<std::string>& args, RenderRequest& r, std
         if (a == "--two-sided") { r.options.forceTwoSided = true; continue; }
         if (a == "--dual-light") { r.lighting.dualLight = true; continue; }
         if (a == "--fast-draw") { r.options.fastDraw = true; continue; }
+        if (a == "--allow-missing") { r.allowMissing = true; continue; }
         if (extra && extra(a, std::nullopt)) continue;
         if (a.starts_with("--") || a == "-o") {
             if (!hasValue)
@@ -163,7 +165,8 @@ int OpenSceneToDraw(Session& session, const std::vector<std::string>& args, Rend
     Scene& scene = session.scene;
     scene.viewWidth = request.width;
     scene.viewHeight = request.height;
-    if (!OpenSceneForCli(session, request.path, request.mapPaths, ui, err))
+    if (!OpenSceneForCli(session, request.path, request.mapPaths, ui, err) ||
+        !AcceptUnreadImages(session, request.allowMissing, err))
         return 1;
     const bool project = IsProjectPath(request.path);
     if (project) {

@@ -23,6 +23,7 @@ namespace gessoria::cli {
 struct RenderRequest {
     std::string path, output;
     std::vector<std::string> mapPaths;
+    bool allowMissing = false;  // go on when layer images of a project could not be read
     int width = 800, height = 600;
     std::string view = "front";
     std::optional<std::array<int, 3>> angles, light;

@@ -14,6 +14,11 @@ namespace gessoria::cli {
 bool OpenSceneForCli(Session& session, const std::string& path, const std::vector<std::string>& mapPaths,
                      CliInteraction& ui, std::ostream& err);
 
+// After opening: layer images of a project that could not be read leave blanks in their
+// place. Unless `allowMissing`, that refuses the command (false, the images named on `err`),
+// so no output is made from a scene that lost part of its paint.
+bool AcceptUnreadImages(const Session& session, bool allowMissing, std::ostream& err);
+
 // Whether the open flow reads `path` as a project.
 bool IsProjectPath(const std::string& path);
 

@@ -8,8 +8,10 @@
 #include "cli/RenderCommand.h"
 
 #include <QtGlobal>
+#include <csignal>
 
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -42,24 +44,34 @@ constexpr const char* kUsage =
 int main(int argc, char** argv)
 {
     std::ios::sync_with_stdio(false);
+    // Past a file-size limit a write fails with EFBIG and is reported, instead of the signal
+    // ending the program half-way through a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2) {
         std::cerr << kUsage;
         return 2;
     }
     const std::string command = argv[1];
     const std::vector<std::string> args(argv + 2, argv + argc);
-    if (command == "info")
-        return gessoria::cli::RunInfo(args, std::cout, std::cerr);
-    if (command == "paint")
-        return gessoria::cli::RunPaint(args, std::cout, std::cerr);
-    if (command == "render")
-        return gessoria::cli::RunRender(args, std::cout, std::cerr);
-    if (command == "convert")
-        return gessoria::cli::RunConvert(args, std::cout, std::cerr);
-    if (command == "export-maps")
-        return gessoria::cli::RunExportMaps(args, std::cout, std::cerr);
-    if (command == "library")
-        return gessoria::cli::RunLibrary(args, std::cout, std::cerr);
+    // Memory that runs out anywhere in a command ends it with a message and status 1; a save
+    // under way leaves the earlier project as it was.
+    try {
+        if (command == "info")
+            return gessoria::cli::RunInfo(args, std::cout, std::cerr);
+        if (command == "paint")
+            return gessoria::cli::RunPaint(args, std::cout, std::cerr);
+        if (command == "render")
+            return gessoria::cli::RunRender(args, std::cout, std::cerr);
+        if (command == "convert")
+            return gessoria::cli::RunConvert(args, std::cout, std::cerr);
+        if (command == "export-maps")
+            return gessoria::cli::RunExportMaps(args, std::cout, std::cerr);
+        if (command == "library")
+            return gessoria::cli::RunLibrary(args, std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "Not enough memory to " << command << '\n';
+        return 1;
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << kUsage;
         return 0;

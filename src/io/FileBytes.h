@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace gessoria {
 
@@ -30,5 +31,12 @@ bool WriteFileBytes(const std::filesystem::path& path, const void* data, std::si
                     FileSync sync = FileSync::Synced);
 // Waits until the file's bytes are on disk; false when they may not be.
 bool SyncFile(const std::filesystem::path& path);
+
+// The system's reason ("No space left on device", "Permission denied") for the last write,
+// sync, rename or directory step of this thread that failed; empty when none did. Writers
+// that fail outside the calls above note their own.
+std::string LastWriteFailure();
+void NoteWriteFailure(int systemError);
+void ClearWriteFailure();
 
 } // namespace gessoria

@@ -3,6 +3,7 @@
 #include "io/FileBytes.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sstream>
@@ -27,9 +28,13 @@ std::filesystem::path RecordFor(const std::filesystem::path& directory, const st
 bool SyncPath(const std::filesystem::path& path, int flags)
 {
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        NoteWriteFailure(errno);
         return false;
+    }
     const bool synced = ::fsync(fd) == 0;
+    if (!synced)
+        NoteWriteFailure(errno);
     return ::close(fd) == 0 && synced;
 }
 
@@ -112,8 +117,10 @@ bool Apply(const std::filesystem::path& directory, const std::filesystem::path& 
         std::error_code error;
         if (!std::filesystem::exists(from, error))
             continue;  // moved by an earlier attempt
-        if (std::rename(from.c_str(), (directory / name).c_str()) != 0)
+        if (std::rename(from.c_str(), (directory / name).c_str()) != 0) {
+            NoteWriteFailure(errno);
             complete = false;
+        }
     }
     for (const auto& name : record.removals) {
         std::error_code error;
@@ -163,7 +170,10 @@ bool ProjectCommit::Begin()
     if (!RecoverProjectSave(directory_, fileName_))
         return false;
     std::error_code error;
-    return std::filesystem::create_directory(staging_, error) && !error;
+    if (std::filesystem::create_directory(staging_, error) && !error)
+        return true;
+    NoteWriteFailure(error ? error.value() : EEXIST);
+    return false;
 }
 
 bool ProjectCommit::Commit(const std::vector<std::string>& names, const std::vector<std::string>& stale)

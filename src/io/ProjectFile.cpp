@@ -4,14 +4,20 @@
 #include "io/FileBytes.h"
 #include "io/ImageLibrary.h"
 #include "io/ProjectCommit.h"
+#include "io/ProjectLock.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <set>
 #include <system_error>
+#include <unistd.h>
 
 namespace gessoria {
 namespace {
@@ -426,22 +432,46 @@ bool ReadLayerNames(ByteReader& in, Scene& scene)
 // --- Layer images ---------------------------------------------------------------------------
 
 constexpr const char* kImageLoadError = "  -  file load error.\nPossibly corrupt or missing file.";
+constexpr const char* kNotEnoughMemoryToLoad = "Not enough memory to load ";
+// How long a save waits for another program's save of the same project to end.
+constexpr std::chrono::milliseconds kLockPatience{3000};
+
+enum class LayerImageRead { Read, Unreadable, OutOfMemory };
+
+// Whether a block the size of a decoded image can be had at all: an image whose decoder gave
+// up although the memory for it cannot be had failed for want of memory, not for its file.
+bool RoomForImage(int width, int height)
+{
+    // Stored through a volatile pointer so the compiler cannot leave the allocation out.
+    void* volatile block = std::malloc(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4 + 65536);
+    const bool room = block != nullptr;
+    std::free(block);
+    return room;
+}
 
 // Reads one layer or alpha image of exactly the given size and depth, rows as the image
-// library hands them out (a layer written and read again keeps its rows).
-bool ReadLayerImage(const std::filesystem::path& path, int width, int height, int bits, CDIB& into)
+// library hands them out (a layer written and read again keeps its rows). Memory the image
+// library cannot get inside its own calls ends the whole load (std::bad_alloc, caught by
+// LoadProject): its state may not survive such a failure.
+LayerImageRead ReadLayerImage(const std::filesystem::path& path, int width, int height, int bits, CDIB& into)
 {
     auto image = LibraryImage::Open(path);
-    if (!image || image->width() != width || image->height() != height || image->bitsPerPixel() != bits)
-        return false;
-    const bool made = bits == 24 ? into.Create24(width, height) : into.Create8(width, height);
-    if (!made)
-        return false;
-    const std::vector<std::uint8_t> rows = image->PackedRows();
-    if (rows.size() != into.bits().size())
-        return false;
-    std::memcpy(into.bits().data(), rows.data(), rows.size());
-    return true;
+    if (!image)
+        return RoomForImage(width, height) ? LayerImageRead::Unreadable : LayerImageRead::OutOfMemory;
+    if (image->width() != width || image->height() != height || image->bitsPerPixel() != bits)
+        return LayerImageRead::Unreadable;
+    try {
+        const bool made = bits == 24 ? into.Create24(width, height) : into.Create8(width, height);
+        if (!made)
+            return LayerImageRead::OutOfMemory;
+        const std::vector<std::uint8_t> rows = image->PackedRows();
+        if (rows.size() != into.bits().size())
+            return LayerImageRead::Unreadable;
+        std::memcpy(into.bits().data(), rows.data(), rows.size());
+        return LayerImageRead::Read;
+    } catch (const std::bad_alloc&) {
+        return LayerImageRead::OutOfMemory;
+    }
 }
 
 bool WriteLayerImage(const CDIB& bitmap, const std::filesystem::path& path)
@@ -463,26 +493,38 @@ bool MakeBlank(CDIB& bitmap, int width, int height, int bits, std::uint8_t value
     return true;
 }
 
-void LoadLayerImages(Scene& scene, const std::filesystem::path& directory, UserInteraction& ui)
+// False when even a blank could not be made for an image: the scene cannot be had.
+bool LoadLayerImages(Scene& scene, const std::filesystem::path& directory, UserInteraction& ui)
 {
+    bool complete = true;
     ForEachStoredLayer(scene, [&](int m, MapType type, int k) {
+        if (!complete)
+            return;
         Material& material = scene.materials[static_cast<std::size_t>(m)];
         Layer& layer = material.stack(type)[k];
         const int width = material.mapWidth, height = material.mapHeight;
         const int bits = type == MapType::Colour ? 24 : 8;
-        const auto imagePath = directory / LayerImageName(m, type, k, false);
-        if (!ReadLayerImage(imagePath, width, height, bits, layer.image)) {
-            ui.Tell(imagePath.string() + kImageLoadError);
-            MakeBlank(layer.image, width, height, bits, k == 0 ? RendererFill(type) : NewLayerFill(type));
-        }
+        // An image that cannot be read leaves a blank in its place and is remembered, so a
+        // save keeps the file rather than write the blank over it.
+        const auto read = [&](const std::filesystem::path& path, int depth, CDIB& into, std::uint8_t blank,
+                              std::string& unread) {
+            const LayerImageRead outcome = ReadLayerImage(path, width, height, depth, into);
+            if (outcome == LayerImageRead::Read)
+                return;
+            if (outcome == LayerImageRead::OutOfMemory)
+                ui.Tell(kNotEnoughMemoryToLoad + path.string(), MessageIcon::Error);
+            else
+                ui.Tell(path.string() + kImageLoadError);
+            complete = complete && MakeBlank(into, width, height, depth, blank);
+            unread = path.string();
+        };
+        read(directory / LayerImageName(m, type, k, false), bits, layer.image,
+             k == 0 ? RendererFill(type) : NewLayerFill(type), layer.unreadImageFile);
         if (k == 0)
             return;
-        const auto alphaPath = directory / LayerImageName(m, type, k, true);
-        if (!ReadLayerImage(alphaPath, width, height, 8, layer.alpha)) {
-            ui.Tell(alphaPath.string() + kImageLoadError);
-            MakeBlank(layer.alpha, width, height, 8, 0);
-        }
+        read(directory / LayerImageName(m, type, k, true), 8, layer.alpha, 0, layer.unreadAlphaFile);
     });
+    return complete;
 }
 
 // The material count of the project already at `file`, read from its header (0 when none).
@@ -495,7 +537,75 @@ std::int32_t EarlierMaterialCount(const std::filesystem::path& file)
     return std::clamp<std::int32_t>(I32At(head, kCountsAt + 12), 0, INT16_MAX);
 }
 
+// The memory every stored layer and alpha of the scene takes once loaded.
+std::uint64_t LayerBytes(const Scene& scene)
+{
+    std::uint64_t bytes = 0;
+    ForEachStoredLayer(scene, [&](int m, MapType type, int k) {
+        const Material& material = scene.materials[static_cast<std::size_t>(m)];
+        const std::uint64_t rows = static_cast<std::uint64_t>(std::max(material.mapHeight, 0));
+        bytes += CDIB::StrideFor(material.mapWidth, type == MapType::Colour ? 24 : 8) * rows;
+        if (k > 0)
+            bytes += CDIB::StrideFor(material.mapWidth, 8) * rows;
+    });
+    return bytes;
+}
+
+// The line below a refusal's message: the file, and what its code means.
+std::string ProjectErrorMeaning(ProjectError error, const std::filesystem::path& file)
+{
+    switch (error) {
+    case ProjectError::None: return {};
+    case ProjectError::HeaderText: return file.string() + ": the file does not begin as a Gessoria project does";
+    case ProjectError::HeaderSum:
+    case ProjectError::HeaderXor: return file.string() + ": the project's header does not match its checksum";
+    case ProjectError::TrailingSum:
+    case ProjectError::TrailingXor:
+        return file.string() + ": the file does not match its checksum (it was cut short or changed after it was saved)";
+    case ProjectError::Structure:
+        return file.string() + ": its counts, lengths or indices do not fit the file or each other";
+    case ProjectError::Unreadable: {
+        std::error_code status;
+        if (!std::filesystem::exists(file, status))
+            return "No such file or directory";
+        return std::filesystem::is_regular_file(file, status) ? "The file cannot be read" : "Not a file";
+    }
+    }
+    return {};
+}
+
 } // namespace
+
+std::vector<std::string> UnreadLayerImages(const Scene& scene)
+{
+    std::vector<std::string> unread;
+    ForEachStoredLayer(scene, [&](int m, MapType type, int k) {
+        const Layer& layer = scene.materials[static_cast<std::size_t>(m)].stack(type)[k];
+        for (const std::string* file : {&layer.unreadImageFile, &layer.unreadAlphaFile})
+            if (!file->empty())
+                unread.push_back(*file);
+    });
+    return unread;
+}
+
+// Layers that hold a blank because their image could not be read when the project was
+// opened keep that file as it is, unless the user answers that the layers as they are now
+// go over them. A front end that asks nobody keeps the files.
+bool KeepUnreadImages(const Scene& scene, UserInteraction& ui)
+{
+    std::vector<std::string> present;
+    for (const std::string& unread : UnreadLayerImages(scene)) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(unread, error))
+            present.push_back(unread);
+    }
+    if (present.empty())
+        return true;
+    const std::string what =
+        present.size() == 1 ? present.front() : present.front() + " and " + std::to_string(present.size() - 1) + " more";
+    return !ui.Ask("These layer images could not be read when the project was opened, so their layers are blank: " +
+                   what + ".\nWrite the layers as they are now over those files?");
+}
 
 std::string ProjectErrorMessage(ProjectError error, const std::string& path)
 {
@@ -615,44 +725,90 @@ std::filesystem::path ProjectFilePath(const std::filesystem::path& path)
     return path;
 }
 
-std::optional<std::filesystem::path> SaveProject(const Scene& scene, const ProjectSettings& settings,
-                                                 const std::filesystem::path& path, UserInteraction& ui)
+ProjectSnapshot DescribeProjectSave(const Scene& scene, const ProjectSettings& settings, bool keepUnread)
 {
-    ui.SetStatusText("Saving file " + path.string() + "  -  Please wait...");
-    auto fail = [&]() -> std::optional<std::filesystem::path> {
-        ui.Tell("Error: Unable to save file " + path.string(), MessageIcon::Error);
-        ui.SetStatusText("Ready");
-        return std::nullopt;
+    ProjectSnapshot snapshot;
+    snapshot.materialCount = scene.materialCount;
+    ForEachStoredLayer(scene, [&](int m, MapType type, int k) {
+        const Layer& layer = scene.materials[static_cast<std::size_t>(m)].stack(type)[k];
+        for (const bool alpha : {false, true}) {
+            if (alpha && k == 0)
+                continue;
+            ProjectSnapshot::Image image;
+            image.name = LayerImageName(m, type, k, alpha);
+            image.bitmap = alpha ? &layer.alpha : &layer.image;
+            const std::string& unread = alpha ? layer.unreadAlphaFile : layer.unreadImageFile;
+            std::error_code error;
+            if (keepUnread && !unread.empty() && std::filesystem::is_regular_file(unread, error))
+                image.keepFile = unread;
+            image.material = m;
+            image.type = type;
+            image.layer = k;
+            image.alpha = alpha;
+            snapshot.images.push_back(std::move(image));
+        }
+    });
+    snapshot.file = EncodeProject(scene, settings);
+    return snapshot;
+}
+
+ProjectWriteResult WriteProjectSnapshot(const ProjectSnapshot& snapshot, const std::filesystem::path& path)
+{
+    ClearWriteFailure();
+    bool madeDirectory = false;
+    std::optional<ProjectLock> lock;
+    auto fail = [&](std::string reason = {}) {
+        ProjectWriteResult result;
+        result.reason = reason.empty() ? LastWriteFailure() : std::move(reason);
+        lock.reset();
+        // A first save that failed takes the directory it made with it (empty by now).
+        if (madeDirectory) {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
+        return result;
     };
     // A first save makes a directory of the chosen name to hold the file and its images.
     std::error_code error;
     std::filesystem::path file = ProjectFilePath(path);
     if (!std::filesystem::exists(file, error)) {
         if (!std::filesystem::exists(path, error)) {
-            if (!std::filesystem::create_directory(path, error))
+            std::error_code making;
+            madeDirectory = std::filesystem::create_directory(path, making);
+            // Another program's first save of the same project may have made it meanwhile.
+            if (!madeDirectory && !std::filesystem::is_directory(path, error)) {
+                NoteWriteFailure(making ? making.value() : EEXIST);
                 return fail();
+            }
             file = path / path.filename();
         }
     }
     const std::filesystem::path directory = file.parent_path().empty() ? "." : file.parent_path();
     const std::string fileName = file.filename().string();
 
+    // One save of a project at a time: a second waits a little, then names the first.
+    lock.emplace(directory, fileName);
+    if (!lock->Acquire(kLockPatience))
+        return fail(path.string() + " is being saved by another program (pid " + std::to_string(lock->holder()) + ")");
     ProjectCommit commit(directory, fileName);
     if (!commit.Begin())
         return fail();
     std::vector<std::string> written;
     bool imagesWritten = true;
-    ForEachStoredLayer(scene, [&](int m, MapType type, int k) {
-        const Layer& layer = scene.materials[static_cast<std::size_t>(m)].stack(type)[k];
-        for (const bool alpha : {false, true}) {
-            if (!imagesWritten || (alpha && k == 0))
-                continue;
-            const std::string name = LayerImageName(m, type, k, alpha);
-            imagesWritten = WriteLayerImage(alpha ? layer.alpha : layer.image, commit.Staged(name));
-            written.push_back(name);
+    for (const ProjectSnapshot::Image& image : snapshot.images) {
+        if (!imagesWritten)
+            break;
+        if (!image.keepFile.empty()) {
+            std::error_code copyError;
+            imagesWritten = std::filesystem::copy_file(image.keepFile, commit.Staged(image.name), copyError) && !copyError;
+            if (!imagesWritten)
+                NoteWriteFailure(copyError ? copyError.value() : EIO);
+        } else {
+            imagesWritten = image.bitmap != nullptr && WriteLayerImage(*image.bitmap, commit.Staged(image.name));
         }
-    });
-    const std::vector<std::uint8_t> bytes = EncodeProject(scene, settings);
+        written.push_back(image.name);
+    }
+    const std::vector<std::uint8_t>& bytes = snapshot.file;
     if (!imagesWritten || !WriteFileBytes(commit.Staged(fileName), bytes.data(), bytes.size(), FileSync::Staged)) {
         commit.Abandon();
         return fail();
@@ -662,7 +818,7 @@ std::optional<std::filesystem::path> SaveProject(const Scene& scene, const Proje
     // Images of an earlier save that this one does not replace.
     const std::set<std::string> replaced(written.begin(), written.end());
     std::vector<std::string> stale;
-    const std::int32_t materials = std::max(scene.materialCount, EarlierMaterialCount(file));
+    const std::int32_t materials = std::max(snapshot.materialCount, EarlierMaterialCount(file));
     for (int m = 1; m <= materials; ++m)
         for (const MapType type : kAllMapTypes)
             for (int k = 0; k <= kMaxLayerIndex; ++k)
@@ -673,8 +829,21 @@ std::optional<std::filesystem::path> SaveProject(const Scene& scene, const Proje
                 }
     if (!commit.Commit(written, stale))
         return fail();
+    ProjectWriteResult result;
+    result.file = file;
+    return result;
+}
+
+std::optional<std::filesystem::path> SaveProject(const Scene& scene, const ProjectSettings& settings,
+                                                 const std::filesystem::path& path, UserInteraction& ui)
+{
+    ui.SetStatusText("Saving file " + path.string() + "  -  Please wait...");
+    const bool keepUnread = KeepUnreadImages(scene, ui);
+    const ProjectWriteResult result = WriteProjectSnapshot(DescribeProjectSave(scene, settings, keepUnread), path);
+    if (!result.file)
+        ui.TellWithReason("Error: Unable to save file " + path.string(), result.reason, MessageIcon::Error);
     ui.SetStatusText("Ready");
-    return file;
+    return result.file;
 }
 
 bool LoadProject(Scene& attempt, ProjectSettings& settings, const std::filesystem::path& path, UserInteraction& ui)
@@ -682,7 +851,7 @@ bool LoadProject(Scene& attempt, ProjectSettings& settings, const std::filesyste
     const std::filesystem::path file = ProjectFilePath(path);
     const std::filesystem::path directory = file.parent_path().empty() ? "." : file.parent_path();
     auto fail = [&](ProjectError error) {
-        ui.Tell(ProjectErrorMessage(error, file.string()), MessageIcon::Error);
+        ui.TellWithReason(ProjectErrorMessage(error, file.string()), ProjectErrorMeaning(error, file), MessageIcon::Error);
         FreeScene(attempt);
         attempt.objectCount = -1;
         return false;
@@ -697,7 +866,31 @@ bool LoadProject(Scene& attempt, ProjectSettings& settings, const std::filesyste
     const ProjectError error = DecodeProject(*bytes, attempt, settings, window, ui);
     if (error != ProjectError::None)
         return fail(error);
-    LoadLayerImages(attempt, directory, ui);
+    // Layers whose maps together need more memory than the machine has are refused before
+    // a single one is allocated.
+    const std::uint64_t needed = LayerBytes(attempt);
+    const std::uint64_t machine = static_cast<std::uint64_t>(sysconf(_SC_PHYS_PAGES)) *
+                                  static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE));
+    if (machine > 0 && needed > machine) {
+        ui.TellWithReason("Not enough memory to open " + file.string(),
+                          "Its layers need " + std::to_string(needed >> 20) + " MB; this machine has " +
+                              std::to_string(machine >> 20) + " MB.",
+                          MessageIcon::Error);
+        FreeScene(attempt);
+        attempt.objectCount = -1;
+        return false;
+    }
+    bool imagesLoaded = false;
+    try {
+        imagesLoaded = LoadLayerImages(attempt, directory, ui);
+    } catch (const std::bad_alloc&) {
+    }
+    if (!imagesLoaded) {
+        ui.Tell("Not enough memory to open " + file.string(), MessageIcon::Error);
+        FreeScene(attempt);
+        attempt.objectCount = -1;
+        return false;
+    }
     AllocateUndoRing(attempt, ui);
     settings.Apply(window);
     return true;

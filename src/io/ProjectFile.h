@@ -18,12 +18,14 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "scene/CDIB.h"
 #include "scene/MapType.h"
 
 namespace gessoria {
@@ -88,6 +90,44 @@ std::vector<std::uint8_t> EncodeProject(const Scene& scene, const ProjectSetting
 ProjectError DecodeProject(std::span<const std::uint8_t> bytes, Scene& attempt, ProjectSettings& settings,
                            ProjectWindowState& window, UserInteraction& ui);
 
+// A project as it stood at one moment: the file's bytes and every layer and alpha image to
+// write beside it. An image points at a bitmap (the scene's own for a save that writes at
+// once, one of `copies` for a snapshot written while the scene goes on changing), or names
+// the unread file whose bytes are kept in its place.
+struct ProjectSnapshot {
+    struct Image {
+        std::string name;  // "M1CM0.tif"
+        const CDIB* bitmap = nullptr;
+        std::string keepFile;
+        // Where the bitmap lives in the scene (material, map type, layer, alpha).
+        int material = 0;
+        MapType type = MapType::Colour;
+        int layer = 0;
+        bool alpha = false;
+    };
+    std::vector<std::uint8_t> file;
+    std::vector<Image> images;
+    std::int32_t materialCount = 0;
+    std::deque<CDIB> copies;
+};
+
+// The snapshot of a save of `scene`: the file's bytes, and images pointing at the scene's
+// bitmaps. With `keepUnread`, images that could not be read at the last load keep their file.
+ProjectSnapshot DescribeProjectSave(const Scene& scene, const ProjectSettings& settings, bool keepUnread);
+
+// Writes a snapshot as the project at `path` through the crash-safe commit (see
+// ProjectCommit), asking nobody: it may run on a thread of its own. Gives the file written
+// or, after a failure that left the earlier project as it was, the system's reason.
+struct ProjectWriteResult {
+    std::optional<std::filesystem::path> file;
+    std::string reason;
+};
+ProjectWriteResult WriteProjectSnapshot(const ProjectSnapshot& snapshot, const std::filesystem::path& path);
+
+// Whether a save should keep the files of images that could not be read at the last load:
+// asks the user when there are any (a front end that asks nobody keeps them).
+bool KeepUnreadImages(const Scene& scene, UserInteraction& ui);
+
 // Saves the scene as a project at `path` and returns the path of the file written (inside a
 // new directory named after `path` when nothing of that name existed). Shows "Saving file
 // ..." and "Ready" in the status bar; any failure is shown and leaves the earlier project as
@@ -97,9 +137,15 @@ std::optional<std::filesystem::path> SaveProject(const Scene& scene, const Proje
 
 // Loads the project at `path` into `attempt` (a scene after FreeScene and ResetScene,
 // holding the view size and undo settings to use). Layers whose image is missing or unfit
-// are reported and made blank; loading goes on. On failure objectCount is -1 and nothing of
+// are reported and made blank, and remember the file (UnreadLayerImages), which a later save
+// keeps as it is unless the user answers otherwise; loading goes on. An image that failed
+// for want of memory says so; when not even a blank can be made the load fails. On failure objectCount is -1 and nothing of
 // the settings changed.
 bool LoadProject(Scene& attempt, ProjectSettings& settings, const std::filesystem::path& path, UserInteraction& ui);
+
+// The layer and alpha images a load could not read (their layers hold blanks in their
+// place), in storage order.
+std::vector<std::string> UnreadLayerImages(const Scene& scene);
 
 // The file a project path names: a directory made by a first save holds the file of its name.
 std::filesystem::path ProjectFilePath(const std::filesystem::path& path);

@@ -1,5 +1,6 @@
 #include "paint/BitmapImageCommands.h"
 
+#include "io/FileBytes.h"
 #include "io/ImageLibrary.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
@@ -127,11 +128,12 @@ ExportOutcome ExportBitmapView(const BitmapView& view, UserInteraction& ui, cons
     }
     if (busy)
         busy(true);
+    ClearWriteFailure();
     const bool saved = SaveBitmapViewImage(view, path, withMesh);
     if (busy)
         busy(false);
     if (!saved) {
-        ui.Tell("Unable to save the image to " + path.string(), MessageIcon::Error);
+        ui.TellWithReason("Unable to save the image to " + path.string(), LastWriteFailure(), MessageIcon::Error);
         return ExportOutcome::Failed;
     }
     return ExportOutcome::Saved;

@@ -18,6 +18,11 @@ struct Layer {
     CDIB image;
     CDIB alpha;  // not created for layer 0
     std::string name;
+    // The project image this layer's bitmap or alpha could not be read from when the project
+    // was opened (it holds a blank in its place): a save keeps that file as it is rather than
+    // write the blank over it. Empty when the image was read.
+    std::string unreadImageFile;
+    std::string unreadAlphaFile;
 };
 
 struct LayerStack {

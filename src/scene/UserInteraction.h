@@ -78,6 +78,22 @@ public:
                                                         const std::string& presetName) = 0;
     // A question with Yes, No and Cancel.
     virtual YesNoCancel AskYesNoCancel(const std::string& text, const std::string& title) = 0;
+    // A question answered by one of `buttons`, the first being the default and the last the
+    // one that leaves everything as it is; returns the index of the button chosen. A front
+    // end that asks nobody answers with the last.
+    virtual std::size_t AskChoice(const std::string& text, const std::string& title,
+                                  const std::vector<std::string>& buttons)
+    {
+        ShowMessage(text, title, MessageIcon::None);
+        return buttons.empty() ? 0 : buttons.size() - 1;
+    }
+    // A message box whose text is followed by why it happened (the system's reason for a
+    // failed write, the first fault found in a file), shown below the text.
+    virtual void ShowMessageWithReason(const std::string& text, const std::string& reason, const std::string& title,
+                                       MessageIcon icon)
+    {
+        ShowMessage(reason.empty() ? text : text + "\n" + reason, title, icon);
+    }
     // Directory chooser; an empty string when cancelled.
     virtual std::string ChooseDirectory() = 0;
     // A one-line text prompt such as "New Layer Name"; nothing when cancelled.
@@ -107,6 +123,10 @@ public:
     }
     bool Ask(const std::string& text) { return AskYesNo(text, kDefaultTitle); }
     bool Confirm(const std::string& text) { return AskOkCancel(text, kDefaultTitle); }
+    void TellWithReason(const std::string& text, const std::string& reason, MessageIcon icon = MessageIcon::Error)
+    {
+        ShowMessageWithReason(text, reason, kDefaultTitle, icon);
+    }
 };
 
 } // namespace gessoria

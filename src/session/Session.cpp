@@ -1,5 +1,6 @@
 #include "session/Session.h"
 
+#include "io/FileBytes.h"
 #include "io/ProfileFile.h"
 #include "scene/UserInteraction.h"
 
@@ -35,16 +36,23 @@ void Session::Startup(const std::filesystem::path& ini, const std::filesystem::p
     ReadLibraries(brushes, brushLibraryPath, paints, paintLibraryPath, ui);
 }
 
-void Session::Exit()
+void Session::Exit(UserInteraction* ui)
 {
     if (!skipExitSave) {
         preferences.useUndo = scene.undo.enabled ? 1 : 0;
         preferences.bufferSize = scene.undo.sizeMegabytes;
+        // Each file is replaced whole or not at all; one that could not be is said with why.
+        const auto write = [ui](const std::filesystem::path& path, const auto& save) {
+            ClearWriteFailure();
+            save();
+            if (ui != nullptr && !LastWriteFailure().empty())
+                ui->TellWithReason("Error: Unable to save file " + path.string(), LastWriteFailure());
+        };
         ProfileFile ini = ProfileFile::Load(iniPath);
         preferences.Save(ini, scene.mapPaths);
-        ini.Save(iniPath);
-        brushes.WriteLibrary(brushLibraryPath);
-        paints.WriteLibrary(paintLibraryPath);
+        write(iniPath, [&] { ini.Save(iniPath); });
+        write(brushLibraryPath, [&] { brushes.WriteLibrary(brushLibraryPath); });
+        write(paintLibraryPath, [&] { paints.WriteLibrary(paintLibraryPath); });
     }
     FreeScene(scene);
     paints.current().FreeImages();

@@ -13,6 +13,7 @@
 #include "paint/PaintTable.h"
 #include "paint/ToolOptions.h"
 #include "scene/Scene.h"
+#include "session/DocumentChanges.h"
 #include "session/Preferences.h"
 #include "session/SessionProject.h"
 
@@ -36,6 +37,8 @@ struct Session {
     // Tool options, the texture paint source point and scale, and the clone source: what the
     // control panel's tool pages and the source view edit, read by every stroke.
     PaintingState painting;
+    // Work not saved yet: marked by every change a save would write, cleared by a save.
+    DocumentChanges changes;
 
     std::filesystem::path iniPath;
     std::filesystem::path brushLibraryPath;
@@ -44,8 +47,9 @@ struct Session {
 
     // Start-up: preferences from `iniPath`, libraries from `libraryDirectory`.
     void Startup(const std::filesystem::path& ini, const std::filesystem::path& libraryDirectory, UserInteraction& ui);
-    // Exit: preferences and libraries written back unless skipExitSave; the scene freed.
-    void Exit();
+    // Exit: preferences and libraries written back unless skipExitSave (a file that cannot
+    // be written is reported through `ui` when given); the scene freed.
+    void Exit(UserInteraction* ui = nullptr);
     // A project file opened through the Open command's file dialog.
     void ProjectOpenedFromDialog() { skipExitSave = true; }
 };

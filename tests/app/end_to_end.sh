@@ -2,7 +2,8 @@
 # End to end: the real program under Xvfb, driven by xdotool. It opens the sample scene,
 # picks the Brush with the B key, drags across the view, and the screen must show paint
 # where the stroke went; a selection over the stroke is copied, pasted, placed and dropped
-# below it; File > Exit must end it and write the preferences.
+# below it; File > Exit, its unsaved-changes question answered Discard, must end it and write
+# the preferences.
 #   end_to_end.sh GESSORIA XWD_DIFFERENCE SCENE
 set -euo pipefail
 program=$1 difference=$2 scene=$3
@@ -29,7 +30,7 @@ find_window() {
   return 1
 }
 
-export GESSORIA_DATA=$work/data GESSORIA_INI=$work/gessoria.INI
+export GESSORIA_DATA=$work/data GESSORIA_INI=$work/gessoria.INI XDG_STATE_HOME=$work/state
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # No tip of the day at start-up.
 printf '[Tip]\r\nStartUp=1\r\n' > "$GESSORIA_INI"
@@ -125,6 +126,10 @@ echo "pixels changed where the copy was dropped: $placed"
 xdotool key alt+f
 sleep 1
 xdotool key x
+# The paint is not saved, so Exit asks first; Discard lets the program end.
+question=$(find_window '^Gessoria$')
+xdotool windowfocus --sync "$question" 2>/dev/null || true
+xdotool key alt+d
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$app_pid" 2>/dev/null; then echo "File > Exit did not end the program"; exit 1; fi
 wait "$app_pid"

@@ -18,6 +18,7 @@ QObject* MakeBitmapViewWindowTest();
 QObject* MakeCommandTableTest();
 QObject* MakeFrontEndTest();
 QObject* MakeExportTest();
+QObject* MakeUnsavedChangesTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -31,7 +32,8 @@ int main(int argc, char** argv)
                       gessoria::test::MakeTextPageTest, gessoria::test::MakeSourceViewTest,
                       gessoria::test::MakeBitmapViewWindowTest, gessoria::test::MakeCommandTableTest,
                       gessoria::test::MakeFrontEndTest,
-                      gessoria::test::MakeExportTest}) {
+                      gessoria::test::MakeExportTest,
+                      gessoria::test::MakeUnsavedChangesTest}) {
         std::unique_ptr<QObject> test(make());
         // GESSORIA_TEST_CLASS=NAME runs only the test classes whose name contains NAME.
         const QByteArray only = qgetenv("GESSORIA_TEST_CLASS");

@@ -54,6 +54,28 @@ YesNoCancel RecordingInteraction::AskYesNoCancel(const std::string& text, const 
     return Next(yesNoCancel, YesNoCancel::Cancel);
 }
 
+std::size_t RecordingInteraction::AskChoice(const std::string& text, const std::string& title,
+                                           const std::vector<std::string>& buttons)
+{
+    shown.push_back({Shown::Kind::Question, text, title});
+    return Next(choices, buttons.empty() ? 0 : buttons.size() - 1);
+}
+
+void RecordingInteraction::ShowMessageWithReason(const std::string& text, const std::string& reason,
+                                                 const std::string& title, MessageIcon)
+{
+    reasons.emplace_back(shown.size(), reason);
+    shown.push_back({Shown::Kind::Message, text, title});
+}
+
+std::string RecordingInteraction::LastReason() const
+{
+    for (std::size_t i = shown.size(); i-- > 0;)
+        if (shown[i].kind == Shown::Kind::Message)
+            return !reasons.empty() && reasons.back().first == i ? reasons.back().second : std::string();
+    return {};
+}
+
 std::string RecordingInteraction::ChooseDirectory()
 {
     shown.push_back({Shown::Kind::DirectoryChooser, {}, {}});

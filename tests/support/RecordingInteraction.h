@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace gessoria::test {
@@ -23,6 +24,7 @@ public:
     // Scripted answers, consumed in order.
     std::deque<bool> yesNo;
     std::deque<YesNoCancel> yesNoCancel;
+    std::deque<std::size_t> choices;  // button indices; empty: the last button
     std::deque<std::optional<std::string>> saveFiles;
     std::deque<std::optional<std::string>> files;
     std::deque<std::string> directories;
@@ -35,6 +37,8 @@ public:
     std::vector<std::string> questionButtons;
     std::vector<TextureMapSizeRequest> textureMapSizeRequests;
     std::vector<int> progress;
+    // The reason given below each message that had one: the message's index in `shown`.
+    std::vector<std::pair<std::size_t, std::string>> reasons;
 
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     bool AskYesNo(const std::string& text, const std::string& title) override;
@@ -44,6 +48,10 @@ public:
     std::optional<std::string> ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,
                                                 const std::string& presetName) override;
     YesNoCancel AskYesNoCancel(const std::string& text, const std::string& title) override;
+    std::size_t AskChoice(const std::string& text, const std::string& title,
+                          const std::vector<std::string>& buttons) override;
+    void ShowMessageWithReason(const std::string& text, const std::string& reason, const std::string& title,
+                               MessageIcon icon) override;
     std::string ChooseDirectory() override;
     std::optional<std::string> AskText(const std::string& title, const std::string& defaultText) override;
     std::optional<BitmapTextureAnswer> AskBitmapTexture(const BitmapTextureRequest& request) override;
@@ -57,6 +65,8 @@ public:
     void PutOutWarning() override { ++warningsPutOut; }
     int warningsPutOut = 0;
 
+    // The reason shown below the last message box; empty when it had none.
+    std::string LastReason() const;
     // Texts of message boxes and questions only, in order.
     std::vector<std::string> Dialogs() const;
     std::vector<std::string> Texts(Shown::Kind kind) const;

@@ -97,6 +97,7 @@ void BitmapViewWindows::CloseAll()
 
 void BitmapViewWindows::LayerTexelsChanged(const Material& material, const TexelRect& rect)
 {
+    emit layersChanged();
     views_.LayerTexelsChanged(material, rect);
     for (BitmapViewWindow* window : windows_)
         window->widget().RepaintChanged();
@@ -104,6 +105,7 @@ void BitmapViewWindows::LayerTexelsChanged(const Material& material, const Texel
 
 void BitmapViewWindows::LayersRemoved(const Material& material, MapType type, int fromLayer)
 {
+    emit layersChanged();
     for (const BitmapView* view : views_.ViewsOfLayers(material, type, fromLayer)) {
         if (BitmapViewWindow* window = WindowOf(view))
             Destroy(window);

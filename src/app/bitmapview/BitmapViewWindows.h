@@ -50,6 +50,9 @@ public:
 
 signals:
     void strokeEnded();
+    // Texels of a layer were recomposed, or layers are about to be removed or moved: the
+    // scene holds a change a save would write.
+    void layersChanged();
 
 private:
     BitmapViewWindow* WindowOf(const BitmapView* view) const;

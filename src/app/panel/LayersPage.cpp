@@ -258,6 +258,7 @@ void LayersPage::Edit(Operation operation)
         FillList();  // a refusal leaves the list as the engine has it
         return;
     }
+    context_.workspace.session.changes.Mark();
     FillList();
     context_.redrawScreen();
 }
