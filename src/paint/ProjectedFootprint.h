@@ -18,10 +18,9 @@
 //   on the other side of a border never takes this face's paint). A texel's screen position
 //   is its centre or, for a texel between islands, the triangle's nearest point to it,
 //   carried to the screen by the face's own interpolation over the integer screen corners
-//   the renderer draws with. The
-//   texel counts when the face is the visible one there: its depth at that pixel lies at
-//   most kDepthSlack plus one pixel's change of the face's depth (|dz/dx| + |dz/dy|) behind
-//   the depth buffer.
+//   the renderer draws with. The texel counts when the face is the visible one there: its
+//   depth at that pixel lies at most kDepthSlack plus one pixel's change of the face's depth
+//   (|dz/dx| + |dz/dy|) behind the depth buffer.
 // Each is weighed by the head at its screen position; pixels off the view and cells of
 // weight 0 count for nothing. A texel reached more than once (by both walks, or by several
 // faces) is listed once, with its largest weight.
