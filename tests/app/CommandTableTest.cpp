@@ -207,7 +207,14 @@ std::vector<Row> Rows()
              QFile::remove(path);
              return [path] { return QFile::exists(path); };
          }},
-        {C::SaveAs, "Save As", true, OnlyDialogs(), {"Save As"}},
+        // Save As asks for the project's name through the user interaction.
+        {C::SaveAs, "Save As", true,
+         [](CommandFixture& f) {
+             return [&f] {
+                 return f.ui.shown.size() == 1 && f.ui.shown.front().kind == Shown::Kind::FileChooser &&
+                        f.ui.shown.front().title == "Gessoria projects (*.gsr) |*.gsr||";
+             };
+         }},
         {C::ExportMaps, "Export Maps", true, OnlyDialogs(), {"Export Maps"}},
         {C::ExportModel, "Export Model", true, OnlyDialogs(), {"Export Model"}},
         {C::Print, "Print", true, OnlyDialogs(), {"Print"}},

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -32,9 +33,12 @@ void DropFile(AppFixture& f, const QString& path)
 
 QAction* FirstRecentFile(AppFixture& f)
 {
-    for (QMenu* menu : f.window->findChildren<QMenu*>())
-        if (menu->title() == "Recent &Files" && !menu->actions().isEmpty())
-            return menu->actions().front();
+    // The File menu lists the opened files itself, newest first: "&1 NAME".
+    for (QAction* top : f.window->menuBar()->actions())
+        if (top->text() == "&File")
+            for (QAction* entry : top->menu()->actions())
+                if (entry->text().startsWith("&1 "))
+                    return entry;
     return nullptr;
 }
 

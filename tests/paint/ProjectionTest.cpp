@@ -295,32 +295,67 @@ TEST(ProjectedDab, NeverPaintsAFaceTurnedAwayEvenWhenItIsDrawn)
 
 TEST(ProjectedDab, CoversEveryTexelATriangleTouchesNotOnlyThoseWithTheirCentreInside)
 {
-    // One face whose texture corners fall between texel centres: the texels it only partly
-    // covers along its edges are painted too.
+    // One face, small on the screen and large in the map (no pixel shows most of its texels),
+    // whose texture corners fall between texel centres: the texels it only partly covers
+    // along its edges, which no face holds by their centre, are painted too.
     RecordingInteraction ui;
-    Scene scene = MakeScreenScene({{0, 0, 5, 0, 100, 5, 100, 0, 5}}, 100, 100, ui);
+    Scene scene = MakeScreenScene({{0, 0, 5, 0, 10, 5, 10, 0, 5}}, 100, 100, ui);
     scene.materialCount = 1;
     scene.materials.resize(2);
-    scene.materials[1] = MakeLayeredMaterial(16, 16, 50, 50, 50, 128);
+    scene.materials[1] = MakeLayeredMaterial(64, 64, 50, 50, 50, 128);
     scene.faceMaterial = {1};
-    scene.faceU0 = {4096 + 1000};  // texel 1.06
-    scene.faceV0 = {4096 + 1000};
-    scene.faceU1 = {4096 + 1000};
-    scene.faceV1 = {8 * 4096 + 3000};  // texel 8.7
-    scene.faceU2 = {8 * 4096 + 3000};
-    scene.faceV2 = {4096 + 1000};
+    const std::int32_t a = 1024 + 1000 / 16, b = 40 * 1024 + 700 * 1024 / 1000;  // texels 1.06 and 40.7
+    scene.faceU0 = {a};
+    scene.faceV0 = {a};
+    scene.faceU1 = {a};
+    scene.faceV1 = {b};
+    scene.faceU2 = {b};
+    scene.faceV2 = {a};
     ViewFrame frame;
     ASSERT_TRUE(frame.Create(100, 100));
     Renderer().RenderScene(scene, frame, {2, false, false}, {65536, 0});
     Brush brush = DefaultBrush();
     brush.head.fill(255);
-    const Weights covered = WeightsOf(CoverProjectedDab(scene, frame, brush, {30, 30, 200}));
-    // The triangle (1.06, 1.06), (1.06, 8.7), (8.7, 1.06) overlaps texel (column c, row r)
-    // exactly when c, r >= 1 and c + r <= 9; along the hypotenuse the texels with c + r = 9
-    // have their centres outside it.
+    const Weights covered = WeightsOf(CoverProjectedDab(scene, frame, brush, {3, 3, 200}));
+    // The triangle (1.06, 1.06), (1.06, 40.7), (40.7, 1.06) overlaps texel (column c, row r)
+    // exactly when c, r >= 1 and c + r <= 41; along the hypotenuse the texels with
+    // c + r = 41 have their centres outside it.
     Weights expected;
-    for (int row = 1; row <= 8; ++row)
-        for (int column = 1; column + row <= 9; ++column)
+    for (int row = 1; row <= 40; ++row)
+        for (int column = 1; column + row <= 41; ++column)
+            expected[{1, row, column}] = 255;
+    EXPECT_TRUE(covered == expected) << Difference(covered, expected);
+}
+
+TEST(ProjectedDab, ATexelHeldByAnotherIslandIsLeftToIt)
+{
+    // Two islands that meet at u = 10.3 in the map: the near one small on the screen under the
+    // dab, the other far away. Texel column 10 straddles the border with its centre in the far
+    // island: the dab leaves it alone, or the far island would take the paint.
+    RecordingInteraction ui;
+    Scene scene = MakeScreenScene({{0, 0, 5, 0, 8, 5, 4, 0, 5}, {4, 0, 5, 0, 8, 5, 4, 8, 5},
+                                   {60, 60, 5, 60, 68, 5, 64, 60, 5}, {64, 60, 5, 60, 68, 5, 64, 68, 5}},
+                                  100, 100, ui);
+    scene.materialCount = 1;
+    scene.materials.resize(2);
+    scene.materials[1] = MakeLayeredMaterial(64, 64, 50, 50, 50, 128);
+    scene.faceMaterial = {1, 1, 1, 1};
+    const std::int32_t border = 10 * 1024 + 300 * 1024 / 1000, right = 20 * 1024, bottom = 20 * 1024;
+    scene.faceU0 = {0, border, border, right};
+    scene.faceV0 = {0, 0, 0, 0};
+    scene.faceU1 = {0, 0, border, border};
+    scene.faceV1 = {bottom, bottom, bottom, bottom};
+    scene.faceU2 = {border, border, right, right};
+    scene.faceV2 = {0, bottom, 0, bottom};
+    ViewFrame frame;
+    ASSERT_TRUE(frame.Create(100, 100));
+    Renderer().RenderScene(scene, frame, {2, false, false}, {65536, 0});
+    Brush brush = DefaultBrush();
+    brush.head.fill(255);
+    const Weights covered = WeightsOf(CoverProjectedDab(scene, frame, brush, {2, 4, 20}));
+    Weights expected;
+    for (int row = 0; row < 20; ++row)
+        for (int column = 0; column <= 9; ++column)
             expected[{1, row, column}] = 255;
     EXPECT_TRUE(covered == expected) << Difference(covered, expected);
 }
