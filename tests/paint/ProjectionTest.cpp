@@ -392,6 +392,36 @@ TEST(ProjectedStroke, AFastStrokeOfFourPointsGivesAnUnbrokenBand)
     EXPECT_EQ(base.image.row(100)[660 * 3 + 2], 50);
 }
 
+TEST(ProjectedStroke, ALineToolShapeLaysProjectedDabsAlongItsScreenLine)
+{
+    RecordingInteraction ui;
+    Scene scene = MakePaintableSquare(800, 200, 800, 200, 50, 128, ui);
+    scene.paintTool = PaintTool::Line;
+    ViewFrame frame;
+    ASSERT_TRUE(frame.Create(800, 200));
+    const RenderOptions render{2, false, false};
+    const LightingSettings lighting{65536, 0};
+    Renderer().RenderScene(scene, frame, render, lighting);
+    Brush brush = DefaultBrush();
+    Paint paint = DefaultPaint();
+    PaintValues values;
+    values.foreground = 0xFF0000FFu;
+    PaintRandom random;
+    StrokeEnvironment environment{scene, frame, render, lighting, brush, paint, values, random};
+    environment.projection = {true, 60};
+    StrokeController stroke(environment, ui);
+    stroke.ButtonDown({50, 100});
+    stroke.ButtonUp({650, 100});
+    // A dab at the start and every 15 pixels after it; the band is 60 pixels wide, more than
+    // the 31 texels of a texture-space dab.
+    EXPECT_EQ(stroke.dabCounter(), 1 + 600 / 15);
+    const Layer& base = scene.materials[1].stack(MapType::Colour)[1];
+    for (int x = 50; x <= 650; ++x)
+        ASSERT_NE(base.image.row(100)[x * 3 + 2], 50) << "gap at column " << x;
+    EXPECT_NE(base.image.row(120)[300 * 3 + 2], 50);
+    EXPECT_EQ(base.image.row(100)[700 * 3 + 2], 50);
+}
+
 TEST(ProjectedStroke, UndoAndRedoGiveBackTheLayersExactlyOverSeveralMaterials)
 {
     // Two squares side by side on two materials; strokes cross from one to the other.
