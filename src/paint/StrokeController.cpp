@@ -19,6 +19,28 @@ std::uint32_t PressureScaled(std::uint32_t colour, int pressure)
     return (colour & 0x00FFFFFFu) | ((2 * ((a * p) >> 8)) << 24);
 }
 
+namespace {
+
+// Tablet pressure scales the foreground colour's strength for one dab call; the unscaled
+// colour is put back when the scope ends.
+class PressureScope {
+public:
+    PressureScope(PaintValues& values, bool apply, std::optional<int> pressure) : values_(values), colour_(values.foreground)
+    {
+        if (apply && pressure)
+            values_.foreground = PressureScaled(colour_, *pressure);
+    }
+    ~PressureScope() { values_.foreground = colour_; }
+    PressureScope(const PressureScope&) = delete;
+    PressureScope& operator=(const PressureScope&) = delete;
+
+private:
+    PaintValues& values_;
+    std::uint32_t colour_;
+};
+
+} // namespace
+
 int StrokeController::GridCell(int texel, int origin, int step)
 {
     return texel >= origin ? (texel - origin + step / 2) / step : (texel - step / 2 - origin) / step;
@@ -140,14 +162,10 @@ bool StrokeController::Projecting(PaintTool tool, const PointerEvent& event) con
 
 ScreenRect StrokeController::LayProjected(const PathPoint& at, bool erase, bool withPressure)
 {
-    const std::uint32_t colour = env_.values.foreground;
-    if (withPressure && env_.pressureOn && at.pressure)
-        env_.values.foreground = PressureScaled(colour, *at.pressure);
+    const PressureScope pressure(env_.values, withPressure && env_.pressureOn, at.pressure);
     const Painter painter = MakePainter(erase ? PaintTool::Eraser : PaintTool::Brush);
-    const ScreenRect repaint = erase ? ProjectedEraserDab(painter, projected_, EraserMaps(), counter_, ProjectedDabAt(at))
-                                     : ProjectedPaintDab(painter, projected_, counter_, ProjectedDabAt(at));
-    env_.values.foreground = colour;
-    return repaint;
+    return erase ? ProjectedEraserDab(painter, projected_, EraserMaps(), counter_, ProjectedDabAt(at))
+                 : ProjectedPaintDab(painter, projected_, counter_, ProjectedDabAt(at));
 }
 
 ScreenRect StrokeController::FollowPath(PaintTool tool, const PointerEvent& event)
@@ -170,15 +188,10 @@ ScreenRect StrokeController::Lay(const PointerEvent& event, const PickResult& hi
         spacer_.Start(at);
         return LayProjected(at, erase, withPressure);
     }
-    // Pressure scales the strength for this call only; the colour is put back afterwards.
-    const std::uint32_t colour = env_.values.foreground;
-    if (withPressure && env_.pressureOn && event.pressure)
-        env_.values.foreground = PressureScaled(colour, *event.pressure);
+    const PressureScope pressure(env_.values, withPressure && env_.pressureOn, event.pressure);
     const Painter painter = MakePainter(erase ? PaintTool::Eraser : PaintTool::Brush);
-    const ScreenRect repaint = erase ? EraserDab(painter, EraserMaps(), counter_, hit.u, hit.v, MaterialOf(hit))
-                                     : painter.Dab(counter_, hit.u, hit.v, MaterialOf(hit));
-    env_.values.foreground = colour;
-    return repaint;
+    return erase ? EraserDab(painter, EraserMaps(), counter_, hit.u, hit.v, MaterialOf(hit))
+                 : painter.Dab(counter_, hit.u, hit.v, MaterialOf(hit));
 }
 
 ScreenRect StrokeController::Act(PaintTool tool, const PointerEvent& event, const PickResult& hit)

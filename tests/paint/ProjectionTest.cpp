@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <tuple>
 
@@ -213,7 +214,8 @@ TEST(ProjectedStroke, PaintsNothingOnTheSideAwayFromTheViewer)
 
 // Two squares on one material, the near one in front of the far one: the near one uses the
 // map's left half, the far one its right half.
-struct Layered {
+// A scene made in memory, rendered at Flat Textured under full light, with what a stroke needs.
+struct Board {
     RecordingInteraction ui;
     Scene scene;
     ViewFrame frame;
@@ -224,30 +226,63 @@ struct Layered {
     PaintValues values;
     PaintRandom random;
 
-    Layered()
+    // `make` builds the scene for a view of width x height.
+    Board(int width, int height, const std::function<Scene(UserInteraction&)>& make) : scene(make(ui))
     {
-        scene = MakeScreenScene({{10, 10, 20, 10, 90, 20, 90, 10, 20},
-                                 {90, 10, 20, 10, 90, 20, 90, 90, 20},
-                                 {10, 10, 5, 10, 90, 5, 90, 10, 5},
-                                 {90, 10, 5, 10, 90, 5, 90, 90, 5}},
-                                100, 100, ui);
-        scene.materialCount = 1;
-        scene.materials.resize(2);
-        scene.materials[1] = MakeLayeredMaterial(64, 32, 50, 50, 50, 128);
-        scene.faceMaterial = {1, 1, 1, 1};
-        const std::int32_t half = 32768, one = 65536;
-        // Near square: u 0..0.5; far square: u 0.5..1.
-        scene.faceU0 = {0, half, half, one};
-        scene.faceV0 = {0, 0, 0, 0};
-        scene.faceU1 = {0, 0, half, half};
-        scene.faceV1 = {one, one, one, one};
-        scene.faceU2 = {half, half, one, one};
-        scene.faceV2 = {0, one, 0, one};
         scene.paintTool = PaintTool::Brush;
-        EXPECT_TRUE(frame.Create(100, 100));
-        Renderer().RenderScene(scene, frame, render, lighting);
+        EXPECT_TRUE(frame.Create(width, height));
+        Render();
     }
-    Painter MakePainter() { return Painter(scene, frame, render, lighting, {brush, paint, values, random, PaintTool::Brush}, &ui); }
+    // A square over the whole view whose map lines up texel for pixel, grey 50.
+    Board(int width, int height)
+        : Board(width, height, [&](UserInteraction& u) { return MakePaintableSquare(width, height, width, height, 50, 128, u); })
+    {
+    }
+    void Render() { Renderer().RenderScene(scene, frame, render, lighting); }
+    StrokeController Projecting(int diameter)
+    {
+        StrokeEnvironment environment{scene, frame, render, lighting, brush, paint, values, random};
+        environment.projection = {true, diameter};
+        return StrokeController(environment, ui);
+    }
+    // Button down at the first point, a move to each other, button up at the last.
+    void Stroke(int diameter, const std::vector<std::pair<int, int>>& points)
+    {
+        StrokeController stroke = Projecting(diameter);
+        stroke.ButtonDown({points[0].first, points[0].second});
+        for (std::size_t k = 1; k < points.size(); ++k)
+            stroke.Move({points[k].first, points[k].second});
+        stroke.ButtonUp({points.back().first, points.back().second});
+    }
+    const Layer& ColourBase() const { return scene.materials[1].stack(MapType::Colour)[1]; }
+};
+
+// Two squares on one material, the near one in front of the far one: the near one uses the
+// map's left half, the far one its right half.
+struct Layered : Board {
+    Layered()
+        : Board(100, 100, [](UserInteraction& u) {
+              Scene made = MakeScreenScene({{10, 10, 20, 10, 90, 20, 90, 10, 20},
+                                             {90, 10, 20, 10, 90, 20, 90, 90, 20},
+                                             {10, 10, 5, 10, 90, 5, 90, 10, 5},
+                                             {90, 10, 5, 10, 90, 5, 90, 90, 5}},
+                                            100, 100, u);
+              made.materialCount = 1;
+              made.materials.resize(2);
+              made.materials[1] = MakeLayeredMaterial(64, 32, 50, 50, 50, 128);
+              made.faceMaterial = {1, 1, 1, 1};
+              const std::int32_t half = 32768, one = 65536;
+              // Near square: u 0..0.5; far square: u 0.5..1.
+              made.faceU0 = {0, half, half, one};
+              made.faceV0 = {0, 0, 0, 0};
+              made.faceU1 = {0, 0, half, half};
+              made.faceV1 = {one, one, one, one};
+              made.faceU2 = {half, half, one, one};
+              made.faceV2 = {0, one, 0, one};
+              return made;
+          })
+    {
+    }
 };
 
 TEST(ProjectedDab, OnlyTheNearOfTwoOverlappingFacesIsPainted)
@@ -265,7 +300,7 @@ TEST(ProjectedDab, AFrozenObjectTakesNoPaint)
 {
     Layered board;
     board.scene.objects[0].flags = kObjectFrozen;
-    Renderer().RenderScene(board.scene, board.frame, board.render, board.lighting);
+    board.Render();
     ASSERT_TRUE(board.scene.faceDrawn[0]);
     EXPECT_TRUE(CoverProjectedDab(board.scene, board.frame, board.brush, {50, 50, 40}).tiles.empty());
 }
@@ -363,22 +398,9 @@ TEST(ProjectedDab, ATexelHeldByAnotherIslandIsLeftToIt)
 TEST(ProjectedStroke, AFastStrokeOfFourPointsGivesAnUnbrokenBand)
 {
     // 800 x 200 view filled by one square whose map lines up texel for pixel.
-    RecordingInteraction ui;
-    Scene scene = MakePaintableSquare(800, 200, 800, 200, 50, 128, ui);
-    scene.paintTool = PaintTool::Brush;
-    ViewFrame frame;
-    ASSERT_TRUE(frame.Create(800, 200));
-    const RenderOptions render{2, false, false};
-    const LightingSettings lighting{65536, 0};
-    Renderer().RenderScene(scene, frame, render, lighting);
-    Brush brush = DefaultBrush();
-    Paint paint = DefaultPaint();
-    PaintValues values;
-    values.foreground = 0xFF0000FFu;
-    PaintRandom random;
-    StrokeEnvironment environment{scene, frame, render, lighting, brush, paint, values, random};
-    environment.projection = {true, 16};
-    StrokeController stroke(environment, ui);
+    Board board(800, 200);
+    board.values.foreground = 0xFF0000FFu;
+    StrokeController stroke = board.Projecting(16);
     stroke.ButtonDown({50, 100});
     stroke.Move({250, 100});
     stroke.Move({450, 100});
@@ -386,7 +408,7 @@ TEST(ProjectedStroke, AFastStrokeOfFourPointsGivesAnUnbrokenBand)
     stroke.ButtonUp({650, 100});
     // Natural spacing is a quarter of the diameter: 600 / 4 dabs after the first.
     EXPECT_EQ(stroke.dabCounter(), 1 + 600 / 4);
-    const Layer& base = scene.materials[1].stack(MapType::Colour)[1];
+    const Layer& base = board.ColourBase();
     for (int x = 50; x <= 650; ++x)
         ASSERT_NE(base.image.row(100)[x * 3 + 2], 50) << "gap at column " << x;
     EXPECT_EQ(base.image.row(100)[660 * 3 + 2], 50);
@@ -394,28 +416,16 @@ TEST(ProjectedStroke, AFastStrokeOfFourPointsGivesAnUnbrokenBand)
 
 TEST(ProjectedStroke, ALineToolShapeLaysProjectedDabsAlongItsScreenLine)
 {
-    RecordingInteraction ui;
-    Scene scene = MakePaintableSquare(800, 200, 800, 200, 50, 128, ui);
-    scene.paintTool = PaintTool::Line;
-    ViewFrame frame;
-    ASSERT_TRUE(frame.Create(800, 200));
-    const RenderOptions render{2, false, false};
-    const LightingSettings lighting{65536, 0};
-    Renderer().RenderScene(scene, frame, render, lighting);
-    Brush brush = DefaultBrush();
-    Paint paint = DefaultPaint();
-    PaintValues values;
-    values.foreground = 0xFF0000FFu;
-    PaintRandom random;
-    StrokeEnvironment environment{scene, frame, render, lighting, brush, paint, values, random};
-    environment.projection = {true, 60};
-    StrokeController stroke(environment, ui);
+    Board board(800, 200);
+    board.scene.paintTool = PaintTool::Line;
+    board.values.foreground = 0xFF0000FFu;
+    StrokeController stroke = board.Projecting(60);
     stroke.ButtonDown({50, 100});
     stroke.ButtonUp({650, 100});
     // A dab at the start and every 15 pixels after it; the band is 60 pixels wide, more than
     // the 31 texels of a texture-space dab.
     EXPECT_EQ(stroke.dabCounter(), 1 + 600 / 15);
-    const Layer& base = scene.materials[1].stack(MapType::Colour)[1];
+    const Layer& base = board.ColourBase();
     for (int x = 50; x <= 650; ++x)
         ASSERT_NE(base.image.row(100)[x * 3 + 2], 50) << "gap at column " << x;
     EXPECT_NE(base.image.row(120)[300 * 3 + 2], 50);
@@ -424,57 +434,42 @@ TEST(ProjectedStroke, ALineToolShapeLaysProjectedDabsAlongItsScreenLine)
 
 TEST(ProjectedStroke, UndoAndRedoGiveBackTheLayersExactlyOverSeveralMaterials)
 {
-    // Two squares side by side on two materials; strokes cross from one to the other.
-    RecordingInteraction ui;
-    Scene scene = MakeScreenScene({{0, 0, 5, 0, 100, 5, 100, 0, 5},
-                                   {100, 0, 5, 0, 100, 5, 100, 100, 5},
-                                   {100, 0, 5, 100, 100, 5, 200, 0, 5},
-                                   {200, 0, 5, 100, 100, 5, 200, 100, 5}},
-                                  200, 100, ui);
-    scene.materialCount = 2;
-    scene.materials.resize(3);
-    scene.materials[1] = MakeLayeredMaterial(64, 64, 50, 50, 50, 128);
-    scene.materials[2] = MakeLayeredMaterial(32, 48, 90, 90, 90, 128);
-    for (const int m : {1, 2})
-        ASSERT_EQ(NewLayer(scene.materials[static_cast<std::size_t>(m)], MapType::Colour, ui), LayerEdit::Changed);
-    scene.faceMaterial = {1, 1, 2, 2};
-    const std::int32_t one = 65536;
-    scene.faceU0 = {0, one, 0, one};
-    scene.faceV0 = {0, 0, 0, 0};
-    scene.faceU1 = {0, 0, 0, 0};
-    scene.faceV1 = {one, one, one, one};
-    scene.faceU2 = {one, one, one, one};
-    scene.faceV2 = {0, one, 0, one};
-    for (const int m : {1, 2})
-        CompositeAll(scene.materials[static_cast<std::size_t>(m)]);
+    // Two squares side by side on two materials, each with a paint layer; strokes cross from
+    // one to the other.
+    Board board(200, 100, [](UserInteraction& ui) {
+        Scene scene = MakeScreenScene({{0, 0, 5, 0, 100, 5, 100, 0, 5},
+                                       {100, 0, 5, 0, 100, 5, 100, 100, 5},
+                                       {100, 0, 5, 100, 100, 5, 200, 0, 5},
+                                       {200, 0, 5, 100, 100, 5, 200, 100, 5}},
+                                      200, 100, ui);
+        scene.materialCount = 2;
+        scene.materials.resize(3);
+        scene.materials[1] = MakeLayeredMaterial(64, 64, 50, 50, 50, 128);
+        scene.materials[2] = MakeLayeredMaterial(32, 48, 90, 90, 90, 128);
+        for (const int m : {1, 2}) {
+            EXPECT_EQ(NewLayer(scene.materials[static_cast<std::size_t>(m)], MapType::Colour, ui), LayerEdit::Changed);
+            CompositeAll(scene.materials[static_cast<std::size_t>(m)]);
+        }
+        scene.faceMaterial = {1, 1, 2, 2};
+        const std::int32_t one = 65536;
+        scene.faceU0 = {0, one, 0, one};
+        scene.faceV0 = {0, 0, 0, 0};
+        scene.faceU1 = {0, 0, 0, 0};
+        scene.faceV1 = {one, one, one, one};
+        scene.faceU2 = {one, one, one, one};
+        scene.faceV2 = {0, one, 0, one};
+        return scene;
+    });
+    Scene& scene = board.scene;
     scene.undo.enabled = true;
     ASSERT_TRUE(scene.undoBuffer.Allocate(4 << 20));
-    scene.paintTool = PaintTool::Brush;
-    ViewFrame frame;
-    ASSERT_TRUE(frame.Create(200, 100));
-    const RenderOptions render{2, false, false};
-    const LightingSettings lighting{65536, 0};
-    Renderer().RenderScene(scene, frame, render, lighting);
-    Brush brush = DefaultBrush();
-    Paint paint = DefaultPaint();
-    paint.bumpMap = 1;
-    PaintValues values;
-    values.foreground = 0xC0FF2040u;
-    PaintRandom random;
-    StrokeEnvironment environment{scene, frame, render, lighting, brush, paint, values, random};
-    environment.projection = {true, 30};
-    auto stroke = [&](std::vector<std::pair<int, int>> points) {
-        StrokeController c(environment, ui);
-        c.ButtonDown({points[0].first, points[0].second});
-        for (std::size_t k = 1; k < points.size(); ++k)
-            c.Move({points[k].first, points[k].second});
-        c.ButtonUp({points.back().first, points.back().second});
-    };
+    board.paint.bumpMap = 1;
+    board.values.foreground = 0xC0FF2040u;
     auto layers = [&] { return LayerBytes(scene); };
     const auto start = layers();
-    stroke({{40, 30}, {160, 30}});
+    board.Stroke(30, {{40, 30}, {160, 30}});
     const auto afterFirst = layers();
-    stroke({{60, 70}, {100, 50}, {150, 80}});
+    board.Stroke(30, {{60, 70}, {100, 50}, {150, 80}});
     const auto afterSecond = layers();
     ASSERT_TRUE(afterFirst != start);
     ASSERT_TRUE(afterSecond != afterFirst);
@@ -489,9 +484,7 @@ TEST(ProjectedStroke, UndoAndRedoGiveBackTheLayersExactlyOverSeveralMaterials)
     EXPECT_TRUE(layers() == afterSecond);
 
     // Undo Single takes back the whole of the last dab, which spans both materials.
-    StrokeController single(environment, ui);
-    single.ButtonDown({100, 50});
-    single.ButtonUp({100, 50});
+    board.Stroke(30, {{100, 50}});
     ASSERT_TRUE(layers() != afterSecond);
     ASSERT_TRUE(scene.undoBuffer.Undo(scene, true));
     EXPECT_TRUE(layers() == afterSecond);
@@ -499,28 +492,16 @@ TEST(ProjectedStroke, UndoAndRedoGiveBackTheLayersExactlyOverSeveralMaterials)
 
 TEST(ProjectedStroke, UndoAfterTheRingWrapsRedoesToTheSameBytes)
 {
-    RecordingInteraction ui;
-    Scene scene = MakePaintableSquare(120, 120, 120, 120, 50, 128, ui);
+    Board board(120, 120);
+    Scene& scene = board.scene;
     scene.undo.enabled = true;
     ASSERT_TRUE(scene.undoBuffer.Allocate(200000));
-    scene.paintTool = PaintTool::Brush;
-    ViewFrame frame;
-    ASSERT_TRUE(frame.Create(120, 120));
-    const RenderOptions render{2, false, false};
-    const LightingSettings lighting{65536, 0};
-    Renderer().RenderScene(scene, frame, render, lighting);
-    Brush brush = DefaultBrush();
-    Paint paint = DefaultPaint();
-    PaintValues values;
-    values.foreground = 0x80102030u;
-    PaintRandom random;
-    StrokeEnvironment environment{scene, frame, render, lighting, brush, paint, values, random};
-    environment.projection = {true, 50};
-    StrokeController stroke(environment, ui);
-    stroke.ButtonDown({10, 10});
+    board.values.foreground = 0x80102030u;
+    std::vector<std::pair<int, int>> points{{10, 10}};
     for (int k = 1; k <= 12; ++k)
-        stroke.Move({10 + 8 * k, k % 2 ? 100 : 20});
-    stroke.ButtonUp({106, 20});
+        points.emplace_back(10 + 8 * k, k % 2 ? 100 : 20);
+    points.emplace_back(106, 20);
+    board.Stroke(50, points);
     const auto painted = LayerBytes(scene);
     // The stroke's early records were overwritten: undo takes back what the ring holds.
     ASSERT_TRUE(scene.undoBuffer.Undo(scene, false));
