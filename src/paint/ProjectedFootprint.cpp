@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 #include <unordered_map>
 
 namespace gessoria {
@@ -57,6 +58,18 @@ public:
         nearest_.push_back({material, {column, row}, distance});
     }
 
+    // Adds what another builder collected from faces that come after this one's.
+    void Merge(const CoverageBuilder& later)
+    {
+        for (const CoveredTile& tile : later.tiles_)
+            for (int row = tile.rect.y0; row <= tile.rect.y1; ++row)
+                for (int column = tile.rect.x0; column <= tile.rect.x1; ++column)
+                    if (const std::uint8_t mask = tile.At(row, column); mask != 0)
+                        Add(tile.material, row, column, mask);
+        for (const Nearest& n : later.nearest_)
+            Near(n.material, n.texel.row, n.texel.column, n.distance);
+    }
+
     ProjectedCoverage Finish()
     {
         std::vector<std::size_t> order(tiles_.size());
@@ -87,6 +100,9 @@ private:
     std::vector<Nearest> nearest_;
 };
 
+// Candidate faces from which a second thread pays for its start.
+constexpr std::size_t kFacesWorthASecondCore = 512;
+
 struct Point {
     double x, y;
 };
@@ -115,6 +131,13 @@ public:
         s0_ = screen[0];
         s1_ = s1;
         s2_ = s2;
+        const Point e1 = Minus(uv[1], uv[0]), e2 = Minus(uv[2], uv[0]);
+        if (uvArea_ != 0.0) {
+            b1u_ = e2.y / uvArea_;
+            b1v_ = -e2.x / uvArea_;
+            b2u_ = -e1.y / uvArea_;
+            b2v_ = e1.x / uvArea_;
+        }
         z0_ = depth[0];
         const double z1 = depth[1] - depth[0], z2 = depth[2] - depth[0];
         if (screenArea_ != 0.0) {
@@ -125,13 +148,44 @@ public:
 
     bool Usable() const { return std::abs(uvArea_) > 1e-12 && screenArea_ != 0.0; }
 
-    // Texture space to screen through the face's barycentric weights.
+    // Texture space to screen through the face's barycentric weights, which are affine in
+    // the texture point: their coefficients are worked out once per face.
     Point ToScreen(Point q) const
     {
-        const Point d = Minus(q, uv_[0]);
-        const double b1 = Cross(d, Minus(uv_[2], uv_[0])) / uvArea_;
-        const double b2 = Cross(Minus(uv_[1], uv_[0]), d) / uvArea_;
+        const double du = q.x - uv_[0].x, dv = q.y - uv_[0].y;
+        const double b1 = du * b1u_ + dv * b1v_, b2 = du * b2u_ + dv * b2v_;
         return {s0_.x + b1 * s1_.x + b2 * s2_.x, s0_.y + b1 * s1_.y + b2 * s2_.y};
+    }
+
+    // The columns of the texels in row `row` that may hold their centre in the triangle or
+    // overlap it: those meeting the triangle's extent [low, high] across the strip between
+    // the row's edges (a centre inside lies in it; so does some point of an overlapping
+    // texel), taken a millionth of a texel wider so rounding never drops one. False when the
+    // strip misses the triangle.
+    bool ColumnsOf(int row, int& first, int& last) const
+    {
+        const double top = row, bottom = row + 1.0;
+        double low = 1e300, high = -1e300;
+        for (int k = 0; k < 3; ++k) {
+            const Point a = uv_[k], b = uv_[(k + 1) % 3];
+            if (a.y >= top && a.y <= bottom) {
+                low = std::min(low, a.x);
+                high = std::max(high, a.x);
+            }
+            if (a.y == b.y)
+                continue;
+            for (const double y : {top, bottom})
+                if ((a.y < y) != (b.y < y)) {
+                    const double x = a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y);
+                    low = std::min(low, x);
+                    high = std::max(high, x);
+                }
+        }
+        if (low > high)
+            return false;
+        first = static_cast<int>(std::floor(low - 1e-6));
+        last = static_cast<int>(std::ceil(high + 1e-6)) - 1;
+        return true;
     }
 
     // Screen to texture space.
@@ -181,32 +235,82 @@ public:
 private:
     Point uv_[3];
     double uvArea_ = 0.0, screenArea_ = 0.0;
+    double b1u_ = 0.0, b1v_ = 0.0, b2u_ = 0.0, b2v_ = 0.0;
     Point s0_{}, s1_{}, s2_{};
     double z0_ = 0.0, zx_ = 0.0, zy_ = 0.0;
 };
 
-// The head's weight at a screen offset from the dab's centre.
-std::uint8_t HeadWeight(const Brush& brush, const ScreenDab& dab, double dx, double dy)
+// Rounds half away from zero, as std::lround does, without a library call: the walks ask it
+// twice for every pixel and texel. Callers keep |x| well inside the range of int.
+int RoundHalfAway(double x)
 {
-    const double scale = static_cast<double>(kHeadSize - 1) / dab.diameter;
-    const long column = std::lround(dx * scale), row = std::lround(dy * scale);
-    if (column < -kHeadCentre || column > kHeadCentre || row < -kHeadCentre || row > kHeadCentre)
-        return 0;
-    return brush.Weight(kHeadCentre - static_cast<int>(row), kHeadCentre + static_cast<int>(column));
+    return x >= 0.0 ? static_cast<int>(x + 0.5) : -static_cast<int>(0.5 - x);
 }
 
+// The brush head stretched over the dab's screen square: a screen offset from the dab's
+// centre reads the cell nearest to it. Made once per dab, asked for every pixel and texel.
+class ScreenHead {
+public:
+    static constexpr int kOutside = kHeadSize;
+
+    ScreenHead(const Brush& brush, const ScreenDab& dab)
+        : brush_(brush), x_(dab.x), y_(dab.y), scale_(static_cast<double>(kHeadSize - 1) / dab.diameter)
+    {
+    }
+
+    double x() const { return x_; }
+    double y() const { return y_; }
+
+    // The cell offset (-kHeadCentre..kHeadCentre) for a screen offset, or kOutside.
+    int Cell(double offset) const
+    {
+        const double cell = offset * scale_;
+        // Beyond the outer cells' halves: nothing (and far offsets never reach the rounding).
+        if (std::abs(cell) >= kHeadCentre + 1.0)
+            return kOutside;
+        const int rounded = RoundHalfAway(cell);
+        return rounded < -kHeadCentre || rounded > kHeadCentre ? kOutside : rounded;
+    }
+
+    // The weight of a cell row and column offset from Cell().
+    std::uint8_t WeightOfCells(int row, int column) const
+    {
+        if (row == kOutside || column == kOutside)
+            return 0;
+        return brush_.Weight(kHeadCentre - row, kHeadCentre + column);
+    }
+
+    std::uint8_t Weight(double dx, double dy) const
+    {
+        const int row = Cell(dy);
+        return row == kOutside ? 0 : WeightOfCells(row, Cell(dx));
+    }
+
+private:
+    const Brush& brush_;
+    double x_, y_, scale_;
+};
+
 struct PixelWalk {
-    const Brush& brush;
-    const ScreenDab& dab;
+    const ScreenHead& head;
     std::int32_t material;
     CoverageBuilder& out;
+    // The head row of the last pixel's screen row: the rasteriser visits a row at a time.
+    int lastY = -1;
+    int rowCell = ScreenHead::kOutside;
 };
 
 void CoverPixel(void* context, int x, int y, int column, int row)
 {
     auto& walk = *static_cast<PixelWalk*>(context);
-    const double dx = x - static_cast<double>(walk.dab.x), dy = y - static_cast<double>(walk.dab.y);
-    const std::uint8_t weight = HeadWeight(walk.brush, walk.dab, dx, dy);
+    const double dx = x - walk.head.x(), dy = y - walk.head.y();
+    if (y != walk.lastY) {
+        walk.lastY = y;
+        walk.rowCell = walk.head.Cell(dy);
+    }
+    if (walk.rowCell == ScreenHead::kOutside)
+        return;
+    const std::uint8_t weight = walk.head.WeightOfCells(walk.rowCell, walk.head.Cell(dx));
     if (weight == 0)
         return;
     walk.out.Add(walk.material, row, column, weight);
@@ -214,7 +318,7 @@ void CoverPixel(void* context, int x, int y, int column, int row)
 }
 
 // One face's texels, limited to those under the dab unless `exhaustive`.
-void CoverFace(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenDab& dab, std::int32_t f,
+void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const ScreenDab& dab, std::int32_t f,
                bool exhaustive, CoverageBuilder& out)
 {
     const auto i = static_cast<std::size_t>(f);
@@ -248,7 +352,7 @@ void CoverFace(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenD
     if (left > right || top > bottom)
         return;
 
-    PixelWalk pixels{brush, dab, materialIndex, out};
+    PixelWalk pixels{head, materialIndex, out};
     const int topRow = exhaustive ? static_cast<int>(faceTop) : static_cast<int>(std::floor(top));
     const int bottomRow = exhaustive ? static_cast<int>(faceBottom) : static_cast<int>(std::ceil(bottom));
     VisitVisibleTexels(scene, frame, f, topRow, bottomRow + 1, CoverPixel, &pixels);
@@ -286,19 +390,31 @@ void CoverFace(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenD
     const int firstRow = static_cast<int>(std::floor(v0)), lastRow = static_cast<int>(std::ceil(v1)) - 1;
     const double slack = kDepthSlack + maps.DepthPerPixel();
     const TexelTriangle triangle(texture.u, texture.v, width, height);
-    for (int row = firstRow; row <= lastRow; ++row)
-        for (int column = firstColumn; column <= lastColumn; ++column) {
+    const std::uint8_t* owned = scene.texelOwners.OwnedMap(scene, materialIndex);
+    // Walking the triangle's own columns row by row pays once a face spans a few texels.
+    const bool bySpans = !exhaustive && lastColumn - firstColumn >= 3;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        int rowFirst = firstColumn, rowLast = lastColumn;
+        if (bySpans) {
+            int from = 0, to = 0;
+            if (!maps.ColumnsOf(row, from, to))
+                continue;
+            rowFirst = std::max(rowFirst, from);
+            rowLast = std::min(rowLast, to);
+        }
+        for (int column = rowFirst; column <= rowLast; ++column) {
             // A texel belongs to the face that holds its centre; one between islands, whose
             // centre no face holds, to every face that overlaps it.
             const int r = WrapTexel(row, height), c = WrapTexel(column, width);
             Point q{column + 0.5, row + 0.5};
             if (!triangle.HoldsCentre(column, row)) {
-                if (scene.texelOwners.Owned(scene, materialIndex, r, c) || !maps.Overlaps(column, row))
+                if (owned[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(c)] != 0 ||
+                    !maps.Overlaps(column, row))
                     continue;
                 q = maps.NearestTo(column, row);
             }
             const Point at = maps.ToScreen(q);
-            const std::uint8_t weight = HeadWeight(brush, dab, at.x - dab.x, at.y - dab.y);
+            const std::uint8_t weight = head.Weight(at.x - dab.x, at.y - dab.y);
             if (weight == 0)
                 continue;
             const int px = static_cast<int>(std::floor(at.x)), py = static_cast<int>(std::floor(at.y));
@@ -309,6 +425,7 @@ void CoverFace(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenD
             out.Add(materialIndex, r, c, weight);
             out.Near(materialIndex, r, c, (at.x - dab.x) * (at.x - dab.x) + (at.y - dab.y) * (at.y - dab.y));
         }
+    }
 }
 
 } // namespace
@@ -323,10 +440,33 @@ DabCentre ProjectedCoverage::CentreOf(std::int32_t material) const
 
 namespace {
 
+// Covers the faces [begin, end) of an ascending list into `out`, skipping faces the frame did
+// not draw and faces of frozen objects.
+void CoverFaces(Scene& scene, ViewFrame& frame, const ScreenHead& head, const ScreenDab& dab, const std::int32_t* begin,
+                const std::int32_t* end, bool exhaustive, CoverageBuilder& out)
+{
+    if (begin == end)
+        return;
+    // The object holding the first face; the rest follow in order.
+    auto object = static_cast<std::size_t>(
+        std::upper_bound(scene.objects.begin(), scene.objects.end(), *begin,
+                         [](std::int32_t f, const SceneObject& o) { return f < o.firstFace + o.faceCount; }) -
+        scene.objects.begin());
+    object = std::min(object, scene.objects.size() - 1);
+    for (const std::int32_t* at = begin; at != end; ++at) {
+        const std::int32_t f = *at;
+        while (object + 1 < scene.objects.size() && f >= scene.objects[object].firstFace + scene.objects[object].faceCount)
+            ++object;
+        if (!scene.faceDrawn[static_cast<std::size_t>(f)] || (scene.objects[object].flags & kObjectFrozen))
+            continue;
+        CoverFace(scene, frame, head, dab, f, exhaustive, out);
+    }
+}
+
 ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenDab& dab, bool exhaustive)
 {
     CoverageBuilder out;
-    if (!scene.loaded() || !frame.created())
+    if (!scene.loaded() || !frame.created() || scene.objects.empty())
         return out.Finish();
     std::vector<std::int32_t> faces;
     if (exhaustive) {
@@ -338,13 +478,24 @@ ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, cons
         faces = scene.screenIndex.CandidatesIn(static_cast<int>(std::floor(dab.x - reach)), static_cast<int>(std::floor(dab.y - reach)),
                                                static_cast<int>(std::ceil(dab.x + reach)), static_cast<int>(std::ceil(dab.y + reach)));
     }
-    std::size_t object = 0;
-    for (const std::int32_t f : faces) {
-        while (object + 1 < scene.objects.size() && f >= scene.objects[object].firstFace + scene.objects[object].faceCount)
-            ++object;
-        if (!scene.faceDrawn[static_cast<std::size_t>(f)] || (scene.objects[object].flags & kObjectFrozen))
-            continue;
-        CoverFace(scene, frame, brush, dab, f, exhaustive, out);
+    const ScreenHead head(brush, dab);
+    const std::int32_t* first = faces.data();
+    const std::int32_t* last = faces.data() + faces.size();
+    // Many faces under the dab: the second core covers the later half. Each half collects its
+    // own texels; merged with the earlier half first, they give what one walk in face order
+    // gives (largest weights, and the first of equally near centres).
+    if (!exhaustive && faces.size() >= kFacesWorthASecondCore) {
+        // Built here, once per material, so the two walks only read the ownership maps.
+        for (const std::int32_t f : faces)
+            scene.texelOwners.OwnedMap(scene, scene.faceMaterial[static_cast<std::size_t>(f)]);
+        const std::int32_t* middle = first + faces.size() / 2;
+        CoverageBuilder later;
+        std::thread helper([&] { CoverFaces(scene, frame, head, dab, middle, last, exhaustive, later); });
+        CoverFaces(scene, frame, head, dab, first, middle, exhaustive, out);
+        helper.join();
+        out.Merge(later);
+    } else {
+        CoverFaces(scene, frame, head, dab, first, last, exhaustive, out);
     }
     return out.Finish();
 }

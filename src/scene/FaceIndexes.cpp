@@ -78,28 +78,26 @@ std::vector<std::int32_t> ScreenFaceIndex::CandidatesIn(int left, int top, int r
     return faces;
 }
 
-bool TexelTriangle::HoldsCentre(int column, int row) const
-{
-    const std::int64_t cx = std::int64_t{column} * 65536 + 32768, cy = std::int64_t{row} * 65536 + 32768;
-    bool negative = false, positive = false;
-    for (int k = 0; k < 3; ++k) {
-        const int n = (k + 1) % 3;
-        // Products stay below 2^62 for maps up to 16384 texels and coordinates within a few repetitions.
-        const std::int64_t side = (x[n] - x[k]) * (cy - y[k]) - (y[n] - y[k]) * (cx - x[k]);
-        negative = negative || side < 0;
-        positive = positive || side > 0;
-    }
-    return !(negative && positive);
-}
-
 bool TexelOwnership::Owned(const Scene& scene, std::int32_t material, int row, int column)
 {
+    const std::uint8_t* owned = OwnedMap(scene, material);
+    if (owned == nullptr)
+        return false;
+    const int width = scene.materials[static_cast<std::size_t>(material)].mapWidth;
+    const int height = scene.materials[static_cast<std::size_t>(material)].mapHeight;
+    if (row < 0 || column < 0 || row >= height || column >= width)
+        return false;
+    return owned[static_cast<std::size_t>(row) * static_cast<std::size_t>(width) + static_cast<std::size_t>(column)] != 0;
+}
+
+const std::uint8_t* TexelOwnership::OwnedMap(const Scene& scene, std::int32_t material)
+{
     const auto m = static_cast<std::size_t>(material);
-    if (m >= scene.materials.size())
-        return false;
+    if (material < 0 || m >= scene.materials.size())
+        return nullptr;
     const int width = scene.materials[m].mapWidth, height = scene.materials[m].mapHeight;
-    if (width < 1 || height < 1 || row < 0 || column < 0 || row >= height || column >= width)
-        return false;
+    if (width < 1 || height < 1)
+        return nullptr;
     if (owned_.size() < scene.materials.size())
         owned_.resize(scene.materials.size());
     std::vector<std::uint8_t>& owned = owned_[m];
@@ -128,7 +126,7 @@ bool TexelOwnership::Owned(const Scene& scene, std::int32_t material, int row, i
                         owned[static_cast<std::size_t>(((r % height + height) % height) * width + (c % width + width) % width)] = 1;
         }
     }
-    return owned[static_cast<std::size_t>(row * width + column)] != 0;
+    return owned.data();
 }
 
 void TextureFaceIndex::Refresh(const Scene& scene)

@@ -51,8 +51,21 @@ struct TexelTriangle {
         }
     }
     // Whether the centre of texel (column, row) lies inside (edges included), taken in the
-    // repetition of the map the column and row name. Exact: integer arithmetic.
-    bool HoldsCentre(int column, int row) const;
+    // repetition of the map the column and row name. Exact: integer arithmetic. Inline, as
+    // the projected dab asks it for every texel it walks.
+    bool HoldsCentre(int column, int row) const
+    {
+        const std::int64_t cx = std::int64_t{column} * 65536 + 32768, cy = std::int64_t{row} * 65536 + 32768;
+        bool negative = false, positive = false;
+        for (int k = 0; k < 3; ++k) {
+            const int n = k == 2 ? 0 : k + 1;
+            // Products stay below 2^62 for maps up to 16384 texels and coordinates within a few repetitions.
+            const std::int64_t side = (x[n] - x[k]) * (cy - y[k]) - (y[n] - y[k]) * (cx - x[k]);
+            negative = negative || side < 0;
+            positive = positive || side > 0;
+        }
+        return !(negative && positive);
+    }
 };
 
 class TexelOwnership {
@@ -61,6 +74,9 @@ public:
     // material's faces (seam-repaired, the map repeating). Built for a material the first time
     // it is asked about.
     bool Owned(const Scene& scene, std::int32_t material, int row, int column);
+    // The same for a whole material at once: a row-major map of its texels, 1 where owned;
+    // nullptr for a material without a map.
+    const std::uint8_t* OwnedMap(const Scene& scene, std::int32_t material);
 
 private:
     std::vector<std::vector<std::uint8_t>> owned_;  // by material, row-major; empty until built

@@ -86,6 +86,85 @@ struct TexelWindow {
     }
 };
 
+// A box of texels, [left, right) x [top, bottom) in 16.16 texel units, inside the map.
+struct TexelBox {
+    std::int64_t left, right, top, bottom;
+};
+
+// The rows [first, last) of a face's pixels whose texel may lie in one of the boxes, the map
+// repeating across the face; the face's corners u and v are in 16.16 texel units. The
+// rasteriser's texel coordinates follow the affine map from the face's screen corners to its
+// texture corners to within a small fraction of a texel, so each box is widened by a texel and
+// the rows by two: a superset of the rows a redraw can take a pixel from. An empty range when
+// no box meets the face's texture range. False when the face's texture is too thin to invert
+// or repeats a box too often to be worth bounding (the caller then visits all its rows).
+bool RowsReachingBoxes(const FaceCorners& c, const std::int64_t (&u)[3], const std::int64_t (&v)[3], std::int64_t width,
+                       std::int64_t height, const std::vector<TexelBox>& boxes, int& first, int& last)
+{
+    constexpr double kUnit = 65536.0;
+    const double u0 = static_cast<double>(u[0]) / kUnit, v0 = static_cast<double>(v[0]) / kUnit;
+    const double e1u = static_cast<double>(u[1] - u[0]) / kUnit, e1v = static_cast<double>(v[1] - v[0]) / kUnit;
+    const double e2u = static_cast<double>(u[2] - u[0]) / kUnit, e2v = static_cast<double>(v[2] - v[0]) / kUnit;
+    const double area = e1u * e2v - e1v * e2u;
+    if (std::abs(area) < 1e-6)
+        return false;
+    // y = y0 + du * yu + dv * yv for a texture point (u0 + du, v0 + dv).
+    const double dy1 = c.y[1] - c.y[0], dy2 = c.y[2] - c.y[0];
+    const double yu = (e2v * dy1 - e1v * dy2) / area, yv = (e1u * dy2 - e2u * dy1) / area;
+
+    const std::int64_t uLow = std::min({u[0], u[1], u[2]}), uHigh = std::max({u[0], u[1], u[2]});
+    const std::int64_t vLow = std::min({v[0], v[1], v[2]}), vHigh = std::max({v[0], v[1], v[2]});
+    constexpr std::int64_t kMargin = 65536;
+    const std::int64_t periodU = width * 65536, periodV = height * 65536;
+    // The repetitions k of a widened box [low, high) that meet the face's range [from, to]:
+    // from <= high + k x period and low + k x period <= to. Most faces lie within a map or
+    // two, so the near repetitions are tried before dividing.
+    auto repeats = [](std::int64_t from, std::int64_t to, std::int64_t low, std::int64_t high, std::int64_t period,
+                      std::int64_t& firstRepeat, std::int64_t& lastRepeat) {
+        if (from >= -period && to < 2 * period) {
+            firstRepeat = 2;
+            lastRepeat = -2;
+            for (std::int64_t k = -2; k <= 2; ++k)
+                if (from <= high + k * period && low + k * period <= to) {
+                    firstRepeat = std::min(firstRepeat, k);
+                    lastRepeat = std::max(lastRepeat, k);
+                }
+            return;
+        }
+        auto floorDiv = [](std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); };
+        firstRepeat = -floorDiv(high - from, period);
+        lastRepeat = floorDiv(to - low, period);
+    };
+    double low = 1e300, high = -1e300;
+    for (const TexelBox& box : boxes) {
+        std::int64_t i0 = 0, i1 = 0, j0 = 0, j1 = 0;
+        repeats(vLow, vHigh, box.top - kMargin, box.bottom + kMargin, periodV, j0, j1);
+        if (j1 < j0)
+            continue;
+        repeats(uLow, uHigh, box.left - kMargin, box.right + kMargin, periodU, i0, i1);
+        if (i1 < i0)
+            continue;
+        if ((i1 - i0 + 1) * (j1 - j0 + 1) > 4)
+            return false;
+        for (std::int64_t i = i0; i <= i1; ++i)
+            for (std::int64_t j = j0; j <= j1; ++j)
+                for (const std::int64_t bu : {box.left - kMargin + i * periodU, box.right + kMargin + i * periodU})
+                    for (const std::int64_t bv : {box.top - kMargin + j * periodV, box.bottom + kMargin + j * periodV}) {
+                        const double y = c.y[0] + (static_cast<double>(bu) / kUnit - u0) * yu + (static_cast<double>(bv) / kUnit - v0) * yv;
+                        low = std::min(low, y);
+                        high = std::max(high, y);
+                    }
+    }
+    if (low > high) {
+        first = last = 0;
+        return true;
+    }
+    const double topRow = c.TopRow(), bottomRow = c.BottomRow();
+    first = static_cast<int>(std::floor(std::clamp(low - 2.0, topRow, bottomRow)));
+    last = static_cast<int>(std::ceil(std::clamp(high + 2.0, topRow, bottomRow))) + 1;
+    return true;
+}
+
 // Draws the shaded levels in two passes so the frame can be shared between threads with
 // exactly the pixels of drawing every face in order: the first pass decides, per face, whether
 // it is drawn and computes its lighting (faces split between threads); the second rasterises
@@ -180,18 +259,38 @@ private:
     {
         const MaterialMaps& maps = maps_[static_cast<std::size_t>(materialIndex)];
         const Band band{0, frame_.height()};
+        std::vector<TexelBox> boxes;
+        if (window.tiles != nullptr) {
+            for (const TexelRect& r : window.tiles->rects())
+                boxes.push_back({std::int64_t{r.x0} * 65536, std::int64_t{r.x1 + 1} * 65536, std::int64_t{r.y0} * 65536,
+                                 std::int64_t{r.y1 + 1} * 65536});
+        } else {
+            boxes.push_back({window.left, window.right, window.top, window.bottom});
+        }
         for (const std::int32_t f : candidates) {
             const auto i = static_cast<std::size_t>(f);
             if (!s_.faceDrawn[i] || s_.faceMaterial[i] != materialIndex || OutsideInTexture(i, changed))
                 continue;
             const FaceCorners c = CornersOf(s_, f);
+            Band rows = band;
+            // Bounding the rows pays only on faces a good many rows tall.
+            if (c.BottomRow() - c.TopRow() > 8) {
+                const auto [fu, fv] = RepairedTexture(s_, i);
+                const std::int64_t u[3] = {fu[0] * maps.width, fu[1] * maps.width, fu[2] * maps.width};
+                const std::int64_t v[3] = {fv[0] * maps.height, fv[1] * maps.height, fv[2] * maps.height};
+                int first = 0, last = 0;
+                if (RowsReachingBoxes(c, u, v, maps.width, maps.height, boxes, first, last))
+                    rows = {std::max(first, band.first), std::min(last, band.last)};
+                if (rows.first >= rows.last)
+                    continue;
+            }
             if (level_ == 2) {
                 const std::int32_t intensity = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
-                DrawFlatTextured<DepthTest::Equal>(f, c, maps, intensity, band, &window);
+                DrawFlatTextured<DepthTest::Equal>(f, c, maps, intensity, rows, &window);
             } else if (level_ == 3) {
-                DrawSmoothTextured<DepthTest::Equal>(f, c, maps, s_.cornerIntensity[i], band, &window);
+                DrawSmoothTextured<DepthTest::Equal>(f, c, maps, s_.cornerIntensity[i], rows, &window);
             } else {
-                DrawBumped<DepthTest::Equal>(f, c, maps, band, &window);
+                DrawBumped<DepthTest::Equal>(f, c, maps, rows, &window);
             }
         }
         return window.written;

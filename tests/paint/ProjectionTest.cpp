@@ -141,12 +141,26 @@ TEST(ProjectedFootprint, MatchesTheLiteralReferenceOnTheSample)
     // A three-quarter view: faces overlap, some face away, islands meet at seams.
     Sample sample(320, 240, 60);
     int checked = 0;
+    // The last dab reaches most of the head, enough faces for the walk to share them
+    // between two threads.
     for (const auto& [x, y, d] : {std::tuple{160, 120, 40}, std::tuple{150, 100, 9}, std::tuple{175, 140, 120},
-                                  std::tuple{120, 90, 3}, std::tuple{200, 130, 60}}) {
+                                  std::tuple{120, 90, 3}, std::tuple{200, 130, 60}, std::tuple{160, 120, 300}}) {
         const ScreenDab dab{float(x), float(y), d};
-        const Weights fast = WeightsOf(CoverProjectedDab(sample.scene, sample.frame, sample.brush, dab));
-        const Weights slow = WeightsOf(CoverProjectedDabExhaustively(sample.scene, sample.frame, sample.brush, dab));
+        const ProjectedCoverage fastCoverage = CoverProjectedDab(sample.scene, sample.frame, sample.brush, dab);
+        const ProjectedCoverage slowCoverage = CoverProjectedDabExhaustively(sample.scene, sample.frame, sample.brush, dab);
+        const Weights fast = WeightsOf(fastCoverage), slow = WeightsOf(slowCoverage);
         EXPECT_TRUE(fast == slow) << "dab at " << x << "," << y << " of " << d << ":" << Difference(fast, slow);
+        // The same tiles with the same bounds, and the same centre for the paints that read one.
+        ASSERT_EQ(fastCoverage.tiles.size(), slowCoverage.tiles.size());
+        for (std::size_t t = 0; t < fastCoverage.tiles.size(); ++t) {
+            const TexelRect a = fastCoverage.tiles[t].rect, b = slowCoverage.tiles[t].rect;
+            EXPECT_TRUE(a.x0 == b.x0 && a.x1 == b.x1 && a.y0 == b.y0 && a.y1 == b.y1) << "tile " << t;
+        }
+        ASSERT_EQ(fastCoverage.centres.size(), slowCoverage.centres.size());
+        for (std::size_t k = 0; k < fastCoverage.centres.size(); ++k) {
+            EXPECT_EQ(fastCoverage.centres[k].texel.column, slowCoverage.centres[k].texel.column);
+            EXPECT_EQ(fastCoverage.centres[k].texel.row, slowCoverage.centres[k].texel.row);
+        }
         checked += static_cast<int>(slow.size());
     }
     EXPECT_GT(checked, 500);
