@@ -86,8 +86,9 @@ private slots:
         QCOMPARE(values.foreground, 0xFF000000u | ColourOfHsv(chosen));
         QVERIFY(std::abs(chosen.saturation - 0.5) < 0.01 && std::abs(chosen.value - 0.6) < 0.01);
         // The square keeps the point clicked rather than jumping to the rounded colour's.
-        QCOMPARE(chosen.saturation, at.x() / double(app::HsvSquare::kSquareWidth - 1));
-        QCOMPARE(chosen.value, 1.0 - at.y() / double(app::HsvSquare::kSquareHeight - 1));
+        const QPoint inSquare = at - QPoint(app::HsvSquare::kMargin, app::HsvSquare::kMargin);
+        QCOMPARE(chosen.saturation, inSquare.x() / double(app::HsvSquare::kSquareWidth - 1));
+        QCOMPARE(chosen.value, 1.0 - inSquare.y() / double(app::HsvSquare::kSquareHeight - 1));
         QCOMPARE(picker.hexField()->text(), QString::fromStdString(HexOfColour(ColourOfHsv(chosen))));
 
         // A colour set elsewhere moves the square's point; a grey keeps the hue.

@@ -60,6 +60,9 @@ ColourPicker::ColourPicker(Workspace& workspace, UserInteraction& ui, QWidget* p
     : QWidget(parent, Qt::Tool), workspace_(workspace), ui_(ui)
 {
     setWindowTitle("Colour Picker");
+    setWhatsThis("<p>The Colour Picker edits the foreground or background colour and the levels painted into "
+                 "Bump, Self Illumination, Shininess and Opacity.</p>"
+                 "<p><a href=\"colour-picker.md\">More in the manual</a></p>");
     customColours_.Load(workspace_.session.iniPath);
     auto* outer = new QHBoxLayout(this);
     auto* concise = new QWidget(this);

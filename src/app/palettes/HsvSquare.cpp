@@ -35,13 +35,14 @@ void HsvSquare::SetColour(std::uint32_t bgr)
 
 QPoint HsvSquare::SquarePoint(const Hsv& hsv) const
 {
-    return {static_cast<int>(std::lround(hsv.saturation * (kSquareWidth - 1))),
-            static_cast<int>(std::lround((1.0 - hsv.value) * (kSquareHeight - 1)))};
+    return {kMargin + static_cast<int>(std::lround(hsv.saturation * (kSquareWidth - 1))),
+            kMargin + static_cast<int>(std::lround((1.0 - hsv.value) * (kSquareHeight - 1)))};
 }
 
 QPoint HsvSquare::StripPoint(double hue) const
 {
-    return {kSquareWidth + kGap + kStripWidth / 2, static_cast<int>(std::lround(hue / 360.0 * (kSquareHeight - 1)))};
+    return {kMargin + kSquareWidth + kGap + kStripWidth / 2,
+            kMargin + static_cast<int>(std::lround(hue / 360.0 * (kSquareHeight - 1)))};
 }
 
 void HsvSquare::MakeSquareImage()
@@ -62,6 +63,7 @@ void HsvSquare::paintEvent(QPaintEvent*)
 {
     MakeSquareImage();
     QPainter painter(this);
+    painter.translate(kMargin, kMargin);
     painter.drawImage(0, 0, square_);
     const int stripX = kSquareWidth + kGap;
     for (int y = 0; y < kSquareHeight; ++y) {
@@ -71,13 +73,13 @@ void HsvSquare::paintEvent(QPaintEvent*)
     }
     // The markers: a ring on the square, a bar across the strip, each in black and white so
     // they show on any colour.
-    const QPoint at = SquarePoint(hsv_);
+    const QPoint at = SquarePoint(hsv_) - QPoint(kMargin, kMargin);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 1));
     painter.drawEllipse(at, 5, 5);
     painter.setPen(QPen(Qt::white, 1));
     painter.drawEllipse(at, 4, 4);
-    const int hueY = StripPoint(hsv_.hue).y();
+    const int hueY = StripPoint(hsv_.hue).y() - kMargin;
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::black);
     painter.drawRect(stripX - 1, hueY - 2, kStripWidth + 1, 4);
@@ -90,7 +92,7 @@ void HsvSquare::mousePressEvent(QMouseEvent* event)
     if (event->button() != Qt::LeftButton)
         return;
     const QPoint at = event->position().toPoint();
-    dragging_ = at.x() < kSquareWidth + kGap / 2 ? Part::Square : Part::Strip;
+    dragging_ = at.x() < kMargin + kSquareWidth + kGap / 2 ? Part::Square : Part::Strip;
     ChooseAt(at);
 }
 
@@ -102,7 +104,8 @@ void HsvSquare::mouseMoveEvent(QMouseEvent* event)
 
 void HsvSquare::ChooseAt(QPoint at)
 {
-    const double x = std::clamp(at.x(), 0, kSquareWidth - 1), y = std::clamp(at.y(), 0, kSquareHeight - 1);
+    const double x = std::clamp(at.x() - kMargin, 0, kSquareWidth - 1);
+    const double y = std::clamp(at.y() - kMargin, 0, kSquareHeight - 1);
     if (dragging_ == Part::Square) {
         hsv_.saturation = x / (kSquareWidth - 1);
         hsv_.value = 1.0 - y / (kSquareHeight - 1);

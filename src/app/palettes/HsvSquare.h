@@ -19,6 +19,8 @@ public:
     static constexpr int kSquareHeight = 110;
     static constexpr int kGap = 6;
     static constexpr int kStripWidth = 16;
+    // Room around the square and the strip for their markers at the edges.
+    static constexpr int kMargin = 5;
 
     explicit HsvSquare(QWidget* parent = nullptr);
 
@@ -29,7 +31,10 @@ public:
     QPoint SquarePoint(const Hsv& hsv) const;
     QPoint StripPoint(double hue) const;
 
-    QSize sizeHint() const override { return {kSquareWidth + kGap + kStripWidth, kSquareHeight}; }
+    QSize sizeHint() const override
+    {
+        return {kSquareWidth + kGap + kStripWidth + 2 * kMargin, kSquareHeight + 2 * kMargin};
+    }
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 signals:
