@@ -41,6 +41,7 @@ QString MainWindow::HelpTopicOfFocus() const
         return HelpTopicOfCommand(Command::InfoWindow);
     if (Holds(applicators_, focus) || Holds(pigments_, focus))
         return HelpTopicOfCommand(Command::Applicators);
+    // A bitmap view window: the page of its own command, Flip Horizontal.
     for (const QWidget* w = focus; w != nullptr; w = w->parentWidget())
         if (qobject_cast<const BitmapViewWindow*>(w) != nullptr)
             return HelpTopicOfCommand(Command::FlipHorizontal);
@@ -49,7 +50,7 @@ QString MainWindow::HelpTopicOfFocus() const
     // The view, the menus and the tool bars: the tool in use.
     const Scene& scene = workspace_.session.scene;
     if (scene.positionTool != static_cast<std::int8_t>(PositionTool::None))
-        return HelpTopicOfCommand(Command::Rotate);
+        return HelpTopicOfCommand(Command::Rotate);  // the page of every position tool
     if (scene.paintTool != PaintTool::None)
         return HelpTopicOfPage(ControlPanel::PageOfTool(scene.paintTool));
     return HelpTopics().front().file;
