@@ -4,10 +4,13 @@
 #include "AppFixture.h"
 
 #include "app/CommandTable.h"
+#include "app/bitmapview/BitmapViewWindow.h"
+#include "app/bitmapview/BitmapViewWindows.h"
 #include "app/help/HelpTopics.h"
 #include "app/help/HelpWindow.h"
 #include "app/palettes/ColourPicker.h"
 #include "app/panel/ControlPanel.h"
+#include "app/panel/LayersPage.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,6 +82,15 @@ private slots:
         help->trigger();
         QCOMPARE(window->currentTopic(), QString("colour-picker.md"));
         QVERIFY(window->browser()->toPlainText().startsWith("Colour Picker"));
+
+        // A bitmap view window with the focus: the bitmap views' page.
+        auto* layers = static_cast<app::LayersPage*>(f.window->controlPanel().ShowPage(app::PanelPage::Layers));
+        layers->ChooseMapType(MapType::Colour);
+        app::BitmapViewWindow* bitmapView = f.window->bitmapViews().Open(layers->materialIndex(), MapType::Colour, 0);
+        QVERIFY(bitmapView != nullptr);
+        bitmapView->activateWindow();
+        QTRY_VERIFY(QApplication::focusWidget() != nullptr && QApplication::focusWidget()->window() == bitmapView);
+        QCOMPARE(f.window->HelpTopicOfFocus(), QString("bitmap-views.md"));
 
         // A link followed inside the page moves the contents list along.
         window->browser()->setSource(QUrl("brush.md"));
