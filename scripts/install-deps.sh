@@ -10,6 +10,9 @@ packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev qt6-image-formats
           dpkg-dev file desktop-file-utils appstream)
 # libassimp-dev reads and writes models of other programs (OBJ, glTF, FBX, Collada, PLY, STL).
 packages+=(libassimp-dev)
+# libspnav-dev lets the desktop program read six-axis controllers (3D mice) through the
+# spacenavd daemon.
+packages+=(libspnav-dev)
 # xvfb and xdotool run the desktop program's end-to-end test; clang is for the fuzz
 # targets; lib3ds-dev only for the reference benchmark; the EGL and OpenGL packages
 # (with Mesa's llvmpipe) only for the llvmpipe anchor benchmark. dpkg-dev (dpkg-shlibdeps)

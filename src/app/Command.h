@@ -20,7 +20,7 @@ enum class Command {
     BrushTool, FillTool, LineTool, TexturePaintTool, TextTool, SamplerTool, EraserTool, SelectionTool, MaxOut,
     BrushSettings, PaintSettings,
     // Help
-    HelpTopics, WhatsThis, About, TipOfTheDay, PaintingWizard,
+    HelpTopics, WhatsThis, About, TipOfTheDay, PaintingWizard, KeyboardShortcuts,
     // Keys without a menu entry
     RotateLeft, RotateRight, RotateUp, RotateDown, RotateZLeft, RotateZRight, NextPane, PreviousPane, FlipHorizontal,
     ShrinkBrush, GrowBrush,

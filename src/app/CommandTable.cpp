@@ -1,6 +1,7 @@
 #include "app/CommandTable.h"
 
 #include "app/Resources.h"
+#include "app/help/HelpTopics.h"
 
 #include <QIcon>
 #include <QKeySequence>
@@ -11,8 +12,7 @@ namespace {
 
 using C = Command;
 
-// Ordered by Command. `available` is false for the features of later work: the six-axis
-// controller and help files. Cut, Copy, Paste and Drop Floater are enabled by
+// Ordered by Command. `available` is false for the features of later work. Cut, Copy, Paste and Drop Floater are enabled by
 // the main window as the selection, the floater and the clipboard allow.
 const CommandInfo kCommands[] = {
     {C::Open, "&Open...\tCtrl+O", "Open an existing scene or project\nOpen", "Ctrl+O", "open", false, true},
@@ -27,7 +27,7 @@ const CommandInfo kCommands[] = {
     {C::PointerShape, "&Pointer Shape", "Choose icon cursors or precise crosshairs\nPointer Shape", "", nullptr, false, true},
     {C::PressureSensitivity, "Pressure &Sensitivity", "For toggling pressure sensitivity when you have a pressure sensitive tablet\nPressure Sensitivity", "", nullptr, false, true},
     {C::BeepOnWarn, "&Beep On Warn", "Beep when the Warning Window lights up\nBeep On Warn", "", nullptr, true, true},
-    {C::SpaceWarePrefs, "Space&Ware Prefs", "Settings of a six-axis controller\nSpaceWare Prefs", "", nullptr, false, false},
+    {C::SpaceWarePrefs, "Space&Ware Prefs", "Settings of a six-axis controller\nSpaceWare Prefs", "", nullptr, false, true},
     {C::UndoPrefs, "&Undo Prefs", "Switch the undo buffer on or off and choose its size\nUndo Prefs", "", nullptr, false, true},
     {C::Exit, "E&xit", "Quit the application; saves preferences and libraries\nExit", "", nullptr, false, true},
 
@@ -79,11 +79,12 @@ const CommandInfo kCommands[] = {
     {C::BrushSettings, "&Brush Settings...\tCtrl+Shift+B", "Edit the current applicator\nApplicator Settings", "Ctrl+Shift+B", nullptr, false, true},
     {C::PaintSettings, "&Paint Settings...\tCtrl+Shift+P", "Edit the current pigment\nPigment Settings", "Ctrl+Shift+P", nullptr, false, true},
 
-    {C::HelpTopics, "&Help Topics\tF1", "List Help topics\nHelp Topics", "F1", nullptr, false, false},
+    {C::HelpTopics, "&Help Topics\tF1", "List Help topics\nHelp Topics", "F1", nullptr, false, true},
     {C::WhatsThis, "&What's This?\tShift+F1", "Display help for clicked on buttons, menus and windows\nWhat's This", "Shift+F1", "whatsthis", false, true},
     {C::About, "&About Gessoria...", "Display program information, version number and copyright\nAbout", "", "about", false, true},
     {C::TipOfTheDay, "&Tip Of The Day...", "Display a tip about using the program\nTip Of The Day", "", nullptr, false, true},
     {C::PaintingWizard, "&Painting Wizard", "Show hints while you work\nPainting Wizard", "", "wizard", true, true},
+    {C::KeyboardShortcuts, "&Keyboard Shortcuts", "List every command's keys\nKeyboard Shortcuts", "", nullptr, false, true},
 
     {C::RotateLeft, "Rotate Left", "Rotate Left\nRotate Left", "Left", nullptr, false, true},
     {C::RotateRight, "Rotate Right", "Rotate right\nRotate Right", "Right", nullptr, false, true},
@@ -112,6 +113,15 @@ QString CommandTable::StatusText(const char* prompt)
     return text.replace('\t', "    ");
 }
 
+QString CommandTable::WhatsThisText(Command id)
+{
+    QString text = "<p>" + StatusText(Info(id).prompt).toHtmlEscaped() + "</p>";
+    const QString topic = HelpTopicOfCommand(id);
+    if (!topic.isEmpty())
+        text += QString("<p><a href=\"%1\">More in the manual</a></p>").arg(topic);
+    return text;
+}
+
 CommandTable::CommandTable(QWidget* window) : QObject(window)
 {
     InitResources();
@@ -128,7 +138,7 @@ CommandTable::CommandTable(QWidget* window) : QObject(window)
             action->setIcon(QIcon(QString(":/icons/%1.svg").arg(info.icon)));
         action->setStatusTip(StatusText(info.prompt));
         action->setToolTip(QString(info.prompt).section('\n', 1));
-        action->setWhatsThis(StatusText(info.prompt));
+        action->setWhatsThis(WhatsThisText(info.id));
         action->setCheckable(info.checkable);
         action->setEnabled(info.available);
         window->addAction(action);

@@ -36,6 +36,9 @@ public:
     static const CommandInfo& Info(Command id);
     // The status-bar half of a prompt (tabs shown as spaces).
     static QString StatusText(const char* prompt);
+    // What's This: the status prompt and a link to the manual's page about the command
+    // (the link's target is the page's file name).
+    static QString WhatsThisText(Command id);
 
 private:
     std::array<QAction*, static_cast<std::size_t>(Command::Count)> actions_{};

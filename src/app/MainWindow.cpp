@@ -13,6 +13,7 @@
 #include "app/dialogs/PreferenceDialogs.h"
 #include "app/dialogs/RenderingOptionsDialog.h"
 #include "app/dialogs/TipDialog.h"
+#include "app/help/HelpWindow.h"
 #include "app/palettes/ApplicatorsPalette.h"
 #include "app/palettes/ColourPicker.h"
 #include "app/palettes/InfoWindow.h"
@@ -153,6 +154,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     BuildPalettes();
     BuildMenus();
     ConnectCommands();
+    SetUpSixAxis();
 
     // 800 x 600, centred on the screen.
     resize(800, 600);
@@ -336,6 +338,8 @@ void MainWindow::BuildPalettes()
     };
     connect(view_, &MainView::strokeEnded, this, refreshColours);
     connect(bitmapViews_, &BitmapViewWindows::strokeEnded, this, refreshColours);
+    connect(view_, &MainView::strokeEnded, colourPicker_, &ColourPicker::NoteStrokeEnded);
+    connect(bitmapViews_, &BitmapViewWindows::strokeEnded, colourPicker_, &ColourPicker::NoteStrokeEnded);
     // A clone source set from a bitmap view ends set-source mode: the page shows it.
     connect(bitmapViews_, &BitmapViewWindows::strokeEnded, panel_, &ControlPanel::RefreshVisiblePage);
     // A click that recorded the clone source (on the surface or in a bitmap view) ends
@@ -405,7 +409,7 @@ void MainWindow::BuildMenus()
     add(tools, {C::MaxOut, C::BrushSettings, C::PaintSettings});
 
     QMenu* help = menuBar()->addMenu("&Help");
-    add(help, {C::HelpTopics, C::WhatsThis});
+    add(help, {C::HelpTopics, C::KeyboardShortcuts, C::WhatsThis});
     help->addSeparator();
     add(help, {C::About, C::TipOfTheDay, C::PaintingWizard});
 
@@ -483,6 +487,8 @@ void MainWindow::ConnectCommands()
     for (const ToolCommand& t : kPaintTools)
         connect(c[t.command], &QAction::triggered, this, [this, tool = t.tool] { SelectPaintTool(tool); });
 
+    connect(c[C::HelpTopics], &QAction::triggered, this, [this] { ShowHelp(HelpTopicOfFocus()); });
+    connect(c[C::KeyboardShortcuts], &QAction::triggered, this, [this] { ShowHelp(HelpWindow::kShortcutsTopic); });
     connect(c[C::WhatsThis], &QAction::triggered, this, [] { QWhatsThis::enterWhatsThisMode(); });
     On(C::About, &MainWindow::About);
     On(C::TipOfTheDay, &MainWindow::TipOfTheDay);
@@ -1057,6 +1063,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
             (*commands_)[C::Applicators]->setChecked(applicators_->isVisible());
         else if (watched == pigments_)
             (*commands_)[C::Pigments]->setChecked(pigments_->isVisible());
+    }
+    // A What's This text's link names the manual's page.
+    if (event->type() == QEvent::WhatsThisClicked) {
+        ShowHelp(static_cast<QWhatsThisClickedEvent*>(event)->href());
+        return true;
     }
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -36,6 +36,8 @@ class BitmapViewWindows;
 class ColourPicker;
 class PigmentsPalette;
 class ControlPanel;
+class HelpWindow;
+class SixAxisController;
 class InfoWindow;
 class MainView;
 class WarningWindow;
@@ -61,6 +63,13 @@ public:
     ApplicatorsPalette& applicators() { return *applicators_; }
     PigmentsPalette& pigments() { return *pigments_; }
     BitmapViewWindows& bitmapViews() { return *bitmapViews_; }
+    SixAxisController& sixAxis() { return *sixAxis_; }
+    // The help window; null until help was first asked for.
+    HelpWindow* helpWindow() const { return helpWindow_; }
+    // Opens the help window at a topic of the manual (a page's file name).
+    void ShowHelp(const QString& topic);
+    // The manual's page about the window, page or tool that has the focus.
+    QString HelpTopicOfFocus() const;
 
     // Opens a scene or project. `throughDialog` is set for the Open command's chooser, which
     // is the one way a project stops preferences and libraries being written at exit.
@@ -171,6 +180,9 @@ private:
     void About();
     void TipOfTheDay();
     void Benchmark();
+    // The six-axis controller and its preferences (MainWindowSixAxis.cpp).
+    void SetUpSixAxis();
+    void SpaceWarePreferences();
 
     Workspace& workspace_;
     UserInteraction& ui_;
@@ -186,6 +198,8 @@ private:
     ApplicatorsPalette* applicators_ = nullptr;
     PigmentsPalette* pigments_ = nullptr;
     BitmapViewWindows* bitmapViews_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
+    SixAxisController* sixAxis_ = nullptr;
     QLabel* statusPane_ = nullptr;
     QLabel* capsIndicator_ = nullptr;
     QLabel* numIndicator_ = nullptr;

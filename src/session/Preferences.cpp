@@ -3,6 +3,7 @@
 #include "io/ProfileFile.h"
 #include "scene/MapPaths.h"
 #include "scene/UserInteraction.h"
+#include "session/SixAxisPreferences.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -47,6 +48,7 @@ void Preferences::Load(const ProfileFile& ini, MapPathList& mapPaths, UserIntera
     Read(ini, kProjection, "Projection", projection);
     Read(ini, kProjection, "Size", projectionSize);
     projectionSize = std::clamp(projectionSize, 1, 1000);
+    LoadSixAxisSettings(ini, sixAxis);
 
     const int count = std::min(ini.GetInt(kMapPaths, "MapPathCount", 0), MapPathList::kMaxPaths);
     mapPaths.Clear();
@@ -81,6 +83,7 @@ void Preferences::Save(ProfileFile& ini, const MapPathList& mapPaths) const
     ini.SetInt(kUndo, "Buffer Size", bufferSize);
     ini.SetInt(kProjection, "Projection", projection);
     ini.SetInt(kProjection, "Size", projectionSize);
+    SaveSixAxisSettings(ini, sixAxis);
     const int count = std::min(mapPaths.count(), MapPathList::kMaxPaths);
     ini.SetInt(kMapPaths, "MapPathCount", count);
     for (int i = 0; i < count; ++i)

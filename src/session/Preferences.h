@@ -7,6 +7,9 @@
 // sections; the "Tip" section belongs to the tip of the day. "Projection Painting" keeps the
 // projection switch and the projected dab's size: a first start (no INI file yet) paints in
 // projection mode, an INI written before the switch existed keeps painting in texture space.
+// "SpaceWare" holds the six-axis controller's settings (SixAxisPreferences.h).
+
+#include "view3d/SixAxisNavigation.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -40,6 +43,8 @@ struct Preferences {
     // Projection Painting
     int projection = 0;
     int projectionSize = 40;  // screen pixels, 1..1000
+    // SpaceWare (the six-axis controller)
+    SixAxisSettings sixAxis;
 
     // firstStart: there was no INI file to read.
     void Load(const ProfileFile& ini, MapPathList& mapPaths, UserInteraction& ui, bool firstStart = false);

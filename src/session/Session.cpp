@@ -25,12 +25,14 @@ void Session::Startup(const std::filesystem::path& ini, const std::filesystem::p
     iniPath = ini;
 
     const bool firstStart = !std::filesystem::exists(iniPath);
-    preferences.Load(ProfileFile::Load(iniPath), scene.mapPaths, ui, firstStart);
+    const ProfileFile settings = ProfileFile::Load(iniPath);
+    preferences.Load(settings, scene.mapPaths, ui, firstStart);
     scene.undo = {preferences.useUndo != 0, preferences.bufferSize};
 
     brushes = BrushTable{};
     paints = PaintTable{};
     paintValues = PaintValues{};
+    colours.Load(settings, paintValues);
     brushLibraryPath = libraryDirectory / "Brushes.Dat";
     paintLibraryPath = libraryDirectory / "Paints.Dat";
     ReadLibraries(brushes, brushLibraryPath, paints, paintLibraryPath, ui);
@@ -50,6 +52,7 @@ void Session::Exit(UserInteraction* ui)
         };
         ProfileFile ini = ProfileFile::Load(iniPath);
         preferences.Save(ini, scene.mapPaths);
+        colours.Save(ini, paintValues);
         write(iniPath, [&] { ini.Save(iniPath); });
         write(brushLibraryPath, [&] { brushes.WriteLibrary(brushLibraryPath); });
         write(paintLibraryPath, [&] { paints.WriteLibrary(paintLibraryPath); });

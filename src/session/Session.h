@@ -2,17 +2,19 @@
 // Session: everything one run of the program owns — the scene, the preferences, the brush
 // and paint tables with the current paint values — held together and passed explicitly.
 //
-// Startup gives every preference its default, reads the INI file, builds the default brush
-// and paint and reads "Brushes.Dat" and "Paints.Dat" from the given directory (reporting a
-// library that cannot be read, and going on with the default entry alone). Exit writes the
-// preferences and both libraries back, unless a project was opened through the Open dialog
-// in this run (a project carries its own settings).
+// Startup gives every preference its default, reads the INI file (with the colours of the
+// last run), builds the default brush and paint and reads "Brushes.Dat" and "Paints.Dat"
+// from the given directory (reporting a library that cannot be read, and going on with the
+// default entry alone). Exit writes the preferences, the colours and both libraries back,
+// unless a project was opened through the Open dialog in this run (a project carries its
+// own settings).
 
 #include "paint/BrushTable.h"
 #include "paint/Paint.h"
 #include "paint/PaintTable.h"
 #include "paint/ToolOptions.h"
 #include "scene/Scene.h"
+#include "session/ColourMemory.h"
 #include "session/DocumentChanges.h"
 #include "session/Preferences.h"
 #include "session/SessionProject.h"
@@ -29,6 +31,8 @@ struct Session {
     BrushTable brushes;
     PaintTable paints;
     PaintValues paintValues;
+    // The foreground and background colours kept from the last run, and the recent colours.
+    ColourMemory colours;
     float bitmapPaintScale = 1.0f;
     // Project header values of the windows (frame rectangle, Paint Wizard, tool cursor) and
     // the settings a project carries without a meaning here.

@@ -26,6 +26,13 @@ std::unique_ptr<app::MainWindow> ShowMainWindow(const QTemporaryDir& directory, 
     return window;
 }
 
+void KeepPicture(QWidget& widget, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("GESSORIA_TEST_PICTURES");
+    if (!folder.isEmpty())
+        widget.grab().save(folder + "/" + name + ".png");
+}
+
 AppFixture::AppFixture() : window(ShowMainWindow(directory, workspace, ui, warnings, recent)) {}
 
 bool AppFixture::OpenSample()

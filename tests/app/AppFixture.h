@@ -23,6 +23,10 @@ std::unique_ptr<app::MainWindow> ShowMainWindow(const QTemporaryDir& directory, 
                                                 UserInteraction& ui, app::WarningWindow& warnings,
                                                 app::RecentFiles& recent);
 
+// With GESSORIA_TEST_PICTURES naming a folder, writes a picture of the widget there as
+// NAME.png, for looking at the windows the tests open; otherwise does nothing.
+void KeepPicture(QWidget& widget, const QString& name);
+
 struct AppFixture {
     QTemporaryDir directory;
     app::Workspace workspace;

@@ -4,6 +4,7 @@
 #include "AppFixture.h"
 
 #include "app/CommandTable.h"
+#include "app/help/HelpWindow.h"
 #include "app/panel/ControlPanel.h"
 #include "app/palettes/ApplicatorsPalette.h"
 #include "app/palettes/ColourPicker.h"
@@ -136,7 +137,19 @@ Arrange Toggles(std::function<bool(CommandFixture&)> setting)
     };
 }
 
-Arrange Disabled(Command id)
+// The help window is shown at a topic of the manual (any page when `topic` is empty).
+Arrange ShowsHelp(QString topic)
+{
+    return [topic](CommandFixture& f) {
+        return [&f, topic] {
+            const app::HelpWindow* help = f.window->helpWindow();
+            return help != nullptr && help->isVisible() && help->windowTitle().contains("Help") &&
+                   !help->currentTopic().isEmpty() && (topic.isEmpty() || help->currentTopic() == topic);
+        };
+    };
+}
+
+[[maybe_unused]] Arrange Disabled(Command id)
 {
     return [id](CommandFixture& f) { return [&f, id] { return !f.Action(id)->isEnabled(); }; };
 }
@@ -225,7 +238,7 @@ std::vector<Row> Rows()
         {C::PressureSensitivity, "Pressure Sensitivity", false, OnlyDialogs(), {"Pressure Sensitivity"}},
         {C::BeepOnWarn, "Beep On Warn", false,
          Toggles([](CommandFixture& f) { return f.workspace.session.preferences.beepOnWarning != 0; })},
-        {C::SpaceWarePrefs, "SpaceWare Prefs", false, Disabled(C::SpaceWarePrefs)},
+        {C::SpaceWarePrefs, "SpaceWare Prefs", false, OnlyDialogs(), {"SpaceWare Prefs"}},
         {C::UndoPrefs, "Undo Prefs", false, OnlyDialogs(), {"Undo Preferences"}},
         {C::Exit, "Exit", false,
          [](CommandFixture& f) { return [&f] { return !f.window->isVisible(); }; }},
@@ -388,7 +401,8 @@ std::vector<Row> Rows()
         {C::BrushSettings, "Brush Settings", false, OnlyDialogs(), {"Applicator Settings"}},
         {C::PaintSettings, "Paint Settings", false, OnlyDialogs(), {"Pigment Settings"}},
 
-        {C::HelpTopics, "Help Topics", false, Disabled(C::HelpTopics)},
+        {C::HelpTopics, "Help Topics", false, ShowsHelp({})},
+        {C::KeyboardShortcuts, "Keyboard Shortcuts", false, ShowsHelp(app::HelpWindow::kShortcutsTopic)},
         {C::WhatsThis, "What's This", false,
          [](CommandFixture&) {
              return [] {

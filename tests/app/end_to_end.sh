@@ -123,6 +123,14 @@ done
 echo "pixels changed where the copy was dropped: $placed"
 [ "$placed" -gt 50 ] || { echo "the dropped copy did not show"; cat "$work/app.log"; exit 1; }
 
+# F1 opens the manual in a help window of the program's own.
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key F1
+help=$(find_window '^Gessoria Help$')
+echo "help window: $help"
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+sleep 0.5
+
 xdotool key alt+f
 sleep 1
 xdotool key x

@@ -19,6 +19,9 @@ QObject* MakeCommandTableTest();
 QObject* MakeFrontEndTest();
 QObject* MakeExportTest();
 QObject* MakeUnsavedChangesTest();
+QObject* MakeHelpTest();
+QObject* MakeColourPickerMoreTest();
+QObject* MakeSixAxisTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -33,7 +36,8 @@ int main(int argc, char** argv)
                       gessoria::test::MakeBitmapViewWindowTest, gessoria::test::MakeCommandTableTest,
                       gessoria::test::MakeFrontEndTest,
                       gessoria::test::MakeExportTest,
-                      gessoria::test::MakeUnsavedChangesTest}) {
+                      gessoria::test::MakeUnsavedChangesTest, gessoria::test::MakeHelpTest,
+                      gessoria::test::MakeColourPickerMoreTest, gessoria::test::MakeSixAxisTest}) {
         std::unique_ptr<QObject> test(make());
         // GESSORIA_TEST_CLASS=NAME runs only the test classes whose name contains NAME.
         const QByteArray only = qgetenv("GESSORIA_TEST_CLASS");

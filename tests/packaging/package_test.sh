@@ -24,7 +24,8 @@ id=io.github.gessoria.Gessoria
 for f in /usr/bin/gessoria /usr/bin/gessoria-cli \
          /usr/share/gessoria/Brushes.Dat /usr/share/gessoria/Paints.Dat /usr/share/gessoria/tips.txt \
          /usr/share/gessoria/paints/wood.tif /usr/share/gessoria/sample/monkey.3ds \
-         /usr/share/gessoria/manual/README.md \
+         /usr/share/gessoria/manual/README.md /usr/share/gessoria/manual/index.md \
+         /usr/share/gessoria/manual/keyboard-shortcuts.md \
          /usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml \
          /usr/share/mime/packages/$id.xml \
          /usr/share/icons/hicolor/scalable/apps/$id.svg /usr/share/icons/hicolor/48x48/apps/$id.png \
@@ -42,7 +43,7 @@ if grep -E '/include/|_test|benchmark|/lib/.*\.a$' "$scratch/files"; then fail "
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "Architecture"
 [ "$(dpkg-deb -f "$deb" Section)" = graphics ] || fail "Section"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6svg6 qt6-image-formats-plugins; do
+for lib in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6svg6 libspnav0 qt6-image-formats-plugins; do
   [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 [[ "$depends" == *"libqt6core6"*"(>="* || "$depends" == *"(>="*"libqt6core6"* ]] || fail "Depends has no versions: $depends"

@@ -1,18 +1,25 @@
 #include "app/palettes/ColourPicker.h"
 
 #include "app/Workspace.h"
+#include "app/palettes/HsvSquare.h"
+#include "paint/ColourNotation.h"
 #include "paint/ColourWord.h"
 #include "scene/UserInteraction.h"
 
 #include <QContextMenuEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace gessoria::app {
@@ -53,6 +60,9 @@ ColourPicker::ColourPicker(Workspace& workspace, UserInteraction& ui, QWidget* p
     : QWidget(parent, Qt::Tool), workspace_(workspace), ui_(ui)
 {
     setWindowTitle("Colour Picker");
+    setWhatsThis("<p>The Colour Picker edits the foreground or background colour and the levels painted into "
+                 "Bump, Self Illumination, Shininess and Opacity.</p>"
+                 "<p><a href=\"colour-picker.md\">More in the manual</a></p>");
     customColours_.Load(workspace_.session.iniPath);
     auto* outer = new QHBoxLayout(this);
     auto* concise = new QWidget(this);
@@ -112,6 +122,47 @@ ColourPicker::ColourPicker(Workspace& workspace, UserInteraction& ui, QWidget* p
             emit coloursChanged();
         });
     }
+    grid->addWidget(new QLabel("Hex", concise), row, 0);
+    hex_ = new QLineEdit(concise);
+    hex_->setToolTip("The colour being edited as #RRGGBB; type one and press Enter");
+    hex_->setMaxLength(9);
+    grid->addWidget(hex_, row, 1);
+    pick_ = new QPushButton("Pick From Screen", concise);
+    pick_->setToolTip("Click anywhere on the screen next to take the colour there (Esc gives up)");
+    grid->addWidget(pick_, row, 2, 1, 2);
+    ++row;
+    hsv_ = new HsvSquare(concise);
+    grid->addWidget(hsv_, row, 0, 1, 4, Qt::AlignHCenter);
+    ++row;
+    grid->addWidget(new QLabel("Recent", concise), row, 0, Qt::AlignTop);
+    auto* recentGrid = new QGridLayout;
+    recentGrid->setSpacing(2);
+    for (std::size_t i = 0; i < recent_.size(); ++i) {
+        auto* button = new QToolButton(concise);
+        button->setFixedSize(20, 20);
+        button->setIconSize(QSize(14, 14));
+        recentGrid->addWidget(button, static_cast<int>(i / 8), static_cast<int>(i % 8));
+        connect(button, &QToolButton::clicked, this, [this, i] {
+            const auto& colours = workspace_.session.colours.recent();
+            if (i < colours.size())
+                SetQuickColour(colours[i]);
+        });
+        recent_[i] = button;
+    }
+    grid->addLayout(recentGrid, row, 1, 1, 3, Qt::AlignLeft);
+    ++row;
+    connect(hex_, &QLineEdit::returnPressed, this, &ColourPicker::TakeHex);
+    // Leaving the field with a text that is no colour shows the colour again.
+    connect(hex_, &QLineEdit::editingFinished, this, [this] {
+        if (!ColourOfHex(hex_->text().toStdString()))
+            Refresh();
+    });
+    connect(pick_, &QPushButton::clicked, this, &ColourPicker::StartScreenPick);
+    connect(hsv_, &HsvSquare::hsvChosen, this, [this](const Hsv& hsv) {
+        if (!showing_)
+            SetEdited(WithColour(Edited(), ColourOfHsv(hsv)));
+    });
+
     auto* addCustom = new QPushButton("Add Custom", concise);
     addCustom->setToolTip("Keep the colour being edited in the custom colours under a name");
     // Wide enough for either caption, so switching layouts changes nothing but the width.
@@ -179,7 +230,100 @@ void ColourPicker::Refresh()
     const PaintValues& values = workspace_.session.paintValues;
     Paint(foreSample_, values.foreground, foreground_);
     Paint(backSample_, values.background, !foreground_);
+    hex_->setText(QString::fromStdString(HexOfColour(word)));
+    // The square keeps its own point while it stands for the colour already, so a drag in
+    // it does not jump to the point of the rounded colour.
+    if (ColourOfHsv(hsv_->hsv()) != (word & kColourMask))
+        hsv_->SetColour(word & kColourMask);
+    RefreshRecent();
     showing_ = false;
+}
+
+void ColourPicker::RefreshRecent()
+{
+    const auto& colours = workspace_.session.colours.recent();
+    for (std::size_t i = 0; i < recent_.size(); ++i) {
+        QToolButton* button = recent_[i];
+        const bool kept = i < colours.size();
+        button->setEnabled(kept);
+        button->setIcon(kept ? QIcon(Swatch(colours[i])) : QIcon());
+        button->setToolTip(kept ? QString::fromStdString(HexOfColour(colours[i])) : QString());
+    }
+}
+
+bool ColourPicker::TakeHex()
+{
+    const std::optional<std::uint32_t> colour = ColourOfHex(hex_->text().toStdString());
+    if (!colour) {
+        ui_.Tell("\"" + hex_->text().toStdString() + "\" is not a colour. Write it as #RRGGBB, for example #FF8000.",
+                 MessageIcon::Warning);
+        Refresh();
+        return false;
+    }
+    SetQuickColour(*colour);
+    return true;
+}
+
+void ColourPicker::StartScreenPick()
+{
+    picking_ = true;
+    pick_->setDown(true);
+    grabMouse(Qt::CrossCursor);
+    grabKeyboard();
+}
+
+void ColourPicker::EndScreenPick()
+{
+    picking_ = false;
+    pick_->setDown(false);
+    releaseMouse();
+    releaseKeyboard();
+}
+
+bool ColourPicker::PickScreenColourAt(QPoint global)
+{
+    QScreen* screen = QGuiApplication::screenAt(global);
+    const QImage pixel = screen == nullptr ? QImage()
+                                           : screen->grabWindow(0, global.x() - screen->geometry().x(),
+                                                                global.y() - screen->geometry().y(), 1, 1)
+                                                 .toImage();
+    if (pixel.isNull() || pixel.width() < 1 || pixel.height() < 1) {
+        ui_.Tell("The colour on the screen could not be read there.", MessageIcon::Warning);
+        return false;
+    }
+    const QColor colour = pixel.pixelColor(0, 0);
+    SetQuickColour(static_cast<std::uint32_t>(colour.red()) | (static_cast<std::uint32_t>(colour.green()) << 8) |
+                   (static_cast<std::uint32_t>(colour.blue()) << 16));
+    return true;
+}
+
+void ColourPicker::NoteStrokeEnded()
+{
+    const PaintTool tool = workspace_.session.scene.paintTool;
+    if (tool != PaintTool::Brush && tool != PaintTool::Fill && tool != PaintTool::Line)
+        return;
+    workspace_.session.colours.Use(workspace_.session.paintValues.foreground);
+    RefreshRecent();
+}
+
+void ColourPicker::mousePressEvent(QMouseEvent* event)
+{
+    if (!picking_) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    EndScreenPick();
+    if (event->button() == Qt::LeftButton)
+        PickScreenColourAt(event->globalPosition().toPoint());
+}
+
+void ColourPicker::keyPressEvent(QKeyEvent* event)
+{
+    if (picking_ && event->key() == Qt::Key_Escape) {
+        EndScreenPick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ColourPicker::EditForeground(bool foreground)

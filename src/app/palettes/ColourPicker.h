@@ -7,6 +7,12 @@
 // and the full one, which adds the custom colours; only the width changes. The right-button
 // menu sets the colour being edited to a quick colour, desaturates it or swaps foreground
 // and background.
+//
+// Below the sliders: the hex field ("#RRGGBB"; Enter takes it, a text that is no colour is
+// said and changes nothing), "Pick From Screen" (the next click anywhere on the screen
+// takes the colour under it, Esc gives up), the hue/saturation/value square, and the 16
+// colours painted with last (newest first; a click takes one again). The colour painted
+// with is remembered at the end of each Brush, Fill and Line stroke.
 
 #include "session/CustomColours.h"
 
@@ -16,7 +22,9 @@
 #include <cstdint>
 
 class QLabel;
+class QLineEdit;
 class QListWidget;
+class QToolButton;
 class QPushButton;
 class QSlider;
 class QSpinBox;
@@ -28,6 +36,7 @@ struct PaintValues;
 
 namespace gessoria::app {
 
+class HsvSquare;
 struct Workspace;
 
 class ColourPicker : public QWidget {
@@ -51,12 +60,27 @@ public:
     void Desaturate();
     void SwapForeBack();
     void AddCustom();
+    // The hex field's Enter: false (with a message) when the text is no colour.
+    bool TakeHex();
+    // Starts Pick From Screen: the next click anywhere takes the colour under it.
+    void StartScreenPick();
+    bool picking() const { return picking_; }
+    // Takes the colour shown on the screen at a point in global coordinates; false (with a
+    // message) when the screen cannot be read there.
+    bool PickScreenColourAt(QPoint global);
+    // After a stroke: a tool that paints the foreground colour puts it in the recent colours.
+    void NoteStrokeEnded();
 
     QSpinBox* channel(int channel) const { return channels_[static_cast<std::size_t>(channel)]; }
     QSpinBox* level(Level which) const { return levels_[static_cast<std::size_t>(which)]; }
     QPushButton* layoutButton() const { return layout_; }
     QListWidget* customList() const { return customs_; }
     const CustomColours& customColours() const { return customColours_; }
+    QLineEdit* hexField() const { return hex_; }
+    HsvSquare* hsvSquare() const { return hsv_; }
+    QPushButton* pickButton() const { return pick_; }
+    // The recent colours' buttons, newest first; those beyond the colours kept are disabled.
+    QToolButton* recentButton(int index) const { return recent_[static_cast<std::size_t>(index)]; }
     QMenu* BuildMenu();
 
 signals:
@@ -66,11 +90,15 @@ signals:
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::uint32_t& Edited();
     void SetEdited(std::uint32_t word);
     std::uint8_t& LevelValue(Level which);
+    void RefreshRecent();
+    void EndScreenPick();
 
     Workspace& workspace_;
     UserInteraction& ui_;
@@ -87,6 +115,11 @@ private:
     QPushButton* layout_;
     QWidget* customPanel_;
     QListWidget* customs_;
+    QLineEdit* hex_;
+    QPushButton* pick_;
+    HsvSquare* hsv_;
+    std::array<QToolButton*, 16> recent_{};
+    bool picking_ = false;
     int conciseWidth_ = 0;
 };
 
