@@ -39,6 +39,7 @@ class ControlPanel;
 class InfoWindow;
 class MainView;
 class WarningWindow;
+class WindowPlaces;
 struct Workspace;
 
 // Opens a scene with its own directory searched for bitmaps before the Map Paths.
@@ -61,6 +62,9 @@ public:
     ApplicatorsPalette& applicators() { return *applicators_; }
     PigmentsPalette& pigments() { return *pigments_; }
     BitmapViewWindows& bitmapViews() { return *bitmapViews_; }
+    // The places of the window and its palettes, kept in the INI file; written when the
+    // window closes.
+    WindowPlaces& places() { return *places_; }
 
     // Opens a scene or project. `throughDialog` is set for the Open command's chooser, which
     // is the one way a project stops preferences and libraries being written at exit.
@@ -186,6 +190,7 @@ private:
     ApplicatorsPalette* applicators_ = nullptr;
     PigmentsPalette* pigments_ = nullptr;
     BitmapViewWindows* bitmapViews_ = nullptr;
+    WindowPlaces* places_ = nullptr;
     QLabel* statusPane_ = nullptr;
     QLabel* capsIndicator_ = nullptr;
     QLabel* numIndicator_ = nullptr;
