@@ -33,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 
@@ -347,10 +348,15 @@ private slots:
         panel.ShowPage(app::PanelPage::Brush);
         QApplication::processEvents();
         const int viewWidth = f.view().width();
+        // The pages scroll up and down in their area but are never cut at the side.
+        const auto* area = panel.findChild<QScrollArea*>();
+        QVERIFY(area != nullptr);
         for (int p = 0; p < static_cast<int>(app::PanelPage::Count); ++p) {
             panel.ShowPage(static_cast<app::PanelPage>(p));
             QApplication::processEvents();
             QCOMPARE(f.view().width(), viewWidth);
+            QVERIFY2(area->widget()->width() <= area->viewport()->width(),
+                     qPrintable(app::ControlPanel::Title(static_cast<app::PanelPage>(p))));
         }
     }
 
