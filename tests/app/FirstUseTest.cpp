@@ -3,7 +3,9 @@
 // scene, and windows that come back where they were left.
 #include "AppFixture.h"
 
+#include "app/Application.h"
 #include "app/CommandTable.h"
+#include "app/GrabDialogs.h"
 #include "app/QtInteraction.h"
 #include "app/TextureMapSizeMemory.h"
 #include "app/WindowPlaces.h"
@@ -492,6 +494,24 @@ private slots:
         for (const Shown& shown : f.ui.shown)
             qInfo("shown %d: %s", static_cast<int>(shown.kind), shown.text.c_str());
         QVERIFY(f.ColourLayerBytes(index) != before);
+    }
+
+    // --grab-dialog and --grab-page go with --grab and take a name.
+    void GrabOptionsNameADialogOrAPage()
+    {
+        QString error;
+        const auto options =
+            app::ParseLaunchOptions({"gessoria", "--grab", "o.png", "--grab-dialog", "Texturemap Size", "--grab-page",
+                                     "Fill Tool"},
+                                    error);
+        QVERIFY(options);
+        QCOMPARE(options->grabDialog, QString("Texturemap Size"));
+        QCOMPARE(options->grabPage, QString("Fill Tool"));
+        QVERIFY(options->file.isEmpty());
+        QVERIFY(!app::ParseLaunchOptions({"gessoria", "--grab-dialog", "Render Level"}, error));
+        QVERIFY(!app::ParseLaunchOptions({"gessoria", "--grab", "o.png", "--grab-page"}, error));
+        QVERIFY(app::GrabbableDialogs().contains("Render Level"));
+        QVERIFY(app::GrabbableDialogs().contains("Texturemap Size"));
     }
 };
 
