@@ -475,7 +475,8 @@ private slots:
         QVERIFY(f.ColourLayerBytes(material) != untouched);
     }
 
-    // A fill on a new, empty layer with "Sample Merged Layers" off fills the layer.
+    // A fill on a new, empty layer with "Sample Merged Layers" off fills the layer (the seed
+    // is transparent, so the fill runs over the layer's alpha).
     void FillOnANewEmptyLayer()
     {
         AppFixture f;
@@ -491,8 +492,6 @@ private slots:
         const auto before = f.ColourLayerBytes(index);
         f.ui.shown.clear();
         QTest::mouseClick(&f.view(), Qt::LeftButton, Qt::NoModifier, at);
-        for (const Shown& shown : f.ui.shown)
-            qInfo("shown %d: %s", static_cast<int>(shown.kind), shown.text.c_str());
         QVERIFY(f.ColourLayerBytes(index) != before);
     }
 
