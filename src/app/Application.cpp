@@ -5,12 +5,14 @@
 #include "app/palettes/ColourPicker.h"
 #include "app/palettes/InfoWindow.h"
 #include "app/DataDirectory.h"
+#include "app/GrabDialogs.h"
 #include "app/MainWindow.h"
 #include "app/QtInteraction.h"
 #include "app/RecentFiles.h"
 #include "app/Recovery.h"
 #include "app/Resources.h"
 #include "app/WarningWindow.h"
+#include "app/WindowPlaces.h"
 #include "app/Workspace.h"
 #include "app/bitmapview/BitmapViewWindow.h"
 #include "app/bitmapview/BitmapViewWindows.h"
@@ -34,7 +36,8 @@ namespace gessoria::app {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: gessoria [--grab OUT.png [--grab-size WxH] [--grab-palettes | --grab-bitmap-view]] [FILE]";
+    "usage: gessoria [--grab OUT.png [--grab-size WxH] [--grab-palettes | --grab-bitmap-view | --grab-dialog NAME]\n"
+    "                [--grab-page TITLE]] [FILE]";
 
 constexpr const char* kOptions =
     "  FILE                 a scene (.3ds, .prj) or a project (.gsr) to open\n"
@@ -43,22 +46,14 @@ constexpr const char* kOptions =
     "  --grab-size WxH      the window's size for --grab (default 1024x768)\n"
     "  --grab-palettes      --grab with the Colour Picker and the Info Window open\n"
     "  --grab-bitmap-view   --grab of the first material's Colour Base Layer in its bitmap view\n"
+    "  --grab-dialog NAME   --grab of a dialog instead: the menu text of its command (\"Render Level\",\n"
+    "                       \"Brush Settings\") or \"Texturemap Size\", \"Bitmap Texture\", \"New Layer Name\",\n"
+    "                       \"Text Placement\"\n"
+    "  --grab-page TITLE    --grab with the control panel showing that page (\"Fill Tool\")\n"
     "  --version            print the version and exit\n"
     "  -h, --help           print this help and exit\n"
     "exit status: 0 done, 1 the --grab file could not be opened or written, 2 bad command line\n"
     "environment: GESSORIA_INI (preferences file), GESSORIA_DATA (data directory); see gessoria(1)\n";
-
-// A floating window drawn at `at` with a title bar of its own, as a window manager would.
-void DrawFloating(QPainter& painter, QWidget& floating, QPoint at)
-{
-    const QPixmap body = floating.grab();
-    const int titleHeight = painter.fontMetrics().height() + 8;
-    const QRect frame(at, QSize(body.width() + 2, body.height() + titleHeight + 1));
-    painter.fillRect(frame, QColor(60, 64, 72));
-    painter.setPen(Qt::white);
-    painter.drawText(QRect(at + QPoint(8, 0), QSize(body.width(), titleHeight)), Qt::AlignVCenter, floating.windowTitle());
-    painter.drawPixmap(at + QPoint(1, titleHeight), body);
-}
 
 void DrawPalettes(MainWindow& window, QImage& picture)
 {
@@ -104,8 +99,15 @@ int Grab(MainWindow& window, Workspace& workspace, const LaunchOptions& options)
     if (!options.file.isEmpty() && !window.OpenFile(options.file, false))
         return 1;
     QApplication::processEvents();
+    if (!options.grabPage.isEmpty() && !ShowPanelPage(window, options.grabPage))
+        return 1;
     QImage picture;
-    if (options.grabBitmapView) {
+    if (!options.grabDialog.isEmpty()) {
+        const std::optional<QImage> dialog = GrabDialog(window, options.grabDialog);
+        if (!dialog)
+            return 1;
+        picture = *dialog;
+    } else if (options.grabBitmapView) {
         const std::optional<QImage> view = GrabBitmapView(window, workspace.session.scene);
         if (!view)
             return 1;
@@ -143,6 +145,14 @@ std::optional<LaunchOptions> ParseLaunchOptions(const QStringList& arguments, QS
             options.grabBitmapView = true;
             continue;
         }
+        if (a == "--grab-dialog" || a == "--grab-page") {
+            if (i + 1 >= arguments.size()) {
+                error = a + " needs a value\n" + kUsage;
+                return std::nullopt;
+            }
+            (a == "--grab-dialog" ? options.grabDialog : options.grabPage) = arguments[++i];
+            continue;
+        }
         if (a == "--grab" || a == "--grab-size") {
             if (i + 1 >= arguments.size()) {
                 error = a + " needs a value\n" + kUsage;
@@ -173,8 +183,12 @@ std::optional<LaunchOptions> ParseLaunchOptions(const QStringList& arguments, QS
             options.file = a;
         }
     }
-    if ((sizeGiven || options.grabPalettes || options.grabBitmapView) && options.grabPath.isEmpty()) {
-        error = QString("--grab-size, --grab-palettes and --grab-bitmap-view go with --grab\n") + kUsage;
+    if ((sizeGiven || options.grabPalettes || options.grabBitmapView || !options.grabDialog.isEmpty() ||
+         !options.grabPage.isEmpty()) &&
+        options.grabPath.isEmpty()) {
+        error = QString("--grab-size, --grab-palettes, --grab-bitmap-view, --grab-dialog and --grab-page go with "
+                        "--grab\n") +
+                kUsage;
         return std::nullopt;
     }
     if (options.grabPalettes && options.grabBitmapView) {
@@ -232,6 +246,7 @@ int RunApplication(const LaunchOptions& given)
     QObject::connect(&window, &MainWindow::saved, &autosaver, &Autosaver::DocumentSaved);
     const std::filesystem::path recoveryRoot = RecoveryDirectory();
     autosaver.Start(recoveryRoot, AutosaveInterval(iniPath));
+    window.places().Restore();
     window.show();
     ShowSplash(window);
     window.WarnOfTablet();

@@ -11,7 +11,8 @@
 // main window once into a PNG file and ends, writing nothing back. With --grab-palettes the
 // Colour Picker and the Info Window are opened and drawn where they float over the window.
 // With --grab-bitmap-view the picture is instead the bitmap view window of the first
-// material's Colour Base Layer, its texture mesh shown.
+// material's Colour Base Layer, its texture mesh shown; with --grab-dialog a dialog, and with
+// --grab-page the control panel shows the page named.
 
 #include <QSize>
 #include <QString>
@@ -27,6 +28,8 @@ struct LaunchOptions {
     QSize grabSize{1024, 768};
     bool grabPalettes = false;  // the Colour Picker and the Info Window open in the picture
     bool grabBitmapView = false;  // the picture is a bitmap view window
+    QString grabDialog;  // the picture is this dialog (GrabbableDialogs)
+    QString grabPage;    // the control panel shows the page of this title
 };
 
 // The program's own arguments (Qt's are already taken out). Nothing, with a message in

@@ -23,7 +23,7 @@ enum class Command {
     HelpTopics, WhatsThis, About, TipOfTheDay, PaintingWizard, KeyboardShortcuts,
     // Keys without a menu entry
     RotateLeft, RotateRight, RotateUp, RotateDown, RotateZLeft, RotateZRight, NextPane, PreviousPane, FlipHorizontal,
-    ShrinkBrush, GrowBrush,
+    ShrinkBrush, GrowBrush, SwapColours,
     Count
 };
 

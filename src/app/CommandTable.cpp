@@ -17,7 +17,7 @@ using C = Command;
 const CommandInfo kCommands[] = {
     {C::Open, "&Open...\tCtrl+O", "Open an existing scene or project\nOpen", "Ctrl+O", "open", false, true},
     {C::Save, "&Save\tCtrl+S", "Save the active project\nSave", "Ctrl+S", "save", false, true},
-    {C::SaveAs, "Save &As...", "Save the active project with a new name\nSave As", "", nullptr, false, true},
+    {C::SaveAs, "Save &As...\tCtrl+Shift+S", "Save the active project with a new name\nSave As", "Ctrl+Shift+S", nullptr, false, true},
     {C::ExportMaps, "Export &Maps...", "Write the painted maps as image files, padded past the texture seams\nExport Maps", "", nullptr, false, true},
     {C::ExportModel, "Export Mo&del...", "Write the model with its painted maps for other programs\nExport Model", "", nullptr, false, true},
     {C::Print, "&Print...", "Print the main view\nPrint", "", nullptr, false, true},
@@ -29,11 +29,11 @@ const CommandInfo kCommands[] = {
     {C::BeepOnWarn, "&Beep On Warn", "Beep when the Warning Window lights up\nBeep On Warn", "", nullptr, true, true},
     {C::SpaceWarePrefs, "Space&Ware Prefs", "Settings of a six-axis controller\nSpaceWare Prefs", "", nullptr, false, true},
     {C::UndoPrefs, "&Undo Prefs", "Switch the undo buffer on or off and choose its size\nUndo Prefs", "", nullptr, false, true},
-    {C::Exit, "E&xit", "Quit the application; saves preferences and libraries\nExit", "", nullptr, false, true},
+    {C::Exit, "E&xit\tCtrl+Q", "Quit the application; saves preferences and libraries\nExit", "Ctrl+Q", nullptr, false, true},
 
     {C::Undo, "&Undo\tCtrl+Z", "Undo the last stroke\nUndo", "Ctrl+Z;Alt+Backspace", "undo", false, true},
     {C::UndoSingle, "Undo &Single\tCtrl+Alt+Z", "Undo the last dab\nUndo Single", "Ctrl+Alt+Z", nullptr, false, true},
-    {C::Redo, "&Redo\tCtrl+A", "Redo last stroke\nRedo", "Ctrl+A", "redo", false, true},
+    {C::Redo, "&Redo\tCtrl+A", "Redo last stroke\nRedo", "Ctrl+A;Ctrl+Shift+Z;Ctrl+Y", "redo", false, true},
     {C::Cut, "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard\nCut", "Ctrl+X;Shift+Del", "cut", false, true},
     {C::Copy, "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard\nCopy", "Ctrl+C;Ctrl+Ins", "copy", false, true},
     {C::Paste, "&Paste\tCtrl+V", "Insert Clipboard contents\nPaste", "Ctrl+V;Shift+Ins", "paste", false, true},
@@ -54,7 +54,7 @@ const CommandInfo kCommands[] = {
     {C::Applicators, "&Applicators", "Show or hide the list of applicators (brushes)\nApplicators", "", nullptr, true, true},
     {C::Pigments, "Pi&gments", "Show or hide the list of pigments (paints)\nPigments", "", nullptr, true, true},
 
-    {C::ZoomExtents, "Zoom &Extents\tAlt+Z", "Fit the whole scene into the view\nZoom Extents (Alt+Z)", "Alt+Z", "zoomextents", false, true},
+    {C::ZoomExtents, "Zoom &Extents\tAlt+Z", "Fit the whole scene into the view\nZoom Extents (Alt+Z)", "Alt+Z;Home", "zoomextents", false, true},
     {C::Rotate, "&Rotate\tR", "Rotate the objects; hold Ctrl to turn about the Z axis\nRotate (R)", "R", "rotate", true, true},
     {C::ZoomDynamic, "Zoom &Dynamic\tZ", "Zoom by dragging up and down\nZoom Dynamic (Z)", "Z", "zoomdynamic", true, true},
     {C::ZoomWindow, "Zoom &Window\tW", "Zoom into a rectangle dragged in the view\nZoom Region (W)", "W", "zoomwindow", true, true},
@@ -97,6 +97,7 @@ const CommandInfo kCommands[] = {
     {C::FlipHorizontal, "Flip Horizontal", "Flip the bitmap view horizontally\nFlip Horizontal", "Ctrl+Shift+Alt+F12", nullptr, false, true},
     {C::ShrinkBrush, "Smaller Brush", "Make the projected dab smaller\nSmaller Brush ([)", "[", nullptr, false, true},
     {C::GrowBrush, "Larger Brush", "Make the projected dab larger\nLarger Brush (])", "]", nullptr, false, true},
+    {C::SwapColours, "Swap Colours", "Swap the foreground and background colours\nSwap Colours (X)", "X", nullptr, false, true},
 };
 static_assert(std::size(kCommands) == static_cast<std::size_t>(Command::Count));
 

@@ -2,8 +2,11 @@
 
 #include "app/CommandTable.h"
 #include "app/DataDirectory.h"
+#include "app/DocumentFolders.h"
 #include "app/ProjectFiles.h"
+#include "app/TextureMapSizeMemory.h"
 #include "app/WarningWindow.h"
+#include "app/WindowPlaces.h"
 #include "app/Workspace.h"
 #include "app/bitmapview/BitmapViewWindows.h"
 #include "app/clipboard/SystemClipboard.h"
@@ -101,8 +104,9 @@ struct ToolHint {
     const char* text;
 };
 constexpr ToolHint kToolHints[] = {
-    {PaintTool::Fill, "You can also select the Fill Tool by pressing 'F'. The fill lays the background colour; set how "
-                      "far it spreads with the Fill Tolerance on its page."},
+    {PaintTool::Fill, "You can also select the Fill Tool by pressing 'F'. The fill lays the current paint in the "
+                      "foreground colour; the Border style spreads it up to a border drawn in the background colour. "
+                      "Set how far it spreads with the Fill Tolerance on its page."},
     {PaintTool::TexturePaint, "Choose 'Clone' to copy one part of a surface onto another (press 'Set Source' first), "
                               "or 'Texture Paint' to paint with the pictures of a bitmap paint."},
     {PaintTool::Sampler, "Click the object to pick up the colour under the pointer as the foreground colour; hold "
@@ -181,6 +185,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     UpdateUndoCommands();
     UpdateEditCommands();
     WatchDocumentChanges();
+    places_ = new WindowPlaces(*this, workspace_.session.iniPath);
 }
 
 MainWindow::~MainWindow() = default;
@@ -505,6 +510,7 @@ void MainWindow::ConnectCommands()
     connect(c[C::FlipHorizontal], &QAction::triggered, bitmapViews_, &BitmapViewWindows::FlipActive);
     connect(c[C::ShrinkBrush], &QAction::triggered, this, [this] { StepProjectionSize(-1); });
     connect(c[C::GrowBrush], &QAction::triggered, this, [this] { StepProjectionSize(+1); });
+    connect(c[C::SwapColours], &QAction::triggered, colourPicker_, &ColourPicker::SwapForeBack);
 }
 
 void MainWindow::StepProjectionSize(int direction)
@@ -547,18 +553,27 @@ bool OpenSceneBesideItsMaps(Scene& scene, const std::string& path, UserInteracti
 
 void MainWindow::ChooseAndOpen()
 {
-    QString filter = "3D Studio files (*.3ds *.prj)";
-    if (ProjectFilesAvailable())
-        filter = "Gessoria and 3D Studio files (*.gsr *.3ds *.prj);;Gessoria projects (*.gsr);;" + filter;
+    // The engine's filter form: "Description (patterns) |patterns|" per entry, "|" to end.
+    const auto entry = [](const QString& description, const QString& patterns) {
+        return description + " (" + patterns + ") |" + QString(patterns).replace(' ', ';') + "|";
+    };
     // Models of other programs open through the same flow; the first filter shows everything.
     const QString models = "*.obj *.gltf *.glb *.fbx *.dae *.ply *.stl";
     const QString scenes = ProjectFilesAvailable() ? "*.gsr *.3ds *.prj" : "*.3ds *.prj";
-    filter = "Scenes and models (" + scenes + " " + models + ");;" + filter + ";;Models (" + models + ")";
+    QString filter = entry("Scenes and models", scenes + " " + models);
+    if (ProjectFilesAvailable())
+        filter += entry("Gessoria and 3D Studio files", "*.gsr *.3ds *.prj") + entry("Gessoria projects", "*.gsr");
+    filter += entry("3D Studio files", "*.3ds *.prj") + entry("Models", models) + entry("All Files", "*.*") + "|";
     if (!ConfirmDiscardChanges())
         return;
-    const QString path = QFileDialog::getOpenFileName(this, "Open", QString(), filter + ";;All Files (*)");
-    if (!path.isEmpty())
-        OpenFile(path, true);
+    const std::filesystem::path& ini = workspace_.session.iniPath;
+    const std::optional<std::string> path =
+        ui_.ChooseDocumentToOpen(filter.toStdString(), OpenStartFolder(documentPath_, ini).toStdString());
+    if (!path || path->empty())
+        return;
+    const QString chosen = QString::fromStdString(*path);
+    if (OpenFile(chosen, true))
+        RememberOpenFolder(chosen, ini);
 }
 
 bool MainWindow::OpenFile(const QString& path, bool throughDialog)
@@ -566,8 +581,10 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     Session& session = workspace_.session;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool project = path.endsWith(".gsr", Qt::CaseInsensitive);
+    // A scene file's "Texturemap Size" choices are remembered for it.
+    TextureMapSizeMemory remembering(ui_, session.iniPath, QFileInfo(path).absoluteFilePath().toStdString());
     const bool opened = project ? OpenSessionFile(session, path.toStdString(), ui_)
-                                : OpenSceneBesideItsMaps(session.scene, path.toStdString(), ui_);
+                                : OpenSceneBesideItsMaps(session.scene, path.toStdString(), remembering);
     QApplication::restoreOverrideCursor();
     statusPane_->setText(CommandTable::StatusText("Ready\tFor Help, press F1"));
     if (!opened)

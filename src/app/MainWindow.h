@@ -41,6 +41,7 @@ class SixAxisController;
 class InfoWindow;
 class MainView;
 class WarningWindow;
+class WindowPlaces;
 struct Workspace;
 
 // Opens a scene with its own directory searched for bitmaps before the Map Paths.
@@ -70,6 +71,9 @@ public:
     void ShowHelp(const QString& topic);
     // The manual's page about the window, page or tool that has the focus.
     QString HelpTopicOfFocus() const;
+    // The places of the window and its palettes, kept in the INI file; written when the
+    // window closes.
+    WindowPlaces& places() { return *places_; }
 
     // Opens a scene or project. `throughDialog` is set for the Open command's chooser, which
     // is the one way a project stops preferences and libraries being written at exit.
@@ -200,6 +204,7 @@ private:
     BitmapViewWindows* bitmapViews_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
     SixAxisController* sixAxis_ = nullptr;
+    WindowPlaces* places_ = nullptr;
     QLabel* statusPane_ = nullptr;
     QLabel* capsIndicator_ = nullptr;
     QLabel* numIndicator_ = nullptr;

@@ -2,6 +2,8 @@
 // the question asked before they would be lost.
 #include "app/MainWindow.h"
 
+#include "app/DocumentFolders.h"
+#include "app/WindowPlaces.h"
 #include "app/Workspace.h"
 #include "app/bitmapview/BitmapViewWindows.h"
 #include "app/palettes/ApplicatorsPalette.h"
@@ -95,7 +97,7 @@ bool MainWindow::SaveDocumentAs()
 {
     if (!workspace_.session.scene.loaded())
         return false;
-    const QString preset = projectPath_.isEmpty() ? suggestedProjectPath_ : projectPath_;
+    const QString preset = ProposedProjectPath(projectPath_, suggestedProjectPath_, documentPath_);
     const std::optional<std::string> chosen =
         ui_.ChooseFileToSave("Gessoria projects (*.gsr) |*.gsr||", ".gsr", preset.toStdString());
     if (!chosen || chosen->empty())
@@ -110,6 +112,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    places_->Save();
     QMainWindow::closeEvent(event);
 }
 

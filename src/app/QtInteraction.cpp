@@ -6,12 +6,16 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
 
+#include <algorithm>
 #include <iostream>
 
 namespace gessoria::app {
@@ -19,7 +23,25 @@ namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
+// A prompt dialog is at least this wide, so a window manager has room for its whole title
+// beside the title bar's buttons.
+constexpr int kPromptTitleRoom = 200;
+constexpr int kPromptMinimumWidth = 320;
+
 } // namespace
+
+QString FlowingText(const std::string& text)
+{
+    // Many messages keep the line breaks of a narrow box ("click an area\nfor initial
+    // placement"). A break followed by a lower-case letter falls mid-sentence: it becomes a
+    // blank, and the box wraps the paragraph at its own width. Breaks before a capital, a
+    // tab (a list) or another break are kept.
+    QString flowing = Q(text);
+    for (qsizetype i = 0; i + 1 < flowing.size(); ++i)
+        if (flowing[i] == '\n' && flowing[i + 1].isLower())
+            flowing[i] = ' ';
+    return flowing;
+}
 
 QString QtFileFilter(const std::string& filter)
 {
@@ -54,7 +76,7 @@ void QtInteraction::ShowMessageWithReason(const std::string& text, const std::st
                                      : icon == MessageIcon::Warning ? QMessageBox::Warning
                                      : icon == MessageIcon::None    ? QMessageBox::NoIcon
                                                                     : QMessageBox::Information;
-    QMessageBox box(qtIcon, Q(title), Q(text), QMessageBox::Ok, window_);
+    QMessageBox box(qtIcon, Q(title), FlowingText(text), QMessageBox::Ok, window_);
     if (!reason.empty())
         box.setInformativeText(Q(reason));
     box.exec();
@@ -115,16 +137,30 @@ std::optional<std::string> QtInteraction::ChooseFileToOpen(const std::string& fi
     return dialog.selectedFiles().front().toStdString();
 }
 
+std::optional<std::string> QtInteraction::ChooseDocumentToOpen(const std::string& filter, const std::string& folder)
+{
+    if (batch_)
+        return std::nullopt;
+    QFileDialog dialog(window_, "Open", Q(folder), QtFileFilter(filter));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
 std::optional<std::string> QtInteraction::ChooseFileToSave(const std::string& filter,
                                                            const std::string& defaultExtension,
                                                            const std::string& presetName)
 {
     if (batch_)
         return std::nullopt;
-    QFileDialog dialog(window_, "Save As", QString(), QtFileFilter(filter));
+    // A preset with a folder starts the chooser in that folder with the name filled in.
+    const QFileInfo preset(Q(presetName));
+    const bool inFolder = !presetName.empty() && preset.isAbsolute();
+    QFileDialog dialog(window_, "Save As", inFolder ? preset.absolutePath() : QString(), QtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(Q(defaultExtension).remove('.'));
-    dialog.selectFile(Q(presetName));
+    dialog.selectFile(inFolder ? preset.fileName() : Q(presetName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().front().toStdString();
@@ -148,10 +184,8 @@ std::string QtInteraction::ChooseDirectory()
     return QFileDialog::getExistingDirectory(window_, "Choose a Map Path").toStdString();
 }
 
-std::optional<std::string> QtInteraction::AskText(const std::string& title, const std::string& defaultText)
+std::unique_ptr<QInputDialog> MakeTextPrompt(const std::string& title, const std::string& defaultText, QWidget* parent)
 {
-    if (batch_)
-        return std::nullopt;
     // The prompt ("New Bookmark:", "New Layer Name") labels the field; the window is titled
     // with it less any colon.
     QString windowTitle = Q(title);
@@ -162,11 +196,27 @@ std::optional<std::string> QtInteraction::AskText(const std::string& title, cons
         label += ':';
     if (title == "New Custom")
         label = "Name:";  // the custom colour dialog is titled by what it makes
-    bool ok = false;
-    const QString text = QInputDialog::getText(window_, windowTitle, label, QLineEdit::Normal, Q(defaultText), &ok);
-    if (!ok)
+    auto dialog = std::make_unique<QInputDialog>(parent);
+    dialog->setWindowTitle(windowTitle);
+    dialog->setLabelText(label);
+    dialog->setTextValue(Q(defaultText));
+    // The dialog's layout sets its size from its contents, so the field is what is widened.
+    const int width = std::max(kPromptMinimumWidth, dialog->fontMetrics().horizontalAdvance(windowTitle) + kPromptTitleRoom);
+    if (auto* field = dialog->findChild<QLineEdit*>()) {
+        const QMargins margins = dialog->layout() != nullptr ? dialog->layout()->contentsMargins() : QMargins();
+        field->setMinimumWidth(width - margins.left() - margins.right());
+    }
+    return dialog;
+}
+
+std::optional<std::string> QtInteraction::AskText(const std::string& title, const std::string& defaultText)
+{
+    if (batch_)
         return std::nullopt;
-    return text.toStdString();
+    const std::unique_ptr<QInputDialog> dialog = MakeTextPrompt(title, defaultText, window_);
+    if (dialog->exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog->textValue().toStdString();
 }
 
 std::optional<BitmapTextureAnswer> QtInteraction::AskBitmapTexture(const BitmapTextureRequest& request)

@@ -13,6 +13,9 @@
 #include <QPointer>
 #include <QString>
 
+#include <memory>
+
+class QInputDialog;
 class QProgressDialog;
 class QWidget;
 
@@ -38,6 +41,7 @@ public:
     bool AskYesNo(const std::string& text, const std::string& title) override;
     bool AskOkCancel(const std::string& text, const std::string& title) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& filter, const std::string& presetName) override;
+    std::optional<std::string> ChooseDocumentToOpen(const std::string& filter, const std::string& folder) override;
     std::optional<std::string> ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,
                                                 const std::string& presetName) override;
     YesNoCancel AskYesNoCancel(const std::string& text, const std::string& title) override;
@@ -65,6 +69,12 @@ private:
     QPointer<QLabel> statusPane_;
     QProgressDialog* progress_ = nullptr;
 };
+
+// The one-line text prompt AskText shows, wide enough for its whole title.
+std::unique_ptr<QInputDialog> MakeTextPrompt(const std::string& title, const std::string& defaultText, QWidget* parent);
+
+// A message as a message box shows it: line breaks that fall mid-sentence become blanks.
+QString FlowingText(const std::string& text);
 
 // The filter of a chooser as the engine gives it ("All Files (*.*) |*.*||") in Qt's form.
 QString QtFileFilter(const std::string& filter);

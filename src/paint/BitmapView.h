@@ -67,6 +67,12 @@ public:
     void ZoomIn() { zoom_ *= kZoomInFactor; }
     void ZoomOut() { zoom_ *= kZoomOutFactor; }
     void NoZoom() { zoom_ = 1.0f; }
+    // A zoom kept from an earlier run; nothing changes for a zoom that is not positive.
+    void SetZoom(float zoom)
+    {
+        if (zoom > 0.0f)
+            zoom_ = zoom;
+    }
     int scrollWidth() const;
     int scrollHeight() const;
 

@@ -1,5 +1,6 @@
 #include "paint/StrokeController.h"
 
+#include "paint/BitmapView.h"
 #include "paint/FillTool.h"
 #include "paint/PaintableLayers.h"
 #include "paint/TexelCoordinates.h"
@@ -230,6 +231,11 @@ ScreenRect StrokeController::Begin(PaintTool tool, const PointerEvent& event, co
     started_ = true;
     counter_ = 1;
     const Material& material = env_.scene.materials[static_cast<std::size_t>(MaterialOf(hit))];
+    if (!material.hasLayers && tool != PaintTool::Sampler)
+        ui_.SetStatusText(kNoLayersMessage);
+    else if ((tool == PaintTool::Brush || tool == PaintTool::Fill) && !event.ctrl &&
+             env_.paint.specialNumber != kBitmapPaintNumber && WrittenMapTypes(env_.paint) == 0)
+        ui_.SetStatusText(kStatusNoMapType);
     if (tool == PaintTool::Fill)
         CheckPaintableLayers(material, env_.paint, ui_);
     if (tool == PaintTool::Brush) {
@@ -262,15 +268,22 @@ ScreenRect StrokeController::ButtonDown(const PointerEvent& event)
     const PaintTool tool = event.stylusEraser ? PaintTool::StylusEraser : scene.paintTool;
     if (!scene.loaded()) {
         ui_.ShowHint(61229, kHintNoScene);
+        ui_.SetStatusText(kStatusNoScene);
         return {};
     }
     const PickResult hit = PickFace(scene, event.x, event.y);
-    if (EffectiveRenderLevel(env_.render.level) < 2)
+    const bool lowLevel = EffectiveRenderLevel(env_.render.level) < 2;
+    if (lowLevel)
         ui_.ShowHint(61210, kHintLowRenderLevel);
     if (tool == PaintTool::None) {
         ui_.ShowHint(61230, kHintNoTool);
+        ui_.SetStatusText(kStatusNoTool);
         return {};
     }
+    // The hints above show only while the Paint Wizard is on; a press that cannot paint
+    // says why in the status bar as well.
+    if (lowLevel && tool != PaintTool::Line && tool != PaintTool::Selection)
+        ui_.SetStatusText(kStatusLowRenderLevel);
     // The Line tool only anchors its shape here, on the object or beside it.
     if (tool == PaintTool::Line) {
         anchor_ = {event.x, event.y};

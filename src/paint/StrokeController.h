@@ -86,6 +86,15 @@ public:
         "There is no object currently loaded. Select 'Open' from the File Menu or press Ctrl + 'o'.";
     static constexpr const char* kHintNoTool =
         "You have no tool selected at the moment, select one from the Control Panel or the Move Toolbar.";
+    // Status-bar texts for a press that paints nothing, shown whether or not the Paint
+    // Wizard shows its hints.
+    static constexpr const char* kStatusNoScene = "Nothing to paint on: open a scene or a project first (Ctrl+O).";
+    static constexpr const char* kStatusNoTool = "No painting tool is selected: choose one in the Control Panel.";
+    static constexpr const char* kStatusLowRenderLevel =
+        "Nothing can be painted at this render level: choose at least 'Flat Textured' (File > Preferences > Render "
+        "Level).";
+    static constexpr const char* kStatusNoMapType =
+        "The paint writes no map type: switch one on in its Paint Settings (Ctrl+Shift+P).";
 
     StrokeController(StrokeEnvironment environment, UserInteraction& ui) : env_(environment), ui_(ui) {}
 

@@ -47,12 +47,14 @@ struct TextureMapSizeRequest {
     std::vector<LoadedMap> maps;  // the user may take the size of one of these
     int x = 0;                    // preset: the largest width
     int y = 0;                    // preset: the largest height
+    std::array<MapFitting, kMapTypeCount> fitting{};  // preset, by storage order: Scale
 };
 
 struct TextureMapSizeAnswer {
     int x = 0;
     int y = 0;
     std::array<MapFitting, kMapTypeCount> fitting{};  // by storage order
+    bool keep = false;  // the same answer for the same scene from now on, without asking
 };
 
 enum class YesNoCancel { Yes, No, Cancel };
@@ -72,6 +74,13 @@ public:
     // File chooser for opening one file; nothing when cancelled.
     virtual std::optional<std::string> ChooseFileToOpen(const std::string& filter,
                                                         const std::string& presetName) = 0;
+    // File chooser for the document to open, starting in `folder` (the current one when
+    // empty); nothing when cancelled.
+    virtual std::optional<std::string> ChooseDocumentToOpen(const std::string& filter, const std::string& folder)
+    {
+        (void)folder;
+        return ChooseFileToOpen(filter, {});
+    }
     // File chooser for saving, with the default extension added to a name typed without
     // one; nothing when cancelled.
     virtual std::optional<std::string> ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,

@@ -21,10 +21,12 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QSignalSpy>
 #include <QToolBar>
 #include <QWhatsThis>
 
 #include <functional>
+#include <map>
 #include <set>
 
 namespace gessoria::test {
@@ -211,7 +213,14 @@ std::vector<Row> Rows()
     using C = Command;
     using app::PanelPage;
     return {
-        {C::Open, "Open", false, OnlyDialogs(), {"Open"}},
+        // Open asks for the file through the user interaction.
+        {C::Open, "Open", false,
+         [](CommandFixture& f) {
+             return [&f] {
+                 return f.ui.shown.size() == 1 && f.ui.shown.front().kind == Shown::Kind::FileChooser &&
+                        f.ui.shown.front().title.starts_with("Scenes and models (");
+             };
+         }},
         // With a project, Save writes it again without asking for a name.
         {C::Save, "Save", true,
          [](CommandFixture& f) {
@@ -442,6 +451,15 @@ std::vector<Row> Rows()
              f.workspace.session.preferences.projectionSize = 40;
              return [&f] { return f.workspace.session.preferences.projectionSize == 44; };
          }},
+        {C::SwapColours, "Swap Colours", false,
+         [](CommandFixture& f) {
+             f.workspace.session.paintValues.foreground = 0x80112233u;
+             f.workspace.session.paintValues.background = 0x40445566u;
+             return [&f] {
+                 const PaintValues& v = f.workspace.session.paintValues;
+                 return v.foreground == 0x40445566u && v.background == 0x80112233u;
+             };
+         }},
     };
 }
 
@@ -481,6 +499,49 @@ private slots:
         QApplication::setQuitOnLastWindowClosed(true);
         QCOMPARE(covered.size(), static_cast<std::size_t>(Command::Count));
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join("\n")));
+    }
+
+    // No key sequence is bound to two commands: Qt would then run neither.
+    void NoKeyServesTwoCommands()
+    {
+        std::map<QString, QString> owner;
+        QStringList clashes;
+        for (int i = 0; i < static_cast<int>(Command::Count); ++i) {
+            const app::CommandInfo& info = app::CommandTable::Info(static_cast<Command>(i));
+            for (const QString& key : QString(info.keys).split(';', Qt::SkipEmptyParts)) {
+                const QString normal = QKeySequence(key).toString(QKeySequence::PortableText);
+                const auto [at, fresh] = owner.emplace(normal, info.text);
+                if (!fresh)
+                    clashes << normal + ": " + at->second + " and " + info.text;
+            }
+        }
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join("\n")));
+    }
+
+    // The keys other programs taught people reach the same commands as the program's own.
+    void UsualKeysReachTheirCommands()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        CommandFixture f;
+        f.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        const std::pair<const char*, Command> keys[] = {
+            {"Ctrl+A", Command::Redo},           {"Ctrl+Shift+Z", Command::Redo}, {"Ctrl+Y", Command::Redo},
+            {"Ctrl+Shift+S", Command::SaveAs},   {"Alt+Z", Command::ZoomExtents}, {"Home", Command::ZoomExtents},
+            {"X", Command::SwapColours},         {"Ctrl+Q", Command::Exit},
+        };
+        QStringList missed;
+        for (const auto& [key, command] : keys) {
+            QAction* action = f.Action(command);
+            action->setEnabled(true);  // Redo waits for something to redo
+            QSignalSpy triggered(action, &QAction::triggered);
+            QTest::keySequence(f.window.get(), QKeySequence(key));
+            if (triggered.count() != 1)
+                missed << QString("%1 ran %2 %3 times").arg(key, action->text()).arg(triggered.count());
+        }
+        QApplication::setQuitOnLastWindowClosed(true);
+        QVERIFY2(missed.isEmpty(), qPrintable(missed.join("\n")));
+        QVERIFY(!f.window->isVisible());
     }
 };
 

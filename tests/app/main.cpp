@@ -22,6 +22,7 @@ QObject* MakeUnsavedChangesTest();
 QObject* MakeHelpTest();
 QObject* MakeColourPickerMoreTest();
 QObject* MakeSixAxisTest();
+QObject* MakeFirstUseTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -37,7 +38,8 @@ int main(int argc, char** argv)
                       gessoria::test::MakeFrontEndTest,
                       gessoria::test::MakeExportTest,
                       gessoria::test::MakeUnsavedChangesTest, gessoria::test::MakeHelpTest,
-                      gessoria::test::MakeColourPickerMoreTest, gessoria::test::MakeSixAxisTest}) {
+                      gessoria::test::MakeColourPickerMoreTest, gessoria::test::MakeSixAxisTest,
+                      gessoria::test::MakeFirstUseTest}) {
         std::unique_ptr<QObject> test(make());
         // GESSORIA_TEST_CLASS=NAME runs only the test classes whose name contains NAME.
         const QByteArray only = qgetenv("GESSORIA_TEST_CLASS");

@@ -40,6 +40,12 @@ std::optional<std::string> RecordingInteraction::ChooseFileToOpen(const std::str
     return Next<std::optional<std::string>>(files, std::nullopt);
 }
 
+std::optional<std::string> RecordingInteraction::ChooseDocumentToOpen(const std::string& filter, const std::string& folder)
+{
+    shown.push_back({Shown::Kind::FileChooser, folder, filter});
+    return Next<std::optional<std::string>>(files, std::nullopt);
+}
+
 std::optional<std::string> RecordingInteraction::ChooseFileToSave(const std::string& filter, const std::string&,
                                                                   const std::string& presetName)
 {

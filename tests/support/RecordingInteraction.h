@@ -45,6 +45,8 @@ public:
     // Answered from `yesNo` (true = OK).
     bool AskOkCancel(const std::string& text, const std::string& title) override;
     std::optional<std::string> ChooseFileToOpen(const std::string& filter, const std::string& presetName) override;
+    // Recorded as a file chooser whose text is the starting folder; answered from `files`.
+    std::optional<std::string> ChooseDocumentToOpen(const std::string& filter, const std::string& folder) override;
     std::optional<std::string> ChooseFileToSave(const std::string& filter, const std::string& defaultExtension,
                                                 const std::string& presetName) override;
     YesNoCancel AskYesNoCancel(const std::string& text, const std::string& title) override;

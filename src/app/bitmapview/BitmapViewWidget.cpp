@@ -61,17 +61,26 @@ void BitmapViewWidget::ZoomIn()
 {
     view_.ZoomIn();
     ZoomChanged();
+    emit zoomed();
 }
 
 void BitmapViewWidget::ZoomOut()
 {
     view_.ZoomOut();
     ZoomChanged();
+    emit zoomed();
 }
 
 void BitmapViewWidget::NoZoom()
 {
     view_.NoZoom();
+    ZoomChanged();
+    emit zoomed();
+}
+
+void BitmapViewWidget::SetZoom(float zoom)
+{
+    view_.SetZoom(zoom);
     ZoomChanged();
 }
 

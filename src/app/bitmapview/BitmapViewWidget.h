@@ -42,6 +42,7 @@ public:
     void ZoomIn();
     void ZoomOut();
     void NoZoom();
+    void SetZoom(float zoom);
     void ToggleCheckers();
     void ToggleMesh();
 
@@ -65,6 +66,8 @@ public:
     QSize sizeHint() const override;
 
 signals:
+    // Zoom In, Zoom Out or No Zoom changed the zoom.
+    void zoomed();
     // Dabs changed the layer: the surface needs redrawing.
     void painted();
     // A stroke ended (undo, or the sampled colours, may have changed).

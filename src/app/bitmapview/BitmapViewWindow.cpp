@@ -172,6 +172,12 @@ void BitmapViewWindow::BuildToolBar()
     }
 }
 
+void BitmapViewWindow::RestoreZoom(float zoom)
+{
+    widget_->SetZoom(zoom);
+    FitToBitmap();
+}
+
 void BitmapViewWindow::FitToBitmap()
 {
     // As large as the bitmap at its zoom, within the screen; never narrower than the tool bar.

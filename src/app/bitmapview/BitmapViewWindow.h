@@ -51,6 +51,8 @@ public:
     QToolBar& toolBar() { return *toolBar_; }
     QMenu& contextMenu() { return *contextMenu_; }
 
+    // A zoom kept from an earlier run: the view takes it and the window fits the bitmap again.
+    void RestoreZoom(float zoom);
     // Prints the layer on a printer already chosen; false (with the message) on failure.
     bool PrintTo(QPrinter& printer);
     // A closing window keeps its view, no longer in the open set, until it is deleted.

@@ -4,6 +4,7 @@
 #include "app/Workspace.h"
 #include "app/bitmapview/BitmapViewWidget.h"
 #include "app/bitmapview/BitmapViewWindow.h"
+#include "io/ProfileFile.h"
 #include "scene/UserInteraction.h"
 
 #include <QGuiApplication>
@@ -11,8 +12,16 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 
 namespace gessoria::app {
+namespace {
+
+// The INI section of the views' zooms, each kept under its view's title in thousandths.
+constexpr const char* kZoomSection = "Bitmap Views";
+constexpr float kZoomUnit = 1000.0f;
+
+} // namespace
 
 BitmapViewWindows::BitmapViewWindows(Workspace& workspace, UserInteraction& ui, CommandTable& mainCommands,
                                      QWidget* mainWindow)
@@ -62,6 +71,17 @@ BitmapViewWindow* BitmapViewWindows::Open(int materialIndex, MapType type, int l
             window->KeepView(views_.Take(&window->view()));
         });
         connect(window, &BitmapViewWindow::layerChanged, this, &BitmapViewWindows::PostRedrawScreen);
+        // Each layer's view keeps its zoom in the INI file from one run to the next.
+        std::string key = window->view().Title();
+        std::replace(key.begin(), key.end(), '=', '-');  // "=" would end the key of its line
+        const std::filesystem::path& ini = workspace_.session.iniPath;
+        if (const int kept = ProfileFile::Load(ini).GetInt(kZoomSection, key, 0); kept > 0)
+            window->RestoreZoom(static_cast<float>(kept) / kZoomUnit);
+        connect(&window->widget(), &BitmapViewWidget::zoomed, this, [window, key, ini] {
+            ProfileFile profile = ProfileFile::Load(ini);
+            profile.SetInt(kZoomSection, key, static_cast<int>(std::lround(window->view().zoom() * kZoomUnit)));
+            profile.Save(ini);
+        });
         connect(window, &BitmapViewWindow::strokeEnded, this, &BitmapViewWindows::strokeEnded);
     }
     window->show();

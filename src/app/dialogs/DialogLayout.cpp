@@ -3,6 +3,7 @@
 #include "scene/CDIB.h"
 
 #include <QDialog>
+#include <QLineEdit>
 
 namespace gessoria::app {
 
@@ -12,6 +13,12 @@ QDialogButtonBox* OkCancelButtons(QDialog* dialog)
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     return buttons;
+}
+
+void ShowCharacters(QLineEdit* field, int characters)
+{
+    // The frame and the text margins take about two characters more.
+    field->setMinimumWidth(field->fontMetrics().averageCharWidth() * (characters + 2));
 }
 
 QSpinBox* SideSpinBox(int value, QWidget* parent)

@@ -72,6 +72,9 @@ UndoPreferencesDialog::UndoPreferencesDialog(bool useUndo, int megabytes, QWidge
     value_->setSuffix(" Meg");
     size_->setValue(std::clamp(megabytes, 1, kMaxMegabytes));
     value_->setValue(size_->value());
+    auto* label = new QLabel("Buffer &Size:", this);
+    label->setBuddy(value_);
+    row->addWidget(label);
     row->addWidget(size_, 1);
     row->addWidget(value_);
     layout->addLayout(row);

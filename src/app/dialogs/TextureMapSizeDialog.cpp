@@ -2,6 +2,7 @@
 
 #include "app/dialogs/DialogLayout.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -12,6 +13,17 @@
 
 namespace gessoria::app {
 namespace {
+
+// The three fittings in the order of MapFitting, each with what it does to a map.
+struct Fitting {
+    const char* name;
+    const char* explanation;
+};
+constexpr std::array<Fitting, 3> kFittings{{
+    {"Scale", "stretches the map over the whole texture."},
+    {"Tile", "repeats the map at its own size from the top-left corner."},
+    {"Decal", "places the map once at its own size, in the middle."},
+}};
 
 constexpr std::array<const char*, kMapTypeCount> kTypeLabels{"Colour:", "Bump:", "Opacity:", "Self Illumination:",
                                                               "Shininess:"};
@@ -56,11 +68,25 @@ TextureMapSizeDialog::TextureMapSizeDialog(const TextureMapSizeRequest& request,
     auto* form = new QFormLayout(fit);
     for (int t = 0; t < kMapTypeCount; ++t) {
         auto* box = new QComboBox(fit);
-        box->addItems({"Scale", "Tile", "Decal"});
+        for (const Fitting& f : kFittings)
+            box->addItem(f.name);
+        for (int i = 0; i < box->count(); ++i)
+            box->setItemData(i, kFittings[static_cast<std::size_t>(i)].explanation, Qt::ToolTipRole);
+        box->setCurrentIndex(static_cast<int>(request.fitting[static_cast<std::size_t>(t)]));
         fitting_[static_cast<std::size_t>(t)] = box;
         form->addRow(kTypeLabels[static_cast<std::size_t>(t)], box);
     }
+    auto* explanations = new QVBoxLayout;
+    for (const Fitting& f : kFittings) {
+        // One line each: the dialog grows to fit them.
+        auto* line = new QLabel(QString("<b>%1</b>: %2").arg(f.name, f.explanation), fit);
+        explanations->addWidget(line);
+    }
+    form->addRow(explanations);
     layout->addWidget(fit);
+    keep_ = new QCheckBox("Use this choice for this scene from now on", this);
+    keep_->setToolTip("Opening this scene again takes this size and fitting without asking");
+    layout->addWidget(keep_);
     layout->addWidget(OkCancelButtons(this));
 }
 
@@ -71,6 +97,7 @@ TextureMapSizeAnswer TextureMapSizeDialog::answer() const
     a.y = y_->value();
     for (std::size_t t = 0; t < fitting_.size(); ++t)
         a.fitting[t] = static_cast<MapFitting>(fitting_[t]->currentIndex());
+    a.keep = keep_->isChecked();
     return a;
 }
 

@@ -1,6 +1,7 @@
 #include "app/palettes/BrushSettingsDialog.h"
 
 #include "app/palettes/HeadPreview.h"
+#include "app/dialogs/DialogLayout.h"
 #include "scene/UserInteraction.h"
 
 #include <QButtonGroup>
@@ -46,6 +47,8 @@ BrushSettingsDialog::BrushSettingsDialog(BrushTable& brushes, UserInteraction& u
     name_->setMaxLength(static_cast<int>(Brush::kMaxText));
     notes_ = new QLineEdit(general);
     notes_->setMaxLength(static_cast<int>(Brush::kMaxText));
+    ShowCharacters(name_, kReadableTextColumns);
+    ShowCharacters(notes_, kReadableTextColumns);
     dabCount_ = Spin(0, 255, "The most dabs one stroke lays; 0 for no limit", general);
     dabCount_->setSpecialValueText("infinite");
     fade_ = Spin(0, 255, "Fade Over Time", general);

@@ -1,6 +1,7 @@
 #include "app/palettes/PaintSettingsDialog.h"
 
 #include "paint/PaintKinds.h"
+#include "app/dialogs/DialogLayout.h"
 #include "scene/UserInteraction.h"
 
 #include <QButtonGroup>
@@ -67,6 +68,8 @@ PaintSettingsDialog::PaintSettingsDialog(PaintTable& paints, UserInteraction& ui
     name_->setMaxLength(static_cast<int>(Paint::kMaxText));
     notes_ = new QLineEdit(general);
     notes_->setMaxLength(static_cast<int>(Paint::kMaxText));
+    ShowCharacters(name_, kReadableTextColumns);
+    ShowCharacters(notes_, kReadableTextColumns);
     kind_ = new QComboBox(general);
     for (const PaintKind& kind : PaintKinds())
         kind_->addItem(kind.name, kind.number);

@@ -13,6 +13,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -92,7 +94,13 @@ ControlPanel::ControlPanel(const CommandTable& commands, PanelContext context, Q
     bold.setBold(true);
     title_->setFont(bold);
     column->addWidget(title_);
-    pages_ = new QStackedWidget(body);
+    // The pages scroll when the window is too low for the tallest of them, so no page makes
+    // the main window taller.
+    auto* scroll = new QScrollArea(body);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pages_ = new QStackedWidget(scroll);
     pages_->setFrameShape(QFrame::StyledPanel);
     // Until a page is chosen the area says what it is for.
     auto* empty = new QLabel("Choose a painting tool or a window below.", pages_);
@@ -100,11 +108,25 @@ ControlPanel::ControlPanel(const CommandTable& commands, PanelContext context, Q
     empty->setAlignment(Qt::AlignCenter);
     empty->setEnabled(false);
     pages_->addWidget(empty);
-    column->addWidget(pages_, 1);
+    scroll->setWidget(pages_);
+    column->addWidget(scroll, 1);
     column->addWidget(ButtonFrame(kWindowButtons, commands, buttons_, body));
     buttons_[C::WarningWindow]->SetLitIcon("warninglit");
     body->setMinimumWidth(236);
     setWidget(body);
+    // Every page is made now: the page area is then as wide as its widest page from the
+    // start, so showing another page never changes the panel's width, nor the view's.
+    for (int p = 0; p < static_cast<int>(PanelPage::Count); ++p) {
+        const auto which = static_cast<PanelPage>(p);
+        made_[which] = MakePage(which);
+        pages_->addWidget(made_[which]);
+    }
+    scroll->setMinimumWidth(pages_->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+}
+
+QString ControlPanel::Title(PanelPage page)
+{
+    return PageTitle(page);
 }
 
 PanelPage ControlPanel::PageOfTool(PaintTool tool)
@@ -125,6 +147,7 @@ QWidget* ControlPanel::ShowPage(PanelPage which)
 {
     QWidget* shown = page(which);
     if (shown == nullptr) {
+        // A tool without a page of its own shows an empty one.
         shown = MakePage(which);
         made_[which] = shown;
         pages_->addWidget(shown);

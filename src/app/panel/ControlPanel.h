@@ -2,8 +2,9 @@
 // ControlPanel: the dock beside the main view — eight painting-tool buttons in two rows of
 // four, the page area that shows exactly one page, and eight window buttons.
 //
-// Pages are made on first use and afterwards only shown or hidden; a page that shows engine
-// state re-reads it when it is shown. The panel shows the current tool (its button's
+// Pages are all made with the panel, so it keeps one width whichever page it shows, and are
+// afterwards only shown or hidden; a page that shows engine state re-reads it when it is
+// shown. The panel shows the current tool (its button's
 // selected look) and the Warning Window's light; which tool is current is the main window's
 // business.
 
@@ -31,7 +32,7 @@ class ControlPanel : public QDockWidget {
 public:
     ControlPanel(const CommandTable& commands, PanelContext context, QWidget* parent = nullptr);
 
-    // Shows a page, making it first when needed, and hides the others.
+    // Shows a page and hides the others.
     QWidget* ShowPage(PanelPage page);
     QWidget* page(PanelPage page) const;
     bool PageVisible(PanelPage page) const;
@@ -45,6 +46,8 @@ public:
     PanelButton* button(Command command) const;
 
     static PanelPage PageOfTool(PaintTool tool);
+    // The title the page area shows above a page.
+    static QString Title(PanelPage page);
 
 signals:
     // The Text page's Create was pressed.

@@ -209,7 +209,7 @@ FillPage::FillPage(const PanelContext& context, QWidget* parent) : ToolPage(cont
     merged_ = new QCheckBox("Sample Merged Layers", this);
     merged_->setToolTip("Compare against all layers merged instead of the selected layer");
     column_->addWidget(merged_);
-    column_->addWidget(Note("The fill lays the background colour.", this));
+    column_->addWidget(Note(FillPage::kNote, this));
     column_->addStretch(1);
     connect(tolerance_, &QSpinBox::valueChanged, this, [this, &options](int v) {
         if (!showing_)

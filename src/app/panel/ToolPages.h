@@ -90,6 +90,11 @@ private:
 class FillPage : public ToolPage {
     Q_OBJECT
 public:
+    // What a click does, said on the page.
+    static constexpr const char* kNote =
+        "The fill lays the current paint in the foreground colour. Border fills up to a border drawn in the "
+        "background colour.";
+
     FillPage(const PanelContext& context, QWidget* parent);
     QRadioButton* styleButton(int style) const { return styles_[style]; }
     QSpinBox* tolerance() const { return tolerance_; }

@@ -125,12 +125,29 @@ void MainView::RefreshBrushCircle()
     SetBrushCircle(QRect(hover_->x() - d / 2, hover_->y() - d / 2, d, d));
 }
 
+namespace {
+
+// Whether the camera is where Zoom Extents would put it for the view's present size.
+bool FittedToView(Scene& scene)
+{
+    const Camera now = scene.camera;
+    ZoomExtents(scene);
+    const Camera fitted = scene.camera;
+    scene.camera = now;
+    return fitted.scale == now.scale && fitted.panX == now.panX && fitted.panY == now.panY;
+}
+
+} // namespace
+
 void MainView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Scene& scene = workspace_.session.scene;
     const int w = std::max(1, width());
     const int h = std::max(1, height());
+    // The projection centres the scene in the view whatever its size; a scene that was
+    // fitted to the old size is fitted to the new one.
+    const bool wasFitted = scene.loaded() && scene.camera.scale > 0.0f && FittedToView(scene);
     if (!frame_.Create(w, h)) {
         picture_ = QImage();
         return;
@@ -144,6 +161,8 @@ void MainView::resizeEvent(QResizeEvent* event)
     if (scene.loaded() && scene.camera.scale < 0.0f) {
         ZoomExtents(scene);
         scene.bookmarks.ResetToStandardViews(scene.camera);
+    } else if (wasFitted) {
+        ZoomExtents(scene);
     }
     RedrawScreen();
 }
