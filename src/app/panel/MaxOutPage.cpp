@@ -16,7 +16,7 @@ MaxOutPage::MaxOutPage(PanelContext context, QWidget* parent) : QWidget(parent),
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(4, 4, 4, 4);
-    auto* group = new QGroupBox("MAX Out!", this);
+    auto* group = new QGroupBox("Painted Maps", this);
     auto* inner = new QVBoxLayout(group);
     overwrite_ = new QRadioButton("Overwrite Old Bitmaps", group);
     generate_ = new QRadioButton("Generate New Bitmaps", group);
