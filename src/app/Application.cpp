@@ -248,6 +248,8 @@ int RunApplication(const LaunchOptions& given)
     autosaver.Start(recoveryRoot, AutosaveInterval(iniPath));
     window.places().Restore();
     window.show();
+    // Hosts find the program by its socket from now on.
+    window.StartHostLink();
     ShowSplash(window);
     window.WarnOfTablet();
     const bool recovered = OfferRecovery(window, autosaver, ui, recoveryRoot);

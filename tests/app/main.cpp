@@ -23,6 +23,7 @@ QObject* MakeHelpTest();
 QObject* MakeColourPickerMoreTest();
 QObject* MakeSixAxisTest();
 QObject* MakeFirstUseTest();
+QObject* MakeHostLinkWindowTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -39,7 +40,7 @@ int main(int argc, char** argv)
                       gessoria::test::MakeExportTest,
                       gessoria::test::MakeUnsavedChangesTest, gessoria::test::MakeHelpTest,
                       gessoria::test::MakeColourPickerMoreTest, gessoria::test::MakeSixAxisTest,
-                      gessoria::test::MakeFirstUseTest}) {
+                      gessoria::test::MakeFirstUseTest, gessoria::test::MakeHostLinkWindowTest}) {
         std::unique_ptr<QObject> test(make());
         // GESSORIA_TEST_CLASS=NAME runs only the test classes whose name contains NAME.
         const QByteArray only = qgetenv("GESSORIA_TEST_CLASS");
