@@ -1,9 +1,11 @@
 """Blender's selected meshes as a scene for the link's block.
 
 Each mesh object is taken as the evaluated depsgraph shows it (modifiers applied), in world
-space, as its loop triangles. Per triangle: the three corner vertices, the active UV layer's
+space, as its loop triangles. Gessoria's scene has y up and its z running the other way
+round from a right-handed y-up space (the way it reads glTF models), so Blender's (x, y, z)
+becomes (x, z, y). Per triangle: the three corner vertices, the active UV layer's
 coordinates in 16.16 fixed point (65536 = 1.0, v up as in Blender; Gessoria turns v over),
-the face normal, the edges of the original polygon that the triangle shows (flag bits 2, 1,
+the face normal as Gessoria computes it from the corners, (B - A) x (C - A), the edges of the original polygon that the triangle shows (flag bits 2, 1,
 0 for the edges A-B, B-C, C-A; diagonals made by the triangulation stay hidden), smoothing
 group 1 for a smooth face and 0 for a flat one, and the material number (1.. over the
 distinct materials of all objects, 0 for a slot without a material).
@@ -38,6 +40,14 @@ def _visible_edges(mesh, corner_loops, polygon_of_face):
     l0, l1, l2 = corner_loops[:, 0], corner_loops[:, 1], corner_loops[:, 2]
     return (follows(l0, l1).astype(np.int16) << 2 | follows(l1, l2).astype(np.int16) << 1
             | follows(l2, l0).astype(np.int16)).astype("<i2")
+
+
+def _face_normals(positions, corners):
+    a, b, c = (positions[corners[:, k]] for k in range(3))
+    normals = np.cross(b - a, c - a)
+    length = np.linalg.norm(normals, axis=1)
+    length[length == 0] = 1
+    return (normals / length[:, None]).astype("<f4")
 
 
 def _image_map(image, map_type, target, notes):
@@ -89,13 +99,13 @@ def collect_scene(context, objects):
             mesh.calc_loop_triangles()
             vertex_count, face_count = len(mesh.vertices), len(mesh.loop_triangles)
             tris = mesh.loop_triangles
-            co = _get(mesh.vertices, "co", vertex_count, "<f4", 3).reshape(-1, 3)
+            co = _get(mesh.vertices, "co", vertex_count, "<f4", 3).reshape(-1, 3)[:, (0, 2, 1)]
             corners = _get(tris, "vertices", face_count, np.int32, 3).reshape(-1, 3) + vertex_total
             loops = _get(tris, "loops", face_count, np.int32, 3).reshape(-1, 3)
-            normals = _get(tris, "normal", face_count, "<f4", 3).reshape(-1, 3)
             slot_of_face = _get(tris, "material_index", face_count, np.int32)
             polygon_of_face = _get(tris, "polygon_index", face_count, np.int32)
             edge_flags = _visible_edges(mesh, loops, polygon_of_face)
+            normals = _face_normals(co, corners - vertex_total)
             smooth = np.zeros(len(mesh.polygons), dtype=bool)
             mesh.polygons.foreach_get("use_smooth", smooth)
             uv_layer = mesh.uv_layers.active
@@ -119,7 +129,9 @@ def collect_scene(context, objects):
                                                slot_of_face, len(slot_numbers))]
         finally:
             evaluated.to_mesh_clear()
-        host_objects.append(wire.HostObject(obj.name, vertex_count, face_count, face_total, vertex_total))
+        has_mapping = 1 if uv_layer is not None else 0
+        host_objects.append(wire.HostObject(obj.name, vertex_count, face_count, face_total, vertex_total,
+                                            has_mapping))
         for axis, (name, _) in enumerate(wire.VERTEX_ARRAYS):
             arrays[name].append(co[:, axis])
         for corner in range(3):
