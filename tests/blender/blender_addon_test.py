@@ -1,0 +1,138 @@
+"""The add-on inside real Blender (blender -b --factory-startup --python THIS -- BLENDER_DIR)
+against the program side of test_session: the cube's block is checked field by field, then
+maps are sent back in both modes and Blender's images are checked to the byte."""
+
+import os
+import struct
+import sys
+import tempfile
+import traceback
+
+import numpy as np
+
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [here, sys.argv[sys.argv.index("--") + 1]]
+runtime = tempfile.mkdtemp(prefix="gessoria-addon-test-")
+os.environ["XDG_RUNTIME_DIR"] = runtime
+
+import bpy  # noqa: E402
+
+import blender_scene  # noqa: E402
+import gessoria_link  # noqa: E402
+import test_session  # noqa: E402
+from gessoria_link import host  # noqa: E402
+
+failures = []
+
+
+def check(condition, text):
+    if not condition:
+        failures.append(text)
+        print("FAILED:", text)
+
+
+def materials_block(base, overwrite, prefix, colour_rows, shininess_rows):
+    """A program's block for one material with a 64 x 64 colour map (blue, green, red, top
+    row first) and a shininess map."""
+    size = blender_scene.SIZE
+    block = bytearray(168 + 336 + size * size * 4)
+    struct.pack_into("<i", block, 12, 1)
+    struct.pack_into("<I", block, 20, base + 168)
+    block[132] = overwrite
+    block[133:133 + len(prefix)] = prefix
+    block[168 + 332] = 1
+    data = 168 + 336
+    block[168 + 32 + 40] = 1
+    struct.pack_into("<Iiii", block, 168 + 32 + 44, base + data, size, size, 24)
+    block[data:data + size * size * 3] = colour_rows.tobytes()
+    data += size * size * 3
+    block[168 + 212 + 40] = 1
+    struct.pack_into("<Iiii", block, 168 + 212 + 44, base + data, size, size, 8)
+    block[data:data + size * size] = shininess_rows.tobytes()
+    return block
+
+
+def run():
+    gessoria_link.register()
+    cube, image = blender_scene.build_cube()
+    original = blender_scene.image_pixels(image)
+    os.makedirs(os.path.join(runtime, "gessoria"))
+    program = test_session.ProgramSide(os.path.join(runtime, "gessoria", "link.sock"))
+    host.link().block_name = test_session.BLOCK  # a name of its own: a program running meanwhile keeps its block
+    try:
+        host.send_objects(bpy.context, [cube], timeout=30)
+        block, base = program.scene_block
+        objects, vertices, faces, materials = struct.unpack_from("<4i", block, 0)
+        check((objects, vertices, faces, materials) == (1, 8, 12, 1), f"counts {(objects, vertices, faces, materials)}")
+
+        def array(header_offset, fmt, count):
+            at = struct.unpack_from("<I", block, header_offset)[0] - base
+            return np.frombuffer(block, dtype=fmt, count=count, offset=at)
+
+        x, y, z = (array(offset, "<f4", 8) for offset in (48, 52, 56))
+        check(sorted(set(np.round(np.concatenate([x, y, z]), 5))) == [-1.0, 1.0], "cube corners at +-1")
+        a, b, c = (array(offset, "<i4", 12) for offset in (72, 76, 80))
+        positions = np.stack([x, y, z], axis=1)
+        normals = np.stack([array(offset, "<f4", 12) for offset in (60, 64, 68)], axis=1)
+        computed = np.cross(positions[b] - positions[a], positions[c] - positions[a]) / 4.0
+        check(np.allclose(normals, computed, atol=1e-6), "face normals are (B - A) x (C - A), unit length")
+        flags = array(120, "<i2", 12)
+        check(sorted(int(bin(f).count("1")) for f in flags) == [2] * 12, f"two visible edges per triangle: {flags}")
+        check(np.all(array(124, "<i4", 12) == 0), "a flat cube has no smoothing groups")
+        check(np.all(array(128, "<i2", 12) == 1), "every face has material 1")
+        u = np.concatenate([array(offset, "<i4", 12) for offset in (24, 32, 40)])
+        v = np.concatenate([array(offset, "<i4", 12) for offset in (28, 36, 44)])
+        check(u.min() >= 0 and u.max() <= 65536 and v.min() >= 0 and v.max() <= 65536 and len(set(u)) > 2,
+              "16.16 texture coordinates of the UV map")
+        record = struct.unpack_from("<I", block, 20)[0] - base
+        check(block[record:record + 13] == b"CubeMaterial\0", "material name")
+        descriptor = record + 32
+        check(block[descriptor:descriptor + 12] == b"CubeTexture\0" and block[descriptor + 40] == 1,
+              "colour map named and present")
+        pixels, height, width, bits = struct.unpack_from("<Iiii", block, descriptor + 44)
+        check((height, width, bits) == (64, 64, 24), "colour map 64 x 64 x 24")
+        sent = np.frombuffer(block, np.uint8, 64 * 64 * 3, pixels - base).reshape(64, 64, 3)
+        check(np.array_equal(sent, original[::-1, :, 2::-1]), "colour map: top row first, blue green red")
+        check(all(block[record + at + 40] == 0 for at in (92, 152, 212, 272)), "no other map present")
+
+        painted = original[::-1, :, 2::-1].copy()
+        painted[10:20, 30:40] = (1, 2, 3)  # rows from the top, blue green red
+        shininess = np.arange(64 * 64, dtype=np.uint32).astype(np.uint8).reshape(64, 64)
+        program.send_materials(materials_block(0x6000000, 1, b"", painted, shininess), 0x6000000)
+        check(host.wait_for_materials(1, 30), "materials taken")
+        check(program.acknowledged.wait(30), "materials acknowledged")
+        after = blender_scene.image_pixels(image)
+        expected = original.copy()
+        expected[64 - 20:64 - 10, 30:40, :3] = (3, 2, 1)
+        check(np.array_equal(after, expected), "overwrite: the painted texels and only those changed")
+        new_roughness = bpy.data.images.get("CubeMaterial_Roughness")
+        check(new_roughness is not None, "a shininess map without an image becomes a new roughness image")
+        if new_roughness is not None:
+            check(new_roughness.colorspace_settings.name == "Non-Color", "roughness is not colour data")
+            check(np.array_equal(blender_scene.image_pixels(new_roughness)[..., 0], 255 - shininess[::-1]),
+                  "roughness = 255 - shininess, bottom row first")
+            check(new_roughness.packed_file is not None, "new images are packed")
+
+        program.acknowledged.clear()
+        program.send_materials(materials_block(0x100, 0, b"Gs_", painted, shininess), 0x100)
+        check(host.wait_for_materials(2, 30), "second materials taken")
+        new_colour = bpy.data.images.get("Gs_CubeMaterial_Colour")
+        check(new_colour is not None, "generate new: an image named with the prefix")
+        check(np.array_equal(blender_scene.image_pixels(image), expected), "generate new leaves the old image")
+        if new_colour is not None:
+            check(np.array_equal(blender_scene.image_pixels(new_colour), expected), "the new image has the map")
+            node = gessoria_link.materials.map_target(bpy.data.materials["CubeMaterial"], "colour")
+            check(node is not None and node.image == new_colour, "the new image feeds Base Color")
+    finally:
+        host.disconnect()
+        program.close()
+
+
+try:
+    run()
+except Exception:
+    traceback.print_exc()
+    failures.append("exception")
+print("blender add-on test:", "FAILED" if failures else "passed", bpy.app.version_string)
+sys.stdout.flush()
+os._exit(1 if failures else 0)
