@@ -1,0 +1,98 @@
+"""The whole round trip in real Blender (blender -b --factory-startup --python THIS -- ADDON_DIR
+CLI DATA_DIR WORK_DIR): the add-on sends a cube with a 64 x 64 image to `gessoria-cli link`,
+which paints a stroke and sends the maps back; Blender's image must then hold the painted
+texels, byte for byte the Colour map the CLI saved, and be unchanged everywhere else."""
+
+import os
+import shutil
+import subprocess
+import sys
+import traceback
+
+import numpy as np
+
+here = os.path.dirname(os.path.abspath(__file__))
+arguments = sys.argv[sys.argv.index("--") + 1:]
+addon_dir, cli, data_dir, work = arguments
+sys.path[:0] = [here, addon_dir]
+shutil.rmtree(work, ignore_errors=True)
+os.makedirs(work)
+# A runtime folder of its own, so the CLI's socket is found here and nowhere else.
+runtime = os.path.join(work, "runtime")
+os.makedirs(runtime, mode=0o700, exist_ok=True)
+os.environ["XDG_RUNTIME_DIR"] = runtime
+
+import bpy  # noqa: E402
+
+import blender_scene  # noqa: E402
+import gessoria_link  # noqa: E402
+from gessoria_link import host  # noqa: E402
+
+STROKE = """# a red stroke across the middle of the Front view
+foreground 0xFF0000FF
+stroke 370,300 430,300
+"""
+
+failures = []
+
+
+def check(condition, text):
+    if not condition:
+        failures.append(text)
+        print("FAILED:", text)
+
+
+def run():
+    gessoria_link.register()
+    cube, image = blender_scene.build_cube()
+    original = blender_scene.image_pixels(image)
+    script = os.path.join(work, "stroke.txt")
+    with open(script, "w") as out:
+        out.write(STROKE)
+    project = os.path.join(work, "painted.gsr")
+    log = open(os.path.join(work, "cli.log"), "w")
+    # The starter brushes and paints are read from the current folder, as the desktop does.
+    program = subprocess.Popen([cli, "link", "--script", script, "-o", project, "--timeout", "60"],
+                               cwd=data_dir, stdout=log, stderr=subprocess.STDOUT)
+    try:
+        link = host.link()
+        link.launcher = lambda: None  # started above: the add-on waits for it to listen
+        host.send_objects(bpy.context, [cube], timeout=60)
+        check(host.wait_for_materials(1, 120), "the painted maps came back")
+        check(program.wait(120) == 0, "gessoria-cli link ends with status 0 once acknowledged")
+    finally:
+        host.disconnect()
+        if program.poll() is None:
+            program.kill()
+        log.close()
+    print(open(os.path.join(work, "cli.log")).read())
+
+    after = blender_scene.image_pixels(image)
+    changed = np.any(after != original, axis=2)
+    check(changed.any(), "the stroke changed texels of Blender's image")
+    check(np.all(after[..., 3] == 255), "the image stays opaque")
+    check(np.any(np.all(after[changed][:, :3] == (255, 0, 0), axis=1)), "some texels are painted full red")
+
+    maps = os.path.join(work, "maps")
+    exported = subprocess.run([cli, "export-maps", project, maps, "--format", "png", "--padding", "0"],
+                              cwd=data_dir, capture_output=True, text=True)
+    check(exported.returncode == 0, f"export-maps: {exported.stderr}")
+    colour = bpy.data.images.load(os.path.join(maps, "CubeMaterial_colour.png"))
+    saved = blender_scene.image_pixels(colour)
+    # The program keeps a received map's first row (the image's top row) as its bitmap's row 0,
+    # and an image file written from a bitmap has row 0 at the bottom: the file is the image
+    # upside down.
+    saved = saved[::-1]
+    check(saved.shape == after.shape, f"the saved map is {saved.shape}")
+    check(np.array_equal(after[..., :3], saved[..., :3]), "Blender's image is byte for byte the map Gessoria holds")
+    check(changed.sum() < changed.size // 4, f"only the stroke's texels changed ({changed.sum()} of {changed.size})")
+
+
+try:
+    run()
+except Exception:
+    traceback.print_exc()
+    failures.append("exception")
+print("blender link end-to-end:", "FAILED" if failures else "passed", bpy.app.version_string)
+sys.stdout.flush()
+os._exit(1 if failures else 0)
