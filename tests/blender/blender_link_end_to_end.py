@@ -43,6 +43,11 @@ def check(condition, text):
 
 
 def run():
+    # Until the CLI has its link command this test cannot run: skipped (status 77).
+    if " link " not in subprocess.run([cli, "--help"], capture_output=True, text=True).stdout:
+        print("gessoria-cli has no link command: skipped")
+        sys.stdout.flush()
+        os._exit(77)
     gessoria_link.register()
     cube, image = blender_scene.build_cube()
     original = blender_scene.image_pixels(image)
