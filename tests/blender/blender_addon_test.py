@@ -60,7 +60,7 @@ def run():
     program = test_session.ProgramSide(os.path.join(runtime, "gessoria", "link.sock"))
     host.link().block_name = test_session.BLOCK  # a name of its own: a program running meanwhile keeps its block
     try:
-        host.send_objects(bpy.context, [cube], timeout=30)
+        check(bpy.ops.object.send_to_gessoria() == {"FINISHED"}, "Object > Send to Gessoria")
         block, base = program.scene_block
         objects, vertices, faces, materials = struct.unpack_from("<4i", block, 0)
         check((objects, vertices, faces, materials) == (1, 8, 12, 1), f"counts {(objects, vertices, faces, materials)}")
@@ -123,9 +123,102 @@ def run():
             check(np.array_equal(blender_scene.image_pixels(new_colour), expected), "the new image has the map")
             node = gessoria_link.materials.map_target(bpy.data.materials["CubeMaterial"], "colour")
             check(node is not None and node.image == new_colour, "the new image feeds Base Color")
+        check_node_maps(program)
     finally:
         host.disconnect()
         program.close()
+
+
+def grey_image(name, seed, alpha=False):
+    """A 16 x 8 byte image of random bytes (RGBA, bottom row first), and its bytes."""
+    rgba = np.random.default_rng(seed).integers(0, 256, (8, 16, 4), dtype=np.uint8)
+    if not alpha:
+        rgba[..., 3] = 255
+    image = bpy.data.images.new(name, 16, 8, alpha=alpha)
+    image.pixels.foreach_set((rgba.astype(np.float32) / np.float32(255.0)).reshape(-1))
+    return image, rgba
+
+
+def check_node_maps(program):
+    """A smooth, subdivided, mirrored plane whose material takes Alpha from an image's alpha
+    output, Bump from a Bump node's Height, Roughness through an Invert node and Emission."""
+    bpy.ops.object.select_all(action="DESELECT")
+    bpy.ops.mesh.primitive_plane_add(size=2.0)
+    plane = bpy.context.active_object
+    plane.modifiers.new("Subdivision", "SUBSURF").levels = 1
+    plane.scale.x = -1.0
+    plane.location.x = 3.0
+    bpy.ops.object.shade_smooth()
+    material = bpy.data.materials.new("Nodes")
+    material.use_nodes = True
+    tree = material.node_tree
+    bsdf = tree.nodes["Principled BSDF"]
+    bsdf.inputs["Base Color"].default_value = (0.5, 0.21586, 0.0, 1.0)  # sRGB 188, 128, 0
+    images = {}
+    for name, seed, alpha in (("Opacity", 1, True), ("Height", 2, False), ("Shine", 3, False), ("Glow", 4, False)):
+        images[name] = grey_image(name, seed, alpha)
+    textures = {}
+    for name, (image, _) in images.items():
+        textures[name] = tree.nodes.new("ShaderNodeTexImage")
+        textures[name].image = image
+    tree.links.new(textures["Opacity"].outputs["Alpha"], bsdf.inputs["Alpha"])
+    bump = tree.nodes.new("ShaderNodeBump")
+    tree.links.new(textures["Height"].outputs["Color"], bump.inputs["Height"])
+    tree.links.new(bump.outputs["Normal"], bsdf.inputs["Normal"])
+    invert = tree.nodes.new("ShaderNodeInvert")
+    tree.links.new(textures["Shine"].outputs["Color"], invert.inputs["Color"])
+    tree.links.new(invert.outputs["Color"], bsdf.inputs["Roughness"])
+    emission = bsdf.inputs.get("Emission Color") or bsdf.inputs["Emission"]
+    tree.links.new(textures["Glow"].outputs["Color"], emission)
+    plane.data.materials.append(material)
+
+    host.send_objects(bpy.context, [plane], timeout=30)
+    block, base = program.scene_block
+    check(struct.unpack_from("<4i", block, 0) == (1, 9, 8, 1), f"subdivided plane: {struct.unpack_from('<4i', block, 0)}")
+
+    def array(header_offset, fmt, count):
+        at = struct.unpack_from("<I", block, header_offset)[0] - base
+        return np.frombuffer(block, dtype=fmt, count=count, offset=at)
+
+    x = array(48, "<f4", 9)
+    check(np.isclose(x.min() + x.max(), 6) and x.max() - x.min() < 1.99, "in world space, with the modifier applied")
+    check(np.all(array(124, "<i4", 8) == 1), "smooth faces share smoothing group 1")
+    check(sorted(int(bin(f).count("1")) for f in array(120, "<i2", 8)) == [2] * 8, "the quads' diagonals are hidden")
+    record = struct.unpack_from("<I", block, 20)[0] - base
+    diffuse = struct.unpack_from("<i", block, record + 20)[0]
+    check(diffuse == 0xBC8000, f"diffuse colour in sRGB bytes: {diffuse:06x}")
+    check(block[record + 32 + 40] == 0, "no colour map: Base Color is not fed by an image")
+
+    def sent_map(at):
+        pixels, height, width, bits = struct.unpack_from("<Iiii", block, record + at + 44)
+        check(block[record + at + 40] == 1 and (height, width, bits) == (8, 16, 8), f"map at {at}: 16 x 8, 8 bits")
+        return np.frombuffer(block, np.uint8, 16 * 8, pixels - base).reshape(8, 16)
+
+    def grey(rgba):
+        r, g, b = (rgba[..., i].astype(int) for i in range(3))
+        return (r * 77 + g * 150 + b * 29 + 128) >> 8
+
+    check(np.array_equal(sent_map(92), images["Opacity"][1][::-1, :, 3]), "opacity: the image's alpha, top row first")
+    check(np.array_equal(sent_map(152), grey(images["Height"][1])[::-1]), "bump: the Height image in grey")
+    check(np.array_equal(sent_map(212), grey(images["Shine"][1])[::-1]), "shininess: through Invert, as it is")
+    check(np.array_equal(sent_map(272), grey(images["Glow"][1])[::-1]), "self illumination: the Emission image")
+
+    count = host.link().materials_received
+    returned = bytearray(168 + 336 + 128)
+    struct.pack_into("<i", returned, 12, 1)
+    struct.pack_into("<I", returned, 20, 0x9000 + 168)
+    returned[132] = 1
+    returned[168 + 332] = 1
+    returned[168 + 92 + 40] = 1
+    struct.pack_into("<Iiii", returned, 168 + 92 + 44, 0x9000 + 504, 8, 16, 8)
+    returned[504:632] = bytes(range(128))
+    program.send_materials(returned, 0x9000)
+    check(host.wait_for_materials(count + 1, 30), "opacity map taken")
+    opacity, before = images["Opacity"]
+    after = blender_scene.image_pixels(opacity)
+    check(np.array_equal(after[..., 3], np.arange(128, dtype=np.uint8).reshape(8, 16)[::-1]),
+          "an opacity map comes back into the alpha channel it was taken from")
+    check(np.array_equal(after[..., :3], before[..., :3]), "and leaves the colours alone")
 
 
 try:
