@@ -6,6 +6,7 @@ import os
 import struct
 import sys
 import tempfile
+import time
 import traceback
 
 import numpy as np
@@ -115,7 +116,15 @@ def run():
 
         program.acknowledged.clear()
         program.send_materials(materials_block(0x100, 0, b"Gs_", painted, shininess), 0x100)
-        check(host.wait_for_materials(2, 30), "second materials taken")
+        # What the interface's timer does: poll, never wait (timers do not fire in a background run).
+        check(program.acknowledged.wait(0) is False, "nothing is taken before the timer runs")
+        for _ in range(600):
+            interval = host._poll_timer()
+            if host.link().materials_received == 2:
+                break
+            time.sleep(0.05)
+        check(host.link().materials_received == 2, "second materials taken by the timer")
+        check(interval == host.POLL_INTERVAL, "the timer keeps running while linked")
         new_colour = bpy.data.images.get("Gs_CubeMaterial_Colour")
         check(new_colour is not None, "generate new: an image named with the prefix")
         check(np.array_equal(blender_scene.image_pixels(image), expected), "generate new leaves the old image")
