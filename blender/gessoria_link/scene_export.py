@@ -26,8 +26,10 @@ def _get(collection, attribute, count, dtype, width=1):
 
 
 def _fixed_16_16(values):
-    scaled = np.trunc(values.astype(np.float64) * 65536.0)
-    return np.clip(scaled, -(2 ** 31), 2 ** 31 - 1).astype("<i4")
+    # Scaling a float32 by 65536 and truncating are exact; the bounds are the int32 limits
+    # that float32 holds.
+    scaled = np.trunc(values * np.float32(65536.0))
+    return np.clip(scaled, np.float32(-(2 ** 31)), np.float32(2 ** 31 - 128)).astype("<i4")
 
 
 def _visible_edges(mesh, corner_loops, polygon_of_face):
@@ -40,14 +42,6 @@ def _visible_edges(mesh, corner_loops, polygon_of_face):
     l0, l1, l2 = corner_loops[:, 0], corner_loops[:, 1], corner_loops[:, 2]
     return (follows(l0, l1).astype(np.int16) << 2 | follows(l1, l2).astype(np.int16) << 1
             | follows(l2, l0).astype(np.int16)).astype("<i2")
-
-
-def _face_normals(positions, corners):
-    a, b, c = (positions[corners[:, k]] for k in range(3))
-    normals = np.cross(b - a, c - a)
-    length = np.linalg.norm(normals, axis=1)
-    length[length == 0] = 1
-    return (normals / length[:, None]).astype("<f4")
 
 
 def _image_map(image, map_type, target, notes):
@@ -105,7 +99,9 @@ def collect_scene(context, objects):
             slot_of_face = _get(tris, "material_index", face_count, np.int32)
             polygon_of_face = _get(tris, "polygon_index", face_count, np.int32)
             edge_flags = _visible_edges(mesh, loops, polygon_of_face)
-            normals = _face_normals(co, corners - vertex_total)
+            # Blender's own triangle normals, turned into Gessoria's axes. The swap of y and z
+            # mirrors the mesh, so (B - A) x (C - A) over the same corners points the other way.
+            normals = -_get(tris, "normal", face_count, "<f4", 3).reshape(-1, 3)[:, (0, 2, 1)]
             smooth = np.zeros(len(mesh.polygons), dtype=bool)
             mesh.polygons.foreach_get("use_smooth", smooth)
             uv_layer = mesh.uv_layers.active
@@ -134,9 +130,10 @@ def collect_scene(context, objects):
                                             has_mapping))
         for axis, (name, _) in enumerate(wire.VERTEX_ARRAYS):
             arrays[name].append(co[:, axis])
+        fixed = _fixed_16_16(uv)
         for corner in range(3):
-            arrays[f"u{corner}"].append(_fixed_16_16(uv[:, corner, 0]))
-            arrays[f"v{corner}"].append(_fixed_16_16(uv[:, corner, 1]))
+            arrays[f"u{corner}"].append(fixed[:, corner, 0])
+            arrays[f"v{corner}"].append(fixed[:, corner, 1])
         for axis, name in enumerate(("nx", "ny", "nz")):
             arrays[name].append(normals[:, axis])
         for corner, name in enumerate("abc"):
