@@ -27,12 +27,6 @@ constexpr const char* kUsage =
     "usage: gessoria-cli paint PATH --script FILE -o OUT [render options] [--layer MATERIAL:MAPTYPE:INDEX]\n"
     "       [--brushes FILE] [--paints FILE] [--time]\n";
 
-struct PaintRequest {
-    RenderRequest render;
-    std::string script, layer, brushes, paints;
-    bool time = false;
-};
-
 bool ParseNumber(const std::string& text, long& value)
 {
     char* end = nullptr;
@@ -419,14 +413,7 @@ int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
 {
     PaintRequest request;
     const ExtraOption extra = [&](const std::string& option, const std::optional<std::string>& value) {
-        if (!value)
-            return option == "--time" ? (request.time = true) : false;
-        if (option == "--script") request.script = *value;
-        else if (option == "--layer") request.layer = *value;
-        else if (option == "--brushes") request.brushes = *value;
-        else if (option == "--paints") request.paints = *value;
-        else return false;
-        return true;
+        return TakePaintOption(request, option, value);
     };
     if (!ParseRenderArgs(args, request.render, err, kUsage, extra) || request.script.empty()) {
         if (request.script.empty())
@@ -440,9 +427,27 @@ int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     CliInteraction ui(err);
     Session session;
-    Scene& scene = session.scene;
     if (const int status = OpenSceneToDraw(session, args, request.render, ui, err, kUsage, extra); status != 0)
         return status;
+    return PaintOpenScene(session, request, script, IsProjectPath(request.render.path), ui, out, err);
+}
+
+bool TakePaintOption(PaintRequest& request, const std::string& option, const std::optional<std::string>& value)
+{
+    if (!value)
+        return option == "--time" ? (request.time = true) : false;
+    if (option == "--script") request.script = *value;
+    else if (option == "--layer") request.layer = *value;
+    else if (option == "--brushes") request.brushes = *value;
+    else if (option == "--paints") request.paints = *value;
+    else return false;
+    return true;
+}
+
+int PaintOpenScene(Session& session, PaintRequest& request, std::istream& script, bool ownLibraries, CliInteraction& ui,
+                   std::ostream& out, std::ostream& err)
+{
+    Scene& scene = session.scene;
     ViewFrame frame;
     if (!frame.Create(request.render.width, request.render.height)) {
         err << "cannot make the frame\n";
@@ -452,7 +457,7 @@ int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     ScriptRunner runner(scene, frame, request.render, ui, err);
     const auto here = std::filesystem::current_path();
-    if (IsProjectPath(request.render.path)) {
+    if (ownLibraries) {
         // A project paints with the libraries and values it was saved with.
         runner.brushes = session.brushes;
         runner.paints = session.paints;
@@ -465,11 +470,13 @@ int RunPaint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     runner.timing = request.time;
     if (!runner.Run(script))
         return 1;
+    session.brushes = runner.brushes;
+    session.paints = runner.paints;
+    session.paintValues = runner.values;
+    if (request.render.output.empty())
+        return 0;
 
     const bool written = request.layer.empty() && IsProjectPath(request.render.output) ? [&] {
-        session.brushes = runner.brushes;
-        session.paints = runner.paints;
-        session.paintValues = runner.values;
         StoreDrawingSettings(session, request.render);
         return SaveSessionProject(session, request.render.output, ui).has_value();
     }() : request.layer.empty() ? [&] {

@@ -85,13 +85,15 @@ bool ParseRenderArgs(const std::vector<std::string>& args, RenderRequest& r, std
             else if (!extra || !extra(a, value)) { err << "unknown option " << a << '\n' << kUsage; return false; }
             continue;
         }
-        if (!r.path.empty()) {
-            err << "only one scene file can be rendered\n" << kUsage;
+        if (!r.path.empty() || r.sceneFromHost) {
+            err << (r.sceneFromHost ? "the scene comes from the modelling host, not from " + a
+                                    : std::string("only one scene file can be rendered"))
+                << '\n' << kUsage;
             return false;
         }
         r.path = a;
     }
-    if (r.path.empty() || r.output.empty()) {
+    if (!r.sceneFromHost && (r.path.empty() || r.output.empty())) {
         err << kUsage;
         return false;
     }

@@ -31,6 +31,8 @@ struct RenderRequest {
     LightingSettings lighting;
     int acceleration = 1;
     int frames = 0;
+    // The scene comes from a modelling host: no PATH is taken and OUT may be left out.
+    bool sceneFromHost = false;
 };
 
 // A command's own options: given the option and its value (none for a flag), true when taken.

@@ -4,6 +4,7 @@
 #include "cli/ExportMapsCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/LibraryCommand.h"
+#include "cli/LinkCommand.h"
 #include "cli/PaintCommand.h"
 #include "cli/RenderCommand.h"
 
@@ -30,11 +31,14 @@ constexpr const char* kUsage =
     "  convert IN OUT.glb|OUT.gltf|OUT.obj [--padding N]    write it as a model with its painted maps\n"
     "  export-maps SCENE OUTDIR [--format png|tga|tif|jpg] [--padding N] [--layers] [--map-path DIR]...\n"
     "                                                       write every textured material's maps, padded\n"
-    "render options (render and paint):\n"
+    "  link [--script FILE] [--timeout SECONDS] [-o OUT] [--overwrite 0|1] [--prefix TEXT] [options]\n"
+    "                                                       take a scene from a modelling host, paint it,\n"
+    "                                                       send the maps back and wait for the host\n"
+    "render options (render, paint and link):\n"
     "  [--size WxH] [--level 0-4] [--view front|back|left|right|top|bottom] [--angles X,Y,Z]\n"
     "  [--light B,A,C] [--ambient N] [--diffuse N] [--two-sided] [--dual-light] [--background G]\n"
     "  [--acceleration N] [--fast-draw] [--frames N] [--map-path DIR]...\n"
-    "paint options: [--layer MATERIAL:MAPTYPE:INDEX] [--brushes FILE] [--paints FILE] [--time]\n"
+    "paint options (paint and link): [--layer MATERIAL:MAPTYPE:INDEX] [--brushes FILE] [--paints FILE] [--time]\n"
     "  --version   print the version and the Qt version, and exit\n"
     "  -h, --help  print this help and exit\n"
     "exit status: 0 done, 1 a file or a script line failed, 2 bad command line; see gessoria-cli(1)\n";
@@ -68,6 +72,8 @@ int main(int argc, char** argv)
             return gessoria::cli::RunExportMaps(args, std::cout, std::cerr);
         if (command == "library")
             return gessoria::cli::RunLibrary(args, std::cout, std::cerr);
+        if (command == "link")
+            return gessoria::cli::RunLink(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "Not enough memory to " << command << '\n';
         return 1;

@@ -27,18 +27,18 @@ bool Fail(Scene& scene, Scene& attempt, const std::string& message, UserInteract
     return false;
 }
 
-// The loaded attempt takes the scene's place. The open layer views are told first (their
-// materials go) and stay the new scene's sink; the attempt was loaded without one, so no
-// view heard of its materials while they were being made.
-void Replace(Scene& scene, Scene& attempt)
+} // namespace
+
+// The open layer views are told first (their materials go) and stay the new scene's sink;
+// the attempt was loaded without one, so no view heard of its materials while they were
+// being made.
+void ReplaceScene(Scene& scene, Scene& attempt)
 {
     LayerViewSink* views = scene.layerViews;
     FreeScene(scene);
     scene = std::move(attempt);
     scene.layerViews = views;
 }
-
-} // namespace
 
 bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, ProjectSettings* project)
 {
@@ -59,7 +59,7 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, P
         // The project reader shows its own message for a file it refuses.
         if (!LoadProject(attempt, *project, path, ui))
             return false;
-        Replace(scene, attempt);
+        ReplaceScene(scene, attempt);
         return true;
     }
     if (IsModelExtension(extension)) {
@@ -83,7 +83,7 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, P
     ComputeNormals(attempt, false, fileName, ui);
 
     attempt.loadedState = attempt.LeadingState();
-    Replace(scene, attempt);
+    ReplaceScene(scene, attempt);
     return true;
 }
 

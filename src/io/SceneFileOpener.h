@@ -22,4 +22,7 @@ class UserInteraction;
 // Without `project` a project file cannot be opened (there is nowhere to put its settings).
 bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, ProjectSettings* project = nullptr);
 
+// A scene loaded beside the current one takes its place.
+void ReplaceScene(Scene& scene, Scene& attempt);
+
 } // namespace gessoria

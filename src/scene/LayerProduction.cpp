@@ -191,6 +191,21 @@ void ReleaseMapBitmaps(Material& material)
 
 void DrawFitted(const CDIB& map, CDIB& target, MapFitting fitting)
 {
+    // Grey maps (a modelling host sends its single-channel maps as such) are drawn as the
+    // grey colour they stand for.
+    if (map.created() && map.bitCount() == 8) {
+        CDIB colour;
+        if (!colour.Create24(map.width(), map.height()))
+            return;
+        for (int y = 0; y < map.height(); ++y) {
+            const std::uint8_t* in = map.row(y);
+            std::uint8_t* out = colour.row(y);
+            for (int x = 0; x < map.width(); ++x, out += 3)
+                out[0] = out[1] = out[2] = in[x];
+        }
+        DrawFitted(colour, target, fitting);
+        return;
+    }
     if (!map.created() || !target.created() || map.bitCount() != 24 || target.bitCount() != 24)
         return;
     switch (fitting) {

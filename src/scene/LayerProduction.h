@@ -19,7 +19,7 @@ constexpr int kProductionCancelled = 100;
 
 int ProduceLayers(Scene& scene, UserInteraction& ui);
 
-// Draws a 24-bit map into a 24-bit target of any size: Scale resamples it to the whole
+// Draws a 24-bit map (or an 8-bit one, as grey) into a 24-bit target of any size: Scale resamples it to the whole
 // target, Tile repeats it from the top-left corner, Decal places it once, centred.
 void DrawFitted(const CDIB& map, CDIB& target, MapFitting fitting);
 

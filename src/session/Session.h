@@ -14,6 +14,7 @@
 #include "paint/ToolOptions.h"
 #include "scene/Scene.h"
 #include "session/DocumentChanges.h"
+#include "session/MaxOutOptions.h"
 #include "session/Preferences.h"
 #include "session/SessionProject.h"
 
@@ -34,6 +35,8 @@ struct Session {
     // the settings a project carries without a meaning here.
     ProjectWindowState window;
     CarriedProjectSettings carried;
+    // The MAX Out! page's options, saved with a project.
+    MaxOutOptions maxOut;
     // Tool options, the texture paint source point and scale, and the clone source: what the
     // control panel's tool pages and the source view edit, read by every stroke.
     PaintingState painting;

@@ -133,8 +133,8 @@ void SessionProjectSettings::Write(const Scene& scene, ByteWriter& out) const
     out.U8(p.autoUpdate);
     out.U8(p.backgroundColour);
     out.U8(p.iconCursors);
-    out.U8(carried.byteSetting);
-    out.String(carried.stringSetting);
+    out.U8(session_.maxOut.overwrite);
+    out.String(session_.maxOut.prefix);
     for (int i = 0; i < kStoredMapPaths; ++i)
         out.String(i < pathCount ? scene.mapPaths.paths()[static_cast<std::size_t>(i)] : std::string());
 
@@ -177,8 +177,8 @@ bool SessionProjectSettings::Read(ByteReader& in, Scene& attempt)
     p.autoUpdate = in.U8();
     p.backgroundColour = in.U8();
     p.iconCursors = in.U8();
-    carried_.byteSetting = in.U8();
-    carried_.stringSetting = in.String();
+    maxOut_.overwrite = in.U8();
+    maxOut_.prefix = in.String();
     // A render level the renderer does not have cannot be right.
     if (pathCount < 0 || p.stillRenderLevel < 0 || p.stillRenderLevel > kMaxRenderLevel || p.moveRenderLevel < 0 ||
         p.moveRenderLevel > kMaxRenderLevel)
@@ -225,6 +225,7 @@ void SessionProjectSettings::Apply(const ProjectWindowState& window)
     session_.preferences = preferences_;
     session_.paintValues = paintValues_;
     session_.carried = carried_;
+    session_.maxOut = maxOut_;
     session_.window = window;
     session_.brushes.ReplaceEntries(std::move(brushes_));
     session_.paints.ReplaceEntries(std::move(paints_));

@@ -7,6 +7,7 @@
 #include "io/ProjectFile.h"
 #include "paint/Brush.h"
 #include "paint/Paint.h"
+#include "session/MaxOutOptions.h"
 #include "session/Preferences.h"
 
 #include <array>
@@ -25,8 +26,6 @@ class UserInteraction;
 // project loaded and saved again keeps them.
 struct CarriedProjectSettings {
     std::int32_t displaySetting = 0;
-    std::uint8_t byteSetting = 0;
-    std::string stringSetting;
     std::int32_t paintingLead = 0;
     std::array<std::int32_t, 5> paintingValues{};
     std::int32_t afterPaintTool = 0;
@@ -50,6 +49,7 @@ private:
     Preferences preferences_;
     PaintValues paintValues_;
     CarriedProjectSettings carried_;
+    MaxOutOptions maxOut_;
     std::vector<Brush> brushes_;
     std::vector<Paint> paints_;
 };

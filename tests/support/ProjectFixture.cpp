@@ -103,7 +103,7 @@ void FillPaintedSession(Session& session, int mapSize, int colourLayers, Recordi
     session.window.frameRect = {10, 20, 810, 620};
     session.window.paintWizard = 1;
     session.window.cursorId = 158;
-    session.carried.stringSetting = "kept";
+    session.maxOut.prefix = "kept";
     session.carried.paintingRecords[71] = 5;
 
     Brush brush = DefaultBrush();
@@ -173,7 +173,7 @@ std::string Describe(const Session& session)
         << int(v.shininess) << '\n';
     for (const auto edge : session.window.frameRect)
         out << edge << ' ';
-    out << int(session.window.paintWizard) << ' ' << session.window.cursorId << ' ' << session.carried.stringSetting
+    out << int(session.window.paintWizard) << ' ' << session.window.cursorId << ' ' << session.maxOut.prefix
         << int(session.carried.paintingRecords[71]) << '\n';
     for (int i = 0; i < session.brushes.count(); ++i) {
         const Brush& b = session.brushes.at(i);
