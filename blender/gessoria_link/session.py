@@ -91,6 +91,9 @@ class HostLink:
         """Handles whatever has arrived; never waits. Returns True while busy."""
         try:
             self._poll()
+        except transport.LinkClosed as error:
+            # Between hand-overs this is Gessoria quitting, nothing gone wrong.
+            self._fail(str(error), keep_connection=False, level="ERROR" if self.busy else "INFO")
         except transport.LinkError as error:
             self._fail(str(error), keep_connection=False)
         except wire.BlockError as error:
@@ -155,7 +158,7 @@ class HostLink:
             self._block.remove()
             self._block = None
 
-    def _fail(self, text, keep_connection):
+    def _fail(self, text, keep_connection, level="ERROR"):
         """Ends what was under way; a block that cannot be written or read leaves the
         connection as it was, a lost or silent program ends it."""
         self.failures += 1
@@ -168,7 +171,7 @@ class HostLink:
                 self.connection.close()
                 self.connection = None
             self.state = IDLE
-        self.report("ERROR", text)
+        self.report(level, text)
 
     def wait(self, condition, timeout):
         """Polls until condition() holds or timeout seconds pass; True if it held. For batch

@@ -21,6 +21,10 @@ class LinkError(RuntimeError):
     """A failure of the link; the text is meant for the user."""
 
 
+class LinkClosed(LinkError):
+    """The program closed its end of the connection."""
+
+
 def socket_path(environ=None, uid=None):
     """Where the program listens: $XDG_RUNTIME_DIR/gessoria/link.sock, or without that
     variable /tmp/gessoria-link-<uid>/link.sock."""
@@ -82,9 +86,9 @@ class Connection:
             except BlockingIOError:
                 return None
             except OSError as error:
-                raise LinkError(f"Gessoria closed the link ({error.strerror})") from error
+                raise LinkClosed(f"Gessoria closed the link ({error.strerror})") from error
             if not chunk:
-                raise LinkError("Gessoria closed the link")
+                raise LinkClosed("Gessoria closed the link")
             self._pending += chunk
         message, self._pending = self._pending[: wire.MESSAGE_SIZE], self._pending[wire.MESSAGE_SIZE:]
         return wire.unpack_message(message)

@@ -184,7 +184,7 @@ class SessionTest(unittest.TestCase):
         self.assertTrue(link.wait(lambda: not link.busy, 30))
         self.program.close()
         self.assertTrue(link.wait(lambda: link.state == session.IDLE, 30))
-        self.assertEqual(self.reports[-1], ("ERROR", "Gessoria closed the link"))
+        self.assertEqual(self.reports[-1], ("INFO", "Gessoria closed the link"))
         self.assertIsNone(link.connection)
 
 
