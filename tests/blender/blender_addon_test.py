@@ -191,6 +191,10 @@ def check_node_maps(program):
 
     x = array(48, "<f4", 9)
     check(np.isclose(x.min() + x.max(), 6) and x.max() - x.min() < 1.99, "in world space, with the modifier applied")
+    check(np.all(array(52, "<f4", 9) == 0) and np.ptp(array(56, "<f4", 9)) > 1,
+          "Blender's ground plane (z = 0) is the program's y = 0")
+    normal_y = array(64, "<f4", 8)
+    check(np.allclose(normal_y, -1), f"the mirrored plane's faces keep facing Blender's +z: {normal_y}")
     check(np.all(array(124, "<i4", 8) == 1), "smooth faces share smoothing group 1")
     check(sorted(int(bin(f).count("1")) for f in array(120, "<i2", 8)) == [2] * 8, "the quads' diagonals are hidden")
     record = struct.unpack_from("<I", block, 20)[0] - base
