@@ -88,6 +88,15 @@ def run():
     check(saved.shape == after.shape, f"the saved map is {saved.shape}")
     check(np.array_equal(after[..., :3], saved[..., :3]), "Blender's image is byte for byte the map Gessoria holds")
     check(changed.sum() < changed.size // 4, f"only the stroke's texels changed ({changed.sum()} of {changed.size})")
+    # Gessoria's Front view looks along Blender's +y, as Blender's own Front view does: the
+    # stroke lands on the cube's face at y = -1, so its texels centre inside that face's
+    # square of the UV map (texture-space dabs spill over the square's edges).
+    front = next(p for p in cube.data.polygons if p.normal.y < -0.99)
+    uv = np.array([cube.data.uv_layers.active.data[i].uv for i in front.loop_indices]) * blender_scene.SIZE
+    row, column = np.mean(np.nonzero(changed), axis=1)
+    check(uv[:, 1].min() <= row <= uv[:, 1].max() and uv[:, 0].min() <= column <= uv[:, 0].max(),
+          f"the stroke centres on the front face: texel row {row:.1f}, column {column:.1f}, "
+          f"face {uv.min(axis=0)}..{uv.max(axis=0)}")
 
 
 try:
