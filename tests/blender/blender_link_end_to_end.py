@@ -4,9 +4,11 @@ which paints a stroke and sends the maps back; Blender's image must then hold th
 texels, byte for byte the Colour map the CLI saved, and be unchanged everywhere else."""
 
 import os
+import shlex
 import shutil
 import subprocess
 import sys
+import time
 import traceback
 
 import numpy as np
@@ -50,22 +52,27 @@ def run():
     with open(script, "w") as out:
         out.write(STROKE)
     project = os.path.join(work, "painted.gsr")
-    log = open(os.path.join(work, "cli.log"), "w")
-    # The starter brushes and paints are read from the current folder, as the desktop does.
-    program = subprocess.Popen([cli, "link", "--script", script, "-o", project, "--timeout", "60"],
-                               cwd=data_dir, stdout=log, stderr=subprocess.STDOUT)
+    log, status = os.path.join(work, "cli.log"), os.path.join(work, "cli.status")
+    # Nobody listens yet: the add-on starts the program itself, here the CLI through a shell
+    # that keeps its output and status. The starter brushes and paints are read from the
+    # current folder, as the desktop program does.
+    command = " ".join(shlex.quote(word) for word in [cli, "link", "--script", script, "-o", project,
+                                                      "--timeout", "60"])
+    host.set_launch_command(["bash", "-c", f"cd {shlex.quote(data_dir)} && {command} > {shlex.quote(log)} 2>&1; "
+                                           f"echo $? > {shlex.quote(status)}"])
     try:
-        link = host.link()
-        link.launcher = lambda: None  # started above: the add-on waits for it to listen
         host.send_objects(bpy.context, [cube], timeout=60)
+        check(any(text == "Starting Gessoria..." for _, text in host.messages()), "the add-on started the program")
         check(host.wait_for_materials(1, 120), "the painted maps came back")
-        check(program.wait(120) == 0, "gessoria-cli link ends with status 0 once acknowledged")
     finally:
         host.disconnect()
-        if program.poll() is None:
-            program.kill()
-        log.close()
-    print(open(os.path.join(work, "cli.log")).read())
+    for _ in range(1200):  # the CLI ends once acknowledged (or after its own time-out)
+        if os.path.exists(status) and open(status).read().strip():
+            break
+        time.sleep(0.1)
+    print(open(log).read() if os.path.exists(log) else "no output from gessoria-cli")
+    check(os.path.exists(status) and open(status).read().strip() == "0",
+          "gessoria-cli link ends with status 0 once acknowledged")
 
     after = blender_scene.image_pixels(image)
     changed = np.any(after != original, axis=2)
