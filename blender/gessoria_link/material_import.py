@@ -19,8 +19,9 @@ def _write(image, image_map, target):
     if tuple(image.size) != (width, height):
         image.scale(width, height)
     floats = None
-    keeps_channels = image_map.bits == 8 or target.channel == pixels.ALPHA
-    if keeps_channels and image.channels == 4:
+    if image.channels == 4:
+        # The channels the map does not write keep their values: a colour map leaves the
+        # alpha that may carry the opacity map, and the other way round.
         floats = np.empty(width * height * 4, np.float32)
         image.pixels.foreach_get(floats)
     image.pixels.foreach_set(pixels.pixels_with_map(image_map, floats, target.channel, target.invert))

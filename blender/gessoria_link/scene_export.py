@@ -46,7 +46,7 @@ def _visible_edges(mesh, corner_loops, polygon_of_face):
 
 def _image_map(image, map_type, target, notes):
     width, height = image.size
-    if width <= 0 or height <= 0 or not image.has_data and not _load(image):
+    if width <= 0 or height <= 0:  # asking for the size loads the image; a missing file has none
         notes.append(f"Image \"{image.name}\" has no pixels; its {map_type} map is not sent")
         return None
     channels = image.channels
@@ -61,14 +61,6 @@ def _image_map(image, map_type, target, notes):
     bits = materials.MAP_BITS[map_type]
     data = pixels.map_from_pixels(floats, width, height, bits, target.channel, target.invert)
     return wire.MapImage(width, height, bits, data, image.name[:MAP_NAME_CHARACTERS])
-
-
-def _load(image):
-    try:
-        image.reload()
-        return image.has_data or len(image.pixels) > 0
-    except RuntimeError:
-        return False
 
 
 def collect_scene(context, objects):

@@ -170,6 +170,7 @@ def check_node_maps(program):
     for name, (image, _) in images.items():
         textures[name] = tree.nodes.new("ShaderNodeTexImage")
         textures[name].image = image
+    tree.links.new(textures["Opacity"].outputs["Color"], bsdf.inputs["Base Color"])
     tree.links.new(textures["Opacity"].outputs["Alpha"], bsdf.inputs["Alpha"])
     bump = tree.nodes.new("ShaderNodeBump")
     tree.links.new(textures["Height"].outputs["Color"], bump.inputs["Height"])
@@ -200,7 +201,10 @@ def check_node_maps(program):
     record = struct.unpack_from("<I", block, 20)[0] - base
     diffuse = struct.unpack_from("<i", block, record + 20)[0]
     check(diffuse == 0xBC8000, f"diffuse colour in sRGB bytes: {diffuse:06x}")
-    check(block[record + 32 + 40] == 0, "no colour map: Base Color is not fed by an image")
+    pixels, height, width, bits = struct.unpack_from("<Iiii", block, record + 32 + 44)
+    check((height, width, bits) == (8, 16, 24), "one RGBA image gives the colour map")
+    colour = np.frombuffer(block, np.uint8, 16 * 8 * 3, pixels - base).reshape(8, 16, 3)
+    check(np.array_equal(colour, images["Opacity"][1][::-1, :, 2::-1]), "colour from its red, green, blue")
 
     def sent_map(at):
         pixels, height, width, bits = struct.unpack_from("<Iiii", block, record + at + 44)
@@ -232,6 +236,18 @@ def check_node_maps(program):
     check(np.array_equal(after[..., 3], np.arange(128, dtype=np.uint8).reshape(8, 16)[::-1]),
           "an opacity map comes back into the alpha channel it was taken from")
     check(np.array_equal(after[..., :3], before[..., :3]), "and leaves the colours alone")
+
+    returned[168 + 92 + 40] = 0
+    returned[168 + 32 + 40] = 1
+    struct.pack_into("<Iiii", returned, 168 + 32 + 44, 0x9000 + 504, 8, 4, 24)  # 4 x 8 texels now
+    returned[504:600] = bytes(range(96, 192))
+    program.send_materials(returned, 0x9000)
+    check(host.wait_for_materials(count + 2, 30), "colour map taken")
+    now = blender_scene.image_pixels(opacity)
+    check(tuple(opacity.size) == (4, 8), "the image takes the map's size")
+    check(np.array_equal(now[..., 2::-1], np.arange(96, 192, dtype=np.uint8).reshape(8, 4, 3)[::-1]),
+          "the colour map's blue, green, red rows, turned over")
+    check(len(np.unique(now[..., 3])) > 1, f"and the alpha the opacity map wrote stays: {np.unique(now[..., 3])}")
 
 
 try:
