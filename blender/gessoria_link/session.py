@@ -149,7 +149,12 @@ class HostLink:
         finally:
             # The block has been taken (or cannot be): either way the program may let it go.
             self.connection.send(wire.MAX_MESH, 0, 0)
-        self.on_materials(returned)
+        try:
+            self.on_materials(returned)
+        except Exception as error:  # a fault of the host's own writing must not end the link
+            self.failures += 1
+            self.report("ERROR", f"The maps from Gessoria could not be written: {error}")
+            return
         self.materials_received += 1
 
     def _drop_block(self):

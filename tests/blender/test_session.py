@@ -140,6 +140,18 @@ class SessionTest(unittest.TestCase):
         self.program.send_materials(materials_block(0x1000), 0x1000)
         self.assertTrue(link.wait(lambda: link.materials_received == 1, 30))
 
+    def test_a_fault_while_writing_the_maps_is_reported_and_the_link_stays(self):
+        self.program = ProgramSide(self.path)
+        link = self.link()
+        link.on_materials = lambda returned: 1 / 0
+        link.send(two_object_scene())
+        self.assertTrue(link.wait(lambda: not link.busy, 30))
+        self.program.send_materials(materials_block(0x1000), 0x1000)
+        self.assertTrue(link.wait(lambda: link.failures == 1, 30))
+        self.assertTrue(self.program.acknowledged.wait(30))
+        self.assertEqual(self.reports[-1], ("ERROR", "The maps from Gessoria could not be written: division by zero"))
+        self.assertEqual((link.state, link.materials_received), (session.LINKED, 0))
+
     def test_without_a_program_the_launcher_starts_one_and_the_link_waits_for_it(self):
         link = self.link()
         with self.assertRaises(transport.LinkError) as caught:
