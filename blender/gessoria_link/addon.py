@@ -2,7 +2,7 @@
 
 import bpy
 
-from . import host, transport, wire
+from . import host, material_import, transport, wire
 
 
 class GessoriaLinkPreferences(bpy.types.AddonPreferences):
@@ -86,10 +86,13 @@ def register():
     for cls in _classes:
         bpy.utils.register_class(cls)
     bpy.types.VIEW3D_MT_object.append(_menu_entry)
+    bpy.app.handlers.save_pre.append(material_import.pack_written_images)
 
 
 def unregister():
     host.disconnect()
+    if material_import.pack_written_images in bpy.app.handlers.save_pre:
+        bpy.app.handlers.save_pre.remove(material_import.pack_written_images)
     bpy.types.VIEW3D_MT_object.remove(_menu_entry)
     for cls in reversed(_classes):
         bpy.utils.unregister_class(cls)

@@ -4,8 +4,10 @@ Material i of the block is material i of the scene that was sent. With "overwrit
 goes into the image that feeds the material's input of its type (scaled to the map's size
 first when the sizes differ), into the channels that image gives the input; without it, or
 when no image feeds that input, into a new image named with the prefix, the material's name
-and the map's type, which is then wired into the material. New images are packed into the
-.blend file; changed images that come from files stay changed in memory until saved.
+and the map's type, which is then wired into the material. Images that live inside the
+.blend file (new ones, and packed ones) are packed afresh when the file is saved, not at
+each hand-over: packing compresses the whole image and costs more than writing it. Changed
+images that come from files stay changed in memory until saved.
 """
 
 import bpy
@@ -27,7 +29,20 @@ def _write(image, image_map, target):
     image.pixels.foreach_set(pixels.pixels_with_map(image_map, floats, target.channel, target.invert))
     image.update()
     if image.packed_file is not None or image.source == "GENERATED":
-        image.pack()
+        _to_pack.add(image.name)
+
+
+_to_pack = set()  # names of images written here that the .blend file must carry
+
+
+@bpy.app.handlers.persistent
+def pack_written_images(*_arguments):
+    """Before the .blend file is saved: packs the images written since that live in it."""
+    for name in sorted(_to_pack):
+        image = bpy.data.images.get(name)
+        if image is not None and image.is_dirty:
+            image.pack()
+    _to_pack.clear()
 
 
 def apply_materials(returned, material_names):

@@ -16,6 +16,10 @@ RGB = "rgb"
 ALPHA = "alpha"
 
 
+_BYTE_FLOATS = np.arange(256, dtype=np.float32) / np.float32(255.0)  # byte -> the float Blender keeps
+_INVERTED_FLOATS = _BYTE_FLOATS[::-1].copy()
+
+
 def to_bytes(floats):
     """Floats of 0..1 to bytes, rounding to the nearest."""
     return np.clip(np.rint(np.asarray(floats, dtype=np.float32) * 255.0), 0, 255).astype(np.uint8)
@@ -45,20 +49,18 @@ def pixels_with_map(image, floats=None, channel=RGB, invert=False):
     """The flat RGBA float pixels of an image of the map's size after writing the map (a
     wire.MapImage) into it: a 24-bit map into red, green and blue, an 8-bit map into the
     three colours as grey or into alpha. Channels the map does not write keep their value
-    from floats (the image's present pixels), or are 1 (opaque) without them."""
+    from floats (the image's present pixels, overwritten), or are 1 (opaque) without them."""
     width, height = image.width, image.height
     if floats is None:
         rgba = np.ones((height, width, 4), dtype=np.float32)
     else:
-        rgba = np.array(floats, dtype=np.float32).reshape(height, width, 4)
+        rgba = np.asarray(floats, dtype=np.float32).reshape(height, width, 4)  # written in place
     data = np.frombuffer(image.pixels, dtype=np.uint8)
     if image.bits == 24:
         data = data.reshape(height, width, 3)[::-1, :, ::-1]
     else:
         data = data.reshape(height, width)[::-1]
-    if invert:
-        data = 255 - data
-    values = data.astype(np.float32) / np.float32(255.0)
+    values = (_INVERTED_FLOATS if invert else _BYTE_FLOATS)[data]
     if image.bits == 24:
         rgba[..., :3] = values
     elif channel == ALPHA:

@@ -112,7 +112,10 @@ def run():
             check(new_roughness.colorspace_settings.name == "Non-Color", "roughness is not colour data")
             check(np.array_equal(blender_scene.image_pixels(new_roughness)[..., 0], 255 - shininess[::-1]),
                   "roughness = 255 - shininess, bottom row first")
-            check(new_roughness.packed_file is not None, "new images are packed")
+            check(new_roughness.packed_file is None, "not packed at each hand-over")
+            bpy.ops.wm.save_as_mainfile(filepath=os.path.join(runtime, "saved.blend"))
+            check(new_roughness.packed_file is not None and not new_roughness.is_dirty,
+                  "new images are packed when the .blend file is saved")
 
         program.acknowledged.clear()
         program.send_materials(materials_block(0x100, 0, b"Gs_", painted, shininess), 0x100)
