@@ -135,7 +135,10 @@ class HostLink:
 
     def _hand_over(self):
         size = wire.scene_block_size(self._scene)
-        self._block = transport.OutgoingBlock(size, self.block_name)
+        try:
+            self._block = transport.OutgoingBlock(size, self.block_name)
+        except transport.BlockInUse as error:
+            raise wire.BlockError(str(error)) from error  # the connection itself is fine
         wire.write_scene_block(self._block.map, self.base, self._scene)
         self.connection.send(wire.MAX_MESH, self.host_handle, self.base)
         self.state = HANDING

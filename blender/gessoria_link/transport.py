@@ -11,6 +11,7 @@ import mmap
 import os
 import select
 import socket
+import time
 
 from . import wire
 
@@ -23,6 +24,10 @@ class LinkError(RuntimeError):
 
 class LinkClosed(LinkError):
     """The program closed its end of the connection."""
+
+
+class BlockInUse(LinkError):
+    """The block's name is taken by a hand-over under way."""
 
 
 def socket_path(environ=None, uid=None):
@@ -98,20 +103,21 @@ def block_path(name=wire.BLOCK_NAME):
     return os.path.join(SHM_DIR, name.lstrip("/"))
 
 
+# A block older than this was left by a side that died during a hand-over: every live
+# hand-over ends, collected or timed out (10 s), well within it.
+STALE_BLOCK_SECONDS = 60
+
+
 class OutgoingBlock:
     """A block this side creates to hand over: the named shared memory, mode 0600, mapped
     read-write and zero-filled. The reader removes the name once it has mapped it; remove()
-    does it here when the block was never collected."""
+    does it here when the block was never collected. A block of that name that is still in
+    use is never replaced; one left over from a crash is."""
 
     def __init__(self, size, name=wire.BLOCK_NAME):
         self.path = block_path(name)
         try:
-            fd = os.open(self.path, os.O_RDWR | os.O_CREAT | os.O_EXCL, 0o600)
-        except FileExistsError:
-            # A block nobody collected: a host or program gone before the hand-over ended.
-            # Both sides remove their own block on a time-out, so a name still there is stale.
-            os.unlink(self.path)
-            fd = os.open(self.path, os.O_RDWR | os.O_CREAT | os.O_EXCL, 0o600)
+            fd = self._create(name)
         except OSError as error:
             raise LinkError(f"Cannot create the shared block {name}: {error.strerror}") from error
         try:
@@ -122,6 +128,21 @@ class OutgoingBlock:
             self.remove()
             raise LinkError(f"Cannot make the shared block of {size} bytes: {error.strerror}") from error
         os.close(fd)
+
+    def _create(self, name):
+        flags = os.O_RDWR | os.O_CREAT | os.O_EXCL
+        try:
+            return os.open(self.path, flags, 0o600)
+        except FileExistsError:
+            try:
+                age = time.time() - os.stat(self.path).st_mtime
+            except FileNotFoundError:
+                return os.open(self.path, flags, 0o600)  # collected meanwhile: the name is free
+            if age <= STALE_BLOCK_SECONDS:
+                raise BlockInUse(f"The shared block {name} is in use by another hand-over; "
+                                "try again in a moment") from None
+            os.unlink(self.path)
+            return os.open(self.path, flags, 0o600)
 
     def close(self):
         self.map.close()

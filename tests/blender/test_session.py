@@ -200,6 +200,25 @@ class SessionTest(unittest.TestCase):
         self.assertIsNone(link.connection)
 
 
+    def test_a_block_in_use_is_left_alone_and_one_left_by_a_crash_is_replaced(self):
+        self.program = ProgramSide(self.path)
+        link = self.link()
+        with open(SHM, "wb") as other:
+            other.write(b"another hand-over")
+        link.send(two_object_scene())
+        self.assertTrue(link.wait(lambda: link.failures == 1, 30))
+        self.assertIn("in use by another hand-over", self.reports[-1][1])
+        with open(SHM, "rb") as other:
+            self.assertEqual(other.read(), b"another hand-over")
+        self.assertEqual(link.state, session.LINKED)
+
+        old = os.stat(SHM).st_mtime - transport.STALE_BLOCK_SECONDS - 1
+        os.utime(SHM, (old, old))
+        link.send(two_object_scene())
+        self.assertTrue(link.wait(lambda: link.scenes_taken == 1, 30))
+        self.assertEqual(self.program.scene_block[0][:4], struct.pack("<i", 2))
+
+
 class SocketPathTest(unittest.TestCase):
     def test_the_runtime_folder_or_a_per_user_folder_in_tmp(self):
         self.assertEqual(transport.socket_path({"XDG_RUNTIME_DIR": "/run/user/7"}), "/run/user/7/gessoria/link.sock")
