@@ -125,7 +125,8 @@ class HostLink:
             self.program_handle = wparam
             self._hand_over()
         elif lparam == wire.REPLY_SCENE_TAKEN and self.state == HANDING:
-            self._drop_block()
+            self._block.close()  # the program has removed the name: nothing else to do
+            self._block = None
             self._scene = None
             self.state = LINKED
             self.scenes_taken += 1

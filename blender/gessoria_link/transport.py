@@ -120,6 +120,8 @@ class OutgoingBlock:
             fd = self._create(name)
         except OSError as error:
             raise LinkError(f"Cannot create the shared block {name}: {error.strerror}") from error
+        created = os.fstat(fd)
+        self._identity = (created.st_dev, created.st_ino)
         try:
             os.ftruncate(fd, size)
             self.map = mmap.mmap(fd, size)
@@ -148,8 +150,12 @@ class OutgoingBlock:
         self.map.close()
 
     def remove(self):
+        """Removes the name if it is still this block's: once the reader has removed it, the
+        name may already belong to the other side's next block."""
         try:
-            os.unlink(self.path)
+            current = os.stat(self.path)
+            if (current.st_dev, current.st_ino) == self._identity:
+                os.unlink(self.path)
         except FileNotFoundError:
             pass
 

@@ -23,8 +23,9 @@ class ProgramSide:
     """Listens like the program; answers MaxCalling and takes the scene block on MaxMesh
     (unless told to stay silent), and sends material blocks back on request."""
 
-    def __init__(self, path, answer_scene=True):
+    def __init__(self, path, answer_scene=True, materials_at_once=None):
         self.answer_scene = answer_scene
+        self.materials_at_once = materials_at_once  # (block, base) sent right after taking a scene
         self.server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
         self.server.bind(path)
         self.server.listen(1)
@@ -55,6 +56,8 @@ class ProgramSide:
                 os.unlink(SHM)
                 self.connection.sendall(struct.pack("<IIqq", 2, 0, 0x7000, 1))
                 self.scene_taken.set()
+                if self.materials_at_once is not None:
+                    self.send_materials(*self.materials_at_once)
             elif kind == 3 and wparam == 0:
                 self.acknowledged.set()
 
@@ -121,6 +124,16 @@ class SessionTest(unittest.TestCase):
         self.assertFalse(os.path.exists(SHM))
         self.assertEqual(self.returned[0].prefix, "Gs_")
         self.assertEqual(bytes(self.returned[0].materials[0].maps["colour"].pixels), bytes(range(100, 112)))
+
+    def test_maps_sent_straight_after_the_scene_was_taken_reach_the_host(self):
+        # The name is free again once the program took the scene; its own block may hold it
+        # before the host has read the program's answer.
+        self.program = ProgramSide(self.path, materials_at_once=(materials_block(0x2000), 0x2000))
+        link = self.link()
+        link.send(two_object_scene())
+        self.assertTrue(link.wait(lambda: link.materials_received == 1, 30))
+        self.assertEqual(link.failures, 0)
+        self.assertTrue(self.program.acknowledged.wait(30))
 
     def test_a_hostile_block_is_reported_acknowledged_and_the_link_stays(self):
         self.program = ProgramSide(self.path)
