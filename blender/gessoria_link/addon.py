@@ -68,7 +68,7 @@ class VIEW3D_PT_gessoria_link(bpy.types.Panel):
         layout = self.layout
         layout.operator(OBJECT_OT_send_to_gessoria.bl_idname, icon="BRUSH_DATA")
         layout.label(text=host.status())
-        for level, text in host.messages()[-4:]:
+        for level, text in host.messages()[-3:]:
             layout.label(text=text, icon="ERROR" if level == "ERROR" else "INFO")
         layout.operator(OBJECT_OT_gessoria_disconnect.bl_idname, icon="UNLINKED")
 

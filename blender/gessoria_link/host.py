@@ -46,9 +46,10 @@ def _show_error(text):
 
 def _on_materials(returned):
     lines = material_import.apply_materials(returned, _State.material_names)
-    for line in lines:
-        _report("INFO", line)
-    _report("INFO", "Maps received from Gessoria")
+    for line in lines:  # every detail to the console; the panel has room for a summary
+        print(f"Gessoria link: {line}")
+    count = sum(len(material.maps) for material in returned.materials)
+    _report("INFO", f"Received {count} map{'' if count == 1 else 's'}")
     for area in getattr(bpy.context.screen, "areas", ()):
         area.tag_redraw()
 
