@@ -32,8 +32,7 @@ class OBJECT_OT_send_to_gessoria(bpy.types.Operator):
 
     @classmethod
     def poll(cls, context):
-        return context.mode == "OBJECT" and bool(_selected_meshes(context)) and not (
-            host._State.link is not None and host._State.link.busy)
+        return context.mode == "OBJECT" and bool(_selected_meshes(context)) and not host.busy()
 
     def execute(self, context):
         try:

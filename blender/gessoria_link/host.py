@@ -144,6 +144,11 @@ def disconnect():
         bpy.app.timers.unregister(_poll_timer)
 
 
+def busy():
+    """True while a scene is on its way to Gessoria."""
+    return _State.link is not None and _State.link.busy
+
+
 def status():
     current = _State.link
     if current is None or current.connection is None and not current.busy:

@@ -17,6 +17,7 @@ import numpy as np
 from . import materials, pixels, wire
 
 MAP_NAME_CHARACTERS = 12  # a map name as the program keeps it
+MAX_MATERIALS = 32767  # face material numbers are 16-bit
 
 
 def _get(collection, attribute, count, dtype, width=1):
@@ -135,6 +136,8 @@ def collect_scene(context, objects):
         arrays["material"].append(material_of_face)
         vertex_total += vertex_count
         face_total += face_count
+    if len(material_list) > MAX_MATERIALS:
+        raise wire.BlockError(f"{len(material_list)} materials are more than the {MAX_MATERIALS} a scene can carry")
     dtypes = {name: "<f4" for name, _ in wire.VERTEX_ARRAYS}
     dtypes.update({name: ("<i2" if width == 2 else "<i4") for name, _, width in wire.FACE_ARRAYS})
     dtypes.update({"nx": "<f4", "ny": "<f4", "nz": "<f4"})
