@@ -137,9 +137,18 @@ def wire_new_image(material, map_type, image):
         strength = node.inputs.get("Emission Strength")
         if strength is not None and strength.default_value == 0.0:
             strength.default_value = 1.0
-    if map_type == "opacity" and getattr(material, "blend_method", None) == "OPAQUE":
-        material.blend_method = "BLEND"
+    if map_type == "opacity":
+        _show_transparency(material)
     return True
+
+
+def _show_transparency(material):
+    """Lets the viewport show the new opacity map: Blender 4.2 replaced the material's blend
+    mode by its surface render method."""
+    if hasattr(material, "surface_render_method"):
+        material.surface_render_method = "BLENDED"
+    elif getattr(material, "blend_method", None) == "OPAQUE":
+        material.blend_method = "BLEND"
 
 
 def is_colour_data(map_type):

@@ -252,6 +252,24 @@ def check_node_maps(program):
           "the colour map's blue, green, red rows, turned over")
     check(len(np.unique(now[..., 3])) > 1, f"and the alpha the opacity map wrote stays: {np.unique(now[..., 3])}")
 
+    returned[132] = 0  # generate new
+    returned[133:136] = b"N_\0"
+    returned[168 + 32 + 40] = 0
+    returned[168 + 92 + 40] = 1
+    returned[504:632] = bytes(range(128))
+    program.send_materials(returned, 0x9000)
+    check(host.wait_for_materials(count + 3, 30), "new opacity map taken")
+    new_opacity = bpy.data.images.get("N_Nodes_Opacity")
+    target = gessoria_link.materials.map_target(material, "opacity")
+    check(new_opacity is not None and target is not None and target.image == new_opacity,
+          "a new opacity image feeds Alpha")
+    blends = (material.surface_render_method == "BLENDED" if hasattr(material, "surface_render_method")
+              else material.blend_method == "BLEND")
+    check(blends, "and the viewport blends the material")
+    if new_opacity is not None:
+        check(np.array_equal(blender_scene.image_pixels(new_opacity)[..., 0],
+                             np.arange(128, dtype=np.uint8).reshape(8, 16)[::-1]), "the new opacity image's grey")
+
 
 try:
     run()
