@@ -30,7 +30,7 @@ LINKED = "linked"  # connected, ready for materials and for the next scene
 class HostLink:
     def __init__(self, path=None, launcher=None, on_materials=None, report=None, host_handle=None,
                  base=DEFAULT_BASE, start_timeout=30.0, reply_timeout=10.0, clock=time.monotonic,
-                 block_name=wire.BLOCK_NAME):
+                 block_name=None):
         self.path = path or transport.socket_path()
         self.launcher = launcher  # starts the program; returns nothing, raises LinkError
         self.on_materials = on_materials or (lambda returned: None)
@@ -40,7 +40,7 @@ class HostLink:
         self.start_timeout = start_timeout
         self.reply_timeout = reply_timeout
         self.clock = clock
-        self.block_name = block_name
+        self.block_name = block_name or transport.block_name()
         self.state = IDLE
         self.connection = None
         self.program_handle = 0

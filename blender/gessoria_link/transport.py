@@ -99,6 +99,13 @@ class Connection:
         return wire.unpack_message(message)
 
 
+def block_name(environ=None):
+    """The block's name: /GessoriaMMF_MaxMesh, or what GESSORIA_LINK_BLOCK says (so that
+    test runs sharing a machine keep apart; the program reads the same variable)."""
+    environ = os.environ if environ is None else environ
+    return environ.get("GESSORIA_LINK_BLOCK") or wire.BLOCK_NAME
+
+
 def block_path(name=wire.BLOCK_NAME):
     return os.path.join(SHM_DIR, name.lstrip("/"))
 

@@ -40,6 +40,8 @@ def check(condition, text):
 def finish():
     host.disconnect()
     program.close()
+    if os.path.exists(test_session.SHM):  # a block a failed run left behind
+        os.unlink(test_session.SHM)
     print("add-on interface test:", "FAILED" if failures else "passed", bpy.app.version_string)
     sys.stdout.flush()
     os._exit(1 if failures else 0)

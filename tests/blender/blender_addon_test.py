@@ -139,6 +139,8 @@ def run():
     finally:
         host.disconnect()
         program.close()
+        if os.path.exists(test_session.SHM):  # a block a failed run left behind
+            os.unlink(test_session.SHM)
 
 
 def grey_image(name, seed, alpha=False):

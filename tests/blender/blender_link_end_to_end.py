@@ -23,6 +23,8 @@ os.makedirs(work)
 runtime = os.path.join(work, "runtime")
 os.makedirs(runtime, mode=0o700, exist_ok=True)
 os.environ["XDG_RUNTIME_DIR"] = runtime
+# A block name of its own, which both sides take from the environment.
+os.environ["GESSORIA_LINK_BLOCK"] = f"/GessoriaLinkEndToEnd-{os.getpid()}"
 
 import bpy  # noqa: E402
 
@@ -66,6 +68,9 @@ def run():
         check(host.wait_for_materials(1, 120), "the painted maps came back")
     finally:
         host.disconnect()
+        leftover = os.path.join("/dev/shm", os.environ["GESSORIA_LINK_BLOCK"][1:])
+        if os.path.exists(leftover):  # a block a failed run left behind
+            os.unlink(leftover)
     for _ in range(1200):  # the CLI ends once acknowledged (or after its own time-out)
         if os.path.exists(status) and open(status).read().strip():
             break

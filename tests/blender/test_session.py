@@ -238,6 +238,10 @@ class SocketPathTest(unittest.TestCase):
         self.assertEqual(transport.socket_path({}, uid=1001), "/tmp/gessoria-link-1001/link.sock")
         self.assertEqual(transport.socket_path({"XDG_RUNTIME_DIR": ""}, uid=5), "/tmp/gessoria-link-5/link.sock")
 
+    def test_the_block_name_can_be_moved_for_test_runs(self):
+        self.assertEqual(transport.block_name({}), "/GessoriaMMF_MaxMesh")
+        self.assertEqual(transport.block_name({"GESSORIA_LINK_BLOCK": "/Other"}), "/Other")
+
 
 if __name__ == "__main__":
     unittest.main()
