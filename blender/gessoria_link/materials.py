@@ -91,6 +91,14 @@ def map_target(material, map_type):
     return MapTarget(source.image, pixels.ALPHA if output.name == "Alpha" else pixels.RGB, invert)
 
 
+def has_normal_map(material):
+    """True when a Normal Map node feeds the material's Normal input."""
+    node = principled_node(material)
+    socket = node and map_input(node, "bump")
+    source = socket and _source(socket)[0]
+    return source is not None and source.type == "NORMAL_MAP"
+
+
 def diffuse_colour(material):
     """0x00RRGGBB of the material's base colour in display (sRGB) bytes."""
     node = principled_node(material)

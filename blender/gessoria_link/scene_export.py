@@ -110,6 +110,8 @@ def collect_scene(context, objects):
                     slot_numbers.append(0)
                     continue
                 if material.name not in numbers:
+                    if len(material_list) == MAX_MATERIALS:
+                        raise wire.BlockError(f"More materials than the {MAX_MATERIALS} a scene can carry")
                     material_list.append(material)
                     numbers[material.name] = len(material_list)
                 slot_numbers.append(numbers[material.name])
@@ -136,8 +138,6 @@ def collect_scene(context, objects):
         arrays["material"].append(material_of_face)
         vertex_total += vertex_count
         face_total += face_count
-    if len(material_list) > MAX_MATERIALS:
-        raise wire.BlockError(f"{len(material_list)} materials are more than the {MAX_MATERIALS} a scene can carry")
     dtypes = {name: "<f4" for name, _ in wire.VERTEX_ARRAYS}
     dtypes.update({name: ("<i2" if width == 2 else "<i4") for name, _, width in wire.FACE_ARRAYS})
     dtypes.update({"nx": "<f4", "ny": "<f4", "nz": "<f4"})
@@ -148,6 +148,8 @@ def collect_scene(context, objects):
         host = wire.HostMaterial(material.name, materials.diffuse_colour(material))
         for map_type in wire.MAP_TYPES:
             target = materials.map_target(material, map_type)
+            if target is None and map_type == "bump" and materials.has_normal_map(material):
+                notes.append(f"Material \"{material.name}\": its normal map is not sent (Gessoria paints heights)")
             if target is not None:
                 image_map = _image_map(target.image, map_type, target, notes)
                 if image_map is not None:

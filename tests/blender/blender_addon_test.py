@@ -136,6 +136,7 @@ def run():
             node = gessoria_link.materials.map_target(bpy.data.materials["CubeMaterial"], "colour")
             check(node is not None and node.image == new_colour, "the new image feeds Base Color")
         check_node_maps(program)
+        check_normal_map(program)
     finally:
         host.disconnect()
         program.close()
@@ -151,6 +152,46 @@ def grey_image(name, seed, alpha=False):
     image = bpy.data.images.new(name, 16, 8, alpha=alpha)
     image.pixels.foreach_set((rgba.astype(np.float32) / np.float32(255.0)).reshape(-1))
     return image, rgba
+
+
+def check_normal_map(program):
+    """A normal map is not sent; a bump map coming back is put in front of it."""
+    bpy.ops.object.select_all(action="DESELECT")
+    bpy.ops.mesh.primitive_plane_add(size=2.0)
+    plane = bpy.context.active_object
+    material = bpy.data.materials.new("Bumpy")
+    material.use_nodes = True
+    tree = material.node_tree
+    bsdf = tree.nodes["Principled BSDF"]
+    texture = tree.nodes.new("ShaderNodeTexImage")
+    texture.image = grey_image("NormalMap", 5)[0]
+    normal_map = tree.nodes.new("ShaderNodeNormalMap")
+    tree.links.new(texture.outputs["Color"], normal_map.inputs["Color"])
+    tree.links.new(normal_map.outputs["Normal"], bsdf.inputs["Normal"])
+    plane.data.materials.append(material)
+    notes = host.send_objects(bpy.context, [plane], timeout=30)
+    check(notes == ['Material "Bumpy": its normal map is not sent (Gessoria paints heights)'], f"notes {notes}")
+    block, base = program.scene_block
+    record = struct.unpack_from("<I", block, 20)[0] - base
+    check(block[record + 152 + 40] == 0, "no bump map sent")
+
+    count = host.link().materials_received
+    returned = bytearray(168 + 336 + 128)
+    struct.pack_into("<i", returned, 12, 1)
+    struct.pack_into("<I", returned, 20, 168)
+    returned[132] = 1
+    returned[168 + 332] = 1
+    returned[168 + 152 + 40] = 1
+    struct.pack_into("<Iiii", returned, 168 + 152 + 44, 504, 8, 16, 8)
+    program.send_materials(returned, 0)
+    check(host.wait_for_materials(count + 1, 30), "bump map taken")
+    bump = bsdf.inputs["Normal"].links[0].from_node
+    check(bump.type == "BUMP", "a Bump node feeds Normal")
+    check(bump.inputs["Normal"].links and bump.inputs["Normal"].links[0].from_node == normal_map,
+          "in front of the normal map")
+    height = bump.inputs["Height"].links and bump.inputs["Height"].links[0].from_node
+    check(bool(height) and height.image is not None and height.image.name == "Bumpy_Bump",
+          "its Height is the new bump image")
 
 
 def check_node_maps(program):
