@@ -27,6 +27,7 @@ case "$target" in
   project) binary=fuzz_project_reader; options=(-dict=fuzz/project.dict); seeds=() ;;
   clipboard) binary=fuzz_clipboard; options=(); seeds=() ;;
   model) binary=fuzz_model_reader; options=(); seeds=() ;;
+  hostblock) binary=fuzz_host_scene_block; options=(); seeds=() ;;
 esac
 bash scripts/install-deps.sh
 cmake --preset fuzz >/dev/null

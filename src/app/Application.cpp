@@ -233,6 +233,8 @@ int RunApplication(const LaunchOptions& given)
     const std::filesystem::path recoveryRoot = RecoveryDirectory();
     autosaver.Start(recoveryRoot, AutosaveInterval(iniPath));
     window.show();
+    // Hosts find the program by its socket from now on.
+    window.StartHostLink();
     ShowSplash(window);
     window.WarnOfTablet();
     const bool recovered = OfferRecovery(window, autosaver, ui, recoveryRoot);

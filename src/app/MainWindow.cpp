@@ -2,6 +2,7 @@
 
 #include "app/CommandTable.h"
 #include "app/DataDirectory.h"
+#include "app/HostLinkPort.h"
 #include "app/ProjectFiles.h"
 #include "app/WarningWindow.h"
 #include "app/Workspace.h"
@@ -264,6 +265,12 @@ void MainWindow::BuildControlPanel()
                              infoWindow_->Refresh();
                              if (applicators_->isVisible())
                                  applicators_->Refresh();
+                         },
+                         [this] {
+                             if (hostLink_ != nullptr)
+                                 hostLink_->SendMaterials();
+                             else
+                                 ui_.Tell("Cant send these materials to Max.\nCommunications lost?", MessageIcon::Error);
                          }};
     panel_ = new ControlPanel(*commands_, std::move(context), this);
     connect(panel_, &ControlPanel::textWanted, this, &MainWindow::CreateText);
@@ -290,7 +297,9 @@ void MainWindow::BuildControlPanel()
         {C::ObjectsWindow, PanelPage::Objects,
          "Hidden objects are neither drawn nor painted; frozen objects are drawn but take no paint, which protects "
          "them while you paint their neighbours."},
-        {C::MaxOut, PanelPage::MaxOut, "Sending maps back to the modelling host is not available in this version."},
+        {C::MaxOut, PanelPage::MaxOut,
+         "'Go!' sends the painted maps back to the modelling host that sent the scene. Choose first whether it "
+         "writes them over its old bitmaps or makes new ones named with the prefix."},
     };
     for (const WindowPage& w : kWindowPages)
         connect((*commands_)[w.command], &QAction::triggered, this, [this, &w] {
@@ -584,6 +593,58 @@ bool MainWindow::OpenFile(const QString& path, bool throughDialog)
     UpdateUndoCommands();
     view_->RedrawScreen();
     return true;
+}
+
+void MainWindow::StartHostLink()
+{
+    if (hostLink_ != nullptr)
+        return;
+    HostLinkPort::Window window;
+    window.mayReplaceScene = [this] {
+        if (!ConfirmDiscardChanges())
+            return false;
+        // The scene comes in front of the user, as an opened file would.
+        show();
+        raise();
+        activateWindow();
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return true;
+    };
+    window.sceneReceived = [this](bool loaded) {
+        QApplication::restoreOverrideCursor();
+        HostSceneReceived(loaded);
+    };
+    hostLink_ = new HostLinkPort(workspace_.session, ui_, std::move(window), this);
+    const QString note = hostLink_->Start();
+    if (note.isEmpty())
+        return;
+    linkNote_ = new QLabel("No host link", statusBar());
+    linkNote_->setToolTip(note);
+    linkNote_->setStatusTip(note);
+    statusBar()->addPermanentWidget(linkNote_);
+    statusPane_->setText(note);
+}
+
+void MainWindow::HostSceneReceived(bool loaded)
+{
+    Session& session = workspace_.session;
+    statusPane_->setText(CommandTable::StatusText("Ready\tFor Help, press F1"));
+    // A received scene is new work of no file; a refused one leaves nothing to save.
+    session.changes.Reset();
+    projectPath_.clear();
+    suggestedProjectPath_.clear();
+    UpdateTitle(QString());
+    workspace_.floaters.Forget();
+    view_->ShowFloaterChange({});
+    if (loaded) {
+        workspace_.render.currentLevel = workspace_.render.stillLevel;
+        SetPaintTool(PaintTool::Brush);
+        panel_->ShowPage(PanelPage::Brush);
+        WarnOfTablet();
+    }
+    panel_->RefreshVisiblePage();
+    UpdateUndoCommands();
+    view_->RedrawScreen();
 }
 
 void MainWindow::Save() { SaveDocument(); }

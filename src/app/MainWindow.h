@@ -32,6 +32,7 @@ namespace gessoria::app {
 
 class CommandTable;
 class ApplicatorsPalette;
+class HostLinkPort;
 class BitmapViewWindows;
 class ColourPicker;
 class PigmentsPalette;
@@ -87,6 +88,15 @@ public:
     void SelectPaintTool(PaintTool tool);
     // A position tool's command: a second press sets none.
     void SelectPositionTool(PositionTool tool);
+    // Listens for a modelling host (the program's start-up does this once the window shows);
+    // without the link (another program holds it) the status bar says so.
+    void StartHostLink();
+    // The link, once started; null before.
+    HostLinkPort* hostLink() const { return hostLink_; }
+    // A scene the host handed over took the scene's place (or failed to, leaving it empty).
+    void HostSceneReceived(bool loaded);
+    QLabel* linkNote() const { return linkNote_; }
+
     // With a pressure tablet present and pressure sensitivity on, the Warning Window offers
     // to switch it off (painting with the mouse then reads no pressure).
     void WarnOfTablet();
@@ -173,6 +183,8 @@ private:
     void Benchmark();
 
     Workspace& workspace_;
+    HostLinkPort* hostLink_ = nullptr;
+    QLabel* linkNote_ = nullptr;
     UserInteraction& ui_;
     WarningWindow& warnings_;
     RecentFiles& recent_;

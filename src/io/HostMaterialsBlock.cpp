@@ -46,8 +46,9 @@ std::uint64_t HostMaterialsBlockSize(const Scene& scene)
 void WriteHostMaterialsBlock(const Scene& scene, std::uint8_t overwrite, const std::string& prefix, std::uint32_t base,
                              std::span<std::uint8_t> block)
 {
-    std::fill(block.begin(), block.end(), std::uint8_t{0});
     const auto count = static_cast<std::size_t>(std::max(scene.materialCount, 0));
+    // The header and the records are cleared; the pixel data after them is written whole.
+    std::fill_n(block.begin(), std::min(block.size(), host::kHeaderSize + host::kMaterialRecordSize * count), std::uint8_t{0});
     Put32(block, host::kMaterialCount, static_cast<std::uint32_t>(count));
     Put32(block, host::kMaterialsRef, base + static_cast<std::uint32_t>(host::kHeaderSize));
     block[host::kOverwriteFlag] = overwrite;

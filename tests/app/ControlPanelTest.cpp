@@ -7,6 +7,7 @@
 #include "app/panel/ControlPanel.h"
 #include "app/panel/LayersPage.h"
 #include "app/panel/LightingControlsPage.h"
+#include "app/panel/MaxOutPage.h"
 #include "app/panel/ObjectsPage.h"
 #include "app/panel/PanelButton.h"
 #include "app/panel/ProjectionControls.h"
@@ -17,6 +18,7 @@
 #include <QMouseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -304,18 +306,33 @@ private slots:
         QCOMPARE(app::SteppedProjectionSize(5, 1), 6);
     }
 
-    void UnbuiltToolsShowTheirControlsDisabled()
+    void MaxOutPageStoresItsOptionsInTheSession()
     {
         AppFixture f;
         app::ControlPanel& panel = f.window->controlPanel();
-        for (Command command : {Command::MaxOut}) {
-            QTest::mouseClick(panel.button(command), Qt::LeftButton);
-            const QList<QPushButton*> buttons = panel.page(panel.visiblePage())->findChildren<QPushButton*>();
-            QVERIFY(!buttons.isEmpty());
-            for (const QPushButton* b : buttons)
-                QVERIFY(!b->isEnabled());
-        }
+        QTest::mouseClick(panel.button(Command::MaxOut), Qt::LeftButton);
         QCOMPARE(panel.visiblePage(), PanelPage::MaxOut);
+        auto* page = dynamic_cast<app::MaxOutPage*>(panel.page(PanelPage::MaxOut));
+        QVERIFY(page != nullptr);
+        // Defaults: overwrite, no prefix (which only new bitmaps use).
+        QVERIFY(page->overwriteButton()->isChecked());
+        QVERIFY(!page->prefixEdit()->isEnabled());
+        QVERIFY(page->goButton()->isEnabled());
+        page->generateButton()->click();
+        QVERIFY(page->prefixEdit()->isEnabled());
+        QTest::keyClicks(page->prefixEdit(), QString(40, 'x'));
+        const MaxOutOptions& options = f.workspace.session.maxOut;
+        QCOMPARE(int(options.overwrite), 0);
+        QCOMPARE(options.prefix, std::string(32, 'x'));
+        // Go! with no host that ever sent a scene.
+        page->goButton()->click();
+        QCOMPARE(f.ui.Dialogs().back(), std::string("Cant send these materials to Max.\nCommunications lost?"));
+        // A project's options show when the page is shown again.
+        f.workspace.session.maxOut = {1, "abc"};
+        panel.ShowPage(PanelPage::Brush);
+        panel.ShowPage(PanelPage::MaxOut);
+        QVERIFY(page->overwriteButton()->isChecked());
+        QCOMPARE(page->prefixEdit()->text(), QString("abc"));
     }
 };
 

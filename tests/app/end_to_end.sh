@@ -31,6 +31,9 @@ find_window() {
 }
 
 export GESSORIA_DATA=$work/data GESSORIA_INI=$work/gessoria.INI XDG_STATE_HOME=$work/state
+# The program's link socket in a folder of this run's own, apart from any other program's.
+mkdir -p "$work/run" && chmod 700 "$work/run"
+export XDG_RUNTIME_DIR=$work/run
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # No tip of the day at start-up.
 printf '[Tip]\r\nStartUp=1\r\n' > "$GESSORIA_INI"

@@ -19,6 +19,7 @@ QObject* MakeCommandTableTest();
 QObject* MakeFrontEndTest();
 QObject* MakeExportTest();
 QObject* MakeUnsavedChangesTest();
+QObject* MakeHostLinkWindowTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
@@ -33,7 +34,8 @@ int main(int argc, char** argv)
                       gessoria::test::MakeBitmapViewWindowTest, gessoria::test::MakeCommandTableTest,
                       gessoria::test::MakeFrontEndTest,
                       gessoria::test::MakeExportTest,
-                      gessoria::test::MakeUnsavedChangesTest}) {
+                      gessoria::test::MakeUnsavedChangesTest,
+                      gessoria::test::MakeHostLinkWindowTest}) {
         std::unique_ptr<QObject> test(make());
         // GESSORIA_TEST_CLASS=NAME runs only the test classes whose name contains NAME.
         const QByteArray only = qgetenv("GESSORIA_TEST_CLASS");

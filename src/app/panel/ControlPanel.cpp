@@ -4,6 +4,7 @@
 #include "app/panel/BookmarksPage.h"
 #include "app/panel/LayersPage.h"
 #include "app/panel/LightingControlsPage.h"
+#include "app/panel/MaxOutPage.h"
 #include "app/panel/ObjectsPage.h"
 #include "app/panel/PanelButton.h"
 #include "app/panel/SelectionPage.h"
@@ -172,6 +173,7 @@ QWidget* ControlPanel::MakePage(PanelPage which)
     case PanelPage::Objects: return new ObjectsPage(context_, pages_);
     case PanelPage::Bookmarks: return new BookmarksPage(context_, pages_);
     case PanelPage::Lighting: return new LightingControlsPage(context_, pages_);
+    case PanelPage::MaxOut: return new MaxOutPage(context_, pages_);
     case PanelPage::Selection: return new SelectionPage(context_, commands_, pages_);
     case PanelPage::Text: {
         auto* text = new TextPage(context_, pages_);

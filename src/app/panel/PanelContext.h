@@ -27,6 +27,8 @@ struct PanelContext {
     // A page changed the brush library (edited, added or deleted a brush): the palettes and
     // the Info Window show it.
     std::function<void()> libraryChanged = {};
+    // The MAX Out! page's Go!: the painted maps to the modelling host.
+    std::function<void()> sendMaterials = {};
 };
 
 } // namespace gessoria::app

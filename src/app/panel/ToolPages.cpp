@@ -107,23 +107,6 @@ QLabel* Note(const QString& text, QWidget* parent)
     return label;
 }
 
-// A page for a tool the program does not have yet: its controls, disabled.
-QWidget* UnbuiltPage(const QString& title, const QStringList& controls, QWidget* parent)
-{
-    auto* page = new QWidget(parent);
-    auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(4, 4, 4, 4);
-    auto* group = new QGroupBox(title, page);
-    auto* inner = new QVBoxLayout(group);
-    for (const QString& c : controls)
-        inner->addWidget(new QPushButton(c, group));
-    group->setEnabled(false);
-    column->addWidget(group);
-    column->addWidget(Note("This tool is not available in this version.", page));
-    column->addStretch(1);
-    return page;
-}
-
 } // namespace
 
 ToolPage::ToolPage(const PanelContext& context, bool withBrush, bool withPaint, QWidget* parent,
@@ -397,7 +380,6 @@ QWidget* MakeToolPage(PanelPage page, const PanelContext& context, QWidget* pare
     case PanelPage::Fill: return new FillPage(context, parent);
     case PanelPage::Line: return new LinePage(context, parent);
     case PanelPage::TexturePaint: return new TexturePaintPage(context, parent);
-    case PanelPage::MaxOut: return UnbuiltPage("MAX Out!", {"Go!"}, parent);
     default: return new QWidget(parent);
     }
 }

@@ -11,8 +11,7 @@
 //   Texture Paint — the "Brush" list with "Edit", "Del" and "New", the "Texture Paint" list
 //              of paints, "Clone" / "Texture Paint", "Set Source", five map types, "Scale";
 //              in texture mode it keeps the one source view window open on the bitmap paint.
-// The Text and Selection pages are TextPage and SelectionPage. MAX Out! is not in the
-// program yet: its page shows its controls disabled.
+// The Text, Selection and MAX Out! pages are TextPage, SelectionPage and MaxOutPage.
 
 #include "app/panel/PanelContext.h"
 #include "app/panel/PanelPage.h"
