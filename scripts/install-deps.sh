@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Gessoria builds with, when any is missing.
-# Runs apt-get as root directly, or through sudo for a normal user.
+# Installs the Debian packages Gessoria builds with, when any is missing; with --tests also
+# those only the test suite needs. Runs apt-get as root directly, or through sudo for a
+# normal user.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libstb-dev
@@ -18,6 +19,12 @@ packages+=(libspnav-dev)
 # (with Mesa's llvmpipe) only for the llvmpipe anchor benchmark. dpkg-dev (dpkg-shlibdeps)
 # and file let CPack build the Debian package and compute its Depends; desktop-file-utils
 # and appstream validate its desktop entry and metainfo in the packaging test.
+
+# Test suite only: Blender runs the link's add-on in the end-to-end test of the live link
+# (the host side lives inside it); its Python needs numpy, which Debian's Blender leaves out.
+if [ "${1:-}" = --tests ]; then
+  packages+=(blender python3-numpy)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -26,6 +26,7 @@ for f in /usr/bin/gessoria /usr/bin/gessoria-cli \
          /usr/share/gessoria/paints/wood.tif /usr/share/gessoria/sample/monkey.3ds \
          /usr/share/gessoria/manual/README.md /usr/share/gessoria/manual/index.md \
          /usr/share/gessoria/manual/keyboard-shortcuts.md \
+         /usr/share/gessoria/blender/gessoria_link/__init__.py /usr/share/gessoria/blender/gessoria_link/wire.py \
          /usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml \
          /usr/share/mime/packages/$id.xml \
          /usr/share/icons/hicolor/scalable/apps/$id.svg /usr/share/icons/hicolor/48x48/apps/$id.png \
