@@ -7,6 +7,7 @@
 // sections; the "Tip" section belongs to the tip of the day. "Projection Painting" keeps the
 // projection switch and the projected dab's size: a first start (no INI file yet) paints in
 // projection mode, an INI written before the switch existed keeps painting in texture space.
+// "Autosave" "Minutes" is how often unsaved work is written to a recovery project (0: never).
 
 #include <cstdint>
 #include <filesystem>
@@ -40,6 +41,9 @@ struct Preferences {
     // Projection Painting
     int projection = 0;
     int projectionSize = 40;  // screen pixels, 1..1000
+    // Autosave
+    static constexpr int kMaxAutosaveMinutes = 240;
+    int autosaveMinutes = 5;  // 0..kMaxAutosaveMinutes, 0 off
 
     // firstStart: there was no INI file to read.
     void Load(const ProfileFile& ini, MapPathList& mapPaths, UserInteraction& ui, bool firstStart = false);

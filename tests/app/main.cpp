@@ -1,4 +1,6 @@
 // Runs every test class of the desktop program on Qt's offscreen platform.
+#include "app/MemorySafeApplication.h"
+
 #include <QApplication>
 #include <QTest>
 
@@ -19,12 +21,13 @@ QObject* MakeCommandTableTest();
 QObject* MakeFrontEndTest();
 QObject* MakeExportTest();
 QObject* MakeUnsavedChangesTest();
+QObject* MakeMemoryFailureTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+    gessoria::app::MemorySafeApplication application(argc, argv);
     int failures = 0;
     for (auto make : {gessoria::test::MakeViewTest, gessoria::test::MakeWindowTest, gessoria::test::MakeControlPanelTest,
                       gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
@@ -33,7 +36,7 @@ int main(int argc, char** argv)
                       gessoria::test::MakeBitmapViewWindowTest, gessoria::test::MakeCommandTableTest,
                       gessoria::test::MakeFrontEndTest,
                       gessoria::test::MakeExportTest,
-                      gessoria::test::MakeUnsavedChangesTest}) {
+                      gessoria::test::MakeUnsavedChangesTest, gessoria::test::MakeMemoryFailureTest}) {
         std::unique_ptr<QObject> test(make());
         // GESSORIA_TEST_CLASS=NAME runs only the test classes whose name contains NAME.
         const QByteArray only = qgetenv("GESSORIA_TEST_CLASS");
