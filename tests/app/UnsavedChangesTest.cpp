@@ -252,6 +252,9 @@ private slots:
         f.window->commands()[Command::UndoPrefs]->trigger();
         QCOMPARE(told, (std::vector<int>{0, 17}));
 
+        // The libraries go to the test's directory, not over the starter files.
+        f.workspace.session.brushLibraryPath = f.directory.filePath("Brushes.Dat").toStdString();
+        f.workspace.session.paintLibraryPath = f.directory.filePath("Paints.Dat").toStdString();
         f.workspace.session.Exit(&f.ui);
         const std::filesystem::path ini = f.directory.filePath("gessoria.INI").toStdString();
         QCOMPARE(ProfileFile::Load(ini).GetInt("Autosave", "Minutes", -1), 17);
