@@ -245,7 +245,9 @@ int RunApplication(const LaunchOptions& given)
     Autosaver autosaver(workspace.session, ui, [&window] { return window.projectPath(); });
     QObject::connect(&window, &MainWindow::saved, &autosaver, &Autosaver::DocumentSaved);
     const std::filesystem::path recoveryRoot = RecoveryDirectory();
-    autosaver.Start(recoveryRoot, AutosaveInterval(iniPath));
+    autosaver.Start(recoveryRoot, AutosaveInterval(workspace.session.preferences.autosaveMinutes));
+    QObject::connect(&window, &MainWindow::autosaveMinutesChanged, &autosaver,
+                     [&autosaver](int minutes) { autosaver.SetInterval(AutosaveInterval(minutes)); });
     window.places().Restore();
     window.show();
     // Hosts find the program by its socket from now on.

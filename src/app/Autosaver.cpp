@@ -1,6 +1,5 @@
 #include "app/Autosaver.h"
 
-#include "io/ProfileFile.h"
 #include "scene/UserInteraction.h"
 #include "session/Session.h"
 
@@ -10,11 +9,10 @@
 
 namespace gessoria::app {
 
-std::chrono::milliseconds AutosaveInterval(const std::filesystem::path& iniPath)
+std::chrono::milliseconds AutosaveInterval(int minutes)
 {
     if (const char* seconds = std::getenv("GESSORIA_AUTOSAVE_SECONDS"); seconds != nullptr && seconds[0] != '\0')
         return std::chrono::seconds(std::max(0L, std::strtol(seconds, nullptr, 10)));
-    const int minutes = ProfileFile::Load(iniPath).GetInt("Autosave", "Minutes", 5);
     return std::chrono::minutes(std::max(0, minutes));
 }
 
@@ -41,9 +39,15 @@ bool Autosaver::Start(const std::filesystem::path& root, std::chrono::millisecon
         ui_.TellWithReason("Error: Unable to save file " + root.string(), reason);
         return false;
     }
+    SetInterval(interval);
+    return true;
+}
+
+void Autosaver::SetInterval(std::chrono::milliseconds interval)
+{
+    interval_.stop();
     if (interval.count() > 0)
         interval_.start(interval);
-    return true;
 }
 
 void Autosaver::AutosaveNow()
@@ -53,7 +57,7 @@ void Autosaver::AutosaveNow()
     if (hasWritten_ && session_.changes.count() == writtenCount_)
         return;
     try {
-        snapshot_ = std::make_unique<AutosaveSnapshot>(session_);
+        snapshot_ = std::make_unique<AutosaveSnapshot>(session_, std::move(recycled_));
     } catch (const std::bad_alloc&) {
         snapshot_.reset();
         return;  // tried again at the next interval
@@ -84,8 +88,10 @@ void Autosaver::Step()
         return;
     writing_ = std::shared_ptr<AutosaveSnapshot>(std::move(snapshot_));
     const std::filesystem::path path = slot_.ProjectPath();
-    writer_ = std::async(std::launch::async,
-                         [snapshot = writing_, path] { return WriteProjectSnapshot(snapshot->snapshot(), path); });
+    writer_ = std::async(std::launch::async, [snapshot = writing_, path] {
+        snapshot->Finish();
+        return WriteProjectSnapshot(snapshot->snapshot(), path);
+    });
     step_.setInterval(50);
 }
 
@@ -94,6 +100,7 @@ void Autosaver::WriterDone()
     step_.stop();
     const ProjectWriteResult result = writer_.get();
     const std::uint64_t count = writing_->changeCount();
+    recycled_ = writing_->Recycle();
     writing_.reset();
     if (!result.file) {
         if (!failureReported_)
@@ -141,6 +148,7 @@ void Autosaver::Finish()
         writer_.wait();
     writer_ = {};
     writing_.reset();
+    recycled_ = {};
     // The exit asked about unsaved work: it was saved or discarded, the adopted work too.
     ReleaseAdopted();
     slot_.Close();

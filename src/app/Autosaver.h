@@ -2,10 +2,11 @@
 // Autosaver: writes the session as a recovery project every interval while it holds work not
 // saved yet, without holding up painting.
 //
-// An autosave encodes the project file's bytes at once (the only step that reads the whole
-// scene), copies the layer images a few milliseconds at a time between events (so a stroke
-// in progress goes on between copies), then writes the copy on a thread of its own through
-// the same crash-safe commit as any save (WriteProjectSnapshot). The recovery project is
+// An autosave encodes the project file's bytes and copies the layer images a few
+// milliseconds at a time between events (so a stroke in progress goes on between steps),
+// then joins the file and writes the copy on a thread of its own through the same
+// crash-safe commit as any save (WriteProjectSnapshot). The memory of one autosave's copies
+// is kept for the next, so its steps copy into pages already touched. The recovery project is
 // this run's RecoverySlot. A save by the user removes it, as does the end of the run; work
 // recovered from an earlier run is adopted and its folder removed once this run has saved
 // or autosaved it. A failed autosave is reported once ("Error: Unable to save file" with
@@ -33,9 +34,8 @@ class UserInteraction;
 
 namespace gessoria::app {
 
-// GESSORIA_AUTOSAVE_SECONDS when set, else the INI file's "Autosave" "Minutes" (default 5);
-// zero turns autosave off.
-std::chrono::milliseconds AutosaveInterval(const std::filesystem::path& iniPath);
+// GESSORIA_AUTOSAVE_SECONDS when set, else `minutes` (the preference); zero turns autosave off.
+std::chrono::milliseconds AutosaveInterval(int minutes);
 
 class Autosaver : public QObject {
     Q_OBJECT
@@ -49,6 +49,9 @@ public:
     // Opens this run's folder in `root` and autosaves every `interval` (zero: never). False,
     // with the reason told, when the folder cannot be made.
     bool Start(const std::filesystem::path& root, std::chrono::milliseconds interval);
+    // A new interval from now on (zero: never); an autosave under way goes on.
+    void SetInterval(std::chrono::milliseconds interval);
+    std::chrono::milliseconds interval() const { return std::chrono::milliseconds(interval_.isActive() ? interval_.interval() : 0); }
     // Starts an autosave now when there is unsaved work and none is under way.
     void AutosaveNow();
     // The user saved the document: the recovery project is no longer needed.
@@ -80,6 +83,7 @@ private:
     QTimer step_;
     std::unique_ptr<AutosaveSnapshot> snapshot_;
     std::shared_ptr<AutosaveSnapshot> writing_;
+    AutosaveSnapshot::Recycled recycled_;
     std::future<ProjectWriteResult> writer_;
     std::uint64_t writtenCount_ = 0;
     bool hasWritten_ = false;

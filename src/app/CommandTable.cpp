@@ -28,7 +28,7 @@ const CommandInfo kCommands[] = {
     {C::PressureSensitivity, "Pressure &Sensitivity", "For toggling pressure sensitivity when you have a pressure sensitive tablet\nPressure Sensitivity", "", nullptr, false, true},
     {C::BeepOnWarn, "&Beep On Warn", "Beep when the Warning Window lights up\nBeep On Warn", "", nullptr, true, true},
     {C::SpaceWarePrefs, "Space&Ware Prefs", "Settings of a six-axis controller\nSpaceWare Prefs", "", nullptr, false, true},
-    {C::UndoPrefs, "&Undo Prefs", "Switch the undo buffer on or off and choose its size\nUndo Prefs", "", nullptr, false, true},
+    {C::UndoPrefs, "&Undo Prefs", "Switch the undo buffer on or off, choose its size and how often unsaved work is autosaved\nUndo Prefs", "", nullptr, false, true},
     {C::Exit, "E&xit\tCtrl+Q", "Quit the application; saves preferences and libraries\nExit", "Ctrl+Q", nullptr, false, true},
 
     {C::Undo, "&Undo\tCtrl+Z", "Undo the last stroke\nUndo", "Ctrl+Z;Alt+Backspace", "undo", false, true},

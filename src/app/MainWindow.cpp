@@ -15,6 +15,7 @@
 #include "app/dialogs/ExportMapsDialog.h"
 #include "app/dialogs/MapPathsDialog.h"
 #include "app/dialogs/PreferenceDialogs.h"
+#include "app/MemorySafeApplication.h"
 #include "app/dialogs/RenderingOptionsDialog.h"
 #include "app/dialogs/TipDialog.h"
 #include "app/help/HelpWindow.h"
@@ -147,6 +148,7 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
 {
     setWindowTitle("Gessoria");
     commands_ = new CommandTable(this);
+    NameActivitiesAfterCommands();
     systemClipboard_ = std::make_unique<SystemClipboard>();
     clipboard_ = systemClipboard_.get();
     setWindowIcon(QIcon(":/icons/gessoria.svg"));
@@ -189,7 +191,30 @@ MainWindow::MainWindow(Workspace& workspace, UserInteraction& ui, WarningWindow&
     places_ = new WindowPlaces(*this, workspace_.session.iniPath);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    if (MemorySafeApplication* application = MemorySafeApplication::instance())
+        application->SetMemoryFailureHandler({});
+}
+
+void MainWindow::NameActivitiesAfterCommands()
+{
+    MemorySafeApplication* application = MemorySafeApplication::instance();
+    if (application == nullptr)
+        return;
+    application->SetMemoryFailureHandler([this](const QString& activity) { RecoverFromMemoryFailure(activity); });
+    // Connected before any handler, so the name is set when a handler runs out of memory.
+    for (int i = 0; i < static_cast<int>(Command::Count); ++i) {
+        QAction* action = (*commands_)[static_cast<Command>(i)];
+        connect(action, &QAction::triggered, this, [action] {
+            QString name = action->text().section('\t', 0, 0).remove('&');
+            if (name.endsWith("..."))
+                name.chop(3);
+            if (MemorySafeApplication* running = MemorySafeApplication::instance())
+                running->SetActivity(name);
+        });
+    }
+}
 
 void MainWindow::BuildToolBars()
 {
@@ -1098,9 +1123,14 @@ void MainWindow::PressureSensitivity()
 void MainWindow::UndoPreferences()
 {
     Scene& scene = workspace_.session.scene;
-    UndoPreferencesDialog dialog(scene.undo.enabled, scene.undo.sizeMegabytes, this);
+    Preferences& prefs = workspace_.session.preferences;
+    UndoPreferencesDialog dialog(scene.undo.enabled, scene.undo.sizeMegabytes, prefs.autosaveMinutes, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    if (dialog.autosaveMinutes() != prefs.autosaveMinutes) {
+        prefs.autosaveMinutes = dialog.autosaveMinutes();
+        emit autosaveMinutesChanged(prefs.autosaveMinutes);
+    }
     bool use = scene.undo.enabled;
     int megabytes = scene.undo.sizeMegabytes;
     // The ring exists only while a scene is loaded; without one the settings wait for it.
@@ -1112,8 +1142,8 @@ void MainWindow::UndoPreferences()
     }
     scene.undo = {use, megabytes};
     UpdateUndoCommands();
-    workspace_.session.preferences.useUndo = use ? 1 : 0;
-    workspace_.session.preferences.bufferSize = megabytes;
+    prefs.useUndo = use ? 1 : 0;
+    prefs.bufferSize = megabytes;
 }
 
 void MainWindow::About()

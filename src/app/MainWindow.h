@@ -85,6 +85,9 @@ public:
     // Cancel) before it is replaced or the program ends. True when the caller may go on:
     // nothing to save, saved, or discarded; false after Cancel or a save that did not happen.
     bool ConfirmDiscardChanges();
+    // Memory ran out inside `activity` (a command's name, or empty): whatever it was doing
+    // is ended with the scene as it was, and the user is told "Not enough memory to ...".
+    void RecoverFromMemoryFailure(const QString& activity);
     // Opens work recovered from a run that did not end normally: a changed scene without a
     // name, Save As offering `origin` (the document it came from).
     bool OpenRecovered(const QString& path, const QString& origin);
@@ -124,6 +127,8 @@ public:
 signals:
     // The document was saved as a project (the recovery project is no longer needed).
     void saved();
+    // The autosave preference was changed to `minutes` (0: off).
+    void autosaveMinutesChanged(int minutes);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -131,6 +136,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Each command names what the event that triggered it is doing, for the memory failure
+    // message; the application hands such failures to RecoverFromMemoryFailure.
+    void NameActivitiesAfterCommands();
     // The project the scene was last opened from or saved to; empty for a scene file.
     QString projectPath_;
     // The file the title names (a scene or a project); empty when there is none.

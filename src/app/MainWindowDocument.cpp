@@ -11,6 +11,7 @@
 #include "app/view/MainView.h"
 #include "scene/UserInteraction.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 
@@ -65,6 +66,28 @@ bool MainWindow::ConfirmDiscardChanges()
     if (answer == kSave)
         return SaveDocument();
     return false;
+}
+
+void MainWindow::RecoverFromMemoryFailure(const QString& activity)
+{
+    while (QApplication::overrideCursor() != nullptr)
+        QApplication::restoreOverrideCursor();
+    ui_.EndProgress();
+    bool takenBack = false;
+    if (view_->AbandonStroke(takenBack)) {
+        UpdateUndoCommands();
+        ui_.TellWithReason("Not enough memory to finish the stroke",
+                           takenBack ? "The stroke was taken back; the scene is as it was before it."
+                                     : "The stroke stopped where memory ran out; with undo on it could have "
+                                       "been taken back.",
+                           MessageIcon::Error);
+        return;
+    }
+    view_->Render();
+    const std::string what = activity.isEmpty() ? std::string("finish what was asked")
+                                                 : "carry out " + activity.toStdString();
+    ui_.TellWithReason("Not enough memory to " + what,
+                       "Close other programs or use smaller maps, then try again.", MessageIcon::Error);
 }
 
 bool MainWindow::OpenRecovered(const QString& path, const QString& origin)

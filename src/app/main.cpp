@@ -1,5 +1,6 @@
 // gessoria: the desktop 3D texture painter.
 #include "app/Application.h"
+#include "app/MemorySafeApplication.h"
 
 #include <QApplication>
 
@@ -28,7 +29,9 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--grab") == 0)
             setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication application(argc, argv);
+    // An allocation failure in any command, stroke, open or save is caught where its event
+    // is dispatched and reported, rather than ending the program with the work unsaved.
+    gessoria::app::MemorySafeApplication application(argc, argv);
     QApplication::setApplicationName("gessoria");
     QApplication::setDesktopFileName("io.github.gessoria.Gessoria");
     QString error;

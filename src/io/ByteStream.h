@@ -69,6 +69,11 @@ public:
     template <typename T, typename Allocator>
     void Array(const std::vector<T, Allocator>& values)
     {
+        Array(std::span<const T>(values));
+    }
+    template <typename T>
+    void Array(std::span<const T> values)
+    {
         const std::size_t at = bytes_.size();
         bytes_.resize(at + values.size() * sizeof(T));
         std::uint8_t* out = bytes_.data() + at;

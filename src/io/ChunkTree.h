@@ -7,11 +7,14 @@
 // leaf whose bytes are read on demand. Parsing fails on any chunk that runs past its parent
 // or the file, or on stray bytes inside a container, so a malformed file never yields a
 // partial tree, and on nesting far deeper than any 3D Studio writer produces (64 levels), so
-// a hostile file cannot exhaust the stack.
+// a hostile file cannot exhaust the stack. The first fault found is told in words, with the
+// chunk's id and where it starts in the file ("chunk 0x4120 at byte 1234 runs past the end of
+// the file").
 
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace gessoria {
@@ -27,8 +30,9 @@ struct Chunk {
 
 class ChunkTree {
 public:
-    // The tree over `file` (which must outlive it), or nothing when the file is malformed.
-    static std::optional<ChunkTree> Parse(std::span<const std::uint8_t> file);
+    // The tree over `file` (which must outlive it), or nothing when the file is malformed,
+    // with the first fault found in `reason` when one is given.
+    static std::optional<ChunkTree> Parse(std::span<const std::uint8_t> file, std::string* reason = nullptr);
 
     const Chunk& root() const { return root_; }
 

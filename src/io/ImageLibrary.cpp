@@ -360,6 +360,35 @@ QImage ReadWithStb(Bytes bytes)
     return image;
 }
 
+// A conversion that gives each pixel from that pixel alone, made on this thread. Qt converts
+// a large image in pieces on its global thread pool and waits for them; where no thread can
+// be started (memory limited) the pieces never run and the wait never ends. Bands small
+// enough for Qt to convert on the calling thread give the same pixels.
+QImage ConvertedHere(const QImage& image, QImage::Format format)
+{
+    constexpr qsizetype kPixelsConvertedHere = 65536;
+    const int rows = static_cast<int>(std::max<qsizetype>(1, kPixelsConvertedHere / std::max(1, image.width())));
+    if (image.isNull() || image.height() <= rows)
+        return image.convertToFormat(format);
+    QImage result(image.width(), image.height(), format);
+    if (result.isNull())
+        return {};
+    for (int y = 0; y < image.height(); y += rows) {
+        const int count = std::min(rows, image.height() - y);
+        const QImage band = image.copy(0, y, image.width(), count).convertToFormat(format);
+        if (band.isNull() || band.format() != format)
+            return {};
+        if (y == 0)
+            result.setColorTable(band.colorTable());
+        const auto bytes = static_cast<std::size_t>(std::min(band.bytesPerLine(), result.bytesPerLine()));
+        for (int r = 0; r < count; ++r)
+            std::memcpy(result.scanLine(y + r), band.constScanLine(r), bytes);
+    }
+    result.setDotsPerMeterX(image.dotsPerMeterX());
+    result.setDotsPerMeterY(image.dotsPerMeterY());
+    return result;
+}
+
 // Keeps only the layouts the rest of this file works with: 1-bit, 8-bit palette or grey,
 // 24-bit RGB, and 32-bit ARGB for anything with alpha.
 QImage Normalised(QImage image)
@@ -372,11 +401,11 @@ QImage Normalised(QImage image)
     case QImage::Format_ARGB32:
         return image;
     case QImage::Format_MonoLSB:
-        return image.convertToFormat(QImage::Format_Mono);
+        return ConvertedHere(image, QImage::Format_Mono);
     case QImage::Format_Grayscale16:
-        return image.convertToFormat(QImage::Format_Grayscale8);
+        return ConvertedHere(image, QImage::Format_Grayscale8);
     default:
-        return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB888);
+        return ConvertedHere(image, image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB888);
     }
 }
 
@@ -450,9 +479,9 @@ bool WriteTarga(const QImage& source, const std::filesystem::path& path, FileSyn
         image = grey;
     } else if (source.hasAlphaChannel()) {
         channels = 4;
-        image = source.convertToFormat(QImage::Format_RGBA8888);
+        image = ConvertedHere(source, QImage::Format_RGBA8888);
     } else {
-        image = source.convertToFormat(QImage::Format_RGB888);
+        image = ConvertedHere(source, QImage::Format_RGB888);
     }
     if (image.isNull())
         return false;
@@ -628,7 +657,7 @@ void LibraryImage::ConvertTo24Bits()
     if (impl_->image.format() == QImage::Format_RGB888)
         return;
     // Qt drops alpha without premultiplying, so colours under transparent pixels survive.
-    QImage converted = impl_->image.convertToFormat(QImage::Format_RGB888);
+    QImage converted = ConvertedHere(impl_->image, QImage::Format_RGB888);
     if (!converted.isNull())
         impl_->image = std::move(converted);
 }
@@ -638,7 +667,7 @@ void LibraryImage::ReduceTo8Bits()
     if (bitsPerPixel() <= 8)
         return;
     impl_->fileBits = 0;
-    const QImage rgb = impl_->image.convertToFormat(QImage::Format_RGB888);
+    const QImage rgb = ConvertedHere(impl_->image, QImage::Format_RGB888);
     QImage grey(rgb.width(), rgb.height(), QImage::Format_Grayscale8);
     if (rgb.isNull() || grey.isNull())
         return;
@@ -710,7 +739,7 @@ void LibraryImage::Resize(int newWidth, int newHeight)
         return;
     QImage source = impl_->image;
     if (source.format() == QImage::Format_Indexed8 || source.format() == QImage::Format_Mono)
-        source = source.convertToFormat(QImage::Format_RGB888);
+        source = ConvertedHere(source, QImage::Format_RGB888);
     QImage scaled = source.scaled(newWidth, newHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!scaled.isNull())
         impl_->image = Normalised(std::move(scaled));
@@ -718,7 +747,7 @@ void LibraryImage::Resize(int newWidth, int newHeight)
 
 void LibraryImage::Reduce(Reduction reduction)
 {
-    const QImage rgb = impl_->image.convertToFormat(QImage::Format_RGB888);
+    const QImage rgb = ConvertedHere(impl_->image, QImage::Format_RGB888);
     if (rgb.isNull())
         return;
     QImage reduced;
@@ -750,7 +779,7 @@ void LibraryImage::Reduce(Reduction reduction)
     }
     if (reduced.isNull())
         return;
-    QImage back = reduced.convertToFormat(QImage::Format_RGB888);
+    QImage back = ConvertedHere(reduced, QImage::Format_RGB888);
     if (!back.isNull())
         impl_->image = std::move(back);
 }

@@ -138,7 +138,7 @@ void WriteMaterial(const Material& m, ByteWriter& out)
         out.U8(static_cast<std::uint8_t>(stack.count()));
 }
 
-void WriteScene(const Scene& scene, ByteWriter& out)
+void WriteObjectsAndMaterials(const Scene& scene, ByteWriter& out)
 {
     for (const SceneObject& object : scene.objects) {
         out.I32(object.vertexCount);
@@ -152,24 +152,58 @@ void WriteScene(const Scene& scene, ByteWriter& out)
     }
     for (const Material& material : scene.materials)
         WriteMaterial(material, out);
-    for (const auto* uv : {&scene.faceU0, &scene.faceV0, &scene.faceU1, &scene.faceV1, &scene.faceU2, &scene.faceV2})
-        out.Array(*uv);
-    out.Array(scene.positionX);
-    out.Array(scene.positionY);
-    out.Array(scene.positionZ);
-    out.Array(scene.faceNormalX);
-    out.Array(scene.faceNormalY);
-    out.Array(scene.faceNormalZ);
-    out.Array(scene.faceVertexA);
-    out.Array(scene.faceVertexB);
-    out.Array(scene.faceVertexC);
-    // The corner normals are kept face by face in memory and stored as nine arrays.
-    for (std::size_t component = 0; component < 9; ++component)
-        for (const auto& corners : scene.cornerNormals)
-            out.F32(corners[component]);
-    out.Array(scene.faceFlags);
-    out.Array(scene.faceSmoothing);
-    out.Array(scene.faceMaterial);
+}
+
+// The geometry between the materials and the bookmarks, as sections in file order: the
+// texture corners, positions, face normals, face corners, the corner normals stored as nine
+// arrays, face flags, smoothing groups and face materials. A scene keeps these as long as it
+// is loaded, so they can be written a slice at a time.
+constexpr int kGeometrySections = 6 + 3 + 3 + 3 + 9 + 3;
+
+std::size_t GeometryCount(const Scene& scene, int section)
+{
+    return section >= 15 && section < 24 ? scene.cornerNormals.size()
+           : section < 6                 ? scene.faceU0.size()
+           : section < 9                 ? scene.positionX.size()
+           : section < 12                ? scene.faceNormalX.size()
+           : section < 15                ? scene.faceVertexA.size()
+           : section == 24               ? scene.faceFlags.size()
+           : section == 25               ? scene.faceSmoothing.size()
+                                         : scene.faceMaterial.size();
+}
+
+// Elements [from, to) of one section.
+void WriteGeometry(const Scene& scene, int section, std::size_t from, std::size_t to, ByteWriter& out)
+{
+    const auto slice = [&](const auto& array) { out.Array(std::span(array).subspan(from, to - from)); };
+    if (section < 6) {
+        const SceneArray<std::int32_t>* uv[] = {&scene.faceU0, &scene.faceV0, &scene.faceU1,
+                                                &scene.faceV1, &scene.faceU2, &scene.faceV2};
+        slice(*uv[section]);
+    } else if (section < 9) {
+        const SceneArray<float>* position[] = {&scene.positionX, &scene.positionY, &scene.positionZ};
+        slice(*position[section - 6]);
+    } else if (section < 12) {
+        const SceneArray<float>* normal[] = {&scene.faceNormalX, &scene.faceNormalY, &scene.faceNormalZ};
+        slice(*normal[section - 9]);
+    } else if (section < 15) {
+        const SceneArray<std::int32_t>* corner[] = {&scene.faceVertexA, &scene.faceVertexB, &scene.faceVertexC};
+        slice(*corner[section - 12]);
+    } else if (section < 24) {
+        const auto component = static_cast<std::size_t>(section - 15);
+        for (std::size_t i = from; i < to; ++i)
+            out.F32(scene.cornerNormals[i][component]);
+    } else if (section == 24) {
+        slice(scene.faceFlags);
+    } else if (section == 25) {
+        slice(scene.faceSmoothing);
+    } else {
+        slice(scene.faceMaterial);
+    }
+}
+
+void WriteBookmarks(const Scene& scene, ByteWriter& out)
+{
     for (const ViewBookmark& bookmark : scene.bookmarks.entries()) {
         out.String(bookmark.name);
         const Camera& c = bookmark.camera;
@@ -178,6 +212,14 @@ void WriteScene(const Scene& scene, ByteWriter& out)
         for (const float value : {c.panX, c.panY, c.scale, c.depthScale})
             out.F32(value);
     }
+}
+
+void WriteScene(const Scene& scene, ByteWriter& out)
+{
+    WriteObjectsAndMaterials(scene, out);
+    for (int section = 0; section < kGeometrySections; ++section)
+        WriteGeometry(scene, section, 0, GeometryCount(scene, section), out);
+    WriteBookmarks(scene, out);
 }
 
 // Calls visit(material, type, index) for every stored layer in the order of part E.
@@ -660,6 +702,65 @@ std::vector<std::uint8_t> EncodeProject(const Scene& scene, const ProjectSetting
     return std::move(out.bytes());
 }
 
+SteppedProjectEncoding::SteppedProjectEncoding(const Scene& scene, const ProjectSettings& settings,
+                                               std::vector<std::uint8_t> buffer)
+    : identity_(IdentityOf(scene))
+{
+    buffer.clear();
+    out_.bytes() = std::move(buffer);
+    out_.bytes().reserve(kSceneStart + scene.objects.size() * kObjectRecordSize +
+                         scene.materials.size() * kMaterialRecordSize + scene.faceMaterial.size() * kFaceBytes +
+                         scene.positionX.size() * kVertexBytes + 65536);
+    WriteHeader(scene, settings.WindowState(), out_);
+    WriteChecksum(out_);
+    WriteObjectsAndMaterials(scene, out_);
+    WriteBookmarks(scene, tail_);
+    settings.Write(scene, tail_);
+    ForEachStoredLayer(scene, [&](int m, MapType type, int k) {
+        tail_.String(scene.materials[static_cast<std::size_t>(m)].stack(type)[k].name);
+    });
+}
+
+SteppedProjectEncoding::Identity SteppedProjectEncoding::IdentityOf(const Scene& scene)
+{
+    return {scene.materials.data(), scene.positionX.data(), scene.faceVertexA.data(), scene.cornerNormals.data(),
+            scene.faceCount, scene.vertexCount};
+}
+
+bool SteppedProjectEncoding::Continue(const Scene& scene, std::chrono::steady_clock::time_point until)
+{
+    // Slices small enough that the clock is looked at a few times a millisecond.
+    constexpr std::size_t kSlice = 16384;
+    if (!(IdentityOf(scene) == identity_))
+        return false;
+    while (section_ < kGeometrySections) {
+        const std::size_t count = GeometryCount(scene, section_);
+        const std::size_t to = std::min(count, next_ + kSlice);
+        WriteGeometry(scene, section_, next_, to, out_);
+        next_ = to;
+        if (next_ == count) {
+            ++section_;
+            next_ = 0;
+        }
+        if (std::chrono::steady_clock::now() >= until)
+            break;
+    }
+    return true;
+}
+
+bool SteppedProjectEncoding::done() const
+{
+    return section_ == kGeometrySections;
+}
+
+std::vector<std::uint8_t> SteppedProjectEncoding::Finish()
+{
+    out_.Raw(tail_.bytes());
+    tail_.bytes().clear();
+    WriteChecksum(out_);
+    return std::move(out_.bytes());
+}
+
 ProjectError DecodeProject(std::span<const std::uint8_t> bytes, Scene& attempt, ProjectSettings& settings,
                            ProjectWindowState& window, UserInteraction& ui)
 {
@@ -727,6 +828,13 @@ std::filesystem::path ProjectFilePath(const std::filesystem::path& path)
 
 ProjectSnapshot DescribeProjectSave(const Scene& scene, const ProjectSettings& settings, bool keepUnread)
 {
+    ProjectSnapshot snapshot = ListProjectImages(scene, keepUnread);
+    snapshot.file = EncodeProject(scene, settings);
+    return snapshot;
+}
+
+ProjectSnapshot ListProjectImages(const Scene& scene, bool keepUnread)
+{
     ProjectSnapshot snapshot;
     snapshot.materialCount = scene.materialCount;
     ForEachStoredLayer(scene, [&](int m, MapType type, int k) {
@@ -748,7 +856,6 @@ ProjectSnapshot DescribeProjectSave(const Scene& scene, const ProjectSettings& s
             snapshot.images.push_back(std::move(image));
         }
     });
-    snapshot.file = EncodeProject(scene, settings);
     return snapshot;
 }
 

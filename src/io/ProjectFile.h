@@ -17,6 +17,7 @@
 // brush and paint libraries, painting state): a ProjectSettings writes and reads it.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -25,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "io/ByteStream.h"
 #include "scene/CDIB.h"
 #include "scene/MapType.h"
 
@@ -83,6 +85,42 @@ std::string LayerImageName(int material, MapType type, int index, bool alpha);
 
 // Parts A to F for the scene and settings.
 std::vector<std::uint8_t> EncodeProject(const Scene& scene, const ProjectSettings& settings);
+// EncodeProject's bytes made a slice at a time, for a save taken while the scene goes on
+// changing. The parts painting and the panels can change (header, objects, materials,
+// bookmarks, settings, layer names) are encoded at once when it is made; the geometry, which
+// a scene keeps unchanged while it is loaded, is encoded by Continue a slice at a time until
+// a time is up; Finish, which asks nothing of the scene and may run on another thread, joins
+// them with the checksum. The result is byte for byte what EncodeProject gives for the scene
+// as it stood when the encoding began. `buffer` is memory to reuse (an earlier result).
+class SteppedProjectEncoding {
+public:
+    SteppedProjectEncoding(const Scene& scene, const ProjectSettings& settings, std::vector<std::uint8_t> buffer = {});
+
+    // Encodes more of the geometry, at least one slice, until `until`. False when the scene
+    // is no longer the one the encoding began with (another was opened): it is to be dropped.
+    bool Continue(const Scene& scene, std::chrono::steady_clock::time_point until);
+    bool done() const;
+    std::vector<std::uint8_t> Finish();
+
+private:
+    struct Identity {
+        const void* materials;
+        const void* positions;
+        const void* corners;
+        const void* cornerNormals;
+        std::int32_t faces;
+        std::int32_t vertices;
+        bool operator==(const Identity&) const = default;
+    };
+    static Identity IdentityOf(const Scene& scene);
+
+    Identity identity_;
+    ByteWriter out_;
+    ByteWriter tail_;
+    int section_ = 0;
+    std::size_t next_ = 0;
+};
+
 // Fills `attempt` (counts, arrays, materials with layer names, camera, bookmarks, undo
 // settings) and reads the settings section. Layer images are not touched: every layer of
 // the result has a name and no bitmap yet. On failure `attempt` is to be thrown away.
@@ -114,6 +152,8 @@ struct ProjectSnapshot {
 // The snapshot of a save of `scene`: the file's bytes, and images pointing at the scene's
 // bitmaps. With `keepUnread`, images that could not be read at the last load keep their file.
 ProjectSnapshot DescribeProjectSave(const Scene& scene, const ProjectSettings& settings, bool keepUnread);
+// The same without the file's bytes (for a snapshot whose file is encoded in steps).
+ProjectSnapshot ListProjectImages(const Scene& scene, bool keepUnread);
 
 // Writes a snapshot as the project at `path` through the crash-safe commit (see
 // ProjectCommit), asking nobody: it may run on a thread of its own. Gives the file written

@@ -20,10 +20,13 @@ std::string ExtensionOf(const std::string& path)
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
 }
 
-bool Fail(Scene& scene, Scene& attempt, const std::string& message, UserInteraction& ui)
+bool Fail(Scene& scene, Scene& attempt, const std::string& message, UserInteraction& ui, const std::string& reason = {})
 {
     scene.mapPaths = attempt.mapPaths;
-    ui.Tell(message, MessageIcon::Error);
+    if (reason.empty())
+        ui.Tell(message, MessageIcon::Error);
+    else
+        ui.TellWithReason(message, reason, MessageIcon::Error);
     return false;
 }
 
@@ -67,8 +70,9 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, P
         std::string reason;
         if (ReadModelFile(path, attempt, ui, reason) != 0)
             return Fail(scene, attempt, "Gessoria experienced problems loading file: " + path + "\n" + reason, ui);
-    } else if (ReadMeshFile(path, extension, attempt, ui) != 0) {
-        return Fail(scene, attempt, "Gessoria experienced problems loading file: " + path, ui);
+    } else if (std::string reason; ReadMeshFile(path, extension, attempt, ui, reason) != 0) {
+        // The reader's first fault found goes below the message.
+        return Fail(scene, attempt, "Gessoria experienced problems loading file: " + path, ui, reason);
     }
 
     ui.SetStatusText("Reading in material bitmaps for " + fileName + "  -  Please wait...");

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <strings.h>
@@ -67,6 +69,13 @@ std::string CString(std::span<const std::uint8_t> data, std::size_t limit)
     const auto nul = std::find(data.begin(), data.end(), std::uint8_t{0});
     const auto length = std::min(static_cast<std::size_t>(nul - data.begin()), limit);
     return std::string(reinterpret_cast<const char*>(data.data()), length);
+}
+
+std::string HexId(std::uint16_t id)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(id));
+    return text;
 }
 
 bool IsColourChunk(std::uint16_t id)
@@ -148,7 +157,7 @@ bool ReadMapRef(const Chunk& chunk, MapRef& ref)
     return true;
 }
 
-bool ReadMaterial(const Chunk& entry, Material& material)
+bool ReadMaterial(const Chunk& entry, Material& material, std::string& reason)
 {
     bool wire = false;
     for (const Chunk& c : entry.children) {
@@ -198,8 +207,10 @@ bool ReadMaterial(const Chunk& entry, Material& material)
             }
             break;
         }
-        if (!wellFormed)
+        if (!wellFormed) {
+            reason = "material \"" + material.name + "\": chunk " + HexId(c.id) + " is too short for its value";
             return false;
+        }
     }
     // A wire-frame material shades 0 wherever its shading chunk stands.
     if (wire)
@@ -242,42 +253,56 @@ bool AllFinite(std::span<const std::uint8_t> floats)
     return true;
 }
 
-std::optional<MeshInput> CheckMesh(const Chunk& object, const Chunk& mesh)
+std::optional<MeshInput> CheckMesh(const Chunk& object, const Chunk& mesh, std::string& reason)
 {
     MeshInput input;
     input.name = CString(object.data, SceneObject::kMaxName);
     input.hidden = object.Find(kHidden) != nullptr;
     input.mapping = mesh.Find(kMapping) != nullptr;
+    const std::string named = "object \"" + input.name + "\": ";
+    const auto fail = [&reason](std::string why) {
+        reason = std::move(why);
+        return std::nullopt;
+    };
 
     if (const Chunk* vertices = mesh.Find(kVertices)) {
         const auto list = CountedList(*vertices, 12);
-        if (!list || !AllFinite(list->second))
-            return std::nullopt;
+        if (!list)
+            return fail(named + "the vertex list holds fewer vertices than it counts");
+        if (!AllFinite(list->second))
+            return fail(named + "a vertex position is not a finite number");
         std::tie(input.vertexCount, input.vertices) = *list;
     }
     if (const Chunk* texture = mesh.Find(kTexVertices)) {
         const auto list = CountedList(*texture, 8);
-        if (!list || !AllFinite(list->second))
-            return std::nullopt;
+        if (!list)
+            return fail(named + "the texture vertex list holds fewer vertices than it counts");
+        if (!AllFinite(list->second))
+            return fail(named + "a texture vertex is not a finite number");
         std::tie(input.textureCount, input.texture) = *list;
     }
     if (const Chunk* faces = mesh.Find(kFaces)) {
         const auto list = CountedList(*faces, 8);
         if (!list)
-            return std::nullopt;
+            return fail(named + "the face list holds fewer faces than it counts");
         std::tie(input.faceCount, input.faces) = *list;
         input.faceChunk = faces;
         // A texture list may be shorter than the vertex list; only the corners read it.
         const int limit = input.textureCount > 0 ? std::min(input.vertexCount, input.textureCount) : input.vertexCount;
-        int highest = -1;
-        for (std::size_t at = 0; at < input.faces.size(); at += 8)
-            highest = std::max({highest, int{le::U16(input.faces, at)}, int{le::U16(input.faces, at + 2)},
-                                int{le::U16(input.faces, at + 4)}});
-        if (highest >= limit)
-            return std::nullopt;
+        for (std::size_t at = 0; at < input.faces.size(); at += 8) {
+            const int highest = std::max({int{le::U16(input.faces, at)}, int{le::U16(input.faces, at + 2)},
+                                          int{le::U16(input.faces, at + 4)}});
+            if (highest < limit)
+                continue;
+            const bool texture = highest < input.vertexCount;
+            return fail(named + "face " + std::to_string(at / 8) + " names " + (texture ? "texture vertex " : "vertex ") +
+                        std::to_string(highest) + " of " +
+                        std::to_string(texture ? input.textureCount : input.vertexCount));
+        }
         if (const Chunk* smoothing = faces->Find(kSmoothing)) {
             if (!le::Has(smoothing->data, 0, 4 * static_cast<std::size_t>(input.faceCount)))
-                return std::nullopt;
+                return fail(named + "the smoothing groups cover fewer than its " + std::to_string(input.faceCount) +
+                            " faces");
             input.smoothing = smoothing->data;
         }
         for (const Chunk& group : faces->children) {
@@ -285,14 +310,16 @@ std::optional<MeshInput> CheckMesh(const Chunk& object, const Chunk& mesh)
                 continue;
             const auto nul = std::find(group.data.begin(), group.data.end(), std::uint8_t{0});
             if (nul == group.data.end())
-                return std::nullopt;
+                return fail(named + "a material group's name has no end");
             const Chunk members{group.id, group.data.subspan(static_cast<std::size_t>(nul - group.data.begin()) + 1), {}};
             const auto indices = CountedList(members, 2);
+            const std::string groupName = "material group \"" + CString(group.data, Material::kMaxName) + "\" ";
             if (!indices)
-                return std::nullopt;
+                return fail(named + groupName + "holds fewer faces than it counts");
             for (std::int32_t i = 0; i < indices->first; ++i)
-                if (le::U16(indices->second, static_cast<std::size_t>(i) * 2) >= input.faceCount)
-                    return std::nullopt;
+                if (const int face = le::U16(indices->second, static_cast<std::size_t>(i) * 2); face >= input.faceCount)
+                    return fail(named + groupName + "names face " + std::to_string(face) + " of " +
+                                std::to_string(input.faceCount));
         }
     }
     return input;
@@ -302,7 +329,7 @@ std::optional<MeshInput> CheckMesh(const Chunk& object, const Chunk& mesh)
 // `fixedTexture` is scratch for the texture vertices in 16.16, converted once per vertex
 // rather than once per corner.
 bool FillMesh(Scene& scene, const MeshInput& input, std::int32_t firstFace, std::int32_t firstVertex,
-              SceneArray<std::array<std::int32_t, 2>>& fixedTexture, UserInteraction& ui)
+              SceneArray<std::array<std::int32_t, 2>>& fixedTexture, UserInteraction& ui, std::string& reason)
 {
     float* const x = scene.positionX.data() + firstVertex;
     float* const y = scene.positionY.data() + firstVertex;
@@ -360,6 +387,7 @@ bool FillMesh(Scene& scene, const MeshInput& input, std::int32_t firstFace, std:
                 found = m;
         if (found < 0) {
             ui.Tell(name + "  -  Eeep!  No definition in Mesh file!", MessageIcon::Error);
+            reason = "object \"" + input.name + "\": material \"" + name + "\" has no definition in the file";
             return false;
         }
         const std::size_t listAt = std::find(group.data.begin(), group.data.end(), std::uint8_t{0}) - group.data.begin() + 1;
@@ -371,11 +399,31 @@ bool FillMesh(Scene& scene, const MeshInput& input, std::int32_t firstFace, std:
     return true;
 }
 
+// Why a file could not be read whole.
+std::string UnreadableReason(const std::string& path)
+{
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status))
+        return "no such file";
+    if (std::filesystem::is_directory(status))
+        return "a folder, not a file";
+    if (!std::filesystem::is_regular_file(status))
+        return "not a regular file";
+    return "the file could not be read";
+}
+
 } // namespace
 
 int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteraction& ui)
 {
-    const auto tree = ChunkTree::Parse(file);
+    std::string reason;
+    return ReadMeshData(file, scene, ui, reason);
+}
+
+int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteraction& ui, std::string& reason)
+{
+    const auto tree = ChunkTree::Parse(file, &reason);
     if (!tree)
         return kFailed;
 
@@ -390,7 +438,7 @@ int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteracti
                 const Chunk* mesh = c.Find(kTriangleMesh);
                 if (mesh == nullptr)
                     continue;  // lights, cameras
-                auto input = CheckMesh(c, *mesh);
+                auto input = CheckMesh(c, *mesh, reason);
                 if (!input)
                     return kFailed;
                 vertexTotal += input->vertexCount;
@@ -401,9 +449,16 @@ int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteracti
     }
     // Face materials are 16-bit indices; both totals must fit the 32-bit counts.
     constexpr std::int64_t kMaxTotal = std::numeric_limits<std::int32_t>::max();
-    if (materialEntries.size() >= static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max()) ||
-        vertexTotal > kMaxTotal || faceTotal > kMaxTotal)
+    if (materialEntries.size() >= static_cast<std::size_t>(std::numeric_limits<std::int16_t>::max())) {
+        reason = "the file defines " + std::to_string(materialEntries.size()) + " materials, more than " +
+                 std::to_string(std::numeric_limits<std::int16_t>::max() - 1);
         return kFailed;
+    }
+    if (vertexTotal > kMaxTotal || faceTotal > kMaxTotal) {
+        reason = "the file holds " + std::to_string(vertexTotal) + " vertices and " + std::to_string(faceTotal) +
+                 " faces, more than " + std::to_string(kMaxTotal) + " of either";
+        return kFailed;
+    }
 
     scene.objectCount = static_cast<std::int32_t>(meshes.size());
     scene.vertexCount = static_cast<std::int32_t>(vertexTotal);
@@ -412,7 +467,7 @@ int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteracti
     AllocateScene(scene, false, ui);
 
     for (std::size_t i = 0; i < materialEntries.size(); ++i)
-        if (!ReadMaterial(*materialEntries[i], scene.materials[i + 1]))
+        if (!ReadMaterial(*materialEntries[i], scene.materials[i + 1], reason))
             return kFailed;
 
     std::int32_t faces = 0, vertices = 0;
@@ -426,7 +481,7 @@ int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteracti
         object.firstVertex = vertices;
         object.name = input.name;
         object.flags = static_cast<std::uint8_t>((input.hidden ? kObjectHidden : 0) | (input.mapping ? kObjectHasMapping : 0));
-        if (!FillMesh(scene, input, faces, vertices, fixedTexture, ui))
+        if (!FillMesh(scene, input, faces, vertices, fixedTexture, ui, reason))
             return kFailed;
         faces += input.faceCount;
         vertices += input.vertexCount;
@@ -437,14 +492,24 @@ int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteracti
 
 int ReadMeshFile(const std::string& path, const std::string& extension, Scene& scene, UserInteraction& ui)
 {
-    if (strcasecmp(extension.c_str(), "3ds") != 0 && strcasecmp(extension.c_str(), "prj") != 0)
+    std::string reason;
+    return ReadMeshFile(path, extension, scene, ui, reason);
+}
+
+int ReadMeshFile(const std::string& path, const std::string& extension, Scene& scene, UserInteraction& ui,
+                 std::string& reason)
+{
+    if (strcasecmp(extension.c_str(), "3ds") != 0 && strcasecmp(extension.c_str(), "prj") != 0) {
+        reason = "not a 3D Studio file (." + extension + ")";
         return kFailed;
+    }
     const auto bytes = ReadFileBytes(path);
     if (!bytes) {
         ui.Tell("Error: Unable to open file " + path, MessageIcon::Error);
+        reason = UnreadableReason(path);
         return kFailed;
     }
-    return ReadMeshData(*bytes, scene, ui);
+    return ReadMeshData(*bytes, scene, ui, reason);
 }
 
 } // namespace gessoria

@@ -18,10 +18,16 @@ struct Scene;
 class UserInteraction;
 
 // 0 on success. A wrong extension fails at once without opening the file; an unopenable
-// file shows "Error: Unable to open file " + path. The scene must be freshly reset.
+// file shows "Error: Unable to open file " + path. The scene must be freshly reset. On
+// failure `reason` says what was wrong in words, the first fault found: "not a 3D Studio
+// file", "chunk 0x4120 at byte 1234 runs past the end of the file", "object \"Box\": face 17
+// names vertex 9000 of 8000".
+int ReadMeshFile(const std::string& path, const std::string& extension, Scene& scene, UserInteraction& ui,
+                 std::string& reason);
 int ReadMeshFile(const std::string& path, const std::string& extension, Scene& scene, UserInteraction& ui);
 
 // The same over a file's bytes already in memory.
+int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteraction& ui, std::string& reason);
 int ReadMeshData(std::span<const std::uint8_t> file, Scene& scene, UserInteraction& ui);
 
 } // namespace gessoria

@@ -16,6 +16,7 @@ constexpr const char* kLighting = "Lighting";
 constexpr const char* kUndo = "Undo";
 constexpr const char* kMapPaths = "Map Paths";
 constexpr const char* kProjection = "Projection Painting";
+constexpr const char* kAutosave = "Autosave";
 
 template <typename T>
 void Read(const ProfileFile& ini, const char* section, const char* key, T& value)
@@ -49,6 +50,8 @@ void Preferences::Load(const ProfileFile& ini, MapPathList& mapPaths, UserIntera
     Read(ini, kProjection, "Size", projectionSize);
     projectionSize = std::clamp(projectionSize, 1, 1000);
     LoadSixAxisSettings(ini, sixAxis);
+    Read(ini, kAutosave, "Minutes", autosaveMinutes);
+    autosaveMinutes = std::clamp(autosaveMinutes, 0, kMaxAutosaveMinutes);
 
     const int count = std::min(ini.GetInt(kMapPaths, "MapPathCount", 0), MapPathList::kMaxPaths);
     mapPaths.Clear();
@@ -84,6 +87,7 @@ void Preferences::Save(ProfileFile& ini, const MapPathList& mapPaths) const
     ini.SetInt(kProjection, "Projection", projection);
     ini.SetInt(kProjection, "Size", projectionSize);
     SaveSixAxisSettings(ini, sixAxis);
+    ini.SetInt(kAutosave, "Minutes", autosaveMinutes);
     const int count = std::min(mapPaths.count(), MapPathList::kMaxPaths);
     ini.SetInt(kMapPaths, "MapPathCount", count);
     for (int i = 0; i < count; ++i)

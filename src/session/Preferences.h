@@ -8,6 +8,7 @@
 // projection switch and the projected dab's size: a first start (no INI file yet) paints in
 // projection mode, an INI written before the switch existed keeps painting in texture space.
 // "SpaceWare" holds the six-axis controller's settings (SixAxisPreferences.h).
+// "Autosave" "Minutes" is how often unsaved work is written to a recovery project (0: never).
 
 #include "view3d/SixAxisNavigation.h"
 
@@ -45,6 +46,9 @@ struct Preferences {
     int projectionSize = 40;  // screen pixels, 1..1000
     // SpaceWare (the six-axis controller)
     SixAxisSettings sixAxis;
+    // Autosave
+    static constexpr int kMaxAutosaveMinutes = 240;
+    int autosaveMinutes = 5;  // 0..kMaxAutosaveMinutes, 0 off
 
     // firstStart: there was no INI file to read.
     void Load(const ProfileFile& ini, MapPathList& mapPaths, UserInteraction& ui, bool firstStart = false);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 #include <thread>
 
 namespace gessoria {
@@ -108,7 +109,13 @@ ScreenRect ProjectVertices(Scene& scene)
         return ProjectRange(scene, 0, scene.vertexCount);
     const std::int32_t half = scene.vertexCount / 2;
     ScreenRect upper;
-    std::thread helper([&] { upper = ProjectRange(scene, half, scene.vertexCount); });
+    std::thread helper;
+    try {
+        helper = std::thread([&] { upper = ProjectRange(scene, half, scene.vertexCount); });
+    } catch (const std::system_error&) {
+        // No thread to be had (memory or process limits): this thread does it all.
+        return ProjectRange(scene, 0, scene.vertexCount);
+    }
     const ScreenRect lower = ProjectRange(scene, 0, half);
     helper.join();
     return lower.United(upper);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -678,13 +679,24 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
                 renderer.Prepare(first, std::min(first + RenderWorkspace::kRunFaces, scene.faceCount), work_.runs[r]);
             }
         };
-        std::thread helper(prepareRuns);
+        // Without a thread to be had (memory or process limits) this thread does both halves.
+        const auto start = [](auto&& work) {
+            try {
+                return std::thread(work);
+            } catch (const std::system_error&) {
+                work();
+                return std::thread();
+            }
+        };
+        std::thread helper = start(prepareRuns);
         prepareRuns();
-        helper.join();
+        if (helper.joinable())
+            helper.join();
         const int split = BalancedSplit(work_, frame.height());
-        helper = std::thread([&] { renderer.Draw(split, frame.height(), lighting.backgroundColour); });
+        helper = start([&] { renderer.Draw(split, frame.height(), lighting.backgroundColour); });
         renderer.Draw(0, split, lighting.backgroundColour);
-        helper.join();
+        if (helper.joinable())
+            helper.join();
     }
     ScreenRect repaint = previous_.United(projected);
     if (wireFrame)

@@ -3,13 +3,22 @@
 #include "AppFixture.h"
 
 #include "app/CommandTable.h"
+#include "app/panel/BookmarksPage.h"
+#include "app/panel/ControlPanel.h"
+#include "app/panel/ObjectsPage.h"
+#include "app/dialogs/PreferenceDialogs.h"
+#include "io/ProfileFile.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 namespace gessoria::test {
@@ -160,6 +169,98 @@ private slots:
         QCOMPARE(f.window->windowTitle(), QString("monkey.3ds - Gessoria"));
         QVERIFY(f.window->close());
         QVERIFY(f.ui.Dialogs().empty());
+    }
+
+    // Bookmarks and the objects' hidden and frozen flags are kept in a project: changing them
+    // on their pages is a change to save, and a refused one is none.
+    void BookmarkAndObjectPagesMarkTheirChanges()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        const QString saved = f.directory.filePath("pages.gsr");
+        const QString clean("pages.gsr - Gessoria"), changed("pages.gsr* - Gessoria");
+        QVERIFY(f.window->SaveTo(saved));
+        QCOMPARE(f.window->windowTitle(), clean);
+
+        auto* bookmarks = static_cast<app::BookmarksPage*>(f.window->controlPanel().ShowPage(app::PanelPage::Bookmarks));
+        f.ui.texts.push_back(std::nullopt);  // New, cancelled
+        QTest::mouseClick(bookmarks->newButton(), Qt::LeftButton);
+        QCOMPARE(f.window->windowTitle(), clean);
+        f.ui.texts.push_back(std::string("Close up"));
+        QTest::mouseClick(bookmarks->newButton(), Qt::LeftButton);
+        QCOMPARE(f.window->windowTitle(), changed);
+        QVERIFY(f.window->SaveTo(saved));
+        f.ui.yesNo.push_back(false);  // Delete, not confirmed
+        bookmarks->list()->setCurrentRow(0);
+        QTest::mouseClick(bookmarks->deleteButton(), Qt::LeftButton);
+        QCOMPARE(f.window->windowTitle(), clean);
+        f.ui.yesNo.push_back(true);
+        QTest::mouseClick(bookmarks->deleteButton(), Qt::LeftButton);
+        QCOMPARE(f.window->windowTitle(), changed);
+        QVERIFY(f.window->SaveTo(saved));
+
+        auto* objects = static_cast<app::ObjectsPage*>(f.window->controlPanel().ShowPage(app::PanelPage::Objects));
+        objects->list()->item(0)->setSelected(true);
+        QTest::mouseClick(objects->showButton(), Qt::LeftButton);  // already shown: nothing changes
+        QCOMPARE(f.window->windowTitle(), clean);
+        QTest::mouseClick(objects->freezeButton(), Qt::LeftButton);
+        QCOMPARE(f.window->windowTitle(), changed);
+        QVERIFY(f.window->SaveTo(saved));
+        objects->list()->item(0)->setSelected(true);
+        QTest::mouseClick(objects->hideButton(), Qt::LeftButton);
+        QCOMPARE(f.window->windowTitle(), changed);
+    }
+
+    // The Undo Prefs dialog sets how often unsaved work is autosaved: the window tells the
+    // autosaver at once, and the exit keeps the choice in the INI file for the next run.
+    void UndoPrefsSetsHowOftenWorkIsAutosaved()
+    {
+        AppFixture f;
+        QCOMPARE(f.workspace.session.preferences.autosaveMinutes, 5);
+        std::vector<int> told;
+        QObject::connect(f.window.get(), &app::MainWindow::autosaveMinutesChanged,
+                         [&told](int minutes) { told.push_back(minutes); });
+        // Answers the dialog the next command opens, keeping what its minutes box showed.
+        QString shown;
+        const auto answer = [&shown](int minutes, bool accept) {
+            QTimer::singleShot(0, [&shown, minutes, accept] {
+                auto* dialog = qobject_cast<app::UndoPreferencesDialog*>(QApplication::activeModalWidget());
+                if (dialog == nullptr)
+                    return;
+                for (QSpinBox* every : dialog->findChildren<QSpinBox*>())
+                    if (every->suffix() == " minutes") {
+                        every->setValue(minutes);
+                        shown = every->text();
+                    }
+                if (accept)
+                    dialog->accept();
+                else
+                    dialog->reject();
+            });
+        };
+        answer(12, false);
+        f.window->commands()[Command::UndoPrefs]->trigger();
+        QVERIFY(told.empty());
+        QCOMPARE(f.workspace.session.preferences.autosaveMinutes, 5);
+        QCOMPARE(shown, QString("12 minutes"));
+        answer(0, true);
+        f.window->commands()[Command::UndoPrefs]->trigger();
+        QCOMPARE(shown, QString("Off"));
+        QCOMPARE(told, std::vector<int>{0});
+        QCOMPARE(f.workspace.session.preferences.autosaveMinutes, 0);
+        answer(17, true);
+        f.window->commands()[Command::UndoPrefs]->trigger();
+        QCOMPARE(told, (std::vector<int>{0, 17}));
+
+        // The libraries go to the test's directory, not over the starter files.
+        f.workspace.session.brushLibraryPath = f.directory.filePath("Brushes.Dat").toStdString();
+        f.workspace.session.paintLibraryPath = f.directory.filePath("Paints.Dat").toStdString();
+        f.workspace.session.Exit(&f.ui);
+        const std::filesystem::path ini = f.directory.filePath("gessoria.INI").toStdString();
+        QCOMPARE(ProfileFile::Load(ini).GetInt("Autosave", "Minutes", -1), 17);
+        app::Workspace next;
+        next.session.Startup(ini, GESSORIA_STARTER_LIBRARY_DIR, f.ui);
+        QCOMPARE(next.session.preferences.autosaveMinutes, 17);
     }
 };
 

@@ -1,4 +1,6 @@
 // Runs every test class of the desktop program on Qt's offscreen platform.
+#include "app/MemorySafeApplication.h"
+
 #include <QApplication>
 #include <QTest>
 
@@ -24,12 +26,13 @@ QObject* MakeColourPickerMoreTest();
 QObject* MakeSixAxisTest();
 QObject* MakeFirstUseTest();
 QObject* MakeHostLinkWindowTest();
+QObject* MakeMemoryFailureTest();
 } // namespace gessoria::test
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+    gessoria::app::MemorySafeApplication application(argc, argv);
     int failures = 0;
     for (auto make : {gessoria::test::MakeViewTest, gessoria::test::MakeWindowTest, gessoria::test::MakeControlPanelTest,
                       gessoria::test::MakeWarningTest, gessoria::test::MakePaletteTest,
@@ -40,7 +43,8 @@ int main(int argc, char** argv)
                       gessoria::test::MakeExportTest,
                       gessoria::test::MakeUnsavedChangesTest, gessoria::test::MakeHelpTest,
                       gessoria::test::MakeColourPickerMoreTest, gessoria::test::MakeSixAxisTest,
-                      gessoria::test::MakeFirstUseTest, gessoria::test::MakeHostLinkWindowTest}) {
+                      gessoria::test::MakeFirstUseTest, gessoria::test::MakeHostLinkWindowTest,
+                      gessoria::test::MakeMemoryFailureTest}) {
         std::unique_ptr<QObject> test(make());
         // GESSORIA_TEST_CLASS=NAME runs only the test classes whose name contains NAME.
         const QByteArray only = qgetenv("GESSORIA_TEST_CLASS");

@@ -81,6 +81,26 @@ TEST(InfoCommand, FailuresGoToStandardErrorWithAFailureStatus)
     EXPECT_EQ(nested.status, 1);
     EXPECT_NE(nested.err.find("Gessoria experienced problems loading file: " + deep.string()), std::string::npos);
 
+    // The line below the message says why, as the desktop program's message does.
+    EXPECT_NE(missing.err.find("Gessoria experienced problems loading file: /nonexistent/scene.3ds\nno such file\n"),
+              std::string::npos)
+        << missing.err;
+    EXPECT_NE(nested.err.find("Gessoria experienced problems loading file: " + deep.string() +
+                              "\nchunks nested more than 64 deep at byte "),
+              std::string::npos)
+        << nested.err;
+    std::ifstream sample(GESSORIA_SAMPLE_DIR "/monkey.3ds", std::ios::binary);
+    std::vector<char> bytes(50000);
+    sample.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const auto cut = FreshDirectory("cut") / "cut.3ds";
+    std::ofstream(cut, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const CliRun cutShort = RunCli("info " + cut.string());
+    EXPECT_EQ(cutShort.status, 1);
+    EXPECT_NE(cutShort.err.find("Gessoria experienced problems loading file: " + cut.string() +
+                                "\nchunk 0x4140 at byte 35202 runs past the end of the file\n"),
+              std::string::npos)
+        << cutShort.err;
+
     const CliRun usage = RunCli("info");
     EXPECT_EQ(usage.status, 2);
     EXPECT_NE(usage.err.find("usage:"), std::string::npos);

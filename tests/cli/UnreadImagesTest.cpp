@@ -1,10 +1,17 @@
 // gessoria-cli and layer images that could not be read: the command refuses (status 1,
-// nothing written) unless --allow-missing, and then keeps the unread files as they are.
+// nothing written) unless --allow-missing, and then keeps the unread files as they are. Run
+// under address-space limits from too little to enough, converting a project onto itself
+// either fails with status 1 or keeps every image byte for byte, and never hangs or aborts.
 
 #include "CliRun.h"
 #include "support/ProjectFixture.h"
 
 #include <map>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace gessoria::test {
 namespace {
@@ -26,6 +33,69 @@ std::filesystem::path SavedProject(const std::string& name, int mapSize)
     Session session;
     FillPaintedSession(session, mapSize, 4, ui, 2);
     return SaveSessionProject(session, FreshDirectory(name) / "p.gsr", ui).value();
+}
+
+// How one run under a limit ended.
+struct LimitedRun {
+    bool exited = false;
+    int status = -1;  // the exit status, or the signal that ended the run
+    bool hung = false;
+};
+
+// gessoria-cli with `arguments` in a child whose address space is limited to `megabytes`;
+// a run still going after `seconds` is killed and counts as hung.
+LimitedRun RunCliLimited(const std::vector<std::string>& arguments, long megabytes, int seconds)
+{
+    std::vector<char*> argv{const_cast<char*>(GESSORIA_CLI)};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{static_cast<rlim_t>(megabytes) << 20, static_cast<rlim_t>(megabytes) << 20};
+        setrlimit(RLIMIT_AS, &limit);
+        // The messages are not what is looked at here.
+        if (std::freopen("/dev/null", "w", stderr) == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr)
+            _exit(126);
+        execv(GESSORIA_CLI, argv.data());
+        _exit(127);
+    }
+    LimitedRun run;
+    int status = 0;
+    for (int waited = 0; waited < seconds * 20; ++waited) {
+        if (waitpid(child, &status, WNOHANG) == child) {
+            run.exited = WIFEXITED(status);
+            run.status = run.exited ? WEXITSTATUS(status) : WTERMSIG(status);
+            return run;
+        }
+        usleep(50000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    run.hung = true;
+    return run;
+}
+
+// Under limits from too little memory to enough, a project converted onto itself either is
+// refused with status 1 or keeps every file byte for byte; no run hangs or aborts.
+TEST(UnreadImages, ConvertingOntoItselfUnderMemoryLimitsFailsOrKeepsEveryImage)
+{
+    // Two materials of 4 layers of 768 x 768: 40 images, about 60 MB in memory.
+    const auto file = SavedProject("unread-memory", 768);
+    const auto before = Contents(file.parent_path());
+    int refused = 0, converted = 0;
+    for (long megabytes = 96; megabytes <= 256; megabytes += 16) {
+        SCOPED_TRACE("under " + std::to_string(megabytes) + " MB");
+        const LimitedRun run = RunCliLimited({"convert", file.string(), file.string()}, megabytes, 20);
+        ASSERT_FALSE(run.hung);
+        ASSERT_TRUE(run.exited) << "ended by signal " << run.status;
+        ASSERT_TRUE(run.status == 0 || run.status == 1) << "status " << run.status;
+        (run.status == 0 ? converted : refused) += 1;
+        ASSERT_EQ(Contents(file.parent_path()), before);
+    }
+    // The limits reached from too little memory to enough.
+    EXPECT_GT(refused, 0);
+    EXPECT_GT(converted, 0);
 }
 
 TEST(UnreadImages, ConvertRefusesBlankedLayersUnlessAllowedAndThenKeepsTheirFiles)

@@ -3,6 +3,7 @@
 
 #include "io/ProjectCommit.h"
 #include "io/ProjectFile.h"
+#include "session/SessionProject.h"
 #include "support/ProjectFixture.h"
 #include "support/TestFiles.h"
 
@@ -55,6 +56,45 @@ std::unique_ptr<Opened> Open(const std::filesystem::path& path)
     opened->ui.shown.clear();
     opened->ok = OpenSessionFile(opened->session, path.string(), opened->ui);
     return opened;
+}
+
+// The file's bytes made a slice at a time while the session goes on changing are the bytes
+// of the session as it stood when they began, whatever changed between the slices; another
+// scene opened meanwhile stops them.
+TEST(ProjectFile, SteppedEncodingIsTheWholeEncodingOfItsFirstMoment)
+{
+    RecordingInteraction ui;
+    Session session;
+    session.scene.undo.enabled = false;
+    ResetScene(session.scene);
+    ASSERT_TRUE(OpenSessionFile(session, GESSORIA_TEST_DATA_DIR "/dense0/dense0.3ds", ui));
+    ASSERT_GT(session.scene.faceCount, 3 * 16384);  // sections of several slices
+    SessionProjectSettings settings(session);
+    const std::vector<std::uint8_t> whole = EncodeProject(session.scene, settings);
+
+    // Memory from an earlier file, larger than this one, is reused from its start.
+    SteppedProjectEncoding stepped(session.scene, settings, std::vector<std::uint8_t>(whole.size() + 999, 0xAB));
+    Scene& scene = session.scene;
+    int steps = 0;
+    while (!stepped.done()) {
+        ASSERT_TRUE(stepped.Continue(scene, std::chrono::steady_clock::now()));
+        // What painting and the panels change between steps stays out of this file.
+        scene.camera.angleX += 7;
+        scene.objects[0].flags ^= 1;
+        scene.materials[1].name = "Changed" + std::to_string(steps);
+        ui.texts.push_back("View " + std::to_string(steps));
+        scene.bookmarks.New(scene.camera, ui);
+        ++steps;
+    }
+    EXPECT_GT(steps, 26);
+    EXPECT_TRUE(std::ranges::equal(stepped.Finish(), whole));
+    EXPECT_FALSE(std::ranges::equal(EncodeProject(scene, settings), whole));
+
+    // A scene opened meanwhile has other arrays: the encoding is given up.
+    SteppedProjectEncoding abandoned(session.scene, settings);
+    ASSERT_TRUE(abandoned.Continue(session.scene, std::chrono::steady_clock::now()));
+    ASSERT_TRUE(OpenSessionFile(session, GESSORIA_TEST_DATA_DIR "/dense0/dense0.3ds", ui));
+    EXPECT_FALSE(abandoned.Continue(session.scene, std::chrono::steady_clock::now()));
 }
 
 TEST(ProjectFile, RoundTripRestoresEverythingAndSavesTheSameBytesAndImages)

@@ -1,8 +1,10 @@
 #include "app/dialogs/PreferenceDialogs.h"
 
 #include "app/dialogs/DialogLayout.h"
+#include "session/Preferences.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
@@ -56,7 +58,8 @@ SwitchDialog* MakePressureSensitivityDialog(bool on, QWidget* parent)
                             "Use Pressure Sensitivity", on, parent);
 }
 
-UndoPreferencesDialog::UndoPreferencesDialog(bool useUndo, int megabytes, QWidget* parent) : QDialog(parent)
+UndoPreferencesDialog::UndoPreferencesDialog(bool useUndo, int megabytes, int autosaveMinutes, QWidget* parent)
+    : QDialog(parent)
 {
     QVBoxLayout* layout = Explained(this, "Undo Preferences",
                                     "Every dab is kept in the undo buffer so that it can be taken back; a larger "
@@ -84,6 +87,29 @@ UndoPreferencesDialog::UndoPreferencesDialog(bool useUndo, int megabytes, QWidge
     connect(use_, &QCheckBox::toggled, value_, &QWidget::setEnabled);
     size_->setEnabled(useUndo);
     value_->setEnabled(useUndo);
+
+    // Autosave belongs with undo: both keep work from being lost.
+    auto* autosave = new QGroupBox("Autosave", this);
+    auto* autosaveLayout = new QVBoxLayout(autosave);
+    auto* explanation = new QLabel("While there are unsaved changes, the work is written to a recovery project every "
+                                   "few minutes and offered at the next start if the program did not close normally.",
+                                   autosave);
+    explanation->setWordWrap(true);
+    autosaveLayout->addWidget(explanation);
+    auto* every = new QHBoxLayout;
+    auto* everyLabel = new QLabel("Autosave &every:", autosave);
+    autosave_ = new QSpinBox(autosave);
+    autosave_->setRange(0, Preferences::kMaxAutosaveMinutes);
+    autosave_->setSuffix(" minutes");
+    autosave_->setSpecialValueText("Off");
+    autosave_->setValue(std::clamp(autosaveMinutes, 0, Preferences::kMaxAutosaveMinutes));
+    autosave_->setToolTip("0 turns autosave off");
+    everyLabel->setBuddy(autosave_);
+    every->addWidget(everyLabel);
+    every->addWidget(autosave_);
+    every->addStretch(1);
+    autosaveLayout->addLayout(every);
+    layout->addWidget(autosave);
     layout->addWidget(OkCancelButtons(this));
 }
 
@@ -95,6 +121,11 @@ bool UndoPreferencesDialog::useUndo() const
 int UndoPreferencesDialog::megabytes() const
 {
     return value_->value();
+}
+
+int UndoPreferencesDialog::autosaveMinutes() const
+{
+    return autosave_->value();
 }
 
 } // namespace gessoria::app

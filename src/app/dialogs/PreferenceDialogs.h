@@ -1,7 +1,8 @@
 #pragma once
 // The small preference dialogs of the File menu: Pointer Shape ("Use Icon Cursors"),
 // Pressure Sensitivity (for this run only) and Undo Preferences ("Use Undo" and the
-// buffer's size in megabytes, "Meg").
+// buffer's size in megabytes, "Meg", then how many minutes apart unsaved work is autosaved
+// to a recovery project, 0 for never).
 
 #include <QDialog>
 
@@ -32,14 +33,16 @@ class UndoPreferencesDialog : public QDialog {
 public:
     static constexpr int kMaxMegabytes = 256;
 
-    UndoPreferencesDialog(bool useUndo, int megabytes, QWidget* parent);
+    UndoPreferencesDialog(bool useUndo, int megabytes, int autosaveMinutes, QWidget* parent);
     bool useUndo() const;
     int megabytes() const;
+    int autosaveMinutes() const;
 
 private:
     QCheckBox* use_;
     QSlider* size_;
     QSpinBox* value_;
+    QSpinBox* autosave_;
 };
 
 } // namespace gessoria::app

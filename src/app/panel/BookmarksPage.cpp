@@ -31,6 +31,8 @@ BookmarksPage::BookmarksPage(PanelContext context, QWidget* parent) : QWidget(pa
     connect(new_, &QPushButton::clicked, this, [this] {
         Scene& scene = context_.workspace.session.scene;
         if (scene.bookmarks.New(scene.camera, context_.ui)) {
+            // A project keeps its bookmarks.
+            context_.workspace.session.changes.Mark();
             Refresh();
             list_->setCurrentRow(list_->count() - 1);
         }
@@ -38,8 +40,10 @@ BookmarksPage::BookmarksPage(PanelContext context, QWidget* parent) : QWidget(pa
     connect(delete_, &QPushButton::clicked, this, [this] {
         Scene& scene = context_.workspace.session.scene;
         const int chosen = list_->selectedItems().isEmpty() ? -1 : list_->currentRow();
-        if (scene.bookmarks.Delete(chosen, context_.ui))
+        if (scene.bookmarks.Delete(chosen, context_.ui)) {
+            context_.workspace.session.changes.Mark();
             Refresh();
+        }
     });
     connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) { GoTo(list_->row(item)); });
 }

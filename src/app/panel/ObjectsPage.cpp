@@ -74,6 +74,8 @@ void ObjectsPage::SetOnChosen(SceneObjectFlag flag, bool on)
     }
     if (!changed)
         return;
+    // A project keeps which objects are hidden and frozen.
+    context_.workspace.session.changes.Mark();
     Refresh();
     context_.redrawScreen();
 }

@@ -197,6 +197,7 @@ void MainView::Press(const Pointer& p)
     environment.floaters = &workspace_.floaters;
     environment.projection = {s.preferences.projection != 0, s.preferences.projectionSize};
     stroke_.emplace(environment, ui_);
+    strokeUndoStart_ = scene.undoBuffer.writePosition();
     lineAnchor_ = p.at;
     // A fill can take a moment on a large map.
     const bool fill = scene.paintTool == PaintTool::Fill && !p.eraserEnd;
@@ -309,6 +310,24 @@ void MainView::Release(const Pointer& p)
         scene.positionTool = static_cast<std::int8_t>(PositionTool::None);
         emit positionToolLapsed();
     }
+}
+
+bool MainView::AbandonStroke(bool& takenBack)
+{
+    takenBack = false;
+    buttonDown_ = false;
+    if (!stroke_)
+        return false;
+    stroke_.reset();
+    SetRubberShape(QPolygon());
+    Scene& scene = workspace_.session.scene;
+    if (scene.undoBuffer.writePosition() == strokeUndoStart_) {
+        takenBack = true;  // nothing was laid
+    } else if (scene.undoBuffer.undoAvailable()) {
+        takenBack = scene.undoBuffer.Undo(scene, false);
+    }
+    Render();
+    return true;
 }
 
 void MainView::SetBand(const QRect& band)

@@ -67,6 +67,12 @@ public:
     // redraws the selection outline and tells that the selection or floater may have changed.
     void ShowFloaterChange(const ScreenRect& rect);
 
+    // A stroke cut short by a failure (memory ran out inside it): the stroke ends without its
+    // button-up, and what it had laid is taken back through the undo ring. True when a
+    // stroke was in progress; `takenBack` tells whether its paint could be taken back (undo
+    // on and the stroke within the ring).
+    bool AbandonStroke(bool& takenBack);
+
     QSize sizeHint() const override { return {640, 480}; }
 
 signals:
@@ -120,6 +126,8 @@ private:
     std::optional<StrokeController> stroke_;
     bool positionDrag_ = false;
     bool buttonDown_ = false;
+    // The undo ring's write position when the stroke began: whether it laid anything.
+    std::uint64_t strokeUndoStart_ = 0;
     DragSnapshot snapshot_;
     QRect band_;
     QPolygon rubberShape_;
