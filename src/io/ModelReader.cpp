@@ -1,6 +1,8 @@
 #include "io/ModelReader.h"
 
 #include "io/PackedValues.h"
+#include "scene/CDIB.h"
+#include "scene/MapConversion.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
 
@@ -217,19 +219,78 @@ bool ImagePath(const aiMaterial& material, aiTextureType type, aiString& path)
     return material.GetTextureCount(type) > 0 && material.GetTexture(type, 0, &path) == AI_SUCCESS && path.length > 0;
 }
 
+// An uncompressed stored image (mWidth x mHeight texels, blue, green, red, alpha, the first
+// row the image's top) as the bytes of a 32-bit top-down BMP file; empty when a side is 0 or
+// beyond what a bitmap may hold.
+std::vector<std::uint8_t> TexelsAsBitmapFile(const aiTexture& texture)
+{
+    const std::uint32_t width = texture.mWidth, height = texture.mHeight;
+    if (texture.pcData == nullptr || width == 0 || height == 0 || width > CDIB::kMaxDimension ||
+        height > CDIB::kMaxDimension)
+        return {};
+    const std::uint32_t pixelBytes = width * height * 4;
+    std::vector<std::uint8_t> file;
+    file.reserve(54 + pixelBytes);
+    const auto put16 = [&](std::uint32_t v) {
+        file.push_back(static_cast<std::uint8_t>(v));
+        file.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    const auto put32 = [&](std::uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    file.push_back('B');
+    file.push_back('M');
+    put32(54 + pixelBytes);
+    put32(0);
+    put32(54);               // pixels follow the two headers
+    put32(40);               // BITMAPINFOHEADER
+    put32(width);
+    put32(0u - height);      // negative: the first row stored is the top row
+    put16(1);
+    put16(32);
+    put32(0);                // no compression
+    put32(pixelBytes);
+    put32(2835);             // 72 dots per inch
+    put32(2835);
+    put32(0);
+    put32(0);
+    for (std::uint32_t i = 0; i < width * height; ++i) {
+        const aiTexel& texel = texture.pcData[i];
+        file.insert(file.end(), {texel.b, texel.g, texel.r, texel.a});
+    }
+    return file;
+}
+
 // Points `ref` at the image the material names: its bytes when the model holds the image,
 // else the file resolved against the model's directory, with the bare name for the Map Paths.
 void ReferImage(MapRef& ref, const aiString& path, const std::string& materialName, const ModelContext& context)
 {
     const auto [texture, index] = context.scene.GetEmbeddedTextureAndIndex(path.C_Str());
     if (texture != nullptr) {
-        if (texture->mHeight != 0 || texture->pcData == nullptr) {
-            context.notices.push_back(materialName + ": an uncompressed image stored in the model is left out.");
+        const std::string stored = std::filesystem::path(texture->mFilename.C_Str()).filename().string();
+        if (texture->mHeight != 0) {
+            // Texels rather than a file: handed to the image library as the bitmap file they
+            // would be, under the stored name with a .bmp ending.
+            auto bitmap = TexelsAsBitmapFile(*texture);
+            if (bitmap.empty()) {
+                context.notices.push_back(materialName + ": an image stored in the model as " +
+                                          std::to_string(texture->mWidth) + " x " + std::to_string(texture->mHeight) +
+                                          " texels is left out (at most " + std::to_string(CDIB::kMaxDimension) +
+                                          " a side).");
+                return;
+            }
+            ref.embeddedImage = std::make_shared<const std::vector<std::uint8_t>>(std::move(bitmap));
+            const std::string stem = std::filesystem::path(stored).stem().string();
+            ref.fileName = (stem.empty() ? "image" + std::to_string(index) : stem) + ".bmp";
+            return;
+        }
+        if (texture->pcData == nullptr) {
+            context.notices.push_back(materialName + ": an image stored in the model is empty and left out.");
             return;
         }
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(texture->pcData);
         ref.embeddedImage = std::make_shared<const std::vector<std::uint8_t>>(bytes, bytes + texture->mWidth);
-        const std::string stored = std::filesystem::path(texture->mFilename.C_Str()).filename().string();
         const std::string hint(texture->achFormatHint, strnlen(texture->achFormatHint, HINTMAXTEXTURELEN));
         ref.fileName = !stored.empty() ? stored : "image" + std::to_string(index) + (hint.empty() ? "" : "." + hint);
         return;
@@ -299,15 +360,16 @@ void ReadMaterial(const aiMaterial& source, Material& material, const ModelConte
     auto& slots = material.mapSlots;
     ReferFirstImage(slots[kSlotTexture1].map, source, {aiTextureType_BASE_COLOR, aiTextureType_DIFFUSE}, label, context);
     ReferFirstImage(slots[kSlotOpacity].map, source, {aiTextureType_OPACITY}, label, context);
-    aiString path;
-    if (!ReferFirstImage(slots[kSlotBump].map, source, {aiTextureType_HEIGHT, aiTextureType_DISPLACEMENT}, label, context) &&
-        (ImagePath(source, aiTextureType_NORMALS, path) || ImagePath(source, aiTextureType_NORMAL_CAMERA, path)))
-        context.notices.push_back(label + ": the normal map " + path.C_Str() +
-                                  " is left out (a Bump layer paints heights, not normals).");
-    if (!ReferFirstImage(slots[kSlotShininess].map, source, {aiTextureType_SHININESS}, label, context) &&
-        ImagePath(source, aiTextureType_DIFFUSE_ROUGHNESS, path))
-        context.notices.push_back(label + ": the roughness map " + path.C_Str() +
-                                  " is left out; the roughness factor sets the shininess.");
+    // A normal map stands in for a missing height map, turned into the heights whose slopes
+    // its normals are; a roughness map for a missing shininess map, inverted.
+    MapRef& bump = slots[kSlotBump].map;
+    if (!ReferFirstImage(bump, source, {aiTextureType_HEIGHT, aiTextureType_DISPLACEMENT}, label, context) &&
+        ReferFirstImage(bump, source, {aiTextureType_NORMALS, aiTextureType_NORMAL_CAMERA}, label, context))
+        bump.conversion = MapConversion::NormalsToHeights;
+    MapRef& shininess = slots[kSlotShininess].map;
+    if (!ReferFirstImage(shininess, source, {aiTextureType_SHININESS}, label, context) &&
+        ReferFirstImage(shininess, source, {aiTextureType_DIFFUSE_ROUGHNESS}, label, context))
+        shininess.conversion = MapConversion::RoughnessToShininess;
     if (ReferFirstImage(slots[kSlotSelfIllum].map, source, {aiTextureType_EMISSIVE, aiTextureType_EMISSION_COLOR}, label, context) ||
         material.selfIllumPercent > 0)
         material.selfIllum = 1;
