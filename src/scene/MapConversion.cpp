@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <vector>
 
 namespace gessoria {
@@ -25,49 +26,60 @@ void SetGrey(std::uint8_t* pixel, std::uint8_t value)
     pixel[0] = pixel[1] = pixel[2] = value;
 }
 
-// Row y + 1 lies above row y: the image library hands the bottom row over first.
+// The surface's slopes at a texel: along x (to the right) and along y (up the image).
+struct Slopes {
+    float x, y;
+};
+
+Slopes SlopesAt(const CDIB& bitmap, int x, int y)
+{
+    const std::uint8_t* pixel = bitmap.row(y) + 3 * x;  // blue, green, red
+    const float z = std::max(Component(pixel[0]), kLeastUpward);
+    return {-Component(pixel[2]) / z, -Component(pixel[1]) / z};
+}
+
+// Row y + 1 lies above row y: the image library hands the bottom row over first. Two height
+// arrays of floats are the only memory taken; when even they cannot be had the map is left
+// without relief (128) rather than ending the program.
 void NormalsToHeights(CDIB& bitmap)
 {
     const int width = bitmap.width(), height = bitmap.height();
     const auto at = [width](int x, int y) { return static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x); };
-    std::vector<double> slopeX(at(0, height)), slopeY(at(0, height));
-    for (int y = 0; y < height; ++y) {
-        const std::uint8_t* row = bitmap.row(y);
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t* pixel = row + 3 * x;  // blue, green, red
-            const float z = std::max(Component(pixel[0]), kLeastUpward);
-            slopeX[at(x, y)] = -Component(pixel[2]) / z;
-            slopeY[at(x, y)] = -Component(pixel[1]) / z;
-        }
+    std::vector<float> rowsFirst, columnsFirst;
+    try {
+        rowsFirst.assign(at(0, height), 0.0f);
+        columnsFirst.assign(at(0, height), 0.0f);
+    } catch (const std::bad_alloc&) {
+        rowsFirst.clear();
     }
-    const auto stepX = [&](int x, int y) { return 0.5 * (slopeX[at(x, y)] + slopeX[at(x + 1, y)]); };
-    const auto stepY = [&](int x, int y) { return 0.5 * (slopeY[at(x, y)] + slopeY[at(x, y + 1)]); };
-
-    // Up the first column, then along each row.
-    std::vector<double> rowsFirst(at(0, height)), columnsFirst(at(0, height));
-    for (int y = 1; y < height; ++y)
-        rowsFirst[at(0, y)] = rowsFirst[at(0, y - 1)] + stepY(0, y - 1);
-    for (int y = 0; y < height; ++y)
-        for (int x = 1; x < width; ++x)
-            rowsFirst[at(x, y)] = rowsFirst[at(x - 1, y)] + stepX(x - 1, y);
-    // Along the first row, then up each column.
-    for (int x = 1; x < width; ++x)
-        columnsFirst[at(x, 0)] = columnsFirst[at(x - 1, 0)] + stepX(x - 1, 0);
-    for (int y = 1; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            columnsFirst[at(x, y)] = columnsFirst[at(x, y - 1)] + stepY(x, y - 1);
+    const auto stepX = [&](int x, int y) { return 0.5f * (SlopesAt(bitmap, x, y).x + SlopesAt(bitmap, x + 1, y).x); };
+    const auto stepY = [&](int x, int y) { return 0.5f * (SlopesAt(bitmap, x, y).y + SlopesAt(bitmap, x, y + 1).y); };
 
     double lowest = HUGE_VAL, highest = -HUGE_VAL;
-    for (std::size_t i = 0; i < rowsFirst.size(); ++i) {
-        rowsFirst[i] = 0.5 * (rowsFirst[i] + columnsFirst[i]);
-        lowest = std::min(lowest, rowsFirst[i]);
-        highest = std::max(highest, rowsFirst[i]);
+    if (!rowsFirst.empty()) {
+        // Up the first column, then along each row.
+        for (int y = 1; y < height; ++y)
+            rowsFirst[at(0, y)] = rowsFirst[at(0, y - 1)] + stepY(0, y - 1);
+        for (int y = 0; y < height; ++y)
+            for (int x = 1; x < width; ++x)
+                rowsFirst[at(x, y)] = rowsFirst[at(x - 1, y)] + stepX(x - 1, y);
+        // Along the first row, then up each column.
+        for (int x = 1; x < width; ++x)
+            columnsFirst[at(x, 0)] = columnsFirst[at(x - 1, 0)] + stepX(x - 1, 0);
+        for (int y = 1; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                columnsFirst[at(x, y)] = columnsFirst[at(x, y - 1)] + stepY(x, y - 1);
+        for (std::size_t i = 0; i < rowsFirst.size(); ++i) {
+            rowsFirst[i] = 0.5f * (rowsFirst[i] + columnsFirst[i]);
+            lowest = std::min(lowest, static_cast<double>(rowsFirst[i]));
+            highest = std::max(highest, static_cast<double>(rowsFirst[i]));
+        }
     }
-    const double range = highest - lowest;
+    const double range = rowsFirst.empty() ? 0.0 : highest - lowest;
     for (int y = 0; y < height; ++y) {
         std::uint8_t* row = bitmap.row(y);
         for (int x = 0; x < width; ++x) {
-            const long level = range > 1e-9 ? std::lround((rowsFirst[at(x, y)] - lowest) / range * 255.0) : 128;
+            const long level = range > 1e-6 ? std::lround((rowsFirst[at(x, y)] - lowest) / range * 255.0) : 128;
             SetGrey(row + 3 * x, static_cast<std::uint8_t>(level));
         }
     }
