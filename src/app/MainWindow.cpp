@@ -727,10 +727,13 @@ void MainWindow::ExportModel()
     Session& session = workspace_.session;
     if (!session.scene.loaded())
         return;
-    const QString path = QFileDialog::getSaveFileName(this, "Export Model", QString(),
-                                                      "glTF binary (*.glb);;glTF (*.gltf);;Wavefront OBJ (*.obj)");
-    if (path.isEmpty())
+    // Asked through the user interaction, as every file question is, so scripted runs and
+    // tests answer it as they answer Save As. A name without an ending gets ".glb".
+    const std::optional<std::string> chosen =
+        ui_.ChooseFileToSave("glTF binary (*.glb) |*.glb|glTF (*.gltf) |*.gltf|Wavefront OBJ (*.obj) |*.obj||", ".glb", "");
+    if (!chosen || chosen->empty())
         return;
+    const QString path = QString::fromStdString(*chosen);
     // The maps beside the model take the padding last chosen for Export Maps.
     const int padding = LoadExportMapsSettings(session.iniPath).options.padding;
     std::string error;

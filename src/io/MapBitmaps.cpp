@@ -3,6 +3,7 @@
 #include "io/ImageLibrary.h"
 #include "scene/CDIB.h"
 #include "scene/LayerProduction.h"
+#include "scene/MapConversion.h"
 #include "scene/MapPaths.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
@@ -124,6 +125,18 @@ bool LoadImageFile8(CDIB& bitmap, const std::string& path, UserInteraction& ui)
     return LoadAtDepth(bitmap, path, 8, ui);
 }
 
+namespace {
+
+// The reference's bitmap is in: converted when the image holds another kind of value.
+int Loaded(MapRef& reference)
+{
+    ConvertMapBitmap(*reference.bitmap, reference.conversion);
+    reference.loaded = 1;
+    return 0;
+}
+
+} // namespace
+
 int FindMapBitmap(MapRef& reference, MapPathList& mapPaths, UserInteraction& ui)
 {
     reference.loaded = 0;
@@ -137,10 +150,8 @@ int FindMapBitmap(MapRef& reference, MapPathList& mapPaths, UserInteraction& ui)
         const bool created = reference.embeddedImage
                                  ? LoadAtDepth(*reference.bitmap, reference.fileName, 24, ui, reference.embeddedImage.get())
                                  : LoadImageFile(*reference.bitmap, reference.sourcePath, ui);
-        if (created) {
-            reference.loaded = 1;
-            return 0;
-        }
+        if (created)
+            return Loaded(reference);
         reference.ReleaseBitmap();
         return 1;
     }
@@ -150,10 +161,8 @@ int FindMapBitmap(MapRef& reference, MapPathList& mapPaths, UserInteraction& ui)
         if (!candidate)
             continue;
         reference.bitmap = std::make_unique<CDIB>();
-        if (LoadImageFile(*reference.bitmap, candidate->string(), ui)) {
-            reference.loaded = 1;
-            return 0;
-        }
+        if (LoadImageFile(*reference.bitmap, candidate->string(), ui))
+            return Loaded(reference);
         reference.ReleaseBitmap();
         return 1;
     }
@@ -167,7 +176,7 @@ int FindMapBitmap(MapRef& reference, MapPathList& mapPaths, UserInteraction& ui)
     if (!LoadImageFile(*bitmap, *chosen, ui))
         return 1;
     reference.bitmap = std::move(bitmap);
-    reference.loaded = 1;
+    Loaded(reference);
     if (ui.Ask("Would you like to add this directory to your Map Path list?")) {
         if (mapPaths.full())
             ui.Tell("Sorry, you can only have 32 Map Paths and those are already used");

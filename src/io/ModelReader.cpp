@@ -1,6 +1,8 @@
 #include "io/ModelReader.h"
 
 #include "io/PackedValues.h"
+#include "scene/CDIB.h"
+#include "scene/MapConversion.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
 
@@ -37,10 +39,19 @@ constexpr unsigned kImportSteps =
 constexpr std::uint16_t kAllEdgesVisible = 7;
 constexpr std::uint32_t kSmoothedTogether = 1;
 
+// What a triangle corner on one assimp vertex becomes: its object vertex and its 16.16
+// texture coordinates (0 without a UV channel), converted once per vertex, not per corner.
+struct CornerTarget {
+    std::int32_t vertex = -1;
+    std::int32_t u = 0;
+    std::int32_t v = 0;
+};
+
 // One mesh's corners joined into scene vertices: `local` maps each assimp vertex a triangle
-// uses to its object vertex, `source` the other way (the first assimp vertex of each).
+// uses to its corner values, `source` the object vertices back to assimp vertices (the first
+// assimp vertex of each).
 struct JoinedVertices {
-    std::vector<std::int32_t> local;
+    std::vector<CornerTarget> local;
     std::vector<std::uint32_t> source;
     std::int64_t triangles = 0;
 };
@@ -84,20 +95,23 @@ bool IsTriangle(const aiFace& face)
 }
 
 // Joins the corners of a mesh's triangles that share position and normal; false when a
-// corner names a vertex the mesh does not have.
+// corner names a vertex the mesh does not have. Object vertices are numbered in the order
+// the triangles first use them.
+//
+// Two passes, so the hash table's cache misses overlap instead of queueing: the first walks
+// the triangles, listing each vertex at its first use with its key's hash and its texture
+// coordinates; the second joins the listed vertices in that order, each probe's slot fetched
+// from memory a few vertices ahead of its turn.
 bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined)
 {
-    joined.local.assign(mesh.mNumVertices, -1);
-    std::size_t capacity = 16;
-    while (capacity < 2 * static_cast<std::size_t>(mesh.mNumVertices))
-        capacity *= 2;
-    // Open addressing over object vertices; each slot keeps 32 bits of its key's hash beside
-    // the vertex, so a probe touches the mesh's arrays only when those bits agree.
-    struct Slot {
-        std::int32_t vertex = -1;
-        std::uint32_t tag = 0;
+    joined.local.assign(mesh.mNumVertices, CornerTarget{});
+    const aiVector3D* uv = mesh.mTextureCoords[0];
+    struct FirstUse {
+        std::uint32_t vertex;
+        std::uint64_t hash;
     };
-    std::vector<Slot> table(capacity);
+    std::vector<FirstUse> firstUse;
+    firstUse.reserve(mesh.mNumVertices);
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
         if (!IsTriangle(face))
@@ -107,22 +121,46 @@ bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined)
             const std::uint32_t vertex = face.mIndices[k];
             if (vertex >= mesh.mNumVertices)
                 return false;
-            if (joined.local[vertex] >= 0)
+            CornerTarget& target = joined.local[vertex];
+            if (target.vertex >= 0)
                 continue;
-            const CornerKey key(mesh, vertex);
-            const std::uint64_t hash = key.Hash();
-            const auto tag = static_cast<std::uint32_t>(hash >> 32);
-            std::size_t slot = hash & (capacity - 1);
-            while (table[slot].vertex >= 0 &&
-                   !(table[slot].tag == tag &&
-                     CornerKey(mesh, joined.source[static_cast<std::size_t>(table[slot].vertex)]) == key))
-                slot = (slot + 1) & (capacity - 1);
-            if (table[slot].vertex < 0) {
-                table[slot] = {static_cast<std::int32_t>(joined.source.size()), tag};
-                joined.source.push_back(vertex);
+            target.vertex = 0;  // listed; the join below gives the real number
+            if (uv != nullptr) {
+                target.u = TextureFixedPoint(uv[vertex].x);
+                target.v = TextureFixedPoint(uv[vertex].y);
             }
-            joined.local[vertex] = table[slot].vertex;
+            firstUse.push_back({vertex, CornerKey(mesh, vertex).Hash()});
         }
+    }
+
+    std::size_t capacity = 16;
+    while (capacity < 2 * firstUse.size())
+        capacity *= 2;
+    // Open addressing over object vertices; each slot keeps 32 bits of its key's hash beside
+    // the vertex, so a probe touches the mesh's arrays only when those bits agree.
+    struct Slot {
+        std::int32_t vertex = -1;
+        std::uint32_t tag = 0;
+    };
+    std::vector<Slot> table(capacity);
+    constexpr std::size_t kAhead = 16;
+    joined.source.reserve(firstUse.size());
+    for (std::size_t i = 0; i < firstUse.size(); ++i) {
+        if (i + kAhead < firstUse.size())
+            __builtin_prefetch(&table[firstUse[i + kAhead].hash & (capacity - 1)]);
+        const auto [vertex, hash] = firstUse[i];
+        const CornerKey key(mesh, vertex);
+        const auto tag = static_cast<std::uint32_t>(hash >> 32);
+        std::size_t slot = hash & (capacity - 1);
+        while (table[slot].vertex >= 0 &&
+               !(table[slot].tag == tag &&
+                 CornerKey(mesh, joined.source[static_cast<std::size_t>(table[slot].vertex)]) == key))
+            slot = (slot + 1) & (capacity - 1);
+        if (table[slot].vertex < 0) {
+            table[slot] = {static_cast<std::int32_t>(joined.source.size()), tag};
+            joined.source.push_back(vertex);
+        }
+        joined.local[vertex].vertex = table[slot].vertex;
     }
     return true;
 }
@@ -181,19 +219,78 @@ bool ImagePath(const aiMaterial& material, aiTextureType type, aiString& path)
     return material.GetTextureCount(type) > 0 && material.GetTexture(type, 0, &path) == AI_SUCCESS && path.length > 0;
 }
 
+// An uncompressed stored image (mWidth x mHeight texels, blue, green, red, alpha, the first
+// row the image's top) as the bytes of a 32-bit top-down BMP file; empty when a side is 0 or
+// beyond what a bitmap may hold.
+std::vector<std::uint8_t> TexelsAsBitmapFile(const aiTexture& texture)
+{
+    const std::uint32_t width = texture.mWidth, height = texture.mHeight;
+    if (texture.pcData == nullptr || width == 0 || height == 0 || width > CDIB::kMaxDimension ||
+        height > CDIB::kMaxDimension)
+        return {};
+    const std::uint32_t pixelBytes = width * height * 4;
+    std::vector<std::uint8_t> file;
+    file.reserve(54 + pixelBytes);
+    const auto put16 = [&](std::uint32_t v) {
+        file.push_back(static_cast<std::uint8_t>(v));
+        file.push_back(static_cast<std::uint8_t>(v >> 8));
+    };
+    const auto put32 = [&](std::uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    file.push_back('B');
+    file.push_back('M');
+    put32(54 + pixelBytes);
+    put32(0);
+    put32(54);               // pixels follow the two headers
+    put32(40);               // BITMAPINFOHEADER
+    put32(width);
+    put32(0u - height);      // negative: the first row stored is the top row
+    put16(1);
+    put16(32);
+    put32(0);                // no compression
+    put32(pixelBytes);
+    put32(2835);             // 72 dots per inch
+    put32(2835);
+    put32(0);
+    put32(0);
+    for (std::uint32_t i = 0; i < width * height; ++i) {
+        const aiTexel& texel = texture.pcData[i];
+        file.insert(file.end(), {texel.b, texel.g, texel.r, texel.a});
+    }
+    return file;
+}
+
 // Points `ref` at the image the material names: its bytes when the model holds the image,
 // else the file resolved against the model's directory, with the bare name for the Map Paths.
 void ReferImage(MapRef& ref, const aiString& path, const std::string& materialName, const ModelContext& context)
 {
     const auto [texture, index] = context.scene.GetEmbeddedTextureAndIndex(path.C_Str());
     if (texture != nullptr) {
-        if (texture->mHeight != 0 || texture->pcData == nullptr) {
-            context.notices.push_back(materialName + ": an uncompressed image stored in the model is left out.");
+        const std::string stored = std::filesystem::path(texture->mFilename.C_Str()).filename().string();
+        if (texture->mHeight != 0) {
+            // Texels rather than a file: handed to the image library as the bitmap file they
+            // would be, under the stored name with a .bmp ending.
+            auto bitmap = TexelsAsBitmapFile(*texture);
+            if (bitmap.empty()) {
+                context.notices.push_back(materialName + ": an image stored in the model as " +
+                                          std::to_string(texture->mWidth) + " x " + std::to_string(texture->mHeight) +
+                                          " texels is left out (at most " + std::to_string(CDIB::kMaxDimension) +
+                                          " a side).");
+                return;
+            }
+            ref.embeddedImage = std::make_shared<const std::vector<std::uint8_t>>(std::move(bitmap));
+            const std::string stem = std::filesystem::path(stored).stem().string();
+            ref.fileName = (stem.empty() ? "image" + std::to_string(index) : stem) + ".bmp";
+            return;
+        }
+        if (texture->pcData == nullptr) {
+            context.notices.push_back(materialName + ": an image stored in the model is empty and left out.");
             return;
         }
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(texture->pcData);
         ref.embeddedImage = std::make_shared<const std::vector<std::uint8_t>>(bytes, bytes + texture->mWidth);
-        const std::string stored = std::filesystem::path(texture->mFilename.C_Str()).filename().string();
         const std::string hint(texture->achFormatHint, strnlen(texture->achFormatHint, HINTMAXTEXTURELEN));
         ref.fileName = !stored.empty() ? stored : "image" + std::to_string(index) + (hint.empty() ? "" : "." + hint);
         return;
@@ -263,15 +360,16 @@ void ReadMaterial(const aiMaterial& source, Material& material, const ModelConte
     auto& slots = material.mapSlots;
     ReferFirstImage(slots[kSlotTexture1].map, source, {aiTextureType_BASE_COLOR, aiTextureType_DIFFUSE}, label, context);
     ReferFirstImage(slots[kSlotOpacity].map, source, {aiTextureType_OPACITY}, label, context);
-    aiString path;
-    if (!ReferFirstImage(slots[kSlotBump].map, source, {aiTextureType_HEIGHT, aiTextureType_DISPLACEMENT}, label, context) &&
-        (ImagePath(source, aiTextureType_NORMALS, path) || ImagePath(source, aiTextureType_NORMAL_CAMERA, path)))
-        context.notices.push_back(label + ": the normal map " + path.C_Str() +
-                                  " is left out (a Bump layer paints heights, not normals).");
-    if (!ReferFirstImage(slots[kSlotShininess].map, source, {aiTextureType_SHININESS}, label, context) &&
-        ImagePath(source, aiTextureType_DIFFUSE_ROUGHNESS, path))
-        context.notices.push_back(label + ": the roughness map " + path.C_Str() +
-                                  " is left out; the roughness factor sets the shininess.");
+    // A normal map stands in for a missing height map, turned into the heights whose slopes
+    // its normals are; a roughness map for a missing shininess map, inverted.
+    MapRef& bump = slots[kSlotBump].map;
+    if (!ReferFirstImage(bump, source, {aiTextureType_HEIGHT, aiTextureType_DISPLACEMENT}, label, context) &&
+        ReferFirstImage(bump, source, {aiTextureType_NORMALS, aiTextureType_NORMAL_CAMERA}, label, context))
+        bump.conversion = MapConversion::NormalsToHeights;
+    MapRef& shininess = slots[kSlotShininess].map;
+    if (!ReferFirstImage(shininess, source, {aiTextureType_SHININESS}, label, context) &&
+        ReferFirstImage(shininess, source, {aiTextureType_DIFFUSE_ROUGHNESS}, label, context))
+        shininess.conversion = MapConversion::RoughnessToShininess;
     if (ReferFirstImage(slots[kSlotSelfIllum].map, source, {aiTextureType_EMISSIVE, aiTextureType_EMISSION_COLOR}, label, context) ||
         material.selfIllumPercent > 0)
         material.selfIllum = 1;
@@ -325,28 +423,39 @@ bool FillObject(Scene& scene, const aiMesh& mesh, const JoinedVertices& joined, 
         scene.positionY[at] = p.y;
         scene.positionZ[at] = -p.z;
     }
-    const aiVector3D* uv = mesh.mTextureCoords[0];
-    SceneArray<std::int32_t>* corners[3] = {&scene.faceVertexA, &scene.faceVertexB, &scene.faceVertexC};
-    SceneArray<std::int32_t>* u[3] = {&scene.faceU0, &scene.faceU1, &scene.faceU2};
-    SceneArray<std::int32_t>* v[3] = {&scene.faceV0, &scene.faceV1, &scene.faceV2};
+    std::int32_t* const vertexA = scene.faceVertexA.data();
+    std::int32_t* const vertexB = scene.faceVertexB.data();
+    std::int32_t* const vertexC = scene.faceVertexC.data();
+    std::int32_t* const u0 = scene.faceU0.data();
+    std::int32_t* const v0 = scene.faceV0.data();
+    std::int32_t* const u1 = scene.faceU1.data();
+    std::int32_t* const v1 = scene.faceV1.data();
+    std::int32_t* const u2 = scene.faceU2.data();
+    std::int32_t* const v2 = scene.faceV2.data();
+    const CornerTarget* const target = joined.local.data();
     std::size_t face = static_cast<std::size_t>(firstFace);
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& source = mesh.mFaces[f];
         if (!IsTriangle(source))
             continue;
-        for (int k = 0; k < 3; ++k) {
-            const std::uint32_t vertex = source.mIndices[k];
-            (*corners[k])[face] = firstVertex + joined.local[vertex];
-            if (uv != nullptr) {
-                (*u[k])[face] = TextureFixedPoint(uv[vertex].x);
-                (*v[k])[face] = TextureFixedPoint(uv[vertex].y);
-            }
-        }
-        scene.faceFlags[face] = kAllEdgesVisible;
-        scene.faceSmoothing[face] = kSmoothedTogether;
-        scene.faceMaterial[face] = materialIndex;
+        const CornerTarget& a = target[source.mIndices[0]];
+        const CornerTarget& b = target[source.mIndices[1]];
+        const CornerTarget& c = target[source.mIndices[2]];
+        vertexA[face] = firstVertex + a.vertex;
+        vertexB[face] = firstVertex + b.vertex;
+        vertexC[face] = firstVertex + c.vertex;
+        u0[face] = a.u;
+        v0[face] = a.v;
+        u1[face] = b.u;
+        v1[face] = b.v;
+        u2[face] = c.u;
+        v2[face] = c.v;
         ++face;
     }
+    const auto first = static_cast<std::size_t>(firstFace);
+    std::fill(scene.faceFlags.begin() + first, scene.faceFlags.begin() + face, kAllEdgesVisible);
+    std::fill(scene.faceSmoothing.begin() + first, scene.faceSmoothing.begin() + face, kSmoothedTogether);
+    std::fill(scene.faceMaterial.begin() + first, scene.faceMaterial.begin() + face, materialIndex);
     return true;
 }
 

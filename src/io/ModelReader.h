@@ -18,10 +18,12 @@
 // Materials no placed mesh uses are left out. Materials: name, diffuse (or base) colour, transparency from the opacity, shininess from
 // 1 - roughness (or the square root of a Phong exponent over 1000), self-illumination from
 // the emissive colour, two-sided; images of base colour/diffuse (Colour), opacity, height or
-// displacement (Bump), shininess and emissive (Self Illumination). Normal and roughness
-// images are left out with a message: neither is the kind of value those map types paint.
-// An image stored inside the model is kept with its reference; one named by path is resolved
-// against the model's directory, and its bare name goes to the Map Paths when it is not there.
+// displacement (Bump), shininess and emissive (Self Illumination); without a height image a
+// normal map is the Bump image, converted into heights when loaded, and without a shininess
+// image a roughness map is the Shininess image, inverted (scene/MapConversion.h). An image
+// stored inside the model is kept with its reference (stored texels as the BMP file they
+// would be); one named by path is resolved against the model's directory, and its bare name
+// goes to the Map Paths when it is not there.
 //
 // Counts are checked before the scene is allocated: totals within 32 bits, fewer than 32767
 // materials, every face corner inside its mesh, every position finite.

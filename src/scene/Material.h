@@ -9,6 +9,7 @@
 
 #include "scene/CDIB.h"
 #include "scene/LayerStack.h"
+#include "scene/MapConversion.h"
 #include "scene/MapType.h"
 
 #include <array>
@@ -42,6 +43,9 @@ struct MapRef {
     // image inside itself. Scenes that only name a file leave both empty.
     std::string sourcePath;
     std::shared_ptr<const std::vector<std::uint8_t>> embeddedImage;
+    // What the image holds when it is not the map type's own kind of value (a model's normal
+    // or roughness map): the loaded bitmap is converted before it becomes a layer.
+    MapConversion conversion = MapConversion::None;
 
     void ReleaseBitmap() { bitmap.reset(); }
 };

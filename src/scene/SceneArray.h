@@ -4,7 +4,7 @@
 // A new array's elements are zero bytes (0, 0.0f) without the program writing them: arrays
 // of 64 KiB and more are mapped from the system, whose fresh pages are zero and cost nothing
 // until first touched, and smaller ones come from calloc. Resizing default-initialises, so
-// it never writes either; a loader's own writes are the first touch. Arrays of 1 MiB and more
+// it never writes either; a loader's own writes are the first touch. Arrays of half a MiB and more
 // start on a 2 MiB boundary and are offered transparent huge pages (madvise), so where the
 // system provides them the first touch faults once per 2 MiB instead of once per 4 KiB page.
 // This is what makes opening a scene of half a million faces cheap. Files are read into

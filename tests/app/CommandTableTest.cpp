@@ -238,7 +238,15 @@ std::vector<Row> Rows()
              };
          }},
         {C::ExportMaps, "Export Maps", true, OnlyDialogs(), {"Export Maps"}},
-        {C::ExportModel, "Export Model", true, OnlyDialogs(), {"Export Model"}},
+        // Export Model asks for the model's file through the user interaction, as Save As does.
+        {C::ExportModel, "Export Model", true,
+         [](CommandFixture& f) {
+             return [&f] {
+                 return f.ui.shown.size() == 1 && f.ui.shown.front().kind == Shown::Kind::FileChooser &&
+                        f.ui.shown.front().title ==
+                            "glTF binary (*.glb) |*.glb|glTF (*.gltf) |*.gltf|Wavefront OBJ (*.obj) |*.obj||";
+             };
+         }},
         {C::Print, "Print", true, OnlyDialogs(), {"Print"}},
         {C::PrintView, "Print View", true, OnlyDialogs(), {"Print"}},
         {C::RenderLevel, "Render Level", false, OnlyDialogs(), {"Rendering Options"}},

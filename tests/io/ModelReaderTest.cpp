@@ -304,9 +304,9 @@ TEST(ModelReader, BadModelsAreRefusedWithTheReasonAndLeaveTheSceneAsItWas)
               "Gessoria experienced problems loading file: " + (dir / "lines.obj").string() + "\nThe model holds no triangles.");
 }
 
-// What the map types cannot take is left out with a message; too many materials for the
-// 16-bit face material are refused before the scene is made.
-TEST(ModelReader, NormalAndRoughnessImagesAreLeftOutAndTooManyMaterialsRefused)
+// An OBJ's normal map (norm) and roughness map (map_Pr) give the Bump and Shininess layers;
+// too many materials for the 16-bit face material are refused before the scene is made.
+TEST(ModelReader, NormalAndRoughnessImagesGiveBumpAndShininessAndTooManyMaterialsAreRefused)
 {
     const auto dir = FreshDirectory("model_reader_limits");
     std::filesystem::create_directories(dir / "textures");
@@ -318,11 +318,17 @@ TEST(ModelReader, NormalAndRoughnessImagesAreLeftOutAndTooManyMaterialsRefused)
     Scene s;
     RecordingInteraction ui;
     ASSERT_TRUE(Open(s, (dir / "rough.obj").string(), ui));
-    const auto dialogs = ui.Dialogs();
-    ASSERT_FALSE(dialogs.empty());
-    EXPECT_NE(dialogs.front().find("Rough: the normal map textures/bumps.png is left out"), std::string::npos) << dialogs.front();
-    EXPECT_NE(dialogs.front().find("Rough: the roughness map textures/bumps.png is left out"), std::string::npos) << dialogs.front();
-    EXPECT_EQ(s.materials[static_cast<std::size_t>(MaterialNamed(s, "Rough"))].stack(MapType::Bump).count(), 1);
+    for (const std::string& dialog : ui.Dialogs())
+        EXPECT_EQ(dialog.find("left out"), std::string::npos) << dialog;
+    const Material& rough = s.materials[static_cast<std::size_t>(MaterialNamed(s, "Rough"))];
+    EXPECT_EQ(rough.mapSlots[kSlotBump].map.conversion, MapConversion::NormalsToHeights);
+    EXPECT_EQ(rough.mapSlots[kSlotShininess].map.conversion, MapConversion::RoughnessToShininess);
+    ASSERT_EQ(rough.stack(MapType::Bump).count(), 2);
+    ASSERT_EQ(rough.stack(MapType::Shininess).count(), 2);
+    // The image is grey, 0 to 224 left to right: its inverse, 255 to 31.
+    const CDIB& shininess = rough.stack(MapType::Shininess)[1].image;
+    EXPECT_EQ(shininess.row(0)[0], 255);
+    EXPECT_EQ(shininess.row(0)[(shininess.width() - 1) * shininess.bytesPerPixel()], 31);
 
     std::string many = "mtllib many.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nusemtl m32766\nf 1 2 3\n", manyMtl;
     for (int m = 0; m < 32767; ++m)
