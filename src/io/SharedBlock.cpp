@@ -88,8 +88,25 @@ SharedBlock::Outcome SharedBlock::Collect()
         return Outcome::CannotMap;
     }
     const auto size = static_cast<std::size_t>(status.st_size);
-    void* view = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+    // The block is read into memory of our own rather than mapped: a mapping of the other
+    // side's block would end this program with SIGBUS if that side shrank the block while
+    // it is read. A block that shrinks during the copy reads short and is refused.
+    void* view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (view == MAP_FAILED) {
+        Close();
+        return Outcome::CannotMap;
+    }
+    std::size_t copied = 0;
+    while (copied < size) {
+        const ssize_t got = pread(fd, static_cast<char*>(view) + copied, size - copied, static_cast<off_t>(copied));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        copied += static_cast<std::size_t>(got);
+    }
+    if (copied < size) {
+        munmap(view, size);
         Close();
         return Outcome::CannotMap;
     }

@@ -2,7 +2,8 @@
 // SharedBlock: the named shared memory block of the link with a modelling host.
 //
 // Contract: Create makes a new block of the given size under the link's name (exclusive,
-// mode 0600) and maps it; Collect opens the block the other side made, maps all of it and
+// mode 0600) and maps it; Collect opens the block the other side made, copies all of it into
+// memory of this process's own (so the other side cannot pull pages away under a reader) and
 // removes its name at once, so the name is free for the next hand-over. Unmap lets go of
 // the view but keeps the block alive (the other side has yet to read it); Remove, for a
 // block that was never collected, also takes the name away, but only while the name still

@@ -125,11 +125,11 @@ private slots:
         int stroke = 0, shown = 0, extra = 0;
         for (int y = 0; y < a.height(); ++y)
             for (int x = 0; x < a.width(); ++x) {
-                const bool painted = before.pixel(x, y) != after.pixel(x, y);
+                const bool struck = before.pixel(x, y) != after.pixel(x, y);
                 const bool reopened = a.pixel(x, y) != b.pixel(x, y);
-                stroke += painted;
-                shown += painted && reopened;
-                extra += reopened && !painted;
+                stroke += struck;
+                shown += struck && reopened;
+                extra += reopened && !struck;
             }
         QVERIFY(stroke > 8);
         QVERIFY2(shown * 10 >= stroke * 9 && extra * 10 <= stroke,
