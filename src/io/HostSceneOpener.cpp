@@ -5,7 +5,6 @@
 #include "scene/LayerProduction.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
-#include "view3d/Projection.h"
 
 #include <string>
 
@@ -15,11 +14,7 @@ bool OpenHostScene(Scene& scene, std::span<const std::uint8_t> block, std::uint3
 {
     ui.ShowHint(0, "In the File Menu there are shortcuts for opening recently used files.");
     Scene attempt;
-    attempt.mapPaths = scene.mapPaths;
-    attempt.undo = scene.undo;
-    attempt.viewWidth = scene.viewWidth;
-    attempt.viewHeight = scene.viewHeight;
-    ResetScene(attempt);
+    StartAttempt(attempt, scene);
 
     ui.SetStatusText("Getting Max Scene  -  Please wait...");
     ui.PutOutWarning();
@@ -37,12 +32,7 @@ bool OpenHostScene(Scene& scene, std::span<const std::uint8_t> block, std::uint3
         ui.TellWithReason(kHostSceneFailure, reason);
         return false;
     }
-    if (attempt.viewWidth > 0 && attempt.viewHeight > 0)
-        ZoomExtents(attempt);
-    attempt.bookmarks.ResetToStandardViews(attempt.camera);
-    ComputeNormals(attempt, true, "Max Scene", ui);
-    attempt.loadedState = attempt.LeadingState();
-    ReplaceScene(scene, attempt);
+    FinishAttempt(scene, attempt, true, "Max Scene", ui);
     return true;
 }
 

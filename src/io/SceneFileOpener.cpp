@@ -43,17 +43,33 @@ void ReplaceScene(Scene& scene, Scene& attempt)
     scene.layerViews = views;
 }
 
+void StartAttempt(Scene& attempt, const Scene& scene)
+{
+    attempt.mapPaths = scene.mapPaths;
+    attempt.undo = scene.undo;
+    attempt.viewWidth = scene.viewWidth;
+    attempt.viewHeight = scene.viewHeight;
+    ResetScene(attempt);
+}
+
+void FinishAttempt(Scene& scene, Scene& attempt, bool faceNormalsPresent, const std::string& name, UserInteraction& ui)
+{
+    // The bookmarks start as the six standard views at the fitted scale.
+    if (attempt.viewWidth > 0 && attempt.viewHeight > 0)
+        ZoomExtents(attempt);
+    attempt.bookmarks.ResetToStandardViews(attempt.camera);
+    ComputeNormals(attempt, faceNormalsPresent, name, ui);
+    attempt.loadedState = attempt.LeadingState();
+    ReplaceScene(scene, attempt);
+}
+
 bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, ProjectSettings* project)
 {
     const std::string fileName = std::filesystem::path(path).filename().string();
     const std::string extension = ExtensionOf(path);
 
     Scene attempt;
-    attempt.mapPaths = scene.mapPaths;
-    attempt.undo = scene.undo;
-    attempt.viewWidth = scene.viewWidth;
-    attempt.viewHeight = scene.viewHeight;
-    ResetScene(attempt);
+    StartAttempt(attempt, scene);
 
     ui.SetStatusText("Reading file " + path + "  -  Please wait...");
     if (extension == "gsr") {
@@ -79,15 +95,7 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, P
     if (LoadMaterialBitmaps(attempt, ui) != 0)
         return Fail(scene, attempt, "Problems loading materials for file: " + path, ui);
 
-    // Fit the view to the new scene once the view has a size; the bookmarks start as the six
-    // standard views at the fitted scale.
-    if (attempt.viewWidth > 0 && attempt.viewHeight > 0)
-        ZoomExtents(attempt);
-    attempt.bookmarks.ResetToStandardViews(attempt.camera);
-    ComputeNormals(attempt, false, fileName, ui);
-
-    attempt.loadedState = attempt.LeadingState();
-    ReplaceScene(scene, attempt);
+    FinishAttempt(scene, attempt, false, fileName, ui);
     return true;
 }
 

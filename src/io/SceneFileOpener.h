@@ -25,4 +25,12 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, P
 // A scene loaded beside the current one takes its place.
 void ReplaceScene(Scene& scene, Scene& attempt);
 
+// Readies `attempt`, the scene an open builds beside `scene`: empty, with the current Map
+// Paths, undo settings and view size.
+void StartAttempt(Scene& attempt, const Scene& scene);
+// The last steps of an open that read its geometry, bitmaps and layers: the view fitted (once
+// it has a size), the six standard views as bookmarks, the normals, then `attempt` replaces
+// `scene`.
+void FinishAttempt(Scene& scene, Scene& attempt, bool faceNormalsPresent, const std::string& name, UserInteraction& ui);
+
 } // namespace gessoria

@@ -79,14 +79,7 @@ void Painter::RecordRegionForUndo(std::int32_t materialIndex, std::uint8_t mapTy
     const Material& material = scene_.materials[static_cast<std::size_t>(materialIndex)];
     if (!scene_.undo.enabled || !scene_.undoBuffer.allocated() || !material.hasLayers)
         return;
-    DabFootprint footprint;
-    footprint.materialIndex = materialIndex;
-    footprint.rows = rect.y1 - rect.y0 + 1;
-    footprint.columns = rect.x1 - rect.x0 + 1;
-    // The footprint is placed around its centre: rows / 2 above it, columns / 2 to its left.
-    footprint.centreRow = rect.y0 + footprint.rows / 2;
-    footprint.centreColumn = rect.x0 + footprint.columns / 2;
-    footprint.mapTypes = mapTypes;
+    DabFootprint footprint = DabFootprint::OfRect(materialIndex, rect, mapTypes);
     footprint.firstOfStroke = firstOfStroke;
     footprint.continuesDab = continuesDab;
     scene_.undoBuffer.RecordDab(scene_, footprint);

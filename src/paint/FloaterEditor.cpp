@@ -52,13 +52,7 @@ void RecordRectForUndo(Scene& scene, std::int32_t materialIndex, const TexelRect
 {
     if (!scene.undo.enabled || !scene.undoBuffer.allocated() || mapTypes == 0)
         return;
-    DabFootprint footprint;
-    footprint.materialIndex = materialIndex;
-    footprint.rows = rect.y1 - rect.y0 + 1;
-    footprint.columns = rect.x1 - rect.x0 + 1;
-    footprint.centreColumn = rect.x0 + footprint.columns / 2;
-    footprint.centreRow = rect.y0 + footprint.rows / 2;
-    footprint.mapTypes = mapTypes;
+    DabFootprint footprint = DabFootprint::OfRect(materialIndex, rect, mapTypes);
     footprint.firstOfStroke = true;
     footprint.wraps = true;
     scene.undoBuffer.RecordDab(scene, footprint);

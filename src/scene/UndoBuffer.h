@@ -14,6 +14,7 @@
 // record serves both directions. New records overwrite the oldest; a record larger than the
 // ring leaves undo unavailable.
 
+#include "scene/Compositing.h"
 #include "scene/MapType.h"
 
 #include <cstdint>
@@ -36,6 +37,20 @@ struct DabFootprint {
     bool wraps = false;
     // The record belongs to the same dab as the record before it.
     bool continuesDab = false;
+
+    // The footprint of exactly the texels of `rect` (inclusive bounds): a footprint is placed
+    // around its centre, rows / 2 above it and columns / 2 to its left.
+    static DabFootprint OfRect(std::int32_t materialIndex, const TexelRect& rect, std::uint8_t mapTypes)
+    {
+        DabFootprint footprint;
+        footprint.materialIndex = materialIndex;
+        footprint.rows = rect.y1 - rect.y0 + 1;
+        footprint.columns = rect.x1 - rect.x0 + 1;
+        footprint.centreRow = rect.y0 + footprint.rows / 2;
+        footprint.centreColumn = rect.x0 + footprint.columns / 2;
+        footprint.mapTypes = mapTypes;
+        return footprint;
+    }
 };
 
 class UndoBuffer {

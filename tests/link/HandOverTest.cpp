@@ -22,15 +22,6 @@ using reference::HostScene;
 using reference::Quad;
 using reference::SceneBlock;
 
-std::vector<std::uint8_t> Rows(const CDIB& image)
-{
-    std::vector<std::uint8_t> rows;
-    const std::size_t bytes = static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.bytesPerPixel());
-    for (int y = 0; y < image.height(); ++y)
-        rows.insert(rows.end(), image.row(y), image.row(y) + bytes);
-    return rows;
-}
-
 void PutWord(std::vector<std::uint8_t>& block, std::size_t at, std::uint32_t value)
 {
     for (int b = 0; b < 4; ++b)

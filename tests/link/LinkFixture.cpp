@@ -6,6 +6,15 @@
 
 namespace gessoria::test {
 
+std::vector<std::uint8_t> Rows(const CDIB& image)
+{
+    std::vector<std::uint8_t> rows;
+    const std::size_t bytes = static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.bytesPerPixel());
+    for (int y = 0; y < image.height(); ++y)
+        rows.insert(rows.end(), image.row(y), image.row(y) + bytes);
+    return rows;
+}
+
 std::filesystem::path ShortRuntimeDirectory()
 {
     char pattern[] = "/tmp/gessoria-link-test-XXXXXX";

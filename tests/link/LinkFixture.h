@@ -17,6 +17,9 @@
 
 namespace gessoria::test {
 
+// An image's pixel bytes row after row, top row first, as a block carries them.
+std::vector<std::uint8_t> Rows(const CDIB& image);
+
 // A fresh runtime folder with a short path: a socket's path must fit in 108 bytes, which the
 // test's own folders, named after the test, do not.
 std::filesystem::path ShortRuntimeDirectory();

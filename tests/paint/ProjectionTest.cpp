@@ -226,8 +226,6 @@ TEST(ProjectedStroke, PaintsNothingOnTheSideAwayFromTheViewer)
     EXPECT_LE(changed, 10);
 }
 
-// Two squares on one material, the near one in front of the far one: the near one uses the
-// map's left half, the far one its right half.
 // A scene made in memory, rendered at Flat Textured under full light, with what a stroke needs.
 struct Board {
     RecordingInteraction ui;
