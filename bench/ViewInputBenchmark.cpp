@@ -4,11 +4,17 @@
 //  - rotating: frames per second of a Rotate drag at the Move level, repaint included.
 // Anchors measured in the same run: the same stroke through the engine's StrokeController
 // alone, and RenderScene alone, so the window's share can be read off.
+// After those lines (which other tools parse, so they keep their wording):
+//  - every render level's frame, with a camera change before each frame and without;
+//  - a Rotate drag's frames per second at every Move level;
+//  - a large texture-space dab ("Hard Round Large") on the sample monkey at 1920 x 1080,
+//    Smooth Bumped, the engine alone.
 //   view_input_benchmark            (GESSORIA_DENSE_SCENE names another scene)
 #include "MendedScene.h"
 
 #include "app/Workspace.h"
 #include "app/view/MainView.h"
+#include "io/SceneFileOpener.h"
 #include "paint/PickFace.h"
 #include "support/RecordingInteraction.h"
 
@@ -65,6 +71,93 @@ public:
         return false;
     }
 };
+
+// Median milliseconds of `frames` frames at one level, each after a turn of the camera or not.
+double MedianFrame(gessoria::Scene& scene, const gessoria::RenderOptions& options, const gessoria::LightingSettings& lighting,
+                   int width, int height, int frames, bool turn)
+{
+    gessoria::Renderer renderer;
+    gessoria::ViewFrame frame;
+    frame.Create(width, height);
+    renderer.RenderScene(scene, frame, options, lighting);
+    std::vector<double> ms;
+    for (int i = 0; i < frames; ++i) {
+        if (turn)
+            scene.camera.angleY += 1;
+        const auto start = Clock::now();
+        renderer.RenderScene(scene, frame, options, lighting);
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    return Summary(ms).median;
+}
+
+// Frames per second of a Rotate drag of `frames` moves in the window. (The position tool lapses
+// at the button's release.)
+double RotateDrag(QWidget& view, gessoria::Scene& scene, int frames)
+{
+    scene.positionTool = static_cast<std::int8_t>(gessoria::PositionTool::Rotate);
+    const QPoint centre(view.width() / 2, view.height() / 2);
+    Send(view, QEvent::MouseButtonPress, centre, Qt::LeftButton);
+    const auto start = Clock::now();
+    for (int i = 1; i <= frames; ++i) {
+        Send(view, QEvent::MouseMove, centre + QPoint(2 * i, 0), Qt::LeftButton);
+        QApplication::processEvents();
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    Send(view, QEvent::MouseButtonRelease, centre + QPoint(2 * frames, 0), Qt::NoButton);
+    QApplication::processEvents();
+    return frames / seconds;
+}
+
+// Texture-space dabs of the "Hard Round Large" head (a 31 x 31 circle, solid to the edge)
+// along a run across the sample monkey; the engine alone, per dab.
+Figures LargeDabsOnTheMonkey(int width, int height, int moves)
+{
+    using namespace gessoria;
+    test::RecordingInteraction ui;
+    Scene scene;
+    ResetScene(scene);
+    scene.viewWidth = width;
+    scene.viewHeight = height;
+    scene.mapPaths.Append(GESSORIA_SAMPLE_DIR);
+    ViewFrame frame;
+    if (!OpenSceneFile(scene, std::string(GESSORIA_SAMPLE_DIR) + "/monkey.3ds", ui) || !frame.Create(width, height))
+        return {};
+    const RenderOptions options{4, false, false};
+    const LightingSettings lighting;
+    Renderer().RenderScene(scene, frame, options, lighting);
+    Brush brush = DefaultBrush();
+    brush.name = "Hard Round Large";
+    brush.xSize = brush.ySize = 31;
+    brush.feathering = 0;
+    brush.rotation = 0;
+    brush.head = DefinedHead(31, 31, 0, 0, static_cast<int>(HeadShape::Circle));
+    const Paint paint = DefaultPaint();
+    PaintValues values;
+    values.foreground = 0xFF2080E0u;
+    PaintRandom random;
+    scene.undo.enabled = true;
+    scene.undoBuffer.Allocate(1 << 20);
+    scene.paintTool = PaintTool::Brush;
+    const std::vector<QPoint> run = StrokeOnObject(scene, 200, width, height);
+    if (run.empty())
+        return {};
+    StrokeController controller({scene, frame, options, lighting, brush, paint, values, random}, ui);
+    controller.ButtonDown({run[0].x(), run[0].y()});
+    std::vector<double> ms;
+    std::size_t at = 0;
+    int direction = 4;
+    for (int i = 0; i < moves; ++i) {
+        if (at + static_cast<std::size_t>(direction) >= run.size() || (direction < 0 && at < 4))
+            direction = -direction;
+        at = static_cast<std::size_t>(static_cast<long>(at) + direction);
+        const auto start = Clock::now();
+        controller.Move({run[at].x(), run[at].y()});
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    controller.ButtonUp({run[at].x(), run[at].y()});
+    return Summary(ms);
+}
 
 } // namespace
 
@@ -160,20 +253,36 @@ int main(int argc, char** argv)
             render.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         }
     }
-    scene.positionTool = static_cast<std::int8_t>(PositionTool::Rotate);
-    const QPoint centre(kWidth / 2, kHeight / 2);
-    Send(view, QEvent::MouseButtonPress, centre, Qt::LeftButton);
-    const auto start = Clock::now();
-    for (int i = 1; i <= kFrames; ++i) {
-        Send(view, QEvent::MouseMove, centre + QPoint(2 * i, 0), Qt::LeftButton);
-        QApplication::processEvents();
-    }
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    Send(view, QEvent::MouseButtonRelease, centre + QPoint(2 * kFrames, 0), Qt::NoButton);
+    const double framesPerSecond = RotateDrag(view, scene, kFrames);
     const Figures r = Summary(render);
     std::printf("rotate, RenderScene alone (anchor): median %.1f ms a frame (%.1f frames per second)\n", r.median,
                 1000.0 / r.median);
     std::printf("rotate drag in the window at level %d: %.1f frames per second over %d moves\n",
-                workspace.render.moveLevel, kFrames / seconds, kFrames);
+                workspace.render.moveLevel, framesPerSecond, kFrames);
+    std::fflush(stdout);
+
+    // Every level, then every Move level in the window.
+    for (int level = 0; level <= 4; ++level) {
+        RenderOptions options = workspace.render.Options();
+        options.level = level;
+        const LightingSettings lighting = workspace.Lighting();
+        const double turned = MedianFrame(scene, options, lighting, kWidth, kHeight, kFrames, true);
+        const double still = MedianFrame(scene, options, lighting, kWidth, kHeight, kFrames, false);
+        std::printf("level %d (%s): camera change and frame median %.1f ms (%.1f frames per second), frame alone %.1f ms\n",
+                    level, RenderLevelLabel(level), turned, 1000.0 / turned, still);
+        std::fflush(stdout);
+    }
+    const int chosenMoveLevel = workspace.render.moveLevel;
+    for (int level = 0; level <= 4; ++level) {
+        workspace.render.moveLevel = level;
+        std::printf("rotate drag in the window at Move level %d (%s): %.1f frames per second over %d moves\n", level,
+                    RenderLevelLabel(level), RotateDrag(view, scene, kFrames), kFrames);
+        std::fflush(stdout);
+    }
+    workspace.render.moveLevel = chosenMoveLevel;
+
+    const Figures large = LargeDabsOnTheMonkey(kWidth, kHeight, kMoves);
+    std::printf("large dab (Hard Round Large) on the sample monkey, engine alone: median %.3f ms, worst %.3f ms over %d moves\n",
+                large.median, large.worst, kMoves);
     return 0;
 }
