@@ -70,26 +70,91 @@ ScreenRect ScreenRect::United(const ScreenRect& other) const
 
 namespace {
 
+// Values beyond the 32-bit range (a far zoom) are held at its edge instead of overflowing.
+constexpr long double kLimit = 2147483520.0L;
+
+std::int32_t ToPixel(long double value)
+{
+    return static_cast<std::int32_t>(std::clamp(value, -kLimit, kLimit));
+}
+
+// One vertex exactly as the transform is defined, in extended precision.
+void ProjectExactly(const Scene& scene, const Turn& turn, std::size_t i, std::int32_t& x, std::int32_t& y, std::int32_t& z)
+{
+    const Camera& camera = scene.camera;
+    const long double cx = scene.viewWidth / 2, cy = scene.viewHeight / 2;
+    const Turned p = Rotate(turn, scene.positionX[i], scene.positionY[i], scene.positionZ[i]);
+    x = ToPixel((p.x3 + camera.panX) * camera.scale + cx);
+    y = ToPixel((p.y3 + camera.panY) * camera.scale + cy);
+    z = ToPixel(static_cast<long double>(camera.depthScale) * static_cast<float>(p.z2));
+}
+
+// The same in double precision, which the vector units take two or more at a time, when that
+// provably gives the same integers; false when the vertex must go through ProjectExactly.
+//
+// Every product of a float by a float is exact in double, and each of the few roundings on the
+// way to sx (or sy, z2) errs by at most 2^-53 of a value no larger than
+// |scale| x (2 (|x| + |y| + |z|) + |pan|) + |sx| + |centre|; the extended-precision values err far
+// less. Some twenty such errors are below `slack`, 2^-40 of that size. Truncation toward zero
+// is monotonic, so when sx - slack and sx + slack truncate alike, so does the exact value; the
+// depth's float is the same when z2 - slack and z2 + slack round to the same float, and the depth
+// is then a product of two floats, exact in double.
+inline bool ProjectQuickly(const Camera& camera, const Turn& t, double cx, double cy, float px, float py, float pz,
+                           std::int32_t& x, std::int32_t& y, std::int32_t& z)
+{
+    const double fx = px, fy = py, fz = pz;
+    const double y1 = static_cast<double>(t.c1) * fy - static_cast<double>(t.s1) * fz;
+    const double z1 = static_cast<double>(t.s1) * fy + static_cast<double>(t.c1) * fz;
+    const double x2 = static_cast<double>(t.c2) * fx - static_cast<double>(t.s2) * z1;
+    const double z2 = static_cast<double>(t.s2) * fx + static_cast<double>(t.c2) * z1;
+    const double x3 = static_cast<double>(t.c3) * x2 - static_cast<double>(t.s3) * y1;
+    const double y3 = static_cast<double>(t.s3) * x2 + static_cast<double>(t.c3) * y1;
+    const double scale = camera.scale;
+    const double sx = (x3 + static_cast<double>(camera.panX)) * scale + cx;
+    const double sy = (y3 + static_cast<double>(camera.panY)) * scale + cy;
+    constexpr double kSlack = 0x1p-40;
+    constexpr double kFar = 0x1p30;  // well inside the 32-bit range, so nothing is clamped
+    const double size = std::abs(fx) + std::abs(fy) + std::abs(fz);
+    const double slackX = kSlack * (std::abs(scale) * (2 * size + std::abs(static_cast<double>(camera.panX))) + std::abs(sx) + std::abs(cx) + 1);
+    const double slackY = kSlack * (std::abs(scale) * (2 * size + std::abs(static_cast<double>(camera.panY))) + std::abs(sy) + std::abs(cy) + 1);
+    const double slackZ = kSlack * (2 * size + 1);
+    if (!(std::abs(sx) < kFar && std::abs(sy) < kFar))
+        return false;
+    const auto x0 = static_cast<std::int32_t>(sx - slackX), y0 = static_cast<std::int32_t>(sy - slackY);
+    if (x0 != static_cast<std::int32_t>(sx + slackX) || y0 != static_cast<std::int32_t>(sy + slackY))
+        return false;
+    const auto depth = static_cast<float>(z2);
+    if (static_cast<float>(z2 - slackZ) != depth || static_cast<float>(z2 + slackZ) != depth)
+        return false;
+    const double d = static_cast<double>(camera.depthScale) * static_cast<double>(depth);
+    if (!(std::abs(d) < kFar))
+        return false;
+    x = x0;
+    y = y0;
+    z = static_cast<std::int32_t>(d);
+    return true;
+}
+
 ScreenRect ProjectRange(Scene& scene, std::int32_t first, std::int32_t last)
 {
     const Camera& camera = scene.camera;
     const Turn turn = TurnOf(camera, TransformRadians);
-    const long double cx = scene.viewWidth / 2, cy = scene.viewHeight / 2;
+    const double cx = scene.viewWidth / 2, cy = scene.viewHeight / 2;
+    const float* px = scene.positionX.data();
+    const float* py = scene.positionY.data();
+    const float* pz = scene.positionZ.data();
+    std::int32_t* outX = scene.viewX.data();
+    std::int32_t* outY = scene.viewY.data();
+    std::int32_t* outZ = scene.viewZ.data();
     ScreenRect rect;
     for (std::int32_t v = first; v < last; ++v) {
         const auto i = static_cast<std::size_t>(v);
-        const Turned p = Rotate(turn, scene.positionX[i], scene.positionY[i], scene.positionZ[i]);
-        const long double sx = (p.x3 + camera.panX) * camera.scale + cx;
-        const long double sy = (p.y3 + camera.panY) * camera.scale + cy;
-        const long double depth = static_cast<long double>(camera.depthScale) * static_cast<float>(p.z2);
-        // Values beyond the 32-bit range (a far zoom) are held at its edge instead of overflowing.
-        auto toInt = [](long double value) {
-            return static_cast<std::int32_t>(std::clamp(value, -2147483520.0L, 2147483520.0L));
-        };
-        const std::int32_t x = toInt(sx), y = toInt(sy);
-        scene.viewX[i] = x;
-        scene.viewY[i] = y;
-        scene.viewZ[i] = toInt(depth);
+        std::int32_t x, y, z;
+        if (!ProjectQuickly(camera, turn, cx, cy, px[i], py[i], pz[i], x, y, z))
+            ProjectExactly(scene, turn, i, x, y, z);
+        outX[i] = x;
+        outY[i] = y;
+        outZ[i] = z;
         rect.left = std::min(rect.left, x);
         rect.right = std::max(rect.right, x);
         rect.top = std::min(rect.top, y);

@@ -549,35 +549,71 @@ bool MarksEdges(const Scene& s, const SceneObject& object)
     return false;
 }
 
+// Starts `work` on a thread of its own; without a thread to be had (memory or process limits)
+// runs it here and returns an empty thread.
+template <typename Work>
+std::thread StartHelper(Work&& work)
+{
+    try {
+        return std::thread(work);
+    } catch (const std::system_error&) {
+        work();
+        return std::thread();
+    }
+}
+
+// Below this many faces a second thread costs more than it saves.
+constexpr std::int32_t kFacesWorthSharing = 20000;
+
 void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std::uint8_t background)
 {
     frame.Clear(background);
     const std::uint8_t ink = background < 128 ? 255 : 0;
     const int every = std::max<int>(1, s.wireAcceleration);
-    int countdown = 1;
-    for (const SceneObject& object : s.objects) {
-        const bool hidden = object.flags & kObjectHidden;
-        const std::uint16_t unmarked = hidden || MarksEdges(s, object) ? 0 : 7;
-        for (std::int32_t f = object.firstFace; f < object.firstFace + object.faceCount; ++f) {
-            const auto i = static_cast<std::size_t>(f);
-            s.faceDrawn[i] = 0;
-            if (hidden || --countdown > 0)
-                continue;
-            countdown = every;
-            if (!(FaceOrientation(s, f) > 0 || options.forceTwoSided))
-                continue;
-            const FaceCorners c = CornersOf(s, f);
-            const std::uint16_t flags = s.faceFlags[i] | unmarked;
-            if (flags & 4)
-                DrawWireLine(frame, c.x[0], c.y[0], c.x[1], c.y[1], ink);
-            if (!options.fastDraw) {
-                if (flags & 2)
-                    DrawWireLine(frame, c.x[1], c.y[1], c.x[2], c.y[2], ink);
-                if (flags & 1)
-                    DrawWireLine(frame, c.x[2], c.y[2], c.x[0], c.y[0], ink);
+    std::vector<std::uint16_t> unmarked;
+    for (const SceneObject& object : s.objects)
+        unmarked.push_back((object.flags & kObjectHidden) || MarksEdges(s, object) ? 0 : 7);
+    // The faces [first, last): every `every`-th face of the shown objects, counted from the
+    // scene's first face, is drawn. Every edge is drawn in the same ink, so the order the faces
+    // are drawn in does not change the picture and the faces can be shared between threads.
+    auto drawFaces = [&](std::int32_t first, std::int32_t last) {
+        std::int64_t shown = 0;
+        for (const SceneObject& object : s.objects)
+            if (!(object.flags & kObjectHidden))
+                shown += std::clamp(first - object.firstFace, 0, object.faceCount);
+        for (std::size_t o = 0; o < s.objects.size(); ++o) {
+            const SceneObject& object = s.objects[o];
+            const bool hidden = object.flags & kObjectHidden;
+            const std::int32_t begin = std::max(first, object.firstFace), end = std::min(last, object.firstFace + object.faceCount);
+            for (std::int32_t f = begin; f < end; ++f) {
+                const auto i = static_cast<std::size_t>(f);
+                s.faceDrawn[i] = 0;
+                if (hidden || shown++ % every != 0)
+                    continue;
+                if (!(FaceOrientation(s, f) > 0 || options.forceTwoSided))
+                    continue;
+                const FaceCorners c = CornersOf(s, f);
+                const std::uint16_t flags = s.faceFlags[i] | unmarked[o];
+                if (flags & 4)
+                    DrawWireLine(frame, c.x[0], c.y[0], c.x[1], c.y[1], ink);
+                if (!options.fastDraw) {
+                    if (flags & 2)
+                        DrawWireLine(frame, c.x[1], c.y[1], c.x[2], c.y[2], ink);
+                    if (flags & 1)
+                        DrawWireLine(frame, c.x[2], c.y[2], c.x[0], c.y[0], ink);
+                }
             }
         }
+    };
+    if (s.faceCount < kFacesWorthSharing) {
+        drawFaces(0, s.faceCount);
+        return;
     }
+    const std::int32_t half = s.faceCount / 2;
+    std::thread helper = StartHelper([&] { drawFaces(half, s.faceCount); });
+    drawFaces(0, half);
+    if (helper.joinable())
+        helper.join();
 }
 
 // The row that gives both threads about the same number of faces to rasterise: the median of
@@ -679,21 +715,12 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
                 renderer.Prepare(first, std::min(first + RenderWorkspace::kRunFaces, scene.faceCount), work_.runs[r]);
             }
         };
-        // Without a thread to be had (memory or process limits) this thread does both halves.
-        const auto start = [](auto&& work) {
-            try {
-                return std::thread(work);
-            } catch (const std::system_error&) {
-                work();
-                return std::thread();
-            }
-        };
-        std::thread helper = start(prepareRuns);
+        std::thread helper = StartHelper(prepareRuns);
         prepareRuns();
         if (helper.joinable())
             helper.join();
         const int split = BalancedSplit(work_, frame.height());
-        helper = start([&] { renderer.Draw(split, frame.height(), lighting.backgroundColour); });
+        helper = StartHelper([&] { renderer.Draw(split, frame.height(), lighting.backgroundColour); });
         renderer.Draw(0, split, lighting.backgroundColour);
         if (helper.joinable())
             helper.join();

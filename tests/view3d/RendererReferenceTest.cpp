@@ -56,9 +56,11 @@ Projected ReferenceProjection(const Scene& s)
         const long double y1 = c1 * y - s1 * z, z1 = s1 * y + c1 * z;
         const long double x2 = c2 * x - s2 * z1, z2 = s2 * x + c2 * z1;
         const long double x3 = c3 * x2 - s3 * y1, y3 = s3 * x2 + c3 * y1;
-        p.x.push_back(static_cast<std::int32_t>((x3 + cam.panX) * cam.scale + cx));
-        p.y.push_back(static_cast<std::int32_t>((y3 + cam.panY) * cam.scale + cy));
-        p.z.push_back(static_cast<std::int32_t>(static_cast<long double>(cam.depthScale) * static_cast<float>(z2)));
+        // Held at the edge of the 32-bit range, where a far zoom takes a vertex.
+        auto pixel = [](long double value) { return static_cast<std::int32_t>(std::clamp(value, -2147483520.0L, 2147483520.0L)); };
+        p.x.push_back(pixel((x3 + cam.panX) * cam.scale + cx));
+        p.y.push_back(pixel((y3 + cam.panY) * cam.scale + cy));
+        p.z.push_back(pixel(static_cast<long double>(cam.depthScale) * static_cast<float>(z2)));
     }
     return p;
 }
@@ -492,7 +494,94 @@ TEST_F(RendererReference, HiddenObjectsAreNeitherDrawnNorMarked)
     s.objects = {first, second};
     for (const int level : {0, 1, 2, 4})
         Compare({level, false, false}, level);
+    // A hidden object in the middle, across the point where the faces are shared between
+    // threads, with every third shown face drawn: the count of shown faces runs on past it.
+    SceneObject before = original[0], middle = original[0], after = original[0];
+    before.faceCount = s.faceCount / 3 + 1;
+    middle.firstFace = before.faceCount;
+    middle.faceCount = s.faceCount / 3;
+    middle.flags |= kObjectHidden;
+    after.firstFace = middle.firstFace + middle.faceCount;
+    after.faceCount = s.faceCount - after.firstFace;
+    s.objects = {before, middle, after};
+    s.wireAcceleration = 3;
+    Compare({0, false, false}, 0);
+    s.wireAcceleration = 1;
     s.objects = original;
+}
+
+TEST(RendererReferenceScenes, TheProjectionIsTheExtendedPrecisionTransformForAnyCamera)
+{
+    // The projection takes most vertices in double precision; it must give the integers of the
+    // extended-precision transform for every vertex, including those that land on a whole pixel
+    // or near the edge of a float, where the two precisions part.
+    Scene s = Open("dense0", "dense0.3ds");
+    // Whole and half units, which a plain view puts exactly on pixel borders.
+    for (std::size_t i = 0; i < 2000; ++i) {
+        s.positionX[i] = static_cast<float>(static_cast<int>(i % 41) - 20) * 0.5f;
+        s.positionY[i] = static_cast<float>(static_cast<int>(i / 41 % 41) - 20) * 0.5f;
+        s.positionZ[i] = static_cast<float>(static_cast<int>(i % 7) - 3);
+    }
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    auto compare = [&](const char* what, int round) {
+        ProjectVertices(s);
+        const Projected want = ReferenceProjection(s);
+        int wrong = 0;
+        for (std::size_t i = 0; i < want.x.size(); ++i)
+            wrong += s.viewX[i] != want.x[i] || s.viewY[i] != want.y[i] || s.viewZ[i] != want.z[i];
+        EXPECT_EQ(wrong, 0) << what << " " << round;
+    };
+    Camera& c = s.camera;
+    const Camera original = c;
+    for (int round = 0; round < 60; ++round) {
+        c = original;
+        if (round % 3 == 0) {
+            // Quarter turns and whole scales: exact products everywhere.
+            c.angleX = static_cast<std::int32_t>(next() % 4) * 256;
+            c.angleY = static_cast<std::int32_t>(next() % 4) * 256;
+            c.angleZ = static_cast<std::int32_t>(next() % 4) * 256;
+            c.scale = static_cast<float>(1 + next() % 8);
+            c.panX = c.panY = 0.0f;
+            c.depthScale = static_cast<float>(1 + next() % 1000);
+        } else {
+            c.angleX = static_cast<std::int32_t>(next() % 1024);
+            c.angleY = static_cast<std::int32_t>(next() % 1024);
+            c.angleZ = static_cast<std::int32_t>(next() % 1024);
+            c.scale = original.scale * std::ldexp(1.0f, static_cast<int>(next() % 17) - 6);
+            c.panX = original.panX + static_cast<float>(static_cast<int>(next() % 2001) - 1000) * 0.01f;
+            c.panY = original.panY + static_cast<float>(static_cast<int>(next() % 2001) - 1000) * 0.01f;
+        }
+        compare("camera", round);
+    }
+
+    // The scene moved ten million units away and viewed up close: the turned coordinates are
+    // large and their rounding, times the scale, reaches a thousandth of a pixel, so the two
+    // precisions truncate differently for some vertices of every view.
+    float extent = 0.0f;
+    for (std::size_t i = 0; i < s.positionX.size(); ++i)
+        extent = std::max({extent, std::abs(s.positionX[i]), std::abs(s.positionY[i]), std::abs(s.positionZ[i])});
+    const float offset = 1.0e7f, spread = 1000.0f / extent;
+    for (std::size_t i = 0; i < s.positionX.size(); ++i) {
+        s.positionX[i] = offset + std::round(s.positionX[i] * spread);
+        s.positionY[i] = offset + std::round(s.positionY[i] * spread);
+        s.positionZ[i] = offset + std::round(s.positionZ[i] * spread);
+    }
+    for (int round = 0; round < 30; ++round) {
+        c = original;
+        c.angleX = static_cast<std::int32_t>(next() % 1024);
+        c.angleY = static_cast<std::int32_t>(next() % 1024);
+        c.angleZ = static_cast<std::int32_t>(next() % 1024);
+        // Pan the turned offset back to the middle of the view.
+        c.scale = 1.0f;
+        c.panX = c.panY = 0.0f;
+        c.depthScale = 1.0f / 4096.0f;
+        const Projected turned = ReferenceProjection(s);
+        c.panX = -static_cast<float>(turned.x[0] - kWidth / 2);
+        c.panY = -static_cast<float>(turned.y[0] - kHeight / 2);
+        c.scale = 10000.0f + static_cast<float>(next() % 90000);
+        compare("far camera", round);
+    }
 }
 
 TEST(RendererReferenceScenes, ObjectsWithoutEdgeMarksShowEveryEdge)
