@@ -69,6 +69,7 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
         *working = {};
     scene.cornerIntensity = {};
     scene.cornerLightNormals = {};
+    scene.cornerLightingStamp = {};
     AllocateOrDie(2, ui, [&] {
         for (auto* uv : {&scene.faceU0, &scene.faceV0, &scene.faceU1, &scene.faceV1, &scene.faceU2, &scene.faceV2})
             Allocate(*uv, faces);
@@ -137,6 +138,8 @@ void AllocateRenderArrays(Scene& scene)
         scene.cornerIntensity = SceneArray<std::array<std::int32_t, 3>>(faces);
     if (scene.cornerLightNormals.size() != faces)
         scene.cornerLightNormals = SceneArray<std::array<std::int32_t, 9>>(faces);
+    if (scene.cornerLightingStamp.size() != faces)
+        scene.cornerLightingStamp = SceneArray<std::uint32_t>(faces);
 }
 
 void FreeScene(Scene& scene)

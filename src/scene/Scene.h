@@ -49,6 +49,17 @@ struct SceneLeadingState {
     std::int32_t lastMouseY = 0;
 };
 
+// The lighting a frame's corner intensities and light normals were worked out for: the light's
+// angles, the two strengths, two-sided light and the render level.
+struct CornerLightingKey {
+    std::int32_t lightA = 0, lightB = 0, lightC = 0;
+    std::int32_t ambientLevel = 0, diffuseLevel = 0;
+    bool dualLight = false;
+    int level = -1;
+
+    bool operator==(const CornerLightingKey&) const = default;
+};
+
 struct Scene {
     std::int32_t objectCount = -1;
     std::int32_t vertexCount = 0;
@@ -83,6 +94,12 @@ struct Scene {
     SceneArray<std::uint8_t> faceDrawn;
     SceneArray<std::array<std::int32_t, 9>> cornerLightNormals;  // A x,y,z, B x,y,z, C x,y,z
     SceneArray<std::array<std::int32_t, 3>> cornerIntensity;     // A, B, C
+    // A face's corner values above hold for cornerLighting when its stamp is
+    // cornerLightingSerial; a turn of the camera alone leaves them as they are, so a frame
+    // works them out only for faces it has not lit under that lighting yet.
+    SceneArray<std::uint32_t> cornerLightingStamp;
+    CornerLightingKey cornerLighting;
+    std::uint32_t cornerLightingSerial = 0;
 
     // Working state stored with a project.
     std::int8_t positionTool = 0;

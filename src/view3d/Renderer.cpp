@@ -328,10 +328,13 @@ private:
 
         if (level_ <= 2) {
             work_.faceIntensity[i] = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
-        } else {
+        } else if (s_.cornerLightingStamp[i] != s_.cornerLightingSerial) {
+            s_.cornerLightingStamp[i] = s_.cornerLightingSerial;
             const std::array<float, 9>& n = s_.cornerNormals[i];
             for (std::size_t k = 0; k < 3; ++k)
                 s_.cornerIntensity[i][k] = FaceIntensity(n[3 * k], n[3 * k + 1], n[3 * k + 2], light_, lighting_);
+            if (level_ == 4)
+                StoreLightNormals(f);
         }
         const int topRow = c.TopRow(), bottomRow = c.BottomRow();
         if (topRow == bottomRow)
@@ -340,11 +343,8 @@ private:
         const bool coversNothing = bottomRow - topRow == 1 && (c.y[0] == topRow) + (c.y[1] == topRow) + (c.y[2] == topRow) == 1;
         if (!coversNothing)
             list.push_back({f, c});
-        if (level_ >= 2 && maps_[static_cast<std::size_t>(s_.faceMaterial[i])].colour != nullptr) {
+        if (level_ >= 2 && maps_[static_cast<std::size_t>(s_.faceMaterial[i])].colour != nullptr)
             s_.faceDrawn[i] = 1;
-            if (level_ == 4)
-                StoreLightNormals(f);
-        }
     }
 
     // The corner normals turned into light space, scaled by 32768.
@@ -616,6 +616,23 @@ void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std
         helper.join();
 }
 
+// Starts a new lighting for the corner values when the light, its strengths or the level
+// changed since the last frame (or the scene's arrays are new): every face is then lit again
+// as it is drawn.
+void UpdateCornerLighting(Scene& s, const RenderOptions& options, const LightingSettings& lighting)
+{
+    const CornerLightingKey key{s.camera.lightA,    s.camera.lightB,      s.camera.lightC, lighting.ambientLevel,
+                                lighting.diffuseLevel, lighting.dualLight, EffectiveRenderLevel(options.level)};
+    if (key == s.cornerLighting && s.cornerLightingSerial != 0)
+        return;
+    s.cornerLighting = key;
+    if (++s.cornerLightingSerial == 0) {
+        // After four thousand million lightings: old stamps could match again.
+        std::fill(s.cornerLightingStamp.begin(), s.cornerLightingStamp.end(), 0u);
+        s.cornerLightingSerial = 1;
+    }
+}
+
 // The row that gives both threads about the same number of faces to rasterise: the median of
 // a sample of the listed faces' middle rows. (Splitting the picture's rows in half leaves one
 // thread with most of the work when the faces crowd into one half, as they do on a head.)
@@ -704,6 +721,7 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
     } else {
         // Kept from frame to frame: fresh memory for every frame costs more than the frame.
         work_.faceIntensity.resize(static_cast<std::size_t>(scene.faceCount));
+        UpdateCornerLighting(scene, options, lighting);
         FrameRenderer renderer(scene, frame, options, lighting, work_);
         // Two workers: this thread and one more, on runs of faces and then on halves of the rows.
         const auto runCount = static_cast<std::size_t>((scene.faceCount + RenderWorkspace::kRunFaces - 1) / RenderWorkspace::kRunFaces);

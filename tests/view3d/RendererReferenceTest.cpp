@@ -466,6 +466,35 @@ TEST_F(RendererReference, EveryLevelMatchesPixelForPixel)
     Compare({3, true, false}, 3);
 }
 
+TEST_F(RendererReference, LightingKeptBetweenFramesFollowsEveryChangeOfLight)
+{
+    // Frames keep each face's corner lighting while only the camera turns; every change of
+    // the light, its strengths or the level must light the faces again.
+    Camera& c = scene_->camera;
+    const Camera original = c;
+    Compare({4, false, false}, 4);
+    c.angleY += 200;  // faces not seen before come into view
+    Compare({4, false, false}, 4);
+    for (std::int32_t* angle : {&c.lightA, &c.lightB, &c.lightC}) {
+        *angle += 90;
+        Compare({4, false, false}, 4);
+    }
+    LightingSettings brighter;
+    brighter.ambientLevel += 9000;
+    Compare({4, false, false}, 4, brighter);
+    brighter.diffuseLevel -= 20000;
+    Compare({4, false, false}, 4, brighter);
+    brighter.dualLight = true;
+    Compare({4, false, false}, 4, brighter);
+    Compare({3, false, false}, 3, brighter);
+    brighter.dualLight = false;  // the smooth level shows it on faces turned from the light
+    Compare({3, false, false}, 3, brighter);
+    c.lightA += 90;
+    Compare({3, false, false}, 3, brighter);
+    Compare({4, false, false}, 4, brighter);
+    c = original;
+}
+
 TEST_F(RendererReference, LevelsOutsideTheRangeDrawFlatShaded)
 {
     for (const int level : {5, -128})
