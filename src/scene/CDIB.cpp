@@ -18,7 +18,7 @@ bool CDIB::Create(int width, int height, int bitCount)
         return false;
     const std::size_t stride = StrideFor(width, bitCount);
     try {
-        bits_.assign(stride * static_cast<std::size_t>(height), 0);
+        bits_ = SceneArray<std::uint8_t>(stride * static_cast<std::size_t>(height));
     } catch (const std::bad_alloc&) {
         bits_ = {};
         return false;

@@ -7,6 +7,7 @@
 // dab compares against.
 
 #include "scene/CDIB.h"
+#include "scene/SceneArray.h"
 
 #include <cstdint>
 #include <vector>
@@ -36,7 +37,7 @@ public:
 
 private:
     CDIB image_;
-    std::vector<std::int16_t> depth_;
+    SceneArray<std::int16_t> depth_;
 };
 
 } // namespace gessoria
