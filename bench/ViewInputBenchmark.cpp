@@ -10,6 +10,7 @@
 //  - a large texture-space dab ("Hard Round Large") on the sample monkey at 1920 x 1080,
 //    Smooth Bumped, the engine alone.
 //   view_input_benchmark            (GESSORIA_DENSE_SCENE names another scene)
+//   view_input_benchmark --large-dab   (the last measurement alone, for a profiler)
 #include "MendedScene.h"
 
 #include "app/Workspace.h"
@@ -24,6 +25,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -167,6 +169,15 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     using namespace gessoria;
     constexpr int kWidth = 1920, kHeight = 1080, kMoves = 200;
+    const auto printLargeDab = [&] {
+        const Figures large = LargeDabsOnTheMonkey(kWidth, kHeight, kMoves);
+        std::printf("large dab (Hard Round Large) on the sample monkey, engine alone: median %.3f ms, worst %.3f ms over %d moves\n",
+                    large.median, large.worst, kMoves);
+    };
+    if (argc > 1 && std::string(argv[1]) == "--large-dab") {
+        printLargeDab();
+        return 0;
+    }
 
     app::Workspace workspace;
     workspace.RenderFromPreferences();  // Smooth Bumped, still and moving
@@ -281,8 +292,6 @@ int main(int argc, char** argv)
     }
     workspace.render.moveLevel = chosenMoveLevel;
 
-    const Figures large = LargeDabsOnTheMonkey(kWidth, kHeight, kMoves);
-    std::printf("large dab (Hard Round Large) on the sample monkey, engine alone: median %.3f ms, worst %.3f ms over %d moves\n",
-                large.median, large.worst, kMoves);
+    printLargeDab();
     return 0;
 }
