@@ -242,7 +242,7 @@ int main()
     std::printf("|     faces | open ms | frame ms | dab ms | peak MiB | pixels drawn |\n");
     std::printf("|-----------|---------|----------|--------|----------|--------------|\n");
     std::fflush(stdout);
-    for (const auto [copies, columns] : {std::pair{1, 1}, {2, 2}, {4, 2}, {8, 4}}) {
+    for (const auto& [copies, columns] : {std::pair{1, 1}, {2, 2}, {4, 2}, {8, 4}}) {
         std::string file = source;
         if (copies > 1) {
             file = (std::filesystem::temp_directory_path() / ("gessoria-growth-" + std::to_string(copies) + ".3ds")).string();
