@@ -45,6 +45,18 @@ FaceCorners CornersOf(const Scene& s, std::int32_t f)
     return c;
 }
 
+// A map's rows as plain values. The pixel loops keep these in registers: read through a CDIB,
+// its pointer and stride would be loaded again after every byte the loop writes, as a byte
+// store may alias anything.
+struct TexelRows {
+    const std::uint8_t* bits = nullptr;
+    std::size_t stride = 0;
+
+    TexelRows() = default;
+    explicit TexelRows(const CDIB* map) : bits(map != nullptr ? map->row(0) : nullptr), stride(map != nullptr ? map->stride() : 0) {}
+    const std::uint8_t* row(int y) const { return bits + static_cast<std::size_t>(y) * stride; }
+};
+
 struct MaterialMaps {
     const CDIB* colour = nullptr;
     const CDIB* bump = nullptr;
@@ -82,7 +94,15 @@ struct TexelWindow {
             return false;
         if (tiles != nullptr && !tiles->Contains(static_cast<int>(u >> 16), static_cast<int>(v >> 16)))
             return false;
-        written = written.United({x, y, x, y});
+        // Per pixel, so inline rather than through ScreenRect::United.
+        if (written.empty()) {
+            written = {x, y, x, y};
+        } else {
+            written.left = std::min(written.left, x);
+            written.top = std::min(written.top, y);
+            written.right = std::max(written.right, x);
+            written.bottom = std::max(written.bottom, y);
+        }
         return true;
     }
 };
@@ -447,8 +467,8 @@ private:
         auto r = Corners<3>(c);
         RasterModuli<3> moduli{};
         SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
-        const CDIB& colour = *maps.colour;
-        Rasterise<3, 6u, Test>(frame_, r, moduli, [&](int x, int y, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
+        const TexelRows colour(maps.colour);
+        Rasterise<3, 6u, Test>(frame_, r, moduli, [=](int x, int y, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
             if (window != nullptr && !window->Take(x, y, q[1], q[2]))
                 return PixelAction::Skip;
             const std::uint8_t* texel = colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3;
@@ -468,14 +488,13 @@ private:
         SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
         for (int k = 0; k < 3; ++k)
             r[static_cast<std::size_t>(k)].q[3] = intensity[static_cast<std::size_t>(k)];
-        const CDIB& colour = *maps.colour;
-        const CDIB* selfIllum = maps.selfIllum;
-        Rasterise<4, 6u, Test>(frame_, r, moduli, [&](int x, int y, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
+        const TexelRows colour(maps.colour), selfIllum(maps.selfIllum);
+        Rasterise<4, 6u, Test>(frame_, r, moduli, [=](int x, int y, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
             if (window != nullptr && !window->Take(x, y, q[1], q[2]))
                 return PixelAction::Skip;
             const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
             const std::uint8_t* texel = colour.row(row) + column * 3;
-            const std::int64_t glow = selfIllum != nullptr ? std::int64_t{selfIllum->row(row)[column]} * 256 : 0;
+            const std::int64_t glow = selfIllum.bits != nullptr ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
             const std::int64_t lit = std::max(glow, q[3]);
             out[0] = Lit(lit, texel[0]);
             out[1] = Lit(lit, texel[1]);
@@ -494,22 +513,22 @@ private:
         for (int k = 0; k < 3; ++k)
             for (int n = 0; n < 3; ++n)
                 r[static_cast<std::size_t>(k)].q[static_cast<std::size_t>(3 + n)] = s_.cornerLightNormals[i][static_cast<std::size_t>(3 * k + n)];
-        const CDIB& colour = *maps.colour;
-        const CDIB* bump = maps.bump;
-        const CDIB* selfIllum = maps.selfIllum;
+        const TexelRows colour(maps.colour), bump(maps.bump), selfIllum(maps.selfIllum);
         const int lastColumn = static_cast<int>(maps.width) - 1, lastRow = static_cast<int>(maps.height) - 1;
         const std::int64_t diffuse = lighting_.diffuseLevel;
-        Rasterise<6, 6u, Test>(frame_, r, moduli, [&](int x, int y, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
+        const LightingSettings lighting = lighting_;
+        Rasterise<6, 6u, Test>(frame_, r, moduli, [=](int x, int y, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
             if (window != nullptr && !window->Take(x, y, q[1], q[2]))
                 return PixelAction::Skip;
             const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
             const std::int64_t D = q[3], E = q[4], F = q[5];
             std::int64_t lightI;
-            const int centre = bump ? bump->row(row)[column] : 128;
-            const int leftTexel = bump ? bump->row(row)[column == 0 ? lastColumn : column - 1] : 128;
-            const int above = bump ? bump->row(row == 0 ? lastRow : row - 1)[column] : 128;
+            const bool bumped = bump.bits != nullptr;
+            const int centre = bumped ? bump.row(row)[column] : 128;
+            const int leftTexel = bumped ? bump.row(row)[column == 0 ? lastColumn : column - 1] : 128;
+            const int above = bumped ? bump.row(row == 0 ? lastRow : row - 1)[column] : 128;
             if (centre == leftTexel && centre == above) {
-                lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * D) >> 15), lighting_);
+                lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * D) >> 15), lighting);
             } else {
                 const std::int64_t fp = F + static_cast<std::int64_t>(above - centre) * 256;
                 const std::int64_t ep = E + static_cast<std::int64_t>(leftTexel - centre) * 256;
@@ -517,10 +536,10 @@ private:
                     std::sqrt(static_cast<double>(fp * fp + ep * ep + D * D)));
                 if (length == 0)
                     return PixelAction::EndRow;
-                lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * raster::Divide(D * 32768, length)) >> 15), lighting_);
+                lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * raster::Divide(D * 32768, length)) >> 15), lighting);
             }
             const std::uint8_t* texel = colour.row(row) + column * 3;
-            const std::int64_t glow = selfIllum != nullptr ? std::int64_t{selfIllum->row(row)[column]} * 256 : 0;
+            const std::int64_t glow = selfIllum.bits != nullptr ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
             const std::int64_t lit = std::max(glow, lightI);
             out[0] = Lit(lit, texel[0]);
             out[1] = Lit(lit, texel[1]);
