@@ -146,12 +146,22 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
     }
 
     // Only the left edge's quantities are ever read, and a step only matters when a drawn
-    // row lies beyond the edge's first row; the long edge's step also gives the gradient.
+    // row lies beyond the edge's first row. The long edge's step also gives the gradient, and
+    // the gradient only matters where a row has more than one column or starts left of the
+    // frame: most faces of a dense mesh draw one pixel a row, and they need neither. What is
+    // needed is worked out once, the first time it is.
     std::array<std::int64_t, K> longStepQ{}, upperStepQ{}, lowerStepQ{};
-    if (!flatTop || (longLeft && lastDrawn > top.y))
+    bool haveLongStep = false;
+    auto needLongStep = [&] {
+        if (haveLongStep)
+            return;
+        haveLongStep = true;
         GESSORIA_UNROLL
         for (int k = 0; k < K; ++k)
             longStepQ[k] = raster::Divide(bottom.q[k] - top.q[k], longRows);
+    };
+    if (longLeft && lastDrawn > top.y)
+        needLongStep();
     if (!longLeft && !flatTop && std::max(firstDrawn, top.y + 1) < std::min(mid.y, lastDrawn + 1))
         GESSORIA_UNROLL
         for (int k = 0; k < K; ++k)
@@ -162,24 +172,31 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
             lowerStepQ[k] = raster::Divide(bottom.q[k] - mid.q[k], lowerRows);
 
     // One gradient per quantity, measured on the middle corner's row.
-    std::int64_t distance;
-    std::array<std::int64_t, K> longAtMid = top.q;
-    if (flatTop) {
-        distance = static_cast<std::int64_t>(mid.x - top.x) * 65536;
-    } else {
-        distance = static_cast<std::int64_t>(mid.x) * 65536 - longXAt(mid.y);
-        GESSORIA_UNROLL
-        for (int k = 0; k < K; ++k)
-            longAtMid[k] = top.q[k] + longStepQ[k] * upperRows;
-    }
-    const std::int64_t columns = distance >> 16;
     std::array<std::int64_t, K> gradient{}, wrappedGradient{};
-    GESSORIA_UNROLL
-    for (int k = 0; k < K; ++k) {
-        gradient[k] = columns == 0 ? 0 : raster::Divide(mid.q[k] - longAtMid[k], columns);
-        if ((Wrapping >> k) & 1u)
-            wrappedGradient[k] = raster::Reduce(gradient[k], moduli[k]);
-    }
+    bool haveGradient = false;
+    auto needGradient = [&] {
+        if (haveGradient)
+            return;
+        haveGradient = true;
+        std::int64_t distance;
+        std::array<std::int64_t, K> longAtMid = top.q;
+        if (flatTop) {
+            distance = static_cast<std::int64_t>(mid.x - top.x) * 65536;
+        } else {
+            needLongStep();
+            distance = static_cast<std::int64_t>(mid.x) * 65536 - longXAt(mid.y);
+            GESSORIA_UNROLL
+            for (int k = 0; k < K; ++k)
+                longAtMid[k] = top.q[k] + longStepQ[k] * upperRows;
+        }
+        const std::int64_t columns = distance >> 16;
+        GESSORIA_UNROLL
+        for (int k = 0; k < K; ++k) {
+            gradient[k] = columns == 0 ? 0 : raster::Divide(mid.q[k] - longAtMid[k], columns);
+            if ((Wrapping >> k) & 1u)
+                wrappedGradient[k] = raster::Reduce(gradient[k], moduli[k]);
+        }
+    };
 
     std::int16_t* depth = frame.depth();
     CDIB& image = frame.image();
@@ -197,6 +214,8 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
         for (int k = 0; k < K; ++k)
             q[k] = edgeStart[k] + edgeStep[k] * edgeRows;
         const std::int64_t startColumn = (longLeft ? longXAt(y) : shortXAt(y)) >> 16;
+        if (startColumn < 0 || x1 - x0 > 1)
+            needGradient();
         if (startColumn < 0)
             GESSORIA_UNROLL
             for (int k = 0; k < K; ++k)
