@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -88,22 +89,32 @@ struct TexelWindow {
     ScreenRect written;
     const TexelTiles* tiles = nullptr;
 
-    bool Take(int x, int y, std::int64_t u, std::int64_t v)
+    bool Holds(std::int64_t u, std::int64_t v) const
     {
         if (u < left || u >= right || v < top || v >= bottom)
             return false;
-        if (tiles != nullptr && !tiles->Contains(static_cast<int>(u >> 16), static_cast<int>(v >> 16)))
-            return false;
-        // Per pixel, so inline rather than through ScreenRect::United.
-        if (written.empty()) {
-            written = {x, y, x, y};
-        } else {
-            written.left = std::min(written.left, x);
-            written.top = std::min(written.top, y);
-            written.right = std::max(written.right, x);
-            written.bottom = std::max(written.bottom, y);
-        }
-        return true;
+        return tiles == nullptr || tiles->Contains(static_cast<int>(u >> 16), static_cast<int>(v >> 16));
+    }
+};
+
+// The pixels one face's redraw wrote, kept in locals while the face is drawn (through the
+// window they would be stored and loaded again at every pixel, as the frame's byte stores
+// may alias them) and added to the window's rectangle when it is done.
+struct WrittenPixels {
+    int left = std::numeric_limits<int>::max(), top = std::numeric_limits<int>::max();
+    int right = std::numeric_limits<int>::min(), bottom = std::numeric_limits<int>::min();
+
+    void Add(int x, int y)
+    {
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    void AddTo(TexelWindow* window) const
+    {
+        if (window != nullptr && left <= right)
+            window->written = window->written.United({left, top, right, bottom});
     }
 };
 
@@ -468,15 +479,20 @@ private:
         RasterModuli<3> moduli{};
         SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
         const TexelRows colour(maps.colour);
-        Rasterise<3, 6u, Test>(frame_, r, moduli, [=](int x, int y, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
-            if (window != nullptr && !window->Take(x, y, q[1], q[2]))
-                return PixelAction::Skip;
+        WrittenPixels written;
+        Rasterise<3, 6u, Test>(frame_, r, moduli, [=, &written](int x, int y, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
+            if (window != nullptr) {
+                if (!window->Holds(q[1], q[2]))
+                    return PixelAction::Skip;
+                written.Add(x, y);
+            }
             const std::uint8_t* texel = colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3;
             out[0] = Lit(intensity, texel[0]);
             out[1] = Lit(intensity, texel[1]);
             out[2] = Lit(intensity, texel[2]);
             return PixelAction::Write;
         }, band.first, band.last);
+        written.AddTo(window);
     }
 
     template <DepthTest Test = DepthTest::Nearer>
@@ -489,9 +505,13 @@ private:
         for (int k = 0; k < 3; ++k)
             r[static_cast<std::size_t>(k)].q[3] = intensity[static_cast<std::size_t>(k)];
         const TexelRows colour(maps.colour), selfIllum(maps.selfIllum);
-        Rasterise<4, 6u, Test>(frame_, r, moduli, [=](int x, int y, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
-            if (window != nullptr && !window->Take(x, y, q[1], q[2]))
-                return PixelAction::Skip;
+        WrittenPixels written;
+        Rasterise<4, 6u, Test>(frame_, r, moduli, [=, &written](int x, int y, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
+            if (window != nullptr) {
+                if (!window->Holds(q[1], q[2]))
+                    return PixelAction::Skip;
+                written.Add(x, y);
+            }
             const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
             const std::uint8_t* texel = colour.row(row) + column * 3;
             const std::int64_t glow = selfIllum.bits != nullptr ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
@@ -501,6 +521,7 @@ private:
             out[2] = Lit(lit, texel[2]);
             return PixelAction::Write;
         }, band.first, band.last);
+        written.AddTo(window);
     }
 
     template <DepthTest Test = DepthTest::Nearer>
@@ -517,9 +538,13 @@ private:
         const int lastColumn = static_cast<int>(maps.width) - 1, lastRow = static_cast<int>(maps.height) - 1;
         const std::int64_t diffuse = lighting_.diffuseLevel;
         const LightingSettings lighting = lighting_;
-        Rasterise<6, 6u, Test>(frame_, r, moduli, [=](int x, int y, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
-            if (window != nullptr && !window->Take(x, y, q[1], q[2]))
-                return PixelAction::Skip;
+        WrittenPixels written;
+        Rasterise<6, 6u, Test>(frame_, r, moduli, [=, &written](int x, int y, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
+            if (window != nullptr) {
+                if (!window->Holds(q[1], q[2]))
+                    return PixelAction::Skip;
+                written.Add(x, y);
+            }
             const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
             const std::int64_t D = q[3], E = q[4], F = q[5];
             std::int64_t lightI;
@@ -546,6 +571,7 @@ private:
             out[2] = Lit(lit, texel[2]);
             return PixelAction::Write;
         }, band.first, band.last);
+        written.AddTo(window);
     }
 
     Scene& s_;
