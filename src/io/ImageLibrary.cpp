@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fstream>
@@ -521,6 +522,25 @@ bool WriteWithQt(const QImage& source, const std::filesystem::path& path, const 
     return WriteFileBytes(path, encoded.constData(), static_cast<std::size_t>(encoded.size()), sync);
 }
 
+// Tells whether an allocation failed while an image was read. The decoders hand out a null
+// image whatever went wrong, but every allocation that fails below them (malloc, mmap) sets
+// errno to ENOMEM and no call sets it back to zero, so a read that leaves ENOMEM behind ran
+// short of memory somewhere.
+class AllocationFailureWatch {
+public:
+    AllocationFailureWatch() { errno = 0; }
+    AllocationFailureWatch(const AllocationFailureWatch&) = delete;
+    AllocationFailureWatch& operator=(const AllocationFailureWatch&) = delete;
+
+    // Nothing, with the failure's kind put where the caller wants it.
+    std::nullopt_t Failed(ImageReadFailure* failure) const
+    {
+        if (failure != nullptr)
+            *failure = errno == ENOMEM ? ImageReadFailure::OutOfMemory : ImageReadFailure::Unreadable;
+        return std::nullopt;
+    }
+};
+
 } // namespace
 
 ImageFileType QueryImageFileType(const std::filesystem::path& path)
@@ -542,24 +562,31 @@ LibraryImage::LibraryImage(LibraryImage&&) noexcept = default;
 LibraryImage& LibraryImage::operator=(LibraryImage&&) noexcept = default;
 LibraryImage::~LibraryImage() = default;
 
-std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path)
+std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path, ImageReadFailure* failure)
 {
+    if (failure != nullptr)
+        *failure = ImageReadFailure::None;
     // The whole file is read once; detection, the completeness check and decoding all look
     // at the same bytes.
+    const AllocationFailureWatch watch;
     const auto bytes = ReadFileBytes(path);
     if (!bytes)
-        return std::nullopt;
-    return Decode(*bytes, path);
+        return watch.Failed(failure);
+    return Decode(*bytes, path, failure);
 }
 
-std::optional<LibraryImage> LibraryImage::Decode(std::span<const std::uint8_t> bytes, const std::filesystem::path& path)
+std::optional<LibraryImage> LibraryImage::Decode(std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
+                                                 ImageReadFailure* failure)
 {
+    if (failure != nullptr)
+        *failure = ImageReadFailure::None;
+    const AllocationFailureWatch watch;
     if (bytes.empty())
-        return std::nullopt;
+        return watch.Failed(failure);
     const Bytes data(bytes);
     const ImageFileType type = TypeFromContent(data, path);
     if (!LooksComplete(type, data))
-        return std::nullopt;
+        return watch.Failed(failure);
     QImage image;
     if (type == ImageFileType::Targa) {
         // Qt's own Targa reader refuses run-length encoded files.
@@ -573,10 +600,10 @@ std::optional<LibraryImage> LibraryImage::Decode(std::span<const std::uint8_t> b
     }
     if (image.isNull() || image.width() < 1 || image.height() < 1 || image.width() > CDIB::kMaxDimension ||
         image.height() > CDIB::kMaxDimension)
-        return std::nullopt;
+        return watch.Failed(failure);
     image = Normalised(std::move(image));
     if (image.isNull())
-        return std::nullopt;
+        return watch.Failed(failure);
     const StoredLayout layout = StoredLayoutOf(type, data);
     return LibraryImage(std::make_unique<Impl>(Impl{std::move(image), layout.bits, layout.topDownBitmap}));
 }

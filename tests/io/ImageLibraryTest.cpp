@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <future>
@@ -372,13 +373,19 @@ TEST(ImageLibraryRefusals, TruncatedFilesOfEveryFormatAreRefused)
             ASSERT_TRUE(image->Save(dir / name, ImageSaveFormat::ByExtension)) << name;
         }
         const ByteVector whole = ReadBytes(dir / name);
-        ASSERT_TRUE(LibraryImage::Open(dir / name).has_value()) << name;
+        ImageReadFailure read = ImageReadFailure::OutOfMemory;
+        ASSERT_TRUE(LibraryImage::Open(dir / name, &read).has_value()) << name;
+        EXPECT_EQ(read, ImageReadFailure::None);
         // Cut in the header, half way, and a few bytes short of the last pixels.
         const std::size_t cuts[] = {10, whole.size() / 2, whole.size() - whole.size() / 8};
         for (const std::size_t cut : cuts) {
             const auto part = dir / ("cut" + std::to_string(cut) + name);
             WriteBytes(part, ByteVector(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
-            EXPECT_FALSE(LibraryImage::Open(part).has_value()) << name << " cut at " << cut << " of " << whole.size();
+            // A file fault, whatever memory shortage an earlier call left behind.
+            ImageReadFailure failure = ImageReadFailure::None;
+            errno = ENOMEM;
+            EXPECT_FALSE(LibraryImage::Open(part, &failure).has_value()) << name << " cut at " << cut << " of " << whole.size();
+            EXPECT_EQ(failure, ImageReadFailure::Unreadable) << name << " cut at " << cut;
         }
     }
     // The GIF's image data must be complete; only the closing trailer byte may be missing.
@@ -401,7 +408,10 @@ TEST(ImageLibraryRefusals, TruncatedFilesOfEveryFormatAreRefused)
 TEST(ImageLibraryRefusals, NothingToReadOrHostileHeadersFailCleanly)
 {
     const auto dir = FreshDirectory("refusals");
-    EXPECT_FALSE(LibraryImage::Open(dir / "missing.png").has_value());
+    ImageReadFailure failure = ImageReadFailure::None;
+    errno = ENOMEM;
+    EXPECT_FALSE(LibraryImage::Open(dir / "missing.png", &failure).has_value());
+    EXPECT_EQ(failure, ImageReadFailure::Unreadable);
     EXPECT_FALSE(LibraryImage::Open(dir).has_value());
     WriteBytes(dir / "empty.png", {});
     WriteBytes(dir / "empty.tga", {});
