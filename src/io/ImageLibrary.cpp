@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QThread>
 #include <QTransform>
 
 #include <stb_image.h>
@@ -19,11 +20,16 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 #include <span>
 #include <string>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 namespace gessoria {
 
@@ -388,6 +394,44 @@ QImage ConvertedHere(const QImage& image, QImage::Format format)
     result.setDotsPerMeterX(image.dotsPerMeterX());
     result.setDotsPerMeterY(image.dotsPerMeterY());
     return result;
+}
+
+// Whether the threads a Qt drawing call may use can be had now, with `bytes` more memory in
+// use. Qt scales and draws an image of more than a few rows in pieces on a pool of its own
+// threads (up to one a core), after allocating the images it works on, and waits for every
+// piece; a piece whose thread could not be started never runs and the wait never ends. So as
+// many threads are started here first, all at once, while as much memory as those images take
+// is held: when they cannot all be had, the drawing is not begun.
+bool DrawingThreadsCanStart(std::size_t bytes)
+{
+    // Stored through a volatile pointer so the compiler cannot leave the allocation out.
+    void* volatile held = std::malloc(bytes + (std::size_t{1} << 20));
+    if (held == nullptr)
+        return false;
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::vector<std::thread> threads;
+    bool started = true;
+    try {
+        // Each waits until all have started, so they hold their stacks at the same time.
+        for (int i = 0; i < std::max(1, QThread::idealThreadCount()); ++i)
+            threads.emplace_back([&] {
+                std::unique_lock lock(mutex);
+                released.wait(lock, [&] { return release; });
+            });
+    } catch (const std::system_error&) {
+        started = false;
+    }
+    {
+        const std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    for (std::thread& thread : threads)
+        thread.join();
+    std::free(held);
+    return started;
 }
 
 // Keeps only the layouts the rest of this file works with: 1-bit, 8-bit palette or grey,
@@ -767,6 +811,10 @@ void LibraryImage::Resize(int newWidth, int newHeight)
     QImage source = impl_->image;
     if (source.format() == QImage::Format_Indexed8 || source.format() == QImage::Format_Mono)
         source = ConvertedHere(source, QImage::Format_RGB888);
+    // Qt works on 32-bit copies of the source and the result.
+    const auto pixels = [](int width, int height) { return static_cast<std::size_t>(width) * static_cast<std::size_t>(height); };
+    if (!DrawingThreadsCanStart((pixels(source.width(), source.height()) + pixels(newWidth, newHeight)) * 4))
+        return;
     QImage scaled = source.scaled(newWidth, newHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!scaled.isNull())
         impl_->image = Normalised(std::move(scaled));

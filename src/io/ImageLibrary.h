@@ -84,7 +84,8 @@ public:
     void InvertColours();
     // Clockwise by 90, 180 or 270 degrees; other angles change nothing.
     void RotateClockwise(int degrees);
-    // Stretches the image to the size with a smooth filter.
+    // Stretches the image to the size with a smooth filter; left as it was when that cannot be
+    // done now (memory, or the threads Qt scales a large image with, cannot be had).
     void Resize(int newWidth, int newHeight);
 
     // The bitmap views' colour reductions, each leaving a 24-bit image of the reduced colours.
