@@ -26,6 +26,7 @@ std::optional<SceneArray<std::uint8_t>> ReadFileBytes(const std::filesystem::pat
     try {
         bytes.resize(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
+        errno = ENOMEM;  // the reason a caller may look for
         return std::nullopt;
     }
     in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));

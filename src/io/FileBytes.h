@@ -4,9 +4,9 @@
 // ReadFileBytes reads a regular file; nothing for a missing or unreadable file, a directory
 // or anything else that is not a regular file, so callers never trust a size that a special
 // file reports. The bytes go into a SceneArray, whose memory is never cleared before the
-// read fills it. WriteFileBytes writes a temporary file beside the target, syncs it and
-// renames it over the target, so a crash or a full disk never leaves a truncated or empty
-// file.
+// read fills it; when that memory cannot be had, errno is ENOMEM. WriteFileBytes writes a
+// temporary file beside the target, syncs it and renames it over the target, so a crash or
+// a full disk never leaves a truncated or empty file.
 
 #include "scene/SceneArray.h"
 

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QThread>
 #include <QTransform>
 
 #include <stb_image.h>
@@ -17,12 +18,18 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <climits>
+#include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <mutex>
 #include <span>
 #include <string>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 namespace gessoria {
 
@@ -389,6 +396,44 @@ QImage ConvertedHere(const QImage& image, QImage::Format format)
     return result;
 }
 
+// Whether the threads a Qt drawing call may use can be had now, with `bytes` more memory in
+// use. Qt scales and draws an image of more than a few rows in pieces on a pool of its own
+// threads (up to one a core), after allocating the images it works on, and waits for every
+// piece; a piece whose thread could not be started never runs and the wait never ends. So as
+// many threads are started here first, all at once, while as much memory as those images take
+// is held: when they cannot all be had, the drawing is not begun.
+bool DrawingThreadsCanStart(std::size_t bytes)
+{
+    // Stored through a volatile pointer so the compiler cannot leave the allocation out.
+    void* volatile held = std::malloc(bytes + (std::size_t{1} << 20));
+    if (held == nullptr)
+        return false;
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::vector<std::thread> threads;
+    bool started = true;
+    try {
+        // Each waits until all have started, so they hold their stacks at the same time.
+        for (int i = 0; i < std::max(1, QThread::idealThreadCount()); ++i)
+            threads.emplace_back([&] {
+                std::unique_lock lock(mutex);
+                released.wait(lock, [&] { return release; });
+            });
+    } catch (const std::system_error&) {
+        started = false;
+    }
+    {
+        const std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    for (std::thread& thread : threads)
+        thread.join();
+    std::free(held);
+    return started;
+}
+
 // Keeps only the layouts the rest of this file works with: 1-bit, 8-bit palette or grey,
 // 24-bit RGB, and 32-bit ARGB for anything with alpha.
 QImage Normalised(QImage image)
@@ -521,6 +566,25 @@ bool WriteWithQt(const QImage& source, const std::filesystem::path& path, const 
     return WriteFileBytes(path, encoded.constData(), static_cast<std::size_t>(encoded.size()), sync);
 }
 
+// Tells whether an allocation failed while an image was read. The decoders hand out a null
+// image whatever went wrong, but every allocation that fails below them (malloc, mmap) sets
+// errno to ENOMEM and no call sets it back to zero, so a read that leaves ENOMEM behind ran
+// short of memory somewhere.
+class AllocationFailureWatch {
+public:
+    AllocationFailureWatch() { errno = 0; }
+    AllocationFailureWatch(const AllocationFailureWatch&) = delete;
+    AllocationFailureWatch& operator=(const AllocationFailureWatch&) = delete;
+
+    // Nothing, with the failure's kind put where the caller wants it.
+    std::nullopt_t Failed(ImageReadFailure* failure) const
+    {
+        if (failure != nullptr)
+            *failure = errno == ENOMEM ? ImageReadFailure::OutOfMemory : ImageReadFailure::Unreadable;
+        return std::nullopt;
+    }
+};
+
 } // namespace
 
 ImageFileType QueryImageFileType(const std::filesystem::path& path)
@@ -542,24 +606,31 @@ LibraryImage::LibraryImage(LibraryImage&&) noexcept = default;
 LibraryImage& LibraryImage::operator=(LibraryImage&&) noexcept = default;
 LibraryImage::~LibraryImage() = default;
 
-std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path)
+std::optional<LibraryImage> LibraryImage::Open(const std::filesystem::path& path, ImageReadFailure* failure)
 {
+    if (failure != nullptr)
+        *failure = ImageReadFailure::None;
     // The whole file is read once; detection, the completeness check and decoding all look
     // at the same bytes.
+    const AllocationFailureWatch watch;
     const auto bytes = ReadFileBytes(path);
     if (!bytes)
-        return std::nullopt;
-    return Decode(*bytes, path);
+        return watch.Failed(failure);
+    return Decode(*bytes, path, failure);
 }
 
-std::optional<LibraryImage> LibraryImage::Decode(std::span<const std::uint8_t> bytes, const std::filesystem::path& path)
+std::optional<LibraryImage> LibraryImage::Decode(std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
+                                                 ImageReadFailure* failure)
 {
+    if (failure != nullptr)
+        *failure = ImageReadFailure::None;
+    const AllocationFailureWatch watch;
     if (bytes.empty())
-        return std::nullopt;
+        return watch.Failed(failure);
     const Bytes data(bytes);
     const ImageFileType type = TypeFromContent(data, path);
     if (!LooksComplete(type, data))
-        return std::nullopt;
+        return watch.Failed(failure);
     QImage image;
     if (type == ImageFileType::Targa) {
         // Qt's own Targa reader refuses run-length encoded files.
@@ -573,10 +644,10 @@ std::optional<LibraryImage> LibraryImage::Decode(std::span<const std::uint8_t> b
     }
     if (image.isNull() || image.width() < 1 || image.height() < 1 || image.width() > CDIB::kMaxDimension ||
         image.height() > CDIB::kMaxDimension)
-        return std::nullopt;
+        return watch.Failed(failure);
     image = Normalised(std::move(image));
     if (image.isNull())
-        return std::nullopt;
+        return watch.Failed(failure);
     const StoredLayout layout = StoredLayoutOf(type, data);
     return LibraryImage(std::make_unique<Impl>(Impl{std::move(image), layout.bits, layout.topDownBitmap}));
 }
@@ -740,6 +811,10 @@ void LibraryImage::Resize(int newWidth, int newHeight)
     QImage source = impl_->image;
     if (source.format() == QImage::Format_Indexed8 || source.format() == QImage::Format_Mono)
         source = ConvertedHere(source, QImage::Format_RGB888);
+    // Qt works on 32-bit copies of the source and the result.
+    const auto pixels = [](int width, int height) { return static_cast<std::size_t>(width) * static_cast<std::size_t>(height); };
+    if (!DrawingThreadsCanStart((pixels(source.width(), source.height()) + pixels(newWidth, newHeight)) * 4))
+        return;
     QImage scaled = source.scaled(newWidth, newHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!scaled.isNull())
         impl_->image = Normalised(std::move(scaled));

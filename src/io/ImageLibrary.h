@@ -43,13 +43,19 @@ enum class ImageSaveFormat : int {
     Tiff = 9,
 };
 
+// Why an image could not be read: its file (missing, unreadable, corrupt, of a format not
+// read), or memory that could not be had while reading it, whatever the file holds.
+enum class ImageReadFailure { None, Unreadable, OutOfMemory };
+
 class LibraryImage {
 public:
-    // Reads an image file; nothing on any error (missing, unreadable, corrupt, unknown format).
-    static std::optional<LibraryImage> Open(const std::filesystem::path& path);
+    // Reads an image file; nothing on any error (missing, unreadable, corrupt, unknown format,
+    // out of memory), with the kind of failure in `failure` when given.
+    static std::optional<LibraryImage> Open(const std::filesystem::path& path, ImageReadFailure* failure = nullptr);
     // The same over a file's bytes already in memory (an image stored inside a model file);
     // `path` is the name the bytes would have as a file, used as Open uses the file's name.
-    static std::optional<LibraryImage> Decode(std::span<const std::uint8_t> bytes, const std::filesystem::path& path);
+    static std::optional<LibraryImage> Decode(std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
+                                              ImageReadFailure* failure = nullptr);
     // An image made from a created 24- or 8-bit CDIB; CDIB row 0 becomes the image's top row.
     static std::optional<LibraryImage> FromBitmap(const CDIB& bitmap);
     // An image from a packed device-independent bitmap as the clipboard holds one: an
@@ -78,7 +84,8 @@ public:
     void InvertColours();
     // Clockwise by 90, 180 or 270 degrees; other angles change nothing.
     void RotateClockwise(int degrees);
-    // Stretches the image to the size with a smooth filter.
+    // Stretches the image to the size with a smooth filter; left as it was when that cannot be
+    // done now (memory, or the threads Qt scales a large image with, cannot be had).
     void Resize(int newWidth, int newHeight);
 
     // The bitmap views' colour reductions, each leaving a 24-bit image of the reduced colours.

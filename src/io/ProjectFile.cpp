@@ -497,9 +497,11 @@ bool RoomForImage(int width, int height)
 // LoadProject): its state may not survive such a failure.
 LayerImageRead ReadLayerImage(const std::filesystem::path& path, int width, int height, int bits, CDIB& into)
 {
-    auto image = LibraryImage::Open(path);
+    ImageReadFailure failure = ImageReadFailure::None;
+    auto image = LibraryImage::Open(path, &failure);
     if (!image)
-        return RoomForImage(width, height) ? LayerImageRead::Unreadable : LayerImageRead::OutOfMemory;
+        return failure == ImageReadFailure::OutOfMemory || !RoomForImage(width, height) ? LayerImageRead::OutOfMemory
+                                                                                         : LayerImageRead::Unreadable;
     if (image->width() != width || image->height() != height || image->bitsPerPixel() != bits)
         return LayerImageRead::Unreadable;
     try {

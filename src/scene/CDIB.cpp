@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace gessoria {
 
@@ -63,6 +64,28 @@ bool CDIB::CopyPixelsFrom(const CDIB& other)
         return false;
     bits_ = other.bits_;
     return true;
+}
+
+bool CDIB::Adopt(int width, int height, int bitCount, std::vector<std::uint8_t>&& bits)
+{
+    if (width < 1 || height < 1 || width > kMaxDimension || height > kMaxDimension || (bitCount != 8 && bitCount != 24))
+        return false;
+    const std::size_t stride = StrideFor(width, bitCount);
+    if (bits.size() != stride * static_cast<std::size_t>(height))
+        return false;
+    bits_ = std::move(bits);
+    width_ = width;
+    height_ = height;
+    bitCount_ = bitCount;
+    stride_ = stride;
+    return true;
+}
+
+std::vector<std::uint8_t> CDIB::Release()
+{
+    std::vector<std::uint8_t> bits = std::move(bits_);
+    Destroy();
+    return bits;
 }
 
 } // namespace gessoria

@@ -47,6 +47,13 @@ public:
     // Copies pixels from a bitmap of the same size and depth.
     bool CopyPixelsFrom(const CDIB& other);
 
+    // Takes pixels made elsewhere (a copy taken a row band at a time): rows laid out as above,
+    // exactly stride * height bytes for the size and depth given. False, with nothing changed,
+    // for any other size, depth or length.
+    bool Adopt(int width, int height, int bitCount, std::vector<std::uint8_t>&& bits);
+    // Hands the pixels' memory over for reuse; the bitmap is left empty.
+    std::vector<std::uint8_t> Release();
+
 private:
     bool Create(int width, int height, int bitCount);
 

@@ -40,11 +40,13 @@ struct LimitedRun {
     bool exited = false;
     int status = -1;  // the exit status, or the signal that ended the run
     bool hung = false;
+    std::string messages;  // what it wrote to the standard error
 };
 
 // gessoria-cli with `arguments` in a child whose address space is limited to `megabytes`;
 // a run still going after `seconds` is killed and counts as hung.
-LimitedRun RunCliLimited(const std::vector<std::string>& arguments, long megabytes, int seconds)
+LimitedRun RunCliLimited(const std::vector<std::string>& arguments, long megabytes, int seconds,
+                         const std::filesystem::path& messages)
 {
     std::vector<char*> argv{const_cast<char*>(GESSORIA_CLI)};
     for (const std::string& argument : arguments)
@@ -54,8 +56,7 @@ LimitedRun RunCliLimited(const std::vector<std::string>& arguments, long megabyt
     if (child == 0) {
         const rlimit limit{static_cast<rlim_t>(megabytes) << 20, static_cast<rlim_t>(megabytes) << 20};
         setrlimit(RLIMIT_AS, &limit);
-        // The messages are not what is looked at here.
-        if (std::freopen("/dev/null", "w", stderr) == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr)
+        if (std::freopen(messages.c_str(), "w", stderr) == nullptr || std::freopen("/dev/null", "w", stdout) == nullptr)
             _exit(126);
         execv(GESSORIA_CLI, argv.data());
         _exit(127);
@@ -66,6 +67,7 @@ LimitedRun RunCliLimited(const std::vector<std::string>& arguments, long megabyt
         if (waitpid(child, &status, WNOHANG) == child) {
             run.exited = WIFEXITED(status);
             run.status = run.exited ? WEXITSTATUS(status) : WTERMSIG(status);
+            run.messages = ReadText(messages);
             return run;
         }
         usleep(50000);
@@ -77,25 +79,32 @@ LimitedRun RunCliLimited(const std::vector<std::string>& arguments, long megabyt
 }
 
 // Under limits from too little memory to enough, a project converted onto itself either is
-// refused with status 1 or keeps every file byte for byte; no run hangs or aborts.
+// refused with status 1 or keeps every file byte for byte; no run hangs or aborts. Its
+// images are sound, so whatever could not be had is said to be memory, never a file error.
 TEST(UnreadImages, ConvertingOntoItselfUnderMemoryLimitsFailsOrKeepsEveryImage)
 {
     // Two materials of 4 layers of 768 x 768: 40 images, about 60 MB in memory.
     const auto file = SavedProject("unread-memory", 768);
     const auto before = Contents(file.parent_path());
-    int refused = 0, converted = 0;
+    const auto messages = file.parent_path().parent_path() / "messages.txt";
+    int refused = 0, converted = 0, imagesShort = 0;
     for (long megabytes = 96; megabytes <= 256; megabytes += 16) {
         SCOPED_TRACE("under " + std::to_string(megabytes) + " MB");
-        const LimitedRun run = RunCliLimited({"convert", file.string(), file.string()}, megabytes, 20);
+        const LimitedRun run = RunCliLimited({"convert", file.string(), file.string()}, megabytes, 20, messages);
         ASSERT_FALSE(run.hung);
         ASSERT_TRUE(run.exited) << "ended by signal " << run.status;
         ASSERT_TRUE(run.status == 0 || run.status == 1) << "status " << run.status;
         (run.status == 0 ? converted : refused) += 1;
         ASSERT_EQ(Contents(file.parent_path()), before);
+        EXPECT_EQ(run.messages.find("file load error"), std::string::npos) << run.messages;
+        EXPECT_EQ(run.status == 1, run.messages.find("Not enough memory") != std::string::npos) << run.messages;
+        imagesShort += run.messages.find("Not enough memory to load " + file.parent_path().string()) != std::string::npos;
     }
-    // The limits reached from too little memory to enough.
+    // The limits reached from too little memory to enough, through images that could not be
+    // had.
     EXPECT_GT(refused, 0);
     EXPECT_GT(converted, 0);
+    EXPECT_GT(imagesShort, 0);
 }
 
 TEST(UnreadImages, ConvertRefusesBlankedLayersUnlessAllowedAndThenKeepsTheirFiles)

@@ -14,13 +14,21 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <future>
+#include <optional>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace gessoria::test {
@@ -372,13 +380,19 @@ TEST(ImageLibraryRefusals, TruncatedFilesOfEveryFormatAreRefused)
             ASSERT_TRUE(image->Save(dir / name, ImageSaveFormat::ByExtension)) << name;
         }
         const ByteVector whole = ReadBytes(dir / name);
-        ASSERT_TRUE(LibraryImage::Open(dir / name).has_value()) << name;
+        ImageReadFailure read = ImageReadFailure::OutOfMemory;
+        ASSERT_TRUE(LibraryImage::Open(dir / name, &read).has_value()) << name;
+        EXPECT_EQ(read, ImageReadFailure::None);
         // Cut in the header, half way, and a few bytes short of the last pixels.
         const std::size_t cuts[] = {10, whole.size() / 2, whole.size() - whole.size() / 8};
         for (const std::size_t cut : cuts) {
             const auto part = dir / ("cut" + std::to_string(cut) + name);
             WriteBytes(part, ByteVector(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
-            EXPECT_FALSE(LibraryImage::Open(part).has_value()) << name << " cut at " << cut << " of " << whole.size();
+            // A file fault, whatever memory shortage an earlier call left behind.
+            ImageReadFailure failure = ImageReadFailure::None;
+            errno = ENOMEM;
+            EXPECT_FALSE(LibraryImage::Open(part, &failure).has_value()) << name << " cut at " << cut << " of " << whole.size();
+            EXPECT_EQ(failure, ImageReadFailure::Unreadable) << name << " cut at " << cut;
         }
     }
     // The GIF's image data must be complete; only the closing trailer byte may be missing.
@@ -401,7 +415,10 @@ TEST(ImageLibraryRefusals, TruncatedFilesOfEveryFormatAreRefused)
 TEST(ImageLibraryRefusals, NothingToReadOrHostileHeadersFailCleanly)
 {
     const auto dir = FreshDirectory("refusals");
-    EXPECT_FALSE(LibraryImage::Open(dir / "missing.png").has_value());
+    ImageReadFailure failure = ImageReadFailure::None;
+    errno = ENOMEM;
+    EXPECT_FALSE(LibraryImage::Open(dir / "missing.png", &failure).has_value());
+    EXPECT_EQ(failure, ImageReadFailure::Unreadable);
     EXPECT_FALSE(LibraryImage::Open(dir).has_value());
     WriteBytes(dir / "empty.png", {});
     WriteBytes(dir / "empty.tga", {});
@@ -531,6 +548,72 @@ TEST(ImageLibraryOperations, ReducingColourGivesLumaAndLeavesEightBitImagesAlone
     ASSERT_TRUE(palette.has_value());
     palette->ReduceTo8Bits();
     EXPECT_EQ(palette->PackedRows(), (ByteVector{2, 1, 0, 0}));
+}
+
+// An image of `width` x `height` whose bytes all differ from their neighbours'.
+std::optional<LibraryImage> Noise(int width, int height)
+{
+    CDIB bitmap;
+    bitmap.Create24(width, height);
+    std::uint32_t state = 99;
+    for (std::uint8_t& byte : bitmap.bits()) {
+        state = state * 1664525u + 1013904223u;
+        byte = static_cast<std::uint8_t>(state >> 24);
+    }
+    return LibraryImage::FromBitmap(bitmap);
+}
+
+// Qt scales an image in pieces on its own threads and waits for them all; where no thread
+// can be started (here every new thread asks for more memory than the machine has), Resize
+// leaves the image as it was instead of waiting for ever. Run in a fresh process of this
+// program, so that Qt's pool holds no threads from earlier tests.
+TEST(ImageLibraryOperations, ResizingWithNoThreadToBeHadLeavesTheImageInsteadOfHanging)
+{
+    constexpr const char* kChild = "GESSORIA_TEST_NO_THREADS";
+    if (std::getenv(kChild) != nullptr) {
+        pthread_attr_t attributes;
+        pthread_attr_init(&attributes);
+        ASSERT_EQ(pthread_attr_setstacksize(&attributes, std::size_t{1} << 45), 0);
+        ASSERT_EQ(pthread_setattr_default_np(&attributes), 0);
+        ASSERT_THROW(std::thread([] {}).join(), std::system_error);
+        auto image = Noise(1024, 512);
+        image->Resize(512, 1024);
+        EXPECT_EQ(image->width(), 1024);
+        EXPECT_EQ(image->height(), 512);
+        return;
+    }
+    // With threads to be had, the image is resized.
+    auto image = Noise(1024, 512);
+    image->Resize(512, 1024);
+    EXPECT_EQ(image->width(), 512);
+    EXPECT_EQ(image->height(), 1024);
+
+    const std::string filter =
+        std::string("--gtest_filter=") + testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "." +
+        testing::UnitTest::GetInstance()->current_test_info()->name();
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv(kChild, "1", 1);
+        if (std::freopen("/dev/null", "w", stdout) == nullptr)
+            _exit(126);
+        execl("/proc/self/exe", "engine_tests", filter.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(child, 0);
+    // A run still going after a minute is taken to wait for ever.
+    int status = 0;
+    bool ended = false;
+    for (int waited = 0; waited < 60 * 20 && !ended; ++waited) {
+        ended = waitpid(child, &status, WNOHANG) == child;
+        if (!ended)
+            usleep(50000);
+    }
+    if (!ended) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    EXPECT_TRUE(ended) << "the resize waited for ever";
+    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 } // namespace

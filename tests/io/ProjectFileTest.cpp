@@ -3,6 +3,8 @@
 
 #include "io/ProjectCommit.h"
 #include "io/ProjectFile.h"
+#include "scene/LayerOperations.h"
+#include "session/AutosaveSnapshot.h"
 #include "session/SessionProject.h"
 #include "support/ProjectFixture.h"
 #include "support/TestFiles.h"
@@ -95,6 +97,78 @@ TEST(ProjectFile, SteppedEncodingIsTheWholeEncodingOfItsFirstMoment)
     ASSERT_TRUE(abandoned.Continue(session.scene, std::chrono::steady_clock::now()));
     ASSERT_TRUE(OpenSessionFile(session, GESSORIA_TEST_DATA_DIR "/dense0/dense0.3ds", ui));
     EXPECT_FALSE(abandoned.Continue(session.scene, std::chrono::steady_clock::now()));
+}
+
+// The files of two directories whose bytes differ or that only one of them holds.
+std::set<std::string> DifferingFiles(const std::filesystem::path& one, const std::filesystem::path& other)
+{
+    std::set<std::string> names;
+    for (const auto& [dir, counterpart] : {std::pair(one, other), std::pair(other, one)})
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+            const auto name = std::filesystem::relative(entry.path(), dir);
+            if (entry.is_regular_file() && ReadBytes(entry.path()) != ReadBytes(counterpart / name))
+                names.insert(name.string());
+        }
+    return names;
+}
+
+// An autosave copies its images a band of rows at a time, painting going on between the
+// bands; an image painted while partly copied is taken again whole, so what is written is
+// what a plain save writes once the painting has stopped. A layer deleted meanwhile gives
+// the autosave up.
+TEST(ProjectFile, AutosaveTakesEachImageWholeAtOneMomentWhilePaintingGoesOn)
+{
+    RecordingInteraction ui;
+    Session session;
+    // 1024 x 1024 Colour maps: several bands each.
+    FillPaintedSession(session, 1024, 3, ui);
+    Layer& painted = session.scene.materials[1].stack(MapType::Colour)[1];
+    const auto paint = [&](int row, std::uint8_t value) {
+        std::fill_n(painted.image.row(row), painted.image.stride(), value);
+        session.changes.Mark();
+    };
+
+    AutosaveSnapshot snapshot(session);
+    const ProjectSnapshot::Image* target = nullptr;
+    for (const ProjectSnapshot::Image& image : snapshot.snapshot().images)
+        if (target == nullptr && image.material == 1 && image.type == MapType::Colour && image.layer == 1 && !image.alpha)
+            target = &image;
+    ASSERT_NE(target, nullptr);
+    const std::size_t targetIndex = static_cast<std::size_t>(target - snapshot.snapshot().images.data());
+    int calls = 0, paintedBetweenBands = 0;
+    while (!snapshot.Copied()) {
+        ASSERT_FALSE(snapshot.Failed());
+        ASSERT_LT(++calls, 10000);
+        snapshot.CopySome(session, std::chrono::microseconds(0));
+        // Rows already taken change, and so do rows still to come.
+        if (snapshot.imagesTaken() == targetIndex && snapshot.rowsTaken() > 0 && paintedBetweenBands < 3) {
+            paint(0, static_cast<std::uint8_t>(0x40 + paintedBetweenBands));
+            paint(1023, static_cast<std::uint8_t>(0x80 + paintedBetweenBands));
+            ++paintedBetweenBands;
+        }
+    }
+    EXPECT_EQ(paintedBetweenBands, 3);
+    snapshot.Finish();
+    const auto dir = FreshDirectory("autosave-bands");
+    std::filesystem::create_directory(dir / "auto");
+    std::filesystem::create_directory(dir / "plain");
+    ASSERT_TRUE(WriteProjectSnapshot(snapshot.snapshot(), dir / "auto" / "p.gsr").file.has_value());
+    Save(session, dir / "plain" / "p.gsr", ui);
+    EXPECT_GT(FilesIn(dir / "plain" / "p.gsr").size(), 8u);
+    EXPECT_EQ(DifferingFiles(dir / "auto", dir / "plain"), std::set<std::string>{});
+
+    // Another, into the memory of the last, while the top Colour layer is deleted between
+    // the bands of an image below it.
+    AutosaveSnapshot abandoned(session, snapshot.Recycle());
+    while (!(abandoned.imagesTaken() == targetIndex && abandoned.rowsTaken() > 0))
+        ASSERT_FALSE(abandoned.CopySome(session, std::chrono::microseconds(0)));
+    ui.yesNo.push_back(true);
+    SelectLayer(session.scene.materials[1], MapType::Colour, 2);
+    ASSERT_EQ(DeleteLayer(session.scene.materials[1], MapType::Colour, ui), LayerEdit::Changed);
+    session.changes.Mark();
+    while (!abandoned.Copied() && !abandoned.Failed())
+        abandoned.CopySome(session, std::chrono::microseconds(0));
+    EXPECT_TRUE(abandoned.Failed());
 }
 
 TEST(ProjectFile, RoundTripRestoresEverythingAndSavesTheSameBytesAndImages)
