@@ -66,7 +66,7 @@ bool CDIB::CopyPixelsFrom(const CDIB& other)
     return true;
 }
 
-bool CDIB::Adopt(int width, int height, int bitCount, std::vector<std::uint8_t>&& bits)
+bool CDIB::Adopt(int width, int height, int bitCount, SceneArray<std::uint8_t>&& bits)
 {
     if (width < 1 || height < 1 || width > kMaxDimension || height > kMaxDimension || (bitCount != 8 && bitCount != 24))
         return false;
@@ -81,9 +81,9 @@ bool CDIB::Adopt(int width, int height, int bitCount, std::vector<std::uint8_t>&
     return true;
 }
 
-std::vector<std::uint8_t> CDIB::Release()
+SceneArray<std::uint8_t> CDIB::Release()
 {
-    std::vector<std::uint8_t> bits = std::move(bits_);
+    SceneArray<std::uint8_t> bits = std::move(bits_);
     Destroy();
     return bits;
 }

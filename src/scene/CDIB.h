@@ -50,9 +50,9 @@ public:
     // Takes pixels made elsewhere (a copy taken a row band at a time): rows laid out as above,
     // exactly stride * height bytes for the size and depth given. False, with nothing changed,
     // for any other size, depth or length.
-    bool Adopt(int width, int height, int bitCount, std::vector<std::uint8_t>&& bits);
+    bool Adopt(int width, int height, int bitCount, SceneArray<std::uint8_t>&& bits);
     // Hands the pixels' memory over for reuse; the bitmap is left empty.
-    std::vector<std::uint8_t> Release();
+    SceneArray<std::uint8_t> Release();
 
 private:
     bool Create(int width, int height, int bitCount);

@@ -24,6 +24,7 @@
 // fresh ones; fresh memory is only reserved, and each band touches its own pages.
 
 #include "io/ProjectFile.h"
+#include "scene/SceneArray.h"
 
 #include <chrono>
 #include <cstddef>
@@ -79,7 +80,7 @@ private:
     std::uint64_t changeCount_ = 0;
     // The rows of image `next_` taken so far, with the change count and the bitmap's shape
     // when its first band was.
-    std::vector<std::uint8_t> rows_;
+    SceneArray<std::uint8_t> rows_;
     int rowsTaken_ = 0;
     std::uint64_t rowsChangeCount_ = 0;
     int rowsWidth_ = 0, rowsHeight_ = 0, rowsBitCount_ = 0;
