@@ -88,7 +88,8 @@ bool LoadAtDepth(CDIB& bitmap, const std::string& path, int bits, UserInteractio
     bitmap.Destroy();
     if (stored == nullptr && RefusedAsGif(path, ui))
         return false;
-    auto image = stored != nullptr ? LibraryImage::Decode(*stored, path) : LibraryImage::Open(path);
+    ImageReadFailure failure = ImageReadFailure::None;
+    auto image = stored != nullptr ? LibraryImage::Decode(*stored, path, &failure) : LibraryImage::Open(path, &failure);
     if (image && image->bitsPerPixel() != bits) {
         if (bits == 24)
             image->ConvertTo24Bits();
@@ -103,7 +104,12 @@ bool LoadAtDepth(CDIB& bitmap, const std::string& path, int bits, UserInteractio
     const std::vector<std::uint8_t> rows = created ? image->PackedRows() : std::vector<std::uint8_t>{};
     const std::size_t bytes = bitmap.stride() * static_cast<std::size_t>(bitmap.height());
     if (!created || rows.size() < bytes) {
-        ui.Tell(path + "  -  file load error.  Possibly corrupt file.", MessageIcon::Error);
+        // A sound image whose bitmap could not be made, or a read that ran out of memory, is
+        // short of memory, not a bad file.
+        const bool sizeAllowed = image && image->width() <= CDIB::kMaxDimension && image->height() <= CDIB::kMaxDimension;
+        const bool memory = failure == ImageReadFailure::OutOfMemory || (image && !created && sizeAllowed);
+        ui.Tell(memory ? "Not enough memory to load " + path : path + "  -  file load error.  Possibly corrupt file.",
+                MessageIcon::Error);
         bitmap.Destroy();
         return false;
     }

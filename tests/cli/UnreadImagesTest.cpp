@@ -107,6 +107,23 @@ TEST(UnreadImages, ConvertingOntoItselfUnderMemoryLimitsFailsOrKeepsEveryImage)
     EXPECT_GT(imagesShort, 0);
 }
 
+TEST(UnreadImages, SceneMapsShortOfMemoryAreNotCalledBadFiles)
+{
+    // A scene whose eight maps of 1024 x 1024 need more memory than some of these limits leave.
+    const std::string scene = std::string(GESSORIA_TEST_DATA_DIR) + "/dense0/dense0.3ds";
+    const auto messages = FreshDirectory("unread-maps") / "messages.txt";
+    int mapsShort = 0;
+    for (long megabytes = 64; megabytes <= 160; megabytes += 8) {
+        SCOPED_TRACE("under " + std::to_string(megabytes) + " MB");
+        const LimitedRun run = RunCliLimited({"info", scene}, megabytes, 20, messages);
+        ASSERT_FALSE(run.hung);
+        ASSERT_TRUE(run.exited) << "ended by signal " << run.status;
+        EXPECT_EQ(run.messages.find("file load error"), std::string::npos) << run.messages;
+        mapsShort += run.messages.find("Not enough memory to load ") != std::string::npos;
+    }
+    EXPECT_GT(mapsShort, 0);
+}
+
 TEST(UnreadImages, ConvertRefusesBlankedLayersUnlessAllowedAndThenKeepsTheirFiles)
 {
     const auto file = SavedProject("unread-cli", 16);
