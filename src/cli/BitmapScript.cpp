@@ -92,9 +92,13 @@ bool BitmapScript::ViewCommand(const std::vector<std::string>& w, const Painter&
         return false;
     }
     if (const auto command = ImageCommandNamed(w)) {
-        if (ApplyImageCommand(*view_, *command))
+        // The Renderer Layer is left alone without a word; any other layer the command could not
+        // change fails the line, as it was told.
+        if (ApplyImageCommand(*view_, *command, &ui)) {
             Renderer().RenderScene(scene_, painter.frame(), painter.renderOptions(), painter.lighting());
-        return true;
+            return true;
+        }
+        return view_->layerIndex() == 0;
     }
     if (w[0] == "export" && (w.size() == 2 || (w.size() == 3 && w[2] == "mesh"))) {
         const bool mesh = w.size() == 3;

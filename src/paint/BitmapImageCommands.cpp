@@ -85,7 +85,7 @@ std::string UpperExtension(const std::filesystem::path& path)
 
 } // namespace
 
-bool ApplyImageCommand(BitmapView& view, ImageCommand command)
+bool ApplyImageCommand(BitmapView& view, ImageCommand command, UserInteraction* ui)
 {
     if (!view.valid() || view.layerIndex() == 0)
         return false;
@@ -93,8 +93,11 @@ bool ApplyImageCommand(BitmapView& view, ImageCommand command)
     Layer& layer = material.stack(view.mapType())[view.layerIndex()];
     // Work on copies so a failure in either half leaves the layer as it was.
     CDIB image = layer.image, alpha = layer.alpha;
-    if (!Transform(image, command) || (Turns(command) && !Transform(alpha, command)))
+    if (!Transform(image, command) || (Turns(command) && !Transform(alpha, command))) {
+        if (ui != nullptr)
+            ui->Tell(kImageCommandShortOfMemory, MessageIcon::Error);
         return false;
+    }
     layer.image = std::move(image);
     if (Turns(command))
         layer.alpha = std::move(alpha);

@@ -32,8 +32,11 @@ enum class ImageCommand {
     Grey256,
 };
 
-// True when the layer changed (and the main view needs its redraw).
-bool ApplyImageCommand(BitmapView& view, ImageCommand command);
+// True when the layer changed (and the main view needs its redraw). The Renderer Layer is
+// never changed. When the image library cannot carry the command out on a layer (no memory,
+// or no thread to scale with), the layer is left as it was and `ui`, when given, is told.
+bool ApplyImageCommand(BitmapView& view, ImageCommand command, UserInteraction* ui = nullptr);
+constexpr const char* kImageCommandShortOfMemory = "Not enough memory to carry out the image command";
 
 constexpr const char* kExportFilter = "Targa Format Images (*.tga) |*.tga|All Files (*.*) |*.*||";
 constexpr const char* kExportDefaultExtension = "tga";

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -490,9 +491,17 @@ ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, cons
             scene.texelOwners.OwnedMap(scene, scene.faceMaterial[static_cast<std::size_t>(f)]);
         const std::int32_t* middle = first + faces.size() / 2;
         CoverageBuilder later;
-        std::thread helper([&] { CoverFaces(scene, frame, head, dab, middle, last, exhaustive, later); });
+        std::thread helper;
+        try {
+            helper = std::thread([&] { CoverFaces(scene, frame, head, dab, middle, last, exhaustive, later); });
+        } catch (const std::system_error&) {
+            // No thread to be had (memory or process limits): this one walks both halves.
+        }
         CoverFaces(scene, frame, head, dab, first, middle, exhaustive, out);
-        helper.join();
+        if (helper.joinable())
+            helper.join();
+        else
+            CoverFaces(scene, frame, head, dab, middle, last, exhaustive, later);
         out.Merge(later);
     } else {
         CoverFaces(scene, frame, head, dab, first, last, exhaustive, out);

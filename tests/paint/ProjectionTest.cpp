@@ -15,10 +15,16 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
+#include <system_error>
+#include <thread>
 #include <tuple>
 
 namespace gessoria::test {
@@ -164,6 +170,37 @@ TEST(ProjectedFootprint, MatchesTheLiteralReferenceOnTheSample)
         checked += static_cast<int>(slow.size());
     }
     EXPECT_GT(checked, 500);
+}
+
+TEST(ProjectedFootprint, ALargeDabWithNoThreadToBeHadIsWalkedOnOneThread)
+{
+    // A dab over most of the head shares its faces with a second thread. In a child process
+    // where no thread can start (each asks for more memory than there is), the dab is
+    // covered all the same, with the same texels, and the frame renders as well.
+    Sample sample(320, 240, 60);
+    const ScreenDab dab{160.0f, 120.0f, 300};
+    const Weights withThreads = WeightsOf(CoverProjectedDab(sample.scene, sample.frame, sample.brush, dab));
+    ASSERT_GT(withThreads.size(), 500u);
+    const pid_t child = fork();
+    if (child == 0) {
+        pthread_attr_t attributes;
+        pthread_attr_init(&attributes);
+        if (pthread_attr_setstacksize(&attributes, std::size_t{1} << 45) != 0 || pthread_setattr_default_np(&attributes) != 0)
+            _exit(3);
+        try {
+            std::thread([] {}).join();
+            _exit(4);  // a thread started after all: the test proves nothing
+        } catch (const std::system_error&) {
+        }
+        const Weights alone = WeightsOf(CoverProjectedDab(sample.scene, sample.frame, sample.brush, dab));
+        sample.Render();
+        _exit(alone == withThreads ? 0 : 5);
+    }
+    ASSERT_GT(child, 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(ProjectedStroke, CrossesTheSampleSeamsWithoutHolesAndPaintsNothingAwayFromIt)

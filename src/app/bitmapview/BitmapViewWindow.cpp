@@ -189,7 +189,7 @@ void BitmapViewWindow::FitToBitmap()
 
 void BitmapViewWindow::Apply(ImageCommand command)
 {
-    if (ApplyImageCommand(view_, command))
+    if (ApplyImageCommand(view_, command, &ui_))
         emit layerChanged();
 }
 
