@@ -54,20 +54,6 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t GetU32(const std::vector<std::uint8_t>& bytes, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t>(bytes[at + static_cast<std::size_t>(i)]) << (8 * i);
-    return value;
-}
-
 // The 3D Studio file of `source` with every object `copies` times, in a grid of `columns`
 // across: copy k moved along the file's X (across) and Z (up) by whole multiples of the
 // scene's size, and named with its first letter changed, so every name stays as long.
@@ -135,8 +121,7 @@ bool WriteCopies(const std::string& source, int copies, int columns, const std::
     const std::size_t meshEnd = offsetOf(meshData->data) + meshData->data.size();
     const std::size_t meshStart = offsetOf(meshData->data) - 6;
     grown.insert(grown.begin() + static_cast<std::ptrdiff_t>(meshEnd), added.begin(), added.end());
-    PutU32(grown, 2, GetU32(grown, 2) + static_cast<std::uint32_t>(added.size()));
-    PutU32(grown, meshStart + 2, GetU32(grown, meshStart + 2) + static_cast<std::uint32_t>(added.size()));
+    bench::GrowMeshData(grown, meshStart, added.size());
     std::ofstream out(target, std::ios::binary);
     out.write(reinterpret_cast<const char*>(grown.data()), static_cast<std::streamsize>(grown.size()));
     return static_cast<bool>(out);
@@ -202,9 +187,7 @@ int MeasureScene(const std::string& file, const std::string& mapFolder)
     PaintValues values;
     values.foreground = 0xFF2080E0u;
     PaintRandom random;
-    scene.undo.enabled = true;
-    scene.undoBuffer.Allocate(1 << 20);
-    scene.paintTool = PaintTool::Brush;
+    bench::ReadyToPaint(scene);
     const std::vector<ScreenPoint> run = RunOnObject(scene);
     std::vector<double> dabs;
     if (run.size() > 4) {

@@ -23,20 +23,6 @@ std::string NameAt(std::span<const std::uint8_t> data)
     return std::string(data.begin(), nul);
 }
 
-void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t GetU32(const std::vector<std::uint8_t>& bytes, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t>(bytes[at + static_cast<std::size_t>(i)]) << (8 * i);
-    return value;
-}
-
 // A material entry like `entry` (a whole chunk with its header) but named `name`.
 std::vector<std::uint8_t> RenamedMaterial(std::span<const std::uint8_t> entry, const std::string& name)
 {
@@ -103,12 +89,38 @@ std::string MendedSceneFile(const std::string& path)
     std::vector<std::uint8_t> mended(bytes->begin(), bytes->end());
     const std::size_t meshDataStart = static_cast<std::size_t>(meshData->data.data() - bytes->data()) - 6;
     mended.insert(mended.begin() + static_cast<std::ptrdiff_t>(entryStart + entry.size()), added.begin(), added.end());
-    PutU32(mended, 2, GetU32(mended, 2) + static_cast<std::uint32_t>(added.size()));
-    PutU32(mended, meshDataStart + 2, GetU32(mended, meshDataStart + 2) + static_cast<std::uint32_t>(added.size()));
+    GrowMeshData(mended, meshDataStart, added.size());
 
     const auto out = std::filesystem::temp_directory_path() / ("gessoria-mended-" + std::filesystem::path(path).filename().string());
     std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(mended.data()), static_cast<std::streamsize>(mended.size()));
     return out.string();
+}
+
+void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+std::uint32_t GetU32(const std::vector<std::uint8_t>& bytes, std::size_t at)
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < 4; ++i)
+        value |= static_cast<std::uint32_t>(bytes[at + static_cast<std::size_t>(i)]) << (8 * i);
+    return value;
+}
+
+void GrowMeshData(std::vector<std::uint8_t>& file, std::size_t meshDataStart, std::size_t added)
+{
+    PutU32(file, 2, GetU32(file, 2) + static_cast<std::uint32_t>(added));
+    PutU32(file, meshDataStart + 2, GetU32(file, meshDataStart + 2) + static_cast<std::uint32_t>(added));
+}
+
+void ReadyToPaint(Scene& scene)
+{
+    scene.undo.enabled = true;
+    scene.undoBuffer.Allocate(1 << 20);
+    scene.paintTool = PaintTool::Brush;
 }
 
 std::string DenseScenePath()

@@ -4,13 +4,26 @@
 // material is defined as a copy of the file's first material under the missing name. The
 // meshes, and so the work of reading them, are unchanged.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace gessoria {
 struct Scene;
 }
 
 namespace gessoria::bench {
+
+// Writes a 32-bit little-endian value at `at`; reads one.
+void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value);
+std::uint32_t GetU32(const std::vector<std::uint8_t>& bytes, std::size_t at);
+// Lengthens the 3D Studio file's root chunk and its mesh-data chunk (starting at
+// `meshDataStart`) by `added` bytes inserted into the mesh data.
+void GrowMeshData(std::vector<std::uint8_t>& file, std::size_t meshDataStart, std::size_t added);
+
+// Turns undo on with a 1 MiB ring and picks the Brush, as the painting benchmarks start.
+void ReadyToPaint(Scene& scene);
 
 // The scene the benchmarks use: GESSORIA_DENSE_SCENE from the environment, or the dense
 // sample the build names.

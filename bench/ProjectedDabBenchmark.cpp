@@ -54,9 +54,7 @@ struct Board {
         }
         if (!ready || !frame.Create(kWidth, kHeight))
             return;
-        scene.undo.enabled = true;
-        scene.undoBuffer.Allocate(1 << 20);
-        scene.paintTool = PaintTool::Brush;
+        bench::ReadyToPaint(scene);
         values.foreground = 0xFF2080E0u;
         Renderer().RenderScene(scene, frame, render, lighting);
         // The longest horizontal run on the object through the middle rows.

@@ -138,9 +138,7 @@ Figures LargeDabsOnTheMonkey(int width, int height, int moves)
     PaintValues values;
     values.foreground = 0xFF2080E0u;
     PaintRandom random;
-    scene.undo.enabled = true;
-    scene.undoBuffer.Allocate(1 << 20);
-    scene.paintTool = PaintTool::Brush;
+    bench::ReadyToPaint(scene);
     const std::vector<QPoint> run = StrokeOnObject(scene, 200, width, height);
     if (run.empty())
         return {};

@@ -15,12 +15,9 @@
 #include "support/PaintedSquare.h"
 #include "support/SceneBuilder.h"
 #include "support/TestFiles.h"
+#include "support/WithoutThreads.h"
 
 #include <gtest/gtest.h>
-
-#include <pthread.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace gessoria::test {
 namespace {
@@ -321,25 +318,16 @@ TEST(BitmapViewImage, ACommandThatCannotChangeALayerLeavesItAndSaysSo)
     scene.materials[1].stack(MapType::Colour).layers.push_back(std::move(layer));
     BitmapView* view = views.Open(scene, 1, MapType::Colour, 1);
     ASSERT_NE(view, nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        pthread_attr_t attributes;
-        pthread_attr_init(&attributes);
-        if (pthread_attr_setstacksize(&attributes, std::size_t{1} << 45) != 0 || pthread_setattr_default_np(&attributes) != 0)
-            _exit(3);
-        const CDIB& image = scene.materials[1].stack(MapType::Colour)[1].image;
-        const std::vector<std::uint8_t> before(image.bits().begin(), image.bits().end());
-        RecordingInteraction told;
-        const bool changed = ApplyImageCommand(*view, ImageCommand::Rotate90, &told);
-        const bool same = std::equal(before.begin(), before.end(), image.bits().begin());
-        const bool said = told.shown.size() == 1 && told.shown[0].text == kImageCommandShortOfMemory;
-        _exit(!changed && same && said ? 0 : 5);
-    }
-    ASSERT_GT(child, 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ExitStatusWithoutThreads([&] {
+                  const CDIB& image = scene.materials[1].stack(MapType::Colour)[1].image;
+                  const std::vector<std::uint8_t> before(image.bits().begin(), image.bits().end());
+                  RecordingInteraction told;
+                  const bool changed = ApplyImageCommand(*view, ImageCommand::Rotate90, &told);
+                  const bool same = std::equal(before.begin(), before.end(), image.bits().begin());
+                  const bool said = told.shown.size() == 1 && told.shown[0].text == kImageCommandShortOfMemory;
+                  return !changed && same && said ? 0 : 5;
+              }),
+              0);
     // With threads to be had, the same command turns the layer.
     EXPECT_TRUE(ApplyImageCommand(*view, ImageCommand::Rotate90, &ui));
 }

@@ -13,18 +13,14 @@
 #include "support/RecordingInteraction.h"
 #include "support/SceneBuilder.h"
 
-#include <gtest/gtest.h>
+#include "support/WithoutThreads.h"
 
-#include <pthread.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
-#include <system_error>
-#include <thread>
 #include <tuple>
 
 namespace gessoria::test {
@@ -181,26 +177,12 @@ TEST(ProjectedFootprint, ALargeDabWithNoThreadToBeHadIsWalkedOnOneThread)
     const ScreenDab dab{160.0f, 120.0f, 300};
     const Weights withThreads = WeightsOf(CoverProjectedDab(sample.scene, sample.frame, sample.brush, dab));
     ASSERT_GT(withThreads.size(), 500u);
-    const pid_t child = fork();
-    if (child == 0) {
-        pthread_attr_t attributes;
-        pthread_attr_init(&attributes);
-        if (pthread_attr_setstacksize(&attributes, std::size_t{1} << 45) != 0 || pthread_setattr_default_np(&attributes) != 0)
-            _exit(3);
-        try {
-            std::thread([] {}).join();
-            _exit(4);  // a thread started after all: the test proves nothing
-        } catch (const std::system_error&) {
-        }
-        const Weights alone = WeightsOf(CoverProjectedDab(sample.scene, sample.frame, sample.brush, dab));
-        sample.Render();
-        _exit(alone == withThreads ? 0 : 5);
-    }
-    ASSERT_GT(child, 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ExitStatusWithoutThreads([&] {
+                  const Weights alone = WeightsOf(CoverProjectedDab(sample.scene, sample.frame, sample.brush, dab));
+                  sample.Render();
+                  return alone == withThreads ? 0 : 5;
+              }),
+              0);
 }
 
 TEST(ProjectedStroke, CrossesTheSampleSeamsWithoutHolesAndPaintsNothingAwayFromIt)
