@@ -8,10 +8,10 @@
 // refuses sizes below 1 or above kMaxDimension and reports failure instead of
 // throwing, so a hostile size can never exhaust memory.
 
-#include <cstddef>
-#include <cstdint>
 #include "scene/SceneArray.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 

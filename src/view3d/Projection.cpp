@@ -89,8 +89,9 @@ void ProjectExactly(const Scene& scene, const Turn& turn, std::size_t i, std::in
     z = ToPixel(static_cast<long double>(camera.depthScale) * static_cast<float>(p.z2));
 }
 
-// The same in double precision, which the vector units take two or more at a time, when that
-// provably gives the same integers; false when the vertex must go through ProjectExactly.
+// The same in double precision, which the processor does many times faster than extended
+// precision, when that provably gives the same integers; false when the vertex must go through
+// ProjectExactly.
 //
 // Every product of a float by a float is exact in double, and each of the few roundings on the
 // way to sx (or sy, z2) errs by at most 2^-53 of a value no larger than
