@@ -1,13 +1,13 @@
 #include "paint/ProjectedFootprint.h"
 
 #include "paint/TexelCoordinates.h"
+#include "scene/HelperThread.h"
 #include "scene/Scene.h"
 #include "scene/TextureSeam.h"
 #include "view3d/Renderer.h"
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
 #include <thread>
 #include <unordered_map>
 
@@ -491,17 +491,9 @@ ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, cons
             scene.texelOwners.OwnedMap(scene, scene.faceMaterial[static_cast<std::size_t>(f)]);
         const std::int32_t* middle = first + faces.size() / 2;
         CoverageBuilder later;
-        std::thread helper;
-        try {
-            helper = std::thread([&] { CoverFaces(scene, frame, head, dab, middle, last, exhaustive, later); });
-        } catch (const std::system_error&) {
-            // No thread to be had (memory or process limits): this one walks both halves.
-        }
+        std::thread helper = StartHelper([&] { CoverFaces(scene, frame, head, dab, middle, last, exhaustive, later); });
         CoverFaces(scene, frame, head, dab, first, middle, exhaustive, out);
-        if (helper.joinable())
-            helper.join();
-        else
-            CoverFaces(scene, frame, head, dab, middle, last, exhaustive, later);
+        FinishHelper(helper);
         out.Merge(later);
     } else {
         CoverFaces(scene, frame, head, dab, first, last, exhaustive, out);

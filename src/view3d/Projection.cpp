@@ -1,10 +1,10 @@
 #include "view3d/Projection.h"
 
+#include "scene/HelperThread.h"
 #include "scene/Scene.h"
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
 #include <thread>
 
 namespace gessoria {
@@ -175,15 +175,9 @@ ScreenRect ProjectVertices(Scene& scene)
         return ProjectRange(scene, 0, scene.vertexCount);
     const std::int32_t half = scene.vertexCount / 2;
     ScreenRect upper;
-    std::thread helper;
-    try {
-        helper = std::thread([&] { upper = ProjectRange(scene, half, scene.vertexCount); });
-    } catch (const std::system_error&) {
-        // No thread to be had (memory or process limits): this thread does it all.
-        return ProjectRange(scene, 0, scene.vertexCount);
-    }
+    std::thread helper = StartHelper([&] { upper = ProjectRange(scene, half, scene.vertexCount); });
     const ScreenRect lower = ProjectRange(scene, 0, half);
-    helper.join();
+    FinishHelper(helper);
     return lower.United(upper);
 }
 

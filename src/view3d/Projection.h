@@ -6,6 +6,7 @@
 // the pan, multiplies by the scale and centres it in the view; screen Y grows downward and
 // larger depth is nearer. The result is truncated toward zero into viewX, viewY, viewZ.
 
+#include <algorithm>
 #include <cstdint>
 
 namespace gessoria {
@@ -20,6 +21,15 @@ struct ScreenRect {
 
     bool empty() const { return left > right || top > bottom; }
     ScreenRect United(const ScreenRect& other) const;
+    // Grows the rectangle to hold the pixel (x, y) of a view; inline, as a redraw calls it for
+    // every pixel it writes. View pixels lie well inside the empty rectangle's bounds.
+    void Include(std::int32_t x, std::int32_t y)
+    {
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x);
+        bottom = std::max(bottom, y);
+    }
 };
 
 // Projects every vertex and returns their screen bounding rectangle.

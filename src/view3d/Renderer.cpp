@@ -1,5 +1,6 @@
 #include "view3d/Renderer.h"
 
+#include "scene/HelperThread.h"
 #include "scene/Scene.h"
 #include "scene/TexelTiles.h"
 #include "view3d/Rasteriser.h"
@@ -9,8 +10,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <limits>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -54,14 +53,14 @@ struct TexelRows {
     std::size_t stride = 0;
 
     TexelRows() = default;
-    explicit TexelRows(const CDIB* map) : bits(map != nullptr ? map->row(0) : nullptr), stride(map != nullptr ? map->stride() : 0) {}
+    explicit TexelRows(const CDIB& map) : bits(map.row(0)), stride(map.stride()) {}
+    bool present() const { return bits != nullptr; }
     const std::uint8_t* row(int y) const { return bits + static_cast<std::size_t>(y) * stride; }
 };
 
+// A material's maps as the levels read them; a map not present is not read.
 struct MaterialMaps {
-    const CDIB* colour = nullptr;
-    const CDIB* bump = nullptr;
-    const CDIB* selfIllum = nullptr;
+    TexelRows colour, bump, selfIllum;
     std::int64_t width = 0, height = 0;
 };
 
@@ -70,13 +69,13 @@ MaterialMaps MapsOf(const Material& m)
     MaterialMaps maps;
     if (!m.hasLayers || m.stack(MapType::Colour).count() == 0 || m.mapWidth < 1 || m.mapHeight < 1)
         return maps;
-    maps.colour = &m.stack(MapType::Colour)[0].image;
+    maps.colour = TexelRows(m.stack(MapType::Colour)[0].image);
     // A stack with nothing but its Renderer Layer shows its start value everywhere (Bump 128,
     // Self Illumination 0): its texels need not be read, which spares a cache miss a pixel.
     if (m.stack(MapType::Bump).count() > 1)
-        maps.bump = &m.stack(MapType::Bump)[0].image;
+        maps.bump = TexelRows(m.stack(MapType::Bump)[0].image);
     if (m.stack(MapType::SelfIllum).count() > 1)
-        maps.selfIllum = &m.stack(MapType::SelfIllum)[0].image;
+        maps.selfIllum = TexelRows(m.stack(MapType::SelfIllum)[0].image);
     maps.width = m.mapWidth;
     maps.height = m.mapHeight;
     return maps;
@@ -89,32 +88,20 @@ struct TexelWindow {
     ScreenRect written;
     const TexelTiles* tiles = nullptr;
 
+    // A face's written pixels are gathered in a local rectangle while it is drawn (through the
+    // window they would be stored and loaded again at every pixel, as the frame's byte stores
+    // may alias them) and added here when it is done.
+    static void AddWritten(TexelWindow* window, const ScreenRect& face)
+    {
+        if (window != nullptr)
+            window->written = window->written.United(face);
+    }
+
     bool Holds(std::int64_t u, std::int64_t v) const
     {
         if (u < left || u >= right || v < top || v >= bottom)
             return false;
         return tiles == nullptr || tiles->Contains(static_cast<int>(u >> 16), static_cast<int>(v >> 16));
-    }
-};
-
-// The pixels one face's redraw wrote, kept in locals while the face is drawn (through the
-// window they would be stored and loaded again at every pixel, as the frame's byte stores
-// may alias them) and added to the window's rectangle when it is done.
-struct WrittenPixels {
-    int left = std::numeric_limits<int>::max(), top = std::numeric_limits<int>::max();
-    int right = std::numeric_limits<int>::min(), bottom = std::numeric_limits<int>::min();
-
-    void Add(int x, int y)
-    {
-        left = std::min(left, x);
-        right = std::max(right, x);
-        top = std::min(top, y);
-        bottom = std::max(bottom, y);
-    }
-    void AddTo(TexelWindow* window) const
-    {
-        if (window != nullptr && left <= right)
-            window->written = window->written.United({left, top, right, bottom});
     }
 };
 
@@ -252,7 +239,7 @@ public:
     ScreenRect Redraw(std::int32_t materialIndex, const FractionRect& changed)
     {
         const MaterialMaps& maps = maps_[static_cast<std::size_t>(materialIndex)];
-        if (level_ < 2 || maps.colour == nullptr)
+        if (level_ < 2 || !maps.colour.present())
             return {};
         s_.textureIndex.Refresh(s_);
         TexelWindow window{changed.left * maps.width, changed.right * maps.width, changed.top * maps.height,
@@ -264,7 +251,7 @@ public:
     ScreenRect Redraw(std::int32_t materialIndex, const TexelTiles& changed)
     {
         const MaterialMaps& maps = maps_[static_cast<std::size_t>(materialIndex)];
-        if (level_ < 2 || maps.colour == nullptr || changed.empty())
+        if (level_ < 2 || !maps.colour.present() || changed.empty())
             return {};
         s_.textureIndex.Refresh(s_);
         auto fractions = [&](const TexelRect& r) {
@@ -374,7 +361,7 @@ private:
         const bool coversNothing = bottomRow - topRow == 1 && (c.y[0] == topRow) + (c.y[1] == topRow) + (c.y[2] == topRow) == 1;
         if (!coversNothing)
             list.push_back({f, c});
-        if (level_ >= 2 && maps_[static_cast<std::size_t>(s_.faceMaterial[i])].colour != nullptr)
+        if (level_ >= 2 && maps_[static_cast<std::size_t>(s_.faceMaterial[i])].colour.present())
             s_.faceDrawn[i] = 1;
     }
 
@@ -406,11 +393,11 @@ private:
         const MaterialMaps maps = level_ >= 2 ? maps_[materialIndex] : MaterialMaps{};
         const std::int32_t base = s_.materials[materialIndex].colour;
         const std::array<std::int32_t, 3>& cornerI = s_.cornerIntensity[i];
-        if (level_ == 1 || (level_ == 2 && maps.colour == nullptr))
+        if (level_ == 1 || (level_ == 2 && !maps.colour.present()))
             DrawFlat(c, base, work_.faceIntensity[i], band);
         else if (level_ == 2)
             DrawFlatTextured(f, c, maps, work_.faceIntensity[i], band);
-        else if (maps.colour == nullptr)
+        else if (!maps.colour.present())
             DrawGouraud(c, base, cornerI, band);
         else if (level_ == 3)
             DrawSmoothTextured(f, c, maps, cornerI, band);
@@ -478,13 +465,13 @@ private:
         auto r = Corners<3>(c);
         RasterModuli<3> moduli{};
         SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
-        const TexelRows colour(maps.colour);
-        WrittenPixels written;
+        const TexelRows colour = maps.colour;
+        ScreenRect written;
         Rasterise<3, 6u, Test>(frame_, r, moduli, [=, &written](int x, int y, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
             if (window != nullptr) {
                 if (!window->Holds(q[1], q[2]))
                     return PixelAction::Skip;
-                written.Add(x, y);
+                written.Include(x, y);
             }
             const std::uint8_t* texel = colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3;
             out[0] = Lit(intensity, texel[0]);
@@ -492,7 +479,7 @@ private:
             out[2] = Lit(intensity, texel[2]);
             return PixelAction::Write;
         }, band.first, band.last);
-        written.AddTo(window);
+        TexelWindow::AddWritten(window, written);
     }
 
     template <DepthTest Test = DepthTest::Nearer>
@@ -504,24 +491,24 @@ private:
         SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
         for (int k = 0; k < 3; ++k)
             r[static_cast<std::size_t>(k)].q[3] = intensity[static_cast<std::size_t>(k)];
-        const TexelRows colour(maps.colour), selfIllum(maps.selfIllum);
-        WrittenPixels written;
+        const TexelRows colour = maps.colour, selfIllum = maps.selfIllum;
+        ScreenRect written;
         Rasterise<4, 6u, Test>(frame_, r, moduli, [=, &written](int x, int y, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
             if (window != nullptr) {
                 if (!window->Holds(q[1], q[2]))
                     return PixelAction::Skip;
-                written.Add(x, y);
+                written.Include(x, y);
             }
             const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
             const std::uint8_t* texel = colour.row(row) + column * 3;
-            const std::int64_t glow = selfIllum.bits != nullptr ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
+            const std::int64_t glow = selfIllum.present() ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
             const std::int64_t lit = std::max(glow, q[3]);
             out[0] = Lit(lit, texel[0]);
             out[1] = Lit(lit, texel[1]);
             out[2] = Lit(lit, texel[2]);
             return PixelAction::Write;
         }, band.first, band.last);
-        written.AddTo(window);
+        TexelWindow::AddWritten(window, written);
     }
 
     template <DepthTest Test = DepthTest::Nearer>
@@ -534,21 +521,21 @@ private:
         for (int k = 0; k < 3; ++k)
             for (int n = 0; n < 3; ++n)
                 r[static_cast<std::size_t>(k)].q[static_cast<std::size_t>(3 + n)] = s_.cornerLightNormals[i][static_cast<std::size_t>(3 * k + n)];
-        const TexelRows colour(maps.colour), bump(maps.bump), selfIllum(maps.selfIllum);
+        const TexelRows colour = maps.colour, bump = maps.bump, selfIllum = maps.selfIllum;
         const int lastColumn = static_cast<int>(maps.width) - 1, lastRow = static_cast<int>(maps.height) - 1;
         const std::int64_t diffuse = lighting_.diffuseLevel;
         const LightingSettings lighting = lighting_;
-        WrittenPixels written;
+        ScreenRect written;
         Rasterise<6, 6u, Test>(frame_, r, moduli, [=, &written](int x, int y, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
             if (window != nullptr) {
                 if (!window->Holds(q[1], q[2]))
                     return PixelAction::Skip;
-                written.Add(x, y);
+                written.Include(x, y);
             }
             const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
             const std::int64_t D = q[3], E = q[4], F = q[5];
             std::int64_t lightI;
-            const bool bumped = bump.bits != nullptr;
+            const bool bumped = bump.present();
             const int centre = bumped ? bump.row(row)[column] : 128;
             const int leftTexel = bumped ? bump.row(row)[column == 0 ? lastColumn : column - 1] : 128;
             const int above = bumped ? bump.row(row == 0 ? lastRow : row - 1)[column] : 128;
@@ -564,14 +551,14 @@ private:
                 lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * raster::Divide(D * 32768, length)) >> 15), lighting);
             }
             const std::uint8_t* texel = colour.row(row) + column * 3;
-            const std::int64_t glow = selfIllum.bits != nullptr ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
+            const std::int64_t glow = selfIllum.present() ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
             const std::int64_t lit = std::max(glow, lightI);
             out[0] = Lit(lit, texel[0]);
             out[1] = Lit(lit, texel[1]);
             out[2] = Lit(lit, texel[2]);
             return PixelAction::Write;
         }, band.first, band.last);
-        written.AddTo(window);
+        TexelWindow::AddWritten(window, written);
     }
 
     Scene& s_;
@@ -592,19 +579,6 @@ bool MarksEdges(const Scene& s, const SceneObject& object)
         if (s.faceFlags[static_cast<std::size_t>(f)] & 7)
             return true;
     return false;
-}
-
-// Starts `work` on a thread of its own; without a thread to be had (memory or process limits)
-// runs it here and returns an empty thread.
-template <typename Work>
-std::thread StartHelper(Work&& work)
-{
-    try {
-        return std::thread(work);
-    } catch (const std::system_error&) {
-        work();
-        return std::thread();
-    }
 }
 
 // Below this many faces a second thread costs more than it saves.
@@ -657,8 +631,7 @@ void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std
     const std::int32_t half = s.faceCount / 2;
     std::thread helper = StartHelper([&] { drawFaces(half, s.faceCount); });
     drawFaces(0, half);
-    if (helper.joinable())
-        helper.join();
+    FinishHelper(helper);
 }
 
 // Starts a new lighting for the corner values when the light, its strengths or the level
@@ -780,13 +753,11 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
         };
         std::thread helper = StartHelper(prepareRuns);
         prepareRuns();
-        if (helper.joinable())
-            helper.join();
+        FinishHelper(helper);
         const int split = BalancedSplit(work_, frame.height());
         helper = StartHelper([&] { renderer.Draw(split, frame.height(), lighting.backgroundColour); });
         renderer.Draw(0, split, lighting.backgroundColour);
-        if (helper.joinable())
-            helper.join();
+        FinishHelper(helper);
     }
     ScreenRect repaint = previous_.United(projected);
     if (wireFrame)
