@@ -8,7 +8,8 @@
 //  - every render level's frame, with a camera change before each frame and without;
 //  - a Rotate drag's frames per second at every Move level;
 //  - a large texture-space dab ("Hard Round Large") on the sample monkey at 1920 x 1080,
-//    Smooth Bumped, the engine alone.
+//    Smooth Bumped, the engine alone;
+//  - each Rotate drag's median move, from its event to the repainted window.
 //   view_input_benchmark            (GESSORIA_DENSE_SCENE names another scene)
 //   view_input_benchmark --large-dab   (the last measurement alone, for a profiler)
 #include "MendedScene.h"
@@ -93,22 +94,31 @@ double MedianFrame(gessoria::Scene& scene, const gessoria::RenderOptions& option
     return Summary(ms).median;
 }
 
-// Frames per second of a Rotate drag of `frames` moves in the window. (The position tool lapses
-// at the button's release.)
-double RotateDrag(QWidget& view, gessoria::Scene& scene, int frames)
+// A Rotate drag of `frames` moves in the window: frames per second over the whole drag, and
+// the median time of one move from its event to the repainted window. (The position tool
+// lapses at the button's release.)
+struct DragFigures {
+    double framesPerSecond;
+    double medianMove;  // milliseconds
+};
+
+DragFigures RotateDrag(QWidget& view, gessoria::Scene& scene, int frames)
 {
     scene.positionTool = static_cast<std::int8_t>(gessoria::PositionTool::Rotate);
     const QPoint centre(view.width() / 2, view.height() / 2);
     Send(view, QEvent::MouseButtonPress, centre, Qt::LeftButton);
+    std::vector<double> moves;
     const auto start = Clock::now();
     for (int i = 1; i <= frames; ++i) {
+        const auto moveStart = Clock::now();
         Send(view, QEvent::MouseMove, centre + QPoint(2 * i, 0), Qt::LeftButton);
         QApplication::processEvents();
+        moves.push_back(std::chrono::duration<double, std::milli>(Clock::now() - moveStart).count());
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     Send(view, QEvent::MouseButtonRelease, centre + QPoint(2 * frames, 0), Qt::NoButton);
     QApplication::processEvents();
-    return frames / seconds;
+    return {frames / seconds, Summary(moves).median};
 }
 
 // Texture-space dabs of the "Hard Round Large" head (a 31 x 31 circle, solid to the edge)
@@ -262,7 +272,8 @@ int main(int argc, char** argv)
             render.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         }
     }
-    const double framesPerSecond = RotateDrag(view, scene, kFrames);
+    const DragFigures chosenDrag = RotateDrag(view, scene, kFrames);
+    const double framesPerSecond = chosenDrag.framesPerSecond;
     const Figures r = Summary(render);
     std::printf("rotate, RenderScene alone (anchor): median %.1f ms a frame (%.1f frames per second)\n", r.median,
                 1000.0 / r.median);
@@ -282,14 +293,23 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
     const int chosenMoveLevel = workspace.render.moveLevel;
+    std::vector<DragFigures> drags;
     for (int level = 0; level <= 4; ++level) {
         workspace.render.moveLevel = level;
+        drags.push_back(RotateDrag(view, scene, kFrames));
         std::printf("rotate drag in the window at Move level %d (%s): %.1f frames per second over %d moves\n", level,
-                    RenderLevelLabel(level), RotateDrag(view, scene, kFrames), kFrames);
+                    RenderLevelLabel(level), drags.back().framesPerSecond, kFrames);
         std::fflush(stdout);
     }
     workspace.render.moveLevel = chosenMoveLevel;
 
     printLargeDab();
+    // Each move of the drags above, from its event to the repainted window, as a median.
+    std::printf("rotate drag in the window at level %d: median move %.1f ms (%.1f frames per second)\n", chosenMoveLevel,
+                chosenDrag.medianMove, 1000.0 / chosenDrag.medianMove);
+    for (int level = 0; level <= 4; ++level)
+        std::printf("rotate drag in the window at Move level %d (%s): median move %.1f ms (%.1f frames per second)\n", level,
+                    RenderLevelLabel(level), drags[static_cast<std::size_t>(level)].medianMove,
+                    1000.0 / drags[static_cast<std::size_t>(level)].medianMove);
     return 0;
 }

@@ -24,11 +24,14 @@
 
 namespace gessoria {
 
+// Left uninitialised unless value-initialised (RasterCorner<K>{}): the renderer sets every
+// member of a few hundred thousand corners a frame, and zeroing them first costs more than
+// setting them.
 template <int K>
 struct RasterCorner {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    std::array<std::int64_t, K> q{};
+    std::int32_t x;
+    std::int32_t y;
+    std::array<std::int64_t, K> q;
 };
 
 // A quantity's modulus, or 0 for one that does not wrap.

@@ -3,8 +3,8 @@
 #include "scene/HelperThread.h"
 #include "scene/Scene.h"
 #include "scene/TexelTiles.h"
-#include "view3d/Rasteriser.h"
 #include "scene/TextureSeam.h"
+#include "view3d/Rasteriser.h"
 #include "view3d/WireLine.h"
 
 #include <algorithm>
@@ -80,6 +80,76 @@ MaterialMaps MapsOf(const Material& m)
     maps.height = m.mapHeight;
     return maps;
 }
+
+// How the textured levels colour a pixel from its quantities: 0 the depth, 1 and 2 the texel's
+// u and v in 16.16 texels, wrapped into the map, then the level's own.
+struct FlatTexturedShader {
+    TexelRows colour;
+    std::int32_t intensity = 0;
+
+    [[gnu::always_inline]] PixelAction operator()(const std::array<std::int64_t, 3>& q, std::uint8_t* out) const
+    {
+        const std::uint8_t* texel = colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3;
+        out[0] = Lit(intensity, texel[0]);
+        out[1] = Lit(intensity, texel[1]);
+        out[2] = Lit(intensity, texel[2]);
+        return PixelAction::Write;
+    }
+};
+
+// Quantity 3: the Gouraud intensity.
+struct SmoothTexturedShader {
+    TexelRows colour, selfIllum;
+
+    [[gnu::always_inline]] PixelAction operator()(const std::array<std::int64_t, 4>& q, std::uint8_t* out) const
+    {
+        const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
+        const std::uint8_t* texel = colour.row(row) + column * 3;
+        const std::int64_t glow = selfIllum.present() ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
+        const std::int64_t lit = std::max(glow, q[3]);
+        out[0] = Lit(lit, texel[0]);
+        out[1] = Lit(lit, texel[1]);
+        out[2] = Lit(lit, texel[2]);
+        return PixelAction::Write;
+    }
+};
+
+// Quantities 3 to 5: the light-space normal D, E, F, scaled by 32768, which the bump map's
+// slopes to the texel on the left and the one above tilt.
+struct BumpedShader {
+    TexelRows colour, bump, selfIllum;
+    int lastColumn = 0, lastRow = 0;
+    LightingSettings lighting;
+
+    [[gnu::always_inline]] PixelAction operator()(const std::array<std::int64_t, 6>& q, std::uint8_t* out) const
+    {
+        const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
+        const std::int64_t D = q[3], E = q[4], F = q[5];
+        const std::int64_t diffuse = lighting.diffuseLevel;
+        std::int64_t lightI;
+        const bool bumped = bump.present();
+        const int centre = bumped ? bump.row(row)[column] : 128;
+        const int leftTexel = bumped ? bump.row(row)[column == 0 ? lastColumn : column - 1] : 128;
+        const int above = bumped ? bump.row(row == 0 ? lastRow : row - 1)[column] : 128;
+        if (centre == leftTexel && centre == above) {
+            lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * D) >> 15), lighting);
+        } else {
+            const std::int64_t fp = F + static_cast<std::int64_t>(above - centre) * 256;
+            const std::int64_t ep = E + static_cast<std::int64_t>(leftTexel - centre) * 256;
+            const auto length = static_cast<std::int64_t>(std::sqrt(static_cast<double>(fp * fp + ep * ep + D * D)));
+            if (length == 0)
+                return PixelAction::EndRow;
+            lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * raster::Divide(D * 32768, length)) >> 15), lighting);
+        }
+        const std::uint8_t* texel = colour.row(row) + column * 3;
+        const std::int64_t glow = selfIllum.present() ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
+        const std::int64_t lit = std::max(glow, lightI);
+        out[0] = Lit(lit, texel[0]);
+        out[1] = Lit(lit, texel[1]);
+        out[2] = Lit(lit, texel[2]);
+        return PixelAction::Write;
+    }
+};
 
 // The texels a dab changed, in 16.16 texel units, and the screen pixels a redraw wrote. A
 // projected dab's changes also name the tiles they lie in.
@@ -405,6 +475,27 @@ private:
             DrawBumped(f, c, maps, band);
     }
 
+    // Rasterises a textured face with a level's shader; a redraw (window given) keeps to the
+    // pixels whose texel lies in the window and notes the pixels it wrote.
+    template <DepthTest Test, int K, typename Shader>
+    void Shade(const std::array<RasterCorner<K>, 3>& r, const RasterModuli<K>& moduli, const Shader& shader, const Band& band,
+               TexelWindow* window)
+    {
+        if (window == nullptr) {
+            Rasterise<K, 6u, Test>(frame_, r, moduli, [shader](int, int, const std::array<std::int64_t, K>& q, std::uint8_t* out) {
+                return shader(q, out);
+            }, band.first, band.last);
+            return;
+        }
+        ScreenRect written;
+        Rasterise<K, 6u, Test>(frame_, r, moduli, [shader, window, &written](int x, int y, const std::array<std::int64_t, K>& q, std::uint8_t* out) {
+            if (!window->Holds(q[1], q[2]))
+                return PixelAction::Skip;
+            written.Include(x, y);
+            return shader(q, out);
+        }, band.first, band.last);
+        TexelWindow::AddWritten(window, written);
+    }
 
     template <int K>
     std::array<RasterCorner<K>, 3> Corners(const FaceCorners& c) const
@@ -464,22 +555,8 @@ private:
     {
         auto r = Corners<3>(c);
         RasterModuli<3> moduli{};
-        SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
-        const TexelRows colour = maps.colour;
-        ScreenRect written;
-        Rasterise<3, 6u, Test>(frame_, r, moduli, [=, &written](int x, int y, const std::array<std::int64_t, 3>& q, std::uint8_t* out) {
-            if (window != nullptr) {
-                if (!window->Holds(q[1], q[2]))
-                    return PixelAction::Skip;
-                written.Include(x, y);
-            }
-            const std::uint8_t* texel = colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3;
-            out[0] = Lit(intensity, texel[0]);
-            out[1] = Lit(intensity, texel[1]);
-            out[2] = Lit(intensity, texel[2]);
-            return PixelAction::Write;
-        }, band.first, band.last);
-        TexelWindow::AddWritten(window, written);
+        SetTexture<static_cast<int>(moduli.size())>(r, f, maps, moduli);
+        Shade<Test, static_cast<int>(moduli.size())>(r, moduli, FlatTexturedShader{maps.colour, intensity}, band, window);
     }
 
     template <DepthTest Test = DepthTest::Nearer>
@@ -488,27 +565,10 @@ private:
     {
         auto r = Corners<4>(c);
         RasterModuli<4> moduli{};
-        SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
+        SetTexture<static_cast<int>(moduli.size())>(r, f, maps, moduli);
         for (int k = 0; k < 3; ++k)
             r[static_cast<std::size_t>(k)].q[3] = intensity[static_cast<std::size_t>(k)];
-        const TexelRows colour = maps.colour, selfIllum = maps.selfIllum;
-        ScreenRect written;
-        Rasterise<4, 6u, Test>(frame_, r, moduli, [=, &written](int x, int y, const std::array<std::int64_t, 4>& q, std::uint8_t* out) {
-            if (window != nullptr) {
-                if (!window->Holds(q[1], q[2]))
-                    return PixelAction::Skip;
-                written.Include(x, y);
-            }
-            const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
-            const std::uint8_t* texel = colour.row(row) + column * 3;
-            const std::int64_t glow = selfIllum.present() ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
-            const std::int64_t lit = std::max(glow, q[3]);
-            out[0] = Lit(lit, texel[0]);
-            out[1] = Lit(lit, texel[1]);
-            out[2] = Lit(lit, texel[2]);
-            return PixelAction::Write;
-        }, band.first, band.last);
-        TexelWindow::AddWritten(window, written);
+        Shade<Test, static_cast<int>(moduli.size())>(r, moduli, SmoothTexturedShader{maps.colour, maps.selfIllum}, band, window);
     }
 
     template <DepthTest Test = DepthTest::Nearer>
@@ -517,48 +577,13 @@ private:
         const auto i = static_cast<std::size_t>(f);
         auto r = Corners<6>(c);
         RasterModuli<6> moduli{};
-        SetTexture<static_cast<int>(std::tuple_size_v<decltype(moduli)>)>(r, f, maps, moduli);
+        SetTexture<static_cast<int>(moduli.size())>(r, f, maps, moduli);
         for (int k = 0; k < 3; ++k)
             for (int n = 0; n < 3; ++n)
                 r[static_cast<std::size_t>(k)].q[static_cast<std::size_t>(3 + n)] = s_.cornerLightNormals[i][static_cast<std::size_t>(3 * k + n)];
-        const TexelRows colour = maps.colour, bump = maps.bump, selfIllum = maps.selfIllum;
-        const int lastColumn = static_cast<int>(maps.width) - 1, lastRow = static_cast<int>(maps.height) - 1;
-        const std::int64_t diffuse = lighting_.diffuseLevel;
-        const LightingSettings lighting = lighting_;
-        ScreenRect written;
-        Rasterise<6, 6u, Test>(frame_, r, moduli, [=, &written](int x, int y, const std::array<std::int64_t, 6>& q, std::uint8_t* out) {
-            if (window != nullptr) {
-                if (!window->Holds(q[1], q[2]))
-                    return PixelAction::Skip;
-                written.Include(x, y);
-            }
-            const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
-            const std::int64_t D = q[3], E = q[4], F = q[5];
-            std::int64_t lightI;
-            const bool bumped = bump.present();
-            const int centre = bumped ? bump.row(row)[column] : 128;
-            const int leftTexel = bumped ? bump.row(row)[column == 0 ? lastColumn : column - 1] : 128;
-            const int above = bumped ? bump.row(row == 0 ? lastRow : row - 1)[column] : 128;
-            if (centre == leftTexel && centre == above) {
-                lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * D) >> 15), lighting);
-            } else {
-                const std::int64_t fp = F + static_cast<std::int64_t>(above - centre) * 256;
-                const std::int64_t ep = E + static_cast<std::int64_t>(leftTexel - centre) * 256;
-                const auto length = static_cast<std::int64_t>(
-                    std::sqrt(static_cast<double>(fp * fp + ep * ep + D * D)));
-                if (length == 0)
-                    return PixelAction::EndRow;
-                lightI = IntensityFromDiffuse(static_cast<std::int32_t>((diffuse * raster::Divide(D * 32768, length)) >> 15), lighting);
-            }
-            const std::uint8_t* texel = colour.row(row) + column * 3;
-            const std::int64_t glow = selfIllum.present() ? std::int64_t{selfIllum.row(row)[column]} * 256 : 0;
-            const std::int64_t lit = std::max(glow, lightI);
-            out[0] = Lit(lit, texel[0]);
-            out[1] = Lit(lit, texel[1]);
-            out[2] = Lit(lit, texel[2]);
-            return PixelAction::Write;
-        }, band.first, band.last);
-        TexelWindow::AddWritten(window, written);
+        const BumpedShader shader{maps.colour, maps.bump, maps.selfIllum, static_cast<int>(maps.width) - 1,
+                                  static_cast<int>(maps.height) - 1, lighting_};
+        Shade<Test, static_cast<int>(moduli.size())>(r, moduli, shader, band, window);
     }
 
     Scene& s_;
