@@ -1,8 +1,12 @@
 #include "scene/SceneArray.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <sys/mman.h>
+#include <vector>
 
 namespace gessoria {
 namespace {
@@ -26,7 +30,76 @@ std::size_t MappedLength(std::size_t bytes)
     return (bytes + unit - 1) & ~(unit - 1);
 }
 
+// Huge-page arrays freed lately, kept for the next arrays of a scene: a scene opened after
+// another (or the same file again) takes its arrays from here, already faulted in, instead of
+// mapping fresh memory the system must clear page by page and unmapping the old. Bounded, so
+// a closed scene gives back what is not taken again soon.
+class FreedMappings {
+public:
+    // A kept mapping of at least `length` bytes, cut to `length`; null when none is kept.
+    void* Take(std::size_t length)
+    {
+        const std::lock_guard lock(mutex_);
+        auto best = kept_.end();
+        for (auto it = kept_.begin(); it != kept_.end(); ++it)
+            if (it->length >= length && (best == kept_.end() || it->length < best->length))
+                best = it;
+        if (best == kept_.end())
+            return nullptr;
+        const Mapping taken = *best;
+        kept_.erase(best);
+        keptBytes_ -= taken.length;
+        // Lengths are whole huge pages, so the rest still starts on a huge-page boundary.
+        if (taken.length > length)
+            ::munmap(static_cast<char*>(taken.memory) + length, taken.length - length);
+        return taken.memory;
+    }
+
+    // Keeps the mapping, giving back the oldest kept ones beyond the bound; false when the
+    // mapping alone is beyond it (the caller unmaps it).
+    bool Keep(void* memory, std::size_t length)
+    {
+        if (length > kMaxKeptBytes)
+            return false;
+        const std::lock_guard lock(mutex_);
+        while (!kept_.empty() && (keptBytes_ + length > kMaxKeptBytes || kept_.size() >= kMaxKept)) {
+            ::munmap(kept_.front().memory, kept_.front().length);
+            keptBytes_ -= kept_.front().length;
+            kept_.erase(kept_.begin());
+        }
+        kept_.push_back({memory, length});
+        keptBytes_ += length;
+        return true;
+    }
+
+private:
+    struct Mapping {
+        void* memory;
+        std::size_t length;
+    };
+    // A scene of half a million faces holds about 50 MiB in some 25 arrays.
+    static constexpr std::size_t kMaxKeptBytes = std::size_t{256} << 20;
+    static constexpr std::size_t kMaxKept = 64;
+
+    std::mutex mutex_;
+    std::vector<Mapping> kept_;  // oldest first
+    std::size_t keptBytes_ = 0;
+};
+
+FreedMappings& Freed()
+{
+    static FreedMappings freed;
+    return freed;
+}
+
+// Set while SceneArrayForOverwrite makes its array: a kept mapping is then handed over as it
+// is, since every element will be written before it is read.
+thread_local bool tOverwriteNext = false;
+
 } // namespace
+
+OverwriteScope::OverwriteScope() noexcept { tOverwriteNext = true; }
+OverwriteScope::~OverwriteScope() { tOverwriteNext = false; }
 
 void* AllocateZeroedSceneMemory(std::size_t bytes)
 {
@@ -39,6 +112,13 @@ void* AllocateZeroedSceneMemory(std::size_t bytes)
     const std::size_t length = MappedLength(bytes);
     if (length < bytes || length + kHugePage < length)
         throw std::bad_alloc();
+    if (bytes >= kHugeFrom) {
+        if (void* kept = Freed().Take(length)) {
+            if (!tOverwriteNext)
+                std::memset(kept, 0, bytes);
+            return kept;
+        }
+    }
     if (bytes < kHugeFrom) {
         void* memory = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (memory == MAP_FAILED)
@@ -68,7 +148,7 @@ void FreeSceneMemory(void* memory, std::size_t bytes) noexcept
         return;
     if (bytes < kMappedFrom)
         std::free(memory);
-    else
+    else if (bytes < kHugeFrom || !Freed().Keep(memory, MappedLength(bytes)))
         ::munmap(memory, MappedLength(bytes));
 }
 
