@@ -350,6 +350,107 @@ ViewFrame RenderStill(Scene& s)
 }
 
 // Blender's two files of one model: the same counts, the same image, nearly the same frame.
+// A grid of 300,000 triangles as a binary PLY file with texture coordinates: large enough that
+// every scene array is a kept huge-page mapping once freed.
+std::filesystem::path WriteLargeGrid()
+{
+    constexpr std::uint32_t kSide = 388;
+    const std::filesystem::path path = FreshDirectory("large_grid") / "grid.ply";
+    std::string header = "ply\nformat binary_little_endian 1.0\nelement vertex " + std::to_string(kSide * kSide) +
+                         "\nproperty float x\nproperty float y\nproperty float z\nproperty float s\nproperty float t\n"
+                         "element face " +
+                         std::to_string(2 * (kSide - 1) * (kSide - 1)) +
+                         "\nproperty list uchar int vertex_indices\nend_header\n";
+    std::vector<std::uint8_t> bytes(header.begin(), header.end());
+    const auto put = [&](const auto value) {
+        const auto* raw = reinterpret_cast<const std::uint8_t*>(&value);
+        bytes.insert(bytes.end(), raw, raw + sizeof(value));
+    };
+    for (std::uint32_t y = 0; y < kSide; ++y)
+        for (std::uint32_t x = 0; x < kSide; ++x) {
+            const float u = static_cast<float>(x) / (kSide - 1), v = static_cast<float>(y) / (kSide - 1);
+            put(u * 10.0f);
+            put(std::sin(u * 7.0f) * std::cos(v * 5.0f));
+            put(v * 10.0f);
+            put(u);
+            put(v);
+        }
+    for (std::uint32_t y = 0; y + 1 < kSide; ++y)
+        for (std::uint32_t x = 0; x + 1 < kSide; ++x) {
+            const std::uint32_t at = y * kSide + x;
+            // Two triangles a square, each a count byte and three 32-bit indices.
+            const std::uint32_t triangles[2][3] = {{at, at + 1, at + kSide + 1}, {at, at + kSide + 1, at + kSide}};
+            for (const auto& triangle : triangles) {
+                put(std::uint8_t{3});
+                for (const std::uint32_t corner : triangle)
+                    put(corner);
+            }
+        }
+    WriteBytes(path, bytes);
+    return path;
+}
+
+template <typename T>
+bool SameArray(const SceneArray<T>& a, const SceneArray<T>& b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
+}
+
+// What ComputeNormals and the reader leave in a scene's arrays, compared byte for byte.
+void ExpectSameGeometry(const Scene& a, const Scene& b)
+{
+    EXPECT_TRUE(SameArray(a.positionX, b.positionX) && SameArray(a.positionY, b.positionY) &&
+                SameArray(a.positionZ, b.positionZ));
+    EXPECT_TRUE(SameArray(a.faceVertexA, b.faceVertexA) && SameArray(a.faceVertexB, b.faceVertexB) &&
+                SameArray(a.faceVertexC, b.faceVertexC));
+    EXPECT_TRUE(SameArray(a.faceU0, b.faceU0) && SameArray(a.faceV0, b.faceV0) && SameArray(a.faceU1, b.faceU1) &&
+                SameArray(a.faceV1, b.faceV1) && SameArray(a.faceU2, b.faceU2) && SameArray(a.faceV2, b.faceV2));
+    EXPECT_TRUE(SameArray(a.faceNormalX, b.faceNormalX) && SameArray(a.faceNormalY, b.faceNormalY) &&
+                SameArray(a.faceNormalZ, b.faceNormalZ));
+    EXPECT_TRUE(SameArray(a.cornerNormals, b.cornerNormals));
+    EXPECT_TRUE(SameArray(a.faceFlags, b.faceFlags));
+    EXPECT_TRUE(SameArray(a.faceSmoothing, b.faceSmoothing));
+    EXPECT_TRUE(SameArray(a.faceMaterial, b.faceMaterial));
+    EXPECT_TRUE(SameArray(a.faceDrawn, b.faceDrawn));
+}
+
+// The reader takes its arrays without clearing them, since it writes every element: opened
+// into memory that freed arrays left full of other bytes, a large model comes out the same.
+TEST(ModelReader, ALargeModelOpenedIntoMemoryOtherArraysLeftIsTheSameToTheByte)
+{
+    const std::string path = WriteLargeGrid().string();
+    RecordingInteraction ui;
+    Scene first;
+    ResetScene(first);
+    std::string reason;
+    ASSERT_EQ(ReadModelFile(path, first, ui, reason), 0) << reason;
+    ComputeNormals(first, false, "grid.ply", ui);
+    ASSERT_EQ(first.faceCount, 2 * 387 * 387);
+
+    {
+        // Arrays of every size the scene holds, filled with other bytes and freed: the next
+        // scene's arrays are made from this memory.
+        std::vector<SceneArray<std::uint8_t>> others;
+        const auto poison = [&](std::size_t bytes) { others.emplace_back(bytes, std::uint8_t{0xA5}); };
+        for (const auto* array : {&first.positionX, &first.positionY, &first.positionZ, &first.faceNormalX,
+                                  &first.faceNormalY, &first.faceNormalZ})
+            poison(array->size() * sizeof(float));
+        for (const auto* array : {&first.faceVertexA, &first.faceVertexB, &first.faceVertexC, &first.faceU0,
+                                  &first.faceV0, &first.faceU1, &first.faceV1, &first.faceU2, &first.faceV2})
+            poison(array->size() * sizeof(std::int32_t));
+        poison(first.cornerNormals.size() * sizeof(first.cornerNormals[0]));
+        poison(first.faceFlags.size() * sizeof(std::uint16_t));
+        poison(first.faceSmoothing.size() * sizeof(std::uint32_t));
+        poison(first.faceMaterial.size() * sizeof(std::int16_t));
+        poison(first.faceDrawn.size());
+    }
+    Scene again;
+    ResetScene(again);
+    ASSERT_EQ(ReadModelFile(path, again, ui, reason), 0) << reason;
+    ComputeNormals(again, false, "grid.ply", ui);
+    ExpectSameGeometry(first, again);
+}
+
 TEST(ModelReader, BlenderSuzanneOpensAsGlbAndAsObjAndRendersTheSameFrame)
 {
     Scene glb, obj;
