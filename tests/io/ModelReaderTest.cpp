@@ -10,7 +10,13 @@
 #include "support/TestFiles.h"
 #include "view3d/Renderer.h"
 
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
 
 #include <cmath>
 #include <cstring>
@@ -449,6 +455,68 @@ TEST(ModelReader, ALargeModelOpenedIntoMemoryOtherArraysLeftIsTheSameToTheByte)
     ASSERT_EQ(ReadModelFile(path, again, ui, reason), 0) << reason;
     ComputeNormals(again, false, "grid.ply", ui);
     ExpectSameGeometry(first, again);
+}
+
+// The corner join done the slow way, straight from assimp's meshes: each placed mesh's
+// triangle corners in order, a corner taking the number of the first earlier corner with the
+// same position and normal bits (-0 as +0), else the next number.
+std::vector<std::int32_t> SlowlyJoinedCorners(const std::string& path)
+{
+    Assimp::Importer importer;
+    const aiScene* model = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_GenUVCoords |
+                                                       aiProcess_TransformUVCoords | aiProcess_ValidateDataStructure);
+    std::vector<std::int32_t> corners;
+    if (model == nullptr)
+        return corners;
+    const auto bits = [](float value) { return std::bit_cast<std::uint32_t>(value + 0.0f); };
+    std::vector<const aiNode*> pending{model->mRootNode};
+    std::int32_t firstVertex = 0;
+    while (!pending.empty()) {
+        const aiNode* node = pending.back();
+        pending.pop_back();
+        for (unsigned i = 0; i < node->mNumMeshes; ++i) {
+            const aiMesh& mesh = *model->mMeshes[node->mMeshes[i]];
+            std::map<std::array<std::uint32_t, 6>, std::int32_t> numbers;
+            for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+                if (mesh.mFaces[f].mNumIndices != 3)
+                    continue;
+                for (unsigned k = 0; k < 3; ++k) {
+                    const unsigned v = mesh.mFaces[f].mIndices[k];
+                    const aiVector3D p = mesh.mVertices[v];
+                    const aiVector3D n = mesh.mNormals != nullptr ? mesh.mNormals[v] : aiVector3D();
+                    const std::array<std::uint32_t, 6> key{bits(p.x), bits(p.y), bits(p.z), bits(n.x), bits(n.y), bits(n.z)};
+                    const auto [at, added] = numbers.emplace(key, static_cast<std::int32_t>(numbers.size()));
+                    corners.push_back(firstVertex + at->second);
+                }
+            }
+            firstVertex += static_cast<std::int32_t>(numbers.size());
+        }
+        for (unsigned c = node->mNumChildren; c-- > 0;)
+            pending.push_back(node->mChildren[c]);
+    }
+    return corners;
+}
+
+TEST(ModelReader, CornersJoinAsTheSlowWayJoinsThem)
+{
+    for (const std::string& path : {kBlender + "suzanne.glb", kBlender + "suzanne.obj", kModels + "box.glb",
+                                    kModels + "box.obj", kModels + "box.dae", kModels + "box.fbx",
+                                    WriteLargeGrid().string()}) {
+        SCOPED_TRACE(path);
+        RecordingInteraction ui;
+        Scene s;
+        ResetScene(s);
+        std::string reason;
+        ASSERT_EQ(ReadModelFile(path, s, ui, reason), 0) << reason;
+        const std::vector<std::int32_t> expected = SlowlyJoinedCorners(path);
+        ASSERT_EQ(expected.size(), 3 * static_cast<std::size_t>(s.faceCount));
+        std::size_t mismatches = 0;
+        for (std::size_t f = 0; f < static_cast<std::size_t>(s.faceCount); ++f)
+            for (int k = 0; k < 3; ++k)
+                mismatches += CornerVertex(s, f, k) != expected[3 * f + static_cast<std::size_t>(k)];
+        EXPECT_EQ(mismatches, 0u);
+        EXPECT_EQ(s.vertexCount, expected.empty() ? 0 : *std::max_element(expected.begin(), expected.end()) + 1);
+    }
 }
 
 TEST(ModelReader, BlenderSuzanneOpensAsGlbAndAsObjAndRendersTheSameFrame)
