@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <sys/mman.h>
 #include <vector>
@@ -30,10 +29,10 @@ std::size_t MappedLength(std::size_t bytes)
     return (bytes + unit - 1) & ~(unit - 1);
 }
 
-// Huge-page arrays freed lately, kept for the next arrays of a scene: a scene opened after
-// another (or the same file again) takes its arrays from here, already faulted in, instead of
-// mapping fresh memory the system must clear page by page and unmapping the old. Bounded, so
-// a closed scene gives back what is not taken again soon.
+// Huge-page arrays freed lately, kept for the next arrays made for overwrite: a model opened
+// after another scene (or the same file again) takes its arrays from here, already faulted
+// in, instead of mapping fresh memory the system must clear page by page and unmapping the
+// old. Bounded, so what is not taken again soon goes back to the system.
 class FreedMappings {
 public:
     // A kept mapping of at least `length` bytes, cut to `length`; null when none is kept.
@@ -92,8 +91,8 @@ FreedMappings& Freed()
     return freed;
 }
 
-// Set while SceneArrayForOverwrite makes its array: a kept mapping is then handed over as it
-// is, since every element will be written before it is read.
+// Set while SceneArrayForOverwrite makes its array: a kept mapping may then be handed over as
+// it is, since every element will be written before it is read.
 thread_local bool tOverwriteNext = false;
 
 } // namespace
@@ -112,12 +111,11 @@ void* AllocateZeroedSceneMemory(std::size_t bytes)
     const std::size_t length = MappedLength(bytes);
     if (length < bytes || length + kHugePage < length)
         throw std::bad_alloc();
-    if (bytes >= kHugeFrom) {
-        if (void* kept = Freed().Take(length)) {
-            if (!tOverwriteNext)
-                std::memset(kept, 0, bytes);
+    // Only an array its maker overwrites takes kept memory: any other array is fresh, zero
+    // without being cleared, and faults in only the pages it touches.
+    if (bytes >= kHugeFrom && tOverwriteNext) {
+        if (void* kept = Freed().Take(length))
             return kept;
-        }
     }
     if (bytes < kHugeFrom) {
         void* memory = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);

@@ -10,9 +10,10 @@
 // This is what makes opening a scene of half a million faces cheap. Files are read into
 // the same kind of memory (ReadFileBytes).
 //
-// Huge-page arrays that are freed are kept for a while (up to a bound) and handed to the next
-// arrays that fit, cleared first: a scene opened after another reuses memory already faulted
-// in. SceneArrayForOverwrite skips that clearing, for arrays written in full before use.
+// Huge-page arrays that are freed are kept for a while (up to a bound) and handed, as they
+// are, to the next arrays made by SceneArrayForOverwrite (for arrays written in full before
+// use): a model opened after another scene reuses memory already faulted in. Every other array
+// is fresh memory as above.
 //
 // Only for element types whose zero bytes are their zero value (numbers and arrays of them).
 // Grow an array only by making a new one: resizing within an array's capacity leaves the
@@ -32,7 +33,7 @@ void* AllocateZeroedSceneMemory(std::size_t bytes);
 void FreeSceneMemory(void* memory, std::size_t bytes) noexcept;
 
 // While one exists on a thread, AllocateZeroedSceneMemory on that thread may return memory
-// that is not zero. Use SceneArrayForOverwrite rather than this directly.
+// a freed array left, not zero. Use SceneArrayForOverwrite rather than this directly.
 class OverwriteScope {
 public:
     OverwriteScope() noexcept;

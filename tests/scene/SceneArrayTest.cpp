@@ -1,5 +1,5 @@
-// Scene arrays: memory a freed large array leaves is handed to the next array of its size,
-// which must then read as zeros like fresh memory.
+// Scene arrays: memory a freed large array leaves is handed to the next array made for
+// overwrite, and never to an array that must read as zeros.
 
 #include "scene/SceneArray.h"
 
@@ -19,7 +19,7 @@ bool AllZero(const SceneArray<std::int32_t>& array)
     return std::all_of(array.begin(), array.end(), [](std::int32_t v) { return v == 0; });
 }
 
-TEST(SceneArray, MemoryAFreedArrayLeavesIsHandedOnClearedAndForOverwriteAsItIs)
+TEST(SceneArray, MemoryAFreedArrayLeavesGoesOnlyToAnArrayMadeForOverwrite)
 {
     const std::int32_t* freed = nullptr;
     {
@@ -27,24 +27,21 @@ TEST(SceneArray, MemoryAFreedArrayLeavesIsHandedOnClearedAndForOverwriteAsItIs)
         std::fill(used.begin(), used.end(), -1);
         freed = used.data();
     }
-    SceneArray<std::int32_t> next(kCount);
-    EXPECT_EQ(next.data(), freed);
-    EXPECT_TRUE(AllZero(next));
+    // An ordinary array reads as zeros: it never takes what a freed array left.
+    SceneArray<std::int32_t> fresh(kCount);
+    EXPECT_TRUE(AllZero(fresh));
 
-    // A smaller array takes kept memory too (this or another, the closest in size, cut to its
-    // size), and is cleared as well.
-    std::fill(next.begin(), next.end(), -1);
-    next = {};
-    SceneArray<std::int32_t> smaller(kCount / 2);
-    EXPECT_TRUE(AllZero(smaller));
-
-    std::fill(smaller.begin(), smaller.end(), 7);
-    smaller = {};
-    SceneArray<std::int32_t> overwritten = SceneArrayForOverwrite<std::int32_t>(kCount / 2);
-    ASSERT_EQ(overwritten.size(), kCount / 2);
-    // Only that one array skipped the clearing: the next one is zero again.
+    SceneArray<std::int32_t> overwritten = SceneArrayForOverwrite<std::int32_t>(kCount);
+    ASSERT_EQ(overwritten.size(), kCount);
+    EXPECT_EQ(overwritten.data(), freed);
     std::fill(overwritten.begin(), overwritten.end(), 7);
+
+    // A smaller array made for overwrite takes the kept memory too, cut to its size; an
+    // ordinary one made after it is still zero.
     overwritten = {};
+    SceneArray<std::int32_t> smaller = SceneArrayForOverwrite<std::int32_t>(kCount / 2);
+    ASSERT_EQ(smaller.size(), kCount / 2);
+    std::fill(smaller.begin(), smaller.end(), 7);
     SceneArray<std::int32_t> after(kCount / 2);
     EXPECT_TRUE(AllZero(after));
 }
