@@ -1,11 +1,11 @@
 #include "scene/SceneArray.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
 #include <sys/mman.h>
-#include <vector>
 
 namespace gessoria {
 namespace {
@@ -39,15 +39,14 @@ public:
     void* Take(std::size_t length)
     {
         const std::lock_guard lock(mutex_);
-        auto best = kept_.end();
-        for (auto it = kept_.begin(); it != kept_.end(); ++it)
-            if (it->length >= length && (best == kept_.end() || it->length < best->length))
-                best = it;
-        if (best == kept_.end())
+        std::size_t best = count_;
+        for (std::size_t i = 0; i < count_; ++i)
+            if (kept_[i].length >= length && (best == count_ || kept_[i].length < kept_[best].length))
+                best = i;
+        if (best == count_)
             return nullptr;
-        const Mapping taken = *best;
-        kept_.erase(best);
-        keptBytes_ -= taken.length;
+        const Mapping taken = kept_[best];
+        Forget(best);
         // Lengths are whole huge pages, so the rest still starts on a huge-page boundary.
         if (taken.length > length)
             ::munmap(static_cast<char*>(taken.memory) + length, taken.length - length);
@@ -55,18 +54,18 @@ public:
     }
 
     // Keeps the mapping, giving back the oldest kept ones beyond the bound; false when the
-    // mapping alone is beyond it (the caller unmaps it).
-    bool Keep(void* memory, std::size_t length)
+    // mapping alone is beyond it (the caller unmaps it). Never allocates: it runs where
+    // memory is released.
+    bool Keep(void* memory, std::size_t length) noexcept
     {
         if (length > kMaxKeptBytes)
             return false;
         const std::lock_guard lock(mutex_);
-        while (!kept_.empty() && (keptBytes_ + length > kMaxKeptBytes || kept_.size() >= kMaxKept)) {
-            ::munmap(kept_.front().memory, kept_.front().length);
-            keptBytes_ -= kept_.front().length;
-            kept_.erase(kept_.begin());
+        while (count_ > 0 && (keptBytes_ + length > kMaxKeptBytes || count_ == kMaxKept)) {
+            ::munmap(kept_[0].memory, kept_[0].length);
+            Forget(0);
         }
-        kept_.push_back({memory, length});
+        kept_[count_++] = {memory, length};
         keptBytes_ += length;
         return true;
     }
@@ -80,8 +79,17 @@ private:
     static constexpr std::size_t kMaxKeptBytes = std::size_t{256} << 20;
     static constexpr std::size_t kMaxKept = 64;
 
+    void Forget(std::size_t i) noexcept
+    {
+        keptBytes_ -= kept_[i].length;
+        std::copy(kept_.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                  kept_.begin() + static_cast<std::ptrdiff_t>(count_), kept_.begin() + static_cast<std::ptrdiff_t>(i));
+        --count_;
+    }
+
     std::mutex mutex_;
-    std::vector<Mapping> kept_;  // oldest first
+    std::array<Mapping, kMaxKept> kept_{};  // oldest first
+    std::size_t count_ = 0;
     std::size_t keptBytes_ = 0;
 };
 
