@@ -53,6 +53,18 @@ public:
         return taken.memory;
     }
 
+    // Gives every kept mapping back to the system; false when none was kept.
+    bool GiveBackAll() noexcept
+    {
+        const std::lock_guard lock(mutex_);
+        const bool any = count_ > 0;
+        while (count_ > 0) {
+            ::munmap(kept_[0].memory, kept_[0].length);
+            Forget(0);
+        }
+        return any;
+    }
+
     // Keeps the mapping, giving back the oldest kept ones beyond the bound; false when the
     // mapping alone is beyond it (the caller unmaps it). Never allocates: it runs where
     // memory is released.
@@ -99,6 +111,19 @@ FreedMappings& Freed()
     return freed;
 }
 
+// Fresh zeroed memory from the system, null when there is none. Kept mappings count against
+// the process's memory limits, so before giving up they are all given back and it tries again.
+void* MapFresh(std::size_t length)
+{
+    for (;;) {
+        void* memory = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory != MAP_FAILED)
+            return memory;
+        if (!Freed().GiveBackAll())
+            return nullptr;
+    }
+}
+
 // Set while SceneArrayForOverwrite makes its array: a kept mapping may then be handed over as
 // it is, since every element will be written before it is read.
 thread_local bool tOverwriteNext = false;
@@ -112,6 +137,8 @@ void* AllocateZeroedSceneMemory(std::size_t bytes)
 {
     if (bytes < kMappedFrom) {
         void* memory = std::calloc(bytes == 0 ? 1 : bytes, 1);
+        if (memory == nullptr && Freed().GiveBackAll())
+            memory = std::calloc(bytes == 0 ? 1 : bytes, 1);
         if (memory == nullptr)
             throw std::bad_alloc();
         return memory;
@@ -126,15 +153,15 @@ void* AllocateZeroedSceneMemory(std::size_t bytes)
             return kept;
     }
     if (bytes < kHugeFrom) {
-        void* memory = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (memory == MAP_FAILED)
+        void* memory = MapFresh(length);
+        if (memory == nullptr)
             throw std::bad_alloc();
         return memory;
     }
     // One huge page more than needed, trimmed at both ends, so the array starts on a huge-page
     // boundary where the kernel can back it with huge pages.
-    void* raw = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED)
+    void* raw = MapFresh(length + kHugePage);
+    if (raw == nullptr)
         throw std::bad_alloc();
     const auto start = reinterpret_cast<std::uintptr_t>(raw);
     const std::uintptr_t aligned = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
