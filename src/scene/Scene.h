@@ -135,7 +135,7 @@ struct Scene {
 // How AllocateScene starts the arrays a loader fills: Zeroed, or Overwritten when the loader
 // writes every position, corner, texture coordinate, face flag, smoothing word and face
 // material itself and ComputeNormals runs before anything reads the normals; those arrays
-// then start with unspecified values and are not cleared first.
+// then start with whatever values the memory holds and are not cleared first.
 enum class SceneArrayStart { Zeroed, Overwritten };
 
 // Allocates every array but the renderer's working arrays for the counts already set; every

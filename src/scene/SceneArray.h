@@ -80,7 +80,7 @@ public:
 template <typename T>
 using SceneArray = std::vector<T, SceneAllocator<T>>;
 
-// An array of `size` elements whose values are unspecified (zero when the memory is fresh,
+// An array of `size` elements whose values are arbitrary (zero when the memory is fresh,
 // else what a freed array left): only for an array its maker writes in full before anything
 // reads it.
 template <typename T>
