@@ -79,11 +79,15 @@ struct CornerKey {
             bits[5] = Bits(n.z);
         }
     }
+    // Three products of independent 64-bit halves of the key, so they run side by side,
+    // folded and mixed once.
     std::uint64_t Hash() const
     {
-        std::uint64_t h = 0x9E3779B97F4A7C15ull;
-        for (std::uint32_t b : bits)
-            h = (h ^ b) * 0xFF51AFD7ED558CCDull;
+        const auto pair = [this](std::size_t i) { return std::uint64_t{bits[i]} << 32 | bits[i + 1]; };
+        std::uint64_t h = pair(0) * 0x9E3779B97F4A7C15ull + pair(2) * 0xC2B2AE3D27D4EB4Full +
+                          pair(4) * 0x165667B19E3779F9ull;
+        h ^= h >> 32;
+        h *= 0xFF51AFD7ED558CCDull;
         return h ^ (h >> 29);
     }
     bool operator==(const CornerKey&) const = default;
@@ -94,6 +98,48 @@ bool IsTriangle(const aiFace& face)
     return face.mNumIndices == 3 && face.mIndices != nullptr;
 }
 
+// The join's working memory, kept from mesh to mesh so a model's meshes share one
+// allocation of each instead of making and freeing their own.
+class JoinScratch {
+public:
+    struct FirstUse {
+        std::uint32_t vertex;
+        std::uint64_t hash;
+    };
+    // Open addressing over object vertices; each slot keeps 32 bits of its key's hash beside
+    // the vertex, so a probe touches the mesh's arrays only when those bits agree.
+    struct Slot {
+        std::int32_t vertex;
+        std::uint32_t tag;
+    };
+
+    // Room for `count` first uses; the contents are left as they are.
+    FirstUse* FirstUses(std::size_t count) { return Room(firstUse_, firstUseSize_, count); }
+    // `capacity` empty slots.
+    Slot* EmptyTable(std::size_t capacity)
+    {
+        Slot* table = Room(table_, tableSize_, capacity);
+        std::fill_n(table, capacity, Slot{-1, 0});
+        return table;
+    }
+
+private:
+    template <typename T>
+    static T* Room(std::unique_ptr<T[]>& buffer, std::size_t& size, std::size_t count)
+    {
+        if (count > size) {
+            buffer = std::make_unique_for_overwrite<T[]>(count);
+            size = count;
+        }
+        return buffer.get();
+    }
+
+    std::unique_ptr<FirstUse[]> firstUse_;
+    std::size_t firstUseSize_ = 0;
+    std::unique_ptr<Slot[]> table_;
+    std::size_t tableSize_ = 0;
+};
+
 // Joins the corners of a mesh's triangles that share position and normal; false when a
 // corner names a vertex the mesh does not have. Object vertices are numbered in the order
 // the triangles first use them.
@@ -102,26 +148,25 @@ bool IsTriangle(const aiFace& face)
 // the triangles, listing each vertex at its first use with its key's hash and its texture
 // coordinates; the second joins the listed vertices in that order, each probe's slot fetched
 // from memory a few vertices ahead of its turn.
-bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined)
+bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined, JoinScratch& scratch)
 {
     joined.local.assign(mesh.mNumVertices, CornerTarget{});
+    CornerTarget* const local = joined.local.data();
     const aiVector3D* uv = mesh.mTextureCoords[0];
-    struct FirstUse {
-        std::uint32_t vertex;
-        std::uint64_t hash;
-    };
-    std::vector<FirstUse> firstUse;
-    firstUse.reserve(mesh.mNumVertices);
+    const std::uint32_t vertexCount = mesh.mNumVertices;
+    JoinScratch::FirstUse* const firstUse = scratch.FirstUses(vertexCount);
+    std::size_t listed = 0;
+    std::int64_t triangles = 0;
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
         if (!IsTriangle(face))
             continue;
-        ++joined.triangles;
+        ++triangles;
         for (unsigned k = 0; k < 3; ++k) {
             const std::uint32_t vertex = face.mIndices[k];
-            if (vertex >= mesh.mNumVertices)
+            if (vertex >= vertexCount)
                 return false;
-            CornerTarget& target = joined.local[vertex];
+            CornerTarget& target = local[vertex];
             if (target.vertex >= 0)
                 continue;
             target.vertex = 0;  // listed; the join below gives the real number
@@ -129,39 +174,37 @@ bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined)
                 target.u = TextureFixedPoint(uv[vertex].x);
                 target.v = TextureFixedPoint(uv[vertex].y);
             }
-            firstUse.push_back({vertex, CornerKey(mesh, vertex).Hash()});
+            firstUse[listed++] = {vertex, CornerKey(mesh, vertex).Hash()};
         }
     }
+    joined.triangles = triangles;
 
+    // At most two thirds full, so probes stay short.
     std::size_t capacity = 16;
-    while (capacity < 2 * firstUse.size())
+    while (2 * capacity < 3 * listed)
         capacity *= 2;
-    // Open addressing over object vertices; each slot keeps 32 bits of its key's hash beside
-    // the vertex, so a probe touches the mesh's arrays only when those bits agree.
-    struct Slot {
-        std::int32_t vertex = -1;
-        std::uint32_t tag = 0;
-    };
-    std::vector<Slot> table(capacity);
+    JoinScratch::Slot* const table = scratch.EmptyTable(capacity);
     constexpr std::size_t kAhead = 16;
-    joined.source.reserve(firstUse.size());
-    for (std::size_t i = 0; i < firstUse.size(); ++i) {
-        if (i + kAhead < firstUse.size())
+    joined.source.resize(listed);
+    std::uint32_t* const source = joined.source.data();
+    std::int32_t vertices = 0;
+    for (std::size_t i = 0; i < listed; ++i) {
+        if (i + kAhead < listed)
             __builtin_prefetch(&table[firstUse[i + kAhead].hash & (capacity - 1)]);
         const auto [vertex, hash] = firstUse[i];
         const CornerKey key(mesh, vertex);
         const auto tag = static_cast<std::uint32_t>(hash >> 32);
         std::size_t slot = hash & (capacity - 1);
         while (table[slot].vertex >= 0 &&
-               !(table[slot].tag == tag &&
-                 CornerKey(mesh, joined.source[static_cast<std::size_t>(table[slot].vertex)]) == key))
+               !(table[slot].tag == tag && CornerKey(mesh, source[static_cast<std::size_t>(table[slot].vertex)]) == key))
             slot = (slot + 1) & (capacity - 1);
         if (table[slot].vertex < 0) {
-            table[slot] = {static_cast<std::int32_t>(joined.source.size()), tag};
-            joined.source.push_back(vertex);
+            table[slot] = {vertices, tag};
+            source[static_cast<std::size_t>(vertices++)] = vertex;
         }
-        joined.local[vertex].vertex = table[slot].vertex;
+        local[vertex].vertex = table[slot].vertex;
     }
+    joined.source.resize(static_cast<std::size_t>(vertices));
     return true;
 }
 
@@ -468,6 +511,7 @@ int Fail(std::string& reason, std::string text)
 int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, UserInteraction& ui, std::string& reason)
 {
     std::vector<JoinedVertices> joined(model.mNumMeshes);
+    JoinScratch scratch;
     std::vector<bool> isJoined(model.mNumMeshes, false);
     const std::vector<Placement> placements = PlaceMeshes(model);
     std::vector<const Placement*> objects;
@@ -478,7 +522,7 @@ int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, U
         if (mesh == nullptr || mesh->mVertices == nullptr)
             continue;
         if (!isJoined[placement.mesh]) {
-            if (!JoinCorners(*mesh, joined[placement.mesh]))
+            if (!JoinCorners(*mesh, joined[placement.mesh], scratch))
                 return Fail(reason, "A face names a vertex its mesh does not have.");
             isJoined[placement.mesh] = true;
         }
@@ -511,7 +555,8 @@ int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, U
     scene.vertexCount = static_cast<std::int32_t>(vertexTotal);
     scene.faceCount = static_cast<std::int32_t>(faceTotal);
     scene.materialCount = used;
-    AllocateScene(scene, false, ui);
+    // Every array the fill below and ComputeNormals write is written in full: no clearing.
+    AllocateScene(scene, false, ui, SceneArrayStart::Overwritten);
 
     for (unsigned m = 0; m < model.mNumMaterials; ++m)
         if (sceneMaterial[m] != 0 && model.mMaterials[m] != nullptr)

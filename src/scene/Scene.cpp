@@ -11,11 +11,13 @@
 namespace gessoria {
 namespace {
 
-// A fresh array of zeros: the memory is zero without being written (SceneArray.h).
+// A fresh array of zeros: the memory is zero without being written (SceneArray.h); or, for
+// an array its loader overwrites, of whatever the memory holds.
 template <typename T>
-void Allocate(SceneArray<T>& array, std::int32_t count)
+void Allocate(SceneArray<T>& array, std::int32_t count, SceneArrayStart start = SceneArrayStart::Zeroed)
 {
-    array = SceneArray<T>(static_cast<std::size_t>(count));
+    const auto size = static_cast<std::size_t>(count);
+    array = start == SceneArrayStart::Overwritten ? SceneArrayForOverwrite<T>(size) : SceneArray<T>(size);
 }
 
 // Runs one allocation step; any failure to get the memory is fatal with that step's code.
@@ -58,7 +60,7 @@ void ReportAllocationFailure(int code, UserInteraction& ui)
     std::exit(EXIT_FAILURE);
 }
 
-void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
+void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui, SceneArrayStart start)
 {
     const std::int32_t vertices = scene.vertexCount;
     const std::int32_t faces = scene.faceCount;
@@ -72,31 +74,31 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
     scene.cornerLightingStamp = {};
     AllocateOrDie(2, ui, [&] {
         for (auto* uv : {&scene.faceU0, &scene.faceV0, &scene.faceU1, &scene.faceV1, &scene.faceU2, &scene.faceV2})
-            Allocate(*uv, faces);
+            Allocate(*uv, faces, start);
     });
     AllocateOrDie(3, ui, [&] {
-        Allocate(scene.positionX, vertices);
-        Allocate(scene.positionY, vertices);
-        Allocate(scene.positionZ, vertices);
+        Allocate(scene.positionX, vertices, start);
+        Allocate(scene.positionY, vertices, start);
+        Allocate(scene.positionZ, vertices, start);
     });
     AllocateOrDie(4, ui, [&] {
-        Allocate(scene.faceNormalX, faces);
-        Allocate(scene.faceNormalY, faces);
-        Allocate(scene.faceNormalZ, faces);
-        Allocate(scene.cornerNormals, faces);
+        Allocate(scene.faceNormalX, faces, start);
+        Allocate(scene.faceNormalY, faces, start);
+        Allocate(scene.faceNormalZ, faces, start);
+        Allocate(scene.cornerNormals, faces, start);
     });
     AllocateOrDie(5, ui, [&] {
-        Allocate(scene.faceVertexA, faces);
-        Allocate(scene.faceVertexB, faces);
-        Allocate(scene.faceVertexC, faces);
+        Allocate(scene.faceVertexA, faces, start);
+        Allocate(scene.faceVertexB, faces, start);
+        Allocate(scene.faceVertexC, faces, start);
     });
     AllocateOrDie(6, ui, [&] {
-        Allocate(scene.faceFlags, faces);
-        Allocate(scene.faceSmoothing, faces);
+        Allocate(scene.faceFlags, faces, start);
+        Allocate(scene.faceSmoothing, faces, start);
         Allocate(scene.faceDrawn, faces);
     });
     AllocateOrDie(7, ui, [&] {
-        Allocate(scene.faceMaterial, faces);
+        Allocate(scene.faceMaterial, faces, start);
         scene.materials.clear();
         scene.materials.resize(static_cast<std::size_t>(scene.materialCount) + 1);
     });
@@ -105,7 +107,8 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
     AllocateUndoRing(scene, ui);
 
     if (!keepFaceMaterials) {
-        // faceMaterial was allocated as zeros: every face is on "Default".
+        // faceMaterial was allocated as zeros (or its loader writes it): every face starts on
+        // "Default".
         Material& fallback = scene.materials[0];
         fallback.name = "Default";
         fallback.colour = 0xFFFFFF;

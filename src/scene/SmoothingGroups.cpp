@@ -8,18 +8,42 @@
 namespace gessoria {
 namespace {
 
-// Calls visit(vertex, corner, repeats) for each distinct vertex of face a, b, c that lies in
-// the object (vertex 0-based within it), with the face's first corner on it and whether a
-// later corner repeats it.
+// Whether a scene vertex lies in the object's range. Kept in locals rather than read through
+// the SmoothingGroups members: the loops below store counts through uint32 pointers, which
+// the compiler must assume may change an int32 member, so a member would be reloaded on every
+// corner.
+struct OwnedRange {
+    std::int32_t first;
+    std::int32_t count;
+
+    bool Owns(std::int32_t vertex) const { return vertex >= first && vertex - first < count; }
+};
+
+// The face a, b, c as the object sees it: which of its corners' vertices lie in the object,
+// each checked once.
+struct FaceInObject {
+    std::int32_t a, b, c;
+    bool ownsA, ownsB, ownsC;
+
+    FaceInObject(OwnedRange range, std::int32_t vertexA, std::int32_t vertexB, std::int32_t vertexC)
+        : a(vertexA), b(vertexB), c(vertexC), ownsA(range.Owns(a)), ownsB(range.Owns(b)), ownsC(range.Owns(c))
+    {
+    }
+    bool Outsider() const { return !(ownsA && ownsB && ownsC); }
+};
+
+// Calls visit(vertex, corner, repeats) for each distinct vertex of the face that lies in the
+// object (vertex 0-based within it), with the face's first corner on it and whether a later
+// corner repeats it.
 template <typename Visit>
-void ForEachOwnedVertex(const SmoothingGroups& groups, std::int32_t firstVertex, std::int32_t a, std::int32_t b,
-                        std::int32_t c, Visit&& visit)
+void ForEachOwnedVertex(std::int32_t firstVertex, const FaceInObject& face, Visit&& visit)
 {
-    if (groups.Owns(a))
+    const auto [a, b, c, ownsA, ownsB, ownsC] = face;
+    if (ownsA)
         visit(static_cast<std::size_t>(a - firstVertex), 0, b == a || c == a);
-    if (b != a && groups.Owns(b))
+    if (b != a && ownsB)
         visit(static_cast<std::size_t>(b - firstVertex), 1, c == b);
-    if (c != a && c != b && groups.Owns(c))
+    if (c != a && c != b && ownsC)
         visit(static_cast<std::size_t>(c - firstVertex), 2, false);
 }
 
@@ -38,14 +62,12 @@ void SmoothingGroups::Build(const Scene& scene, const SceneObject& object)
     firstVertex_ = object.firstVertex;
     vertexCount_ = std::max(object.vertexCount, 0);
     smoothing_ = scene.faceSmoothing.data();
-    singleWord_ = true;
-    plain_ = true;
     ungrouped_.clear();
 
     const std::int32_t* vertexA = scene.faceVertexA.data();
     const std::int32_t* vertexB = scene.faceVertexB.data();
     const std::int32_t* vertexC = scene.faceVertexC.data();
-    const auto owns = [this](std::int32_t vertex) { return Owns(vertex); };
+    const OwnedRange range{firstVertex_, vertexCount_};
     const std::int32_t firstFace = object.firstFace;
     const std::int32_t endFace = object.firstFace + std::max(object.faceCount, 0);
 
@@ -59,26 +81,30 @@ void SmoothingGroups::Build(const Scene& scene, const SceneObject& object)
     const float* normalX = scene.faceNormalX.data();
     const float* normalY = scene.faceNormalY.data();
     const float* normalZ = scene.faceNormalZ.data();
+    const std::uint32_t* const smoothing = smoothing_;
+    std::uint32_t* const counts = start_.data() + 2;
+    std::array<float, 3>* const sums = vertexSums_.data();
+    bool singleWord = true, plain = true;
     std::uint32_t word = 0;
     for (std::int32_t f = firstFace; f < endFace; ++f) {
-        const std::uint32_t w = smoothing_[f];
-        const std::int32_t a = vertexA[f], b = vertexB[f], c = vertexC[f];
-        const bool outsider = !owns(a) || !owns(b) || !owns(c);
+        const std::uint32_t w = smoothing[f];
+        const FaceInObject face(range, vertexA[f], vertexB[f], vertexC[f]);
+        const bool outsider = face.Outsider();
         if (w == 0 || outsider)
             ungrouped_.push_back(f);
         if (w == 0)
             continue;
         if (word != 0 && w != word)
-            singleWord_ = false;
+            singleWord = false;
         word = w;
-        plain_ = plain_ && !outsider;
+        plain = plain && !outsider;
         const std::array<float, 3> n{normalX[f], normalY[f], normalZ[f]};
-        ForEachOwnedVertex(*this, firstVertex_, a, b, c, [&](std::size_t v, int, bool repeats) {
-            plain_ = plain_ && !repeats;
+        ForEachOwnedVertex(range.first, face, [&](std::size_t v, int, bool repeats) {
+            plain = plain && !repeats;
             // The sum starts from the first face's normal itself (adding it to zero would
             // turn a -0 into +0).
-            std::array<float, 3>& sum = vertexSums_[v];
-            if (start_[v + 2]++ == 0) {
+            std::array<float, 3>& sum = sums[v];
+            if (counts[v]++ == 0) {
                 sum = n;
             } else {
                 sum[0] += n[0];
@@ -87,6 +113,8 @@ void SmoothingGroups::Build(const Scene& scene, const SceneObject& object)
             }
         });
     }
+    singleWord_ = singleWord;
+    plain_ = plain;
     if (OneGroupPerVertex())
         return;
 
@@ -95,9 +123,9 @@ void SmoothingGroups::Build(const Scene& scene, const SceneObject& object)
     Reserve(members_, start_[vertices + 1]);
 
     const auto list = [&](std::int32_t f) {
-        const std::int32_t a = vertexA[f], b = vertexB[f], c = vertexC[f];
-        const std::uint8_t outsider = !owns(a) || !owns(b) || !owns(c) ? GroupMember::kOutsider : 0;
-        ForEachOwnedVertex(*this, firstVertex_, a, b, c, [&](std::size_t v, int corner, bool repeats) {
+        const FaceInObject face(range, vertexA[f], vertexB[f], vertexC[f]);
+        const std::uint8_t outsider = face.Outsider() ? GroupMember::kOutsider : 0;
+        ForEachOwnedVertex(range.first, face, [&](std::size_t v, int corner, bool repeats) {
             const auto shape = static_cast<std::uint8_t>(outsider | (repeats ? GroupMember::kRepeatsVertex : 0));
             members_[start_[v + 1]++] = GroupMember{f, static_cast<std::uint8_t>(corner), shape};
         });

@@ -10,7 +10,13 @@
 #include "support/TestFiles.h"
 #include "view3d/Renderer.h"
 
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
 
 #include <cmath>
 #include <cstring>
@@ -350,6 +356,169 @@ ViewFrame RenderStill(Scene& s)
 }
 
 // Blender's two files of one model: the same counts, the same image, nearly the same frame.
+// A grid of 300,000 triangles as a binary PLY file with texture coordinates: large enough that
+// every scene array is a kept huge-page mapping once freed.
+std::filesystem::path WriteLargeGrid()
+{
+    constexpr std::uint32_t kSide = 388;
+    const std::filesystem::path path = FreshDirectory("large_grid") / "grid.ply";
+    std::string header = "ply\nformat binary_little_endian 1.0\nelement vertex " + std::to_string(kSide * kSide) +
+                         "\nproperty float x\nproperty float y\nproperty float z\nproperty float s\nproperty float t\n"
+                         "element face " +
+                         std::to_string(2 * (kSide - 1) * (kSide - 1)) +
+                         "\nproperty list uchar int vertex_indices\nend_header\n";
+    std::vector<std::uint8_t> bytes(header.begin(), header.end());
+    const auto put = [&](const auto value) {
+        const auto* raw = reinterpret_cast<const std::uint8_t*>(&value);
+        bytes.insert(bytes.end(), raw, raw + sizeof(value));
+    };
+    for (std::uint32_t y = 0; y < kSide; ++y)
+        for (std::uint32_t x = 0; x < kSide; ++x) {
+            const float u = static_cast<float>(x) / (kSide - 1), v = static_cast<float>(y) / (kSide - 1);
+            put(u * 10.0f);
+            put(std::sin(u * 7.0f) * std::cos(v * 5.0f));
+            put(v * 10.0f);
+            put(u);
+            put(v);
+        }
+    for (std::uint32_t y = 0; y + 1 < kSide; ++y)
+        for (std::uint32_t x = 0; x + 1 < kSide; ++x) {
+            const std::uint32_t at = y * kSide + x;
+            // Two triangles a square, each a count byte and three 32-bit indices.
+            const std::uint32_t triangles[2][3] = {{at, at + 1, at + kSide + 1}, {at, at + kSide + 1, at + kSide}};
+            for (const auto& triangle : triangles) {
+                put(std::uint8_t{3});
+                for (const std::uint32_t corner : triangle)
+                    put(corner);
+            }
+        }
+    WriteBytes(path, bytes);
+    return path;
+}
+
+template <typename T>
+bool SameArray(const SceneArray<T>& a, const SceneArray<T>& b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
+}
+
+// What ComputeNormals and the reader leave in a scene's arrays, compared byte for byte.
+void ExpectSameGeometry(const Scene& a, const Scene& b)
+{
+    EXPECT_TRUE(SameArray(a.positionX, b.positionX) && SameArray(a.positionY, b.positionY) &&
+                SameArray(a.positionZ, b.positionZ));
+    EXPECT_TRUE(SameArray(a.faceVertexA, b.faceVertexA) && SameArray(a.faceVertexB, b.faceVertexB) &&
+                SameArray(a.faceVertexC, b.faceVertexC));
+    EXPECT_TRUE(SameArray(a.faceU0, b.faceU0) && SameArray(a.faceV0, b.faceV0) && SameArray(a.faceU1, b.faceU1) &&
+                SameArray(a.faceV1, b.faceV1) && SameArray(a.faceU2, b.faceU2) && SameArray(a.faceV2, b.faceV2));
+    EXPECT_TRUE(SameArray(a.faceNormalX, b.faceNormalX) && SameArray(a.faceNormalY, b.faceNormalY) &&
+                SameArray(a.faceNormalZ, b.faceNormalZ));
+    EXPECT_TRUE(SameArray(a.cornerNormals, b.cornerNormals));
+    EXPECT_TRUE(SameArray(a.faceFlags, b.faceFlags));
+    EXPECT_TRUE(SameArray(a.faceSmoothing, b.faceSmoothing));
+    EXPECT_TRUE(SameArray(a.faceMaterial, b.faceMaterial));
+    EXPECT_TRUE(SameArray(a.faceDrawn, b.faceDrawn));
+}
+
+// The reader takes its arrays without clearing them, since it writes every element: opened
+// into memory that freed arrays left full of other bytes, a large model comes out the same.
+TEST(ModelReader, ALargeModelOpenedIntoMemoryOtherArraysLeftIsTheSameToTheByte)
+{
+    const std::string path = WriteLargeGrid().string();
+    RecordingInteraction ui;
+    Scene first;
+    ResetScene(first);
+    std::string reason;
+    ASSERT_EQ(ReadModelFile(path, first, ui, reason), 0) << reason;
+    ComputeNormals(first, false, "grid.ply", ui);
+    ASSERT_EQ(first.faceCount, 2 * 387 * 387);
+
+    {
+        // Arrays of every size the scene holds, filled with other bytes and freed: the next
+        // scene's arrays are made from this memory.
+        std::vector<SceneArray<std::uint8_t>> others;
+        const auto poison = [&](std::size_t bytes) { others.emplace_back(bytes, std::uint8_t{0xA5}); };
+        for (const auto* array : {&first.positionX, &first.positionY, &first.positionZ, &first.faceNormalX,
+                                  &first.faceNormalY, &first.faceNormalZ})
+            poison(array->size() * sizeof(float));
+        for (const auto* array : {&first.faceVertexA, &first.faceVertexB, &first.faceVertexC, &first.faceU0,
+                                  &first.faceV0, &first.faceU1, &first.faceV1, &first.faceU2, &first.faceV2})
+            poison(array->size() * sizeof(std::int32_t));
+        poison(first.cornerNormals.size() * sizeof(first.cornerNormals[0]));
+        poison(first.faceFlags.size() * sizeof(std::uint16_t));
+        poison(first.faceSmoothing.size() * sizeof(std::uint32_t));
+        poison(first.faceMaterial.size() * sizeof(std::int16_t));
+        poison(first.faceDrawn.size());
+    }
+    Scene again;
+    ResetScene(again);
+    ASSERT_EQ(ReadModelFile(path, again, ui, reason), 0) << reason;
+    ComputeNormals(again, false, "grid.ply", ui);
+    ExpectSameGeometry(first, again);
+}
+
+// The corner join done the slow way, straight from assimp's meshes: each placed mesh's
+// triangle corners in order, a corner taking the number of the first earlier corner with the
+// same position and normal bits (-0 as +0), else the next number.
+std::vector<std::int32_t> SlowlyJoinedCorners(const std::string& path)
+{
+    Assimp::Importer importer;
+    const aiScene* model = importer.ReadFile(path, aiProcess_Triangulate | aiProcess_GenUVCoords |
+                                                       aiProcess_TransformUVCoords | aiProcess_ValidateDataStructure);
+    std::vector<std::int32_t> corners;
+    if (model == nullptr)
+        return corners;
+    const auto bits = [](float value) { return std::bit_cast<std::uint32_t>(value + 0.0f); };
+    std::vector<const aiNode*> pending{model->mRootNode};
+    std::int32_t firstVertex = 0;
+    while (!pending.empty()) {
+        const aiNode* node = pending.back();
+        pending.pop_back();
+        for (unsigned i = 0; i < node->mNumMeshes; ++i) {
+            const aiMesh& mesh = *model->mMeshes[node->mMeshes[i]];
+            std::map<std::array<std::uint32_t, 6>, std::int32_t> numbers;
+            for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+                if (mesh.mFaces[f].mNumIndices != 3)
+                    continue;
+                for (unsigned k = 0; k < 3; ++k) {
+                    const unsigned v = mesh.mFaces[f].mIndices[k];
+                    const aiVector3D p = mesh.mVertices[v];
+                    const aiVector3D n = mesh.mNormals != nullptr ? mesh.mNormals[v] : aiVector3D();
+                    const std::array<std::uint32_t, 6> key{bits(p.x), bits(p.y), bits(p.z), bits(n.x), bits(n.y), bits(n.z)};
+                    const auto [at, added] = numbers.emplace(key, static_cast<std::int32_t>(numbers.size()));
+                    corners.push_back(firstVertex + at->second);
+                }
+            }
+            firstVertex += static_cast<std::int32_t>(numbers.size());
+        }
+        for (unsigned c = node->mNumChildren; c-- > 0;)
+            pending.push_back(node->mChildren[c]);
+    }
+    return corners;
+}
+
+TEST(ModelReader, CornersJoinAsTheSlowWayJoinsThem)
+{
+    for (const std::string& path : {kBlender + "suzanne.glb", kBlender + "suzanne.obj", kModels + "box.glb",
+                                    kModels + "box.obj", kModels + "box.dae", kModels + "box.fbx",
+                                    WriteLargeGrid().string()}) {
+        SCOPED_TRACE(path);
+        RecordingInteraction ui;
+        Scene s;
+        ResetScene(s);
+        std::string reason;
+        ASSERT_EQ(ReadModelFile(path, s, ui, reason), 0) << reason;
+        const std::vector<std::int32_t> expected = SlowlyJoinedCorners(path);
+        ASSERT_EQ(expected.size(), 3 * static_cast<std::size_t>(s.faceCount));
+        std::size_t mismatches = 0;
+        for (std::size_t f = 0; f < static_cast<std::size_t>(s.faceCount); ++f)
+            for (int k = 0; k < 3; ++k)
+                mismatches += CornerVertex(s, f, k) != expected[3 * f + static_cast<std::size_t>(k)];
+        EXPECT_EQ(mismatches, 0u);
+        EXPECT_EQ(s.vertexCount, expected.empty() ? 0 : *std::max_element(expected.begin(), expected.end()) + 1);
+    }
+}
+
 TEST(ModelReader, BlenderSuzanneOpensAsGlbAndAsObjAndRendersTheSameFrame)
 {
     Scene glb, obj;
