@@ -403,14 +403,18 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
             rowFirst = std::max(rowFirst, from);
             rowLast = std::min(rowLast, to);
         }
-        for (int column = rowFirst; column <= rowLast; ++column) {
+        // Along the row the edge functions step by constants and the wrapped column by one;
+        // the walk with no limits decides each texel from scratch, as a check on the stepping.
+        const int r = WrapTexel(row, height);
+        const std::uint8_t* ownedRow = owned + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
+        TexelTriangle::Sides sides = triangle.SidesAt(rowFirst, row);
+        int c = WrapTexel(rowFirst, width);
+        for (int column = rowFirst; column <= rowLast; ++column, triangle.NextColumn(sides), c = c + 1 == width ? 0 : c + 1) {
             // A texel belongs to the face that holds its centre; one between islands, whose
             // centre no face holds, to every face that overlaps it.
-            const int r = WrapTexel(row, height), c = WrapTexel(column, width);
             Point q{column + 0.5, row + 0.5};
-            if (!triangle.HoldsCentre(column, row)) {
-                if (owned[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(c)] != 0 ||
-                    !maps.Overlaps(column, row))
+            if (!(exhaustive ? triangle.HoldsCentre(column, row) : TexelTriangle::Holds(sides))) {
+                if (ownedRow[c] != 0 || !maps.Overlaps(column, row))
                     continue;
                 q = maps.NearestTo(column, row);
             }
@@ -418,9 +422,10 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
             const std::uint8_t weight = head.Weight(at.x - dab.x, at.y - dab.y);
             if (weight == 0)
                 continue;
-            const int px = static_cast<int>(std::floor(at.x)), py = static_cast<int>(std::floor(at.y));
-            if (px < 0 || py < 0 || px >= frame.width() || py >= frame.height())
+            // On the view the position is not negative, so truncation is its floor.
+            if (!(at.x >= 0.0 && at.y >= 0.0 && at.x < frame.width() && at.y < frame.height()))
                 continue;
+            const int px = static_cast<int>(at.x), py = static_cast<int>(at.y);
             if (maps.DepthAt(px, py) < frame.Depth(px, py) - slack)
                 continue;
             out.Add(materialIndex, r, c, weight);
@@ -487,8 +492,12 @@ ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, cons
     // gives (largest weights, and the first of equally near centres).
     if (!exhaustive && faces.size() >= kFacesWorthASecondCore) {
         // Built here, once per material, so the two walks only read the ownership maps.
+        std::int32_t lastMaterial = -1;
         for (const std::int32_t f : faces)
-            scene.texelOwners.OwnedMap(scene, scene.faceMaterial[static_cast<std::size_t>(f)]);
+            if (const std::int32_t m = scene.faceMaterial[static_cast<std::size_t>(f)]; m != lastMaterial) {
+                scene.texelOwners.OwnedMap(scene, m);
+                lastMaterial = m;
+            }
         const std::int32_t* middle = first + faces.size() / 2;
         CoverageBuilder later;
         std::thread helper = StartHelper([&] { CoverFaces(scene, frame, head, dab, middle, last, exhaustive, later); });
