@@ -328,7 +328,7 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
         return;
     const Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
     const int width = material.mapWidth, height = material.mapHeight;
-    if (!material.hasLayers || width < 1 || height < 1 || FaceOrientation(scene, f) <= 0)
+    if (!material.hasLayers || width < 1 || height < 1)
         return;
     const std::int32_t corner[3] = {scene.faceVertexA[i], scene.faceVertexB[i], scene.faceVertexC[i]};
     Point screen[3];
@@ -350,7 +350,9 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
     right = std::min(right, dab.x + reach);
     top = std::max(top, dab.y - reach);
     bottom = std::min(bottom, dab.y + reach);
-    if (left > right || top > bottom)
+    // Faces beside the dab are many and cheap to pass over: the box goes before the
+    // orientation.
+    if (left > right || top > bottom || FaceOrientation(scene, f) <= 0)
         return;
 
     PixelWalk pixels{head, materialIndex, out};
@@ -392,8 +394,10 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
     const double slack = kDepthSlack + maps.DepthPerPixel();
     const TexelTriangle triangle(texture.u, texture.v, width, height);
     const std::uint8_t* owned = scene.texelOwners.OwnedMap(scene, materialIndex);
-    // Walking the triangle's own columns row by row pays once a face spans a few texels.
-    const bool bySpans = !exhaustive && lastColumn - firstColumn >= 3;
+    // Working out the triangle's own columns of each row pays once a face spans several
+    // texels; narrower, the few columns beside it are passed over texel by texel (mostly held
+    // by a neighbour).
+    const bool bySpans = !exhaustive && lastColumn - firstColumn >= 8;
     for (int row = firstRow; row <= lastRow; ++row) {
         int rowFirst = firstColumn, rowLast = lastColumn;
         if (bySpans) {

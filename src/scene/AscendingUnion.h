@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <span>
 #include <vector>
 
@@ -19,9 +18,8 @@ inline std::vector<std::int32_t> AscendingUnion(const std::vector<std::span<cons
     for (std::size_t k = 0; k < lists.size(); k += 2) {
         const std::span<const std::int32_t> a = lists[k];
         const std::span<const std::int32_t> b = k + 1 < lists.size() ? lists[k + 1] : std::span<const std::int32_t>{};
-        std::vector<std::int32_t> out;
-        out.reserve(a.size() + b.size());
-        std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+        std::vector<std::int32_t> out(a.size() + b.size());
+        out.erase(std::set_union(a.begin(), a.end(), b.begin(), b.end(), out.begin()), out.end());
         merged.push_back(std::move(out));
     }
     while (merged.size() > 1) {
@@ -32,9 +30,9 @@ inline std::vector<std::int32_t> AscendingUnion(const std::vector<std::span<cons
                 next.push_back(std::move(merged[k]));
                 continue;
             }
-            std::vector<std::int32_t> out;
-            out.reserve(merged[k].size() + merged[k + 1].size());
-            std::set_union(merged[k].begin(), merged[k].end(), merged[k + 1].begin(), merged[k + 1].end(), std::back_inserter(out));
+            std::vector<std::int32_t> out(merged[k].size() + merged[k + 1].size());
+            out.erase(std::set_union(merged[k].begin(), merged[k].end(), merged[k + 1].begin(), merged[k + 1].end(), out.begin()),
+                      out.end());
             next.push_back(std::move(out));
         }
         merged = std::move(next);
