@@ -416,13 +416,10 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
         for (int column = rowFirst; column <= rowLast; ++column, triangle.NextColumn(sides), c = c + 1 == width ? 0 : c + 1) {
             // A texel belongs to the face that holds its centre; one between islands, whose
             // centre no face holds, to every face that overlaps it.
-            Point q{column + 0.5, row + 0.5};
-            if (!(exhaustive ? triangle.HoldsCentre(column, row) : TexelTriangle::Holds(sides))) {
-                if (ownedRow[c] != 0 || !maps.Overlaps(column, row))
-                    continue;
-                q = maps.NearestTo(column, row);
-            }
-            const Point at = maps.ToScreen(q);
+            const bool held = exhaustive ? triangle.HoldsCentre(column, row) : TexelTriangle::Holds(sides);
+            if (!held && (ownedRow[c] != 0 || !maps.Overlaps(column, row)))
+                continue;
+            const Point at = maps.ToScreen(held ? Point{column + 0.5, row + 0.5} : maps.NearestTo(column, row));
             const std::uint8_t weight = head.Weight(at.x - dab.x, at.y - dab.y);
             if (weight == 0)
                 continue;
