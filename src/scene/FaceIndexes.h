@@ -77,11 +77,13 @@ struct TexelTriangle {
             s.side[k] += columnStep[k];
     }
     // A centre is held when no edge has it on one side and another edge on the other (edges
-    // included).
+    // included). Taken from the sign bits without branches (the walk asks it for every texel,
+    // and which way it goes is hard to foresee): a side is negative when its sign bit is set,
+    // positive when its negation's is (sides stay far from the int64 limits).
     static bool Holds(const Sides& s)
     {
-        const bool negative = s.side[0] < 0 || s.side[1] < 0 || s.side[2] < 0;
-        const bool positive = s.side[0] > 0 || s.side[1] > 0 || s.side[2] > 0;
+        const bool negative = (s.side[0] | s.side[1] | s.side[2]) < 0;
+        const bool positive = ((-s.side[0]) | (-s.side[1]) | (-s.side[2])) < 0;
         return !(negative && positive);
     }
     // Whether the centre of texel (column, row) lies inside (edges included), taken in the
