@@ -328,7 +328,7 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
         return;
     const Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
     const int width = material.mapWidth, height = material.mapHeight;
-    if (!material.hasLayers || width < 1 || height < 1 || FaceOrientation(scene, f) <= 0)
+    if (!material.hasLayers || width < 1 || height < 1)
         return;
     const std::int32_t corner[3] = {scene.faceVertexA[i], scene.faceVertexB[i], scene.faceVertexC[i]};
     Point screen[3];
@@ -350,7 +350,9 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
     right = std::min(right, dab.x + reach);
     top = std::max(top, dab.y - reach);
     bottom = std::min(bottom, dab.y + reach);
-    if (left > right || top > bottom)
+    // Faces beside the dab are many and cheap to pass over: the box goes before the
+    // orientation.
+    if (left > right || top > bottom || FaceOrientation(scene, f) <= 0)
         return;
 
     PixelWalk pixels{head, materialIndex, out};
@@ -392,8 +394,10 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
     const double slack = kDepthSlack + maps.DepthPerPixel();
     const TexelTriangle triangle(texture.u, texture.v, width, height);
     const std::uint8_t* owned = scene.texelOwners.OwnedMap(scene, materialIndex);
-    // Walking the triangle's own columns row by row pays once a face spans a few texels.
-    const bool bySpans = !exhaustive && lastColumn - firstColumn >= 3;
+    // Working out the triangle's own columns of each row pays once a face spans several
+    // texels; narrower, the few columns beside it are passed over texel by texel (mostly held
+    // by a neighbour).
+    const bool bySpans = !exhaustive && lastColumn - firstColumn >= 8;
     for (int row = firstRow; row <= lastRow; ++row) {
         int rowFirst = firstColumn, rowLast = lastColumn;
         if (bySpans) {
@@ -403,24 +407,26 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
             rowFirst = std::max(rowFirst, from);
             rowLast = std::min(rowLast, to);
         }
-        for (int column = rowFirst; column <= rowLast; ++column) {
+        // Along the row the edge functions step by constants and the wrapped column by one;
+        // the walk with no limits decides each texel from scratch, as a check on the stepping.
+        const int r = WrapTexel(row, height);
+        const std::uint8_t* ownedRow = owned + static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
+        TexelTriangle::Sides sides = triangle.SidesAt(rowFirst, row);
+        int c = WrapTexel(rowFirst, width);
+        for (int column = rowFirst; column <= rowLast; ++column, triangle.NextColumn(sides), c = c + 1 == width ? 0 : c + 1) {
             // A texel belongs to the face that holds its centre; one between islands, whose
             // centre no face holds, to every face that overlaps it.
-            const int r = WrapTexel(row, height), c = WrapTexel(column, width);
-            Point q{column + 0.5, row + 0.5};
-            if (!triangle.HoldsCentre(column, row)) {
-                if (owned[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(c)] != 0 ||
-                    !maps.Overlaps(column, row))
-                    continue;
-                q = maps.NearestTo(column, row);
-            }
-            const Point at = maps.ToScreen(q);
+            const bool held = exhaustive ? triangle.HoldsCentre(column, row) : TexelTriangle::Holds(sides);
+            if (!held && (ownedRow[c] != 0 || !maps.Overlaps(column, row)))
+                continue;
+            const Point at = maps.ToScreen(held ? Point{column + 0.5, row + 0.5} : maps.NearestTo(column, row));
             const std::uint8_t weight = head.Weight(at.x - dab.x, at.y - dab.y);
             if (weight == 0)
                 continue;
-            const int px = static_cast<int>(std::floor(at.x)), py = static_cast<int>(std::floor(at.y));
-            if (px < 0 || py < 0 || px >= frame.width() || py >= frame.height())
+            // On the view the position is not negative, so truncation is its floor.
+            if (!(at.x >= 0.0 && at.y >= 0.0 && at.x < frame.width() && at.y < frame.height()))
                 continue;
+            const int px = static_cast<int>(at.x), py = static_cast<int>(at.y);
             if (maps.DepthAt(px, py) < frame.Depth(px, py) - slack)
                 continue;
             out.Add(materialIndex, r, c, weight);
@@ -487,8 +493,12 @@ ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, cons
     // gives (largest weights, and the first of equally near centres).
     if (!exhaustive && faces.size() >= kFacesWorthASecondCore) {
         // Built here, once per material, so the two walks only read the ownership maps.
+        std::int32_t lastMaterial = -1;
         for (const std::int32_t f : faces)
-            scene.texelOwners.OwnedMap(scene, scene.faceMaterial[static_cast<std::size_t>(f)]);
+            if (const std::int32_t m = scene.faceMaterial[static_cast<std::size_t>(f)]; m != lastMaterial) {
+                scene.texelOwners.OwnedMap(scene, m);
+                lastMaterial = m;
+            }
         const std::int32_t* middle = first + faces.size() / 2;
         CoverageBuilder later;
         std::thread helper = StartHelper([&] { CoverFaces(scene, frame, head, dab, middle, last, exhaustive, later); });

@@ -42,15 +42,21 @@ void CompositeStack(LayerStack& stack, MapType type, const std::vector<int>& col
     CDIB& target = stack[0].image;
     const int channels = IsColourType(type) ? 3 : 1;
     const int start = CompositeStart(type);
+    // The layers' rows are found once a row, not once a texel and channel.
+    struct LayerRow {
+        const std::uint8_t* image;
+        const std::uint8_t* alpha;
+    };
+    std::vector<LayerRow> layerRows(static_cast<std::size_t>(stack.count() - 1));
     for (const int y : rows) {
         std::uint8_t* out = target.row(y);
+        for (int i = 1; i < stack.count(); ++i)
+            layerRows[static_cast<std::size_t>(i - 1)] = {stack[i].image.row(y), stack[i].alpha.row(y)};
         for (const int x : columns) {
             for (int c = 0; c < channels; ++c) {
                 int v = start;
-                for (int i = 1; i < stack.count(); ++i) {
-                    const Layer& layer = stack[i];
-                    v = Blend(v, layer.image.row(y)[x * channels + c], layer.alpha.row(y)[x]);
-                }
+                for (const LayerRow& layer : layerRows)
+                    v = Blend(v, layer.image[x * channels + c], layer.alpha[x]);
                 out[x * channels + c] = static_cast<std::uint8_t>(v);
             }
         }

@@ -1,5 +1,6 @@
 #include "scene/FaceIndexes.h"
 
+#include "scene/AscendingUnion.h"
 #include "scene/Scene.h"
 #include "scene/TextureSeam.h"
 
@@ -63,19 +64,16 @@ const std::vector<std::int32_t>* ScreenFaceIndex::Candidates(int x, int y) const
 
 std::vector<std::int32_t> ScreenFaceIndex::CandidatesIn(int left, int top, int right, int bottom) const
 {
-    std::vector<std::int32_t> faces;
     if (builtFor_ == 0 || columns_ <= 0 || rows_ <= 0 || right < 0 || bottom < 0 || left > right || top > bottom)
-        return faces;
+        return {};
     const int c0 = std::max(left, 0) / kCell, c1 = std::min(right / kCell, columns_ - 1);
     const int r0 = std::max(top, 0) / kCell, r1 = std::min(bottom / kCell, rows_ - 1);
+    // Each cell's list is ascending (built in face order).
+    std::vector<std::span<const std::int32_t>> lists;
     for (int r = r0; r <= r1; ++r)
-        for (int c = c0; c <= c1; ++c) {
-            const auto& cell = cells_[static_cast<std::size_t>(r * columns_ + c)];
-            faces.insert(faces.end(), cell.begin(), cell.end());
-        }
-    std::sort(faces.begin(), faces.end());
-    faces.erase(std::unique(faces.begin(), faces.end()), faces.end());
-    return faces;
+        for (int c = c0; c <= c1; ++c)
+            lists.emplace_back(cells_[static_cast<std::size_t>(r * columns_ + c)]);
+    return AscendingUnion(lists);
 }
 
 bool TexelOwnership::Owned(const Scene& scene, std::int32_t material, int row, int column)
@@ -120,10 +118,14 @@ const std::uint8_t* TexelOwnership::OwnedMap(const Scene& scene, std::int32_t ma
             // A face spanning more than its map marks every texel it may hold once.
             c1 = std::min(c1, c0 + width);
             r1 = std::min(r1, r0 + height);
-            for (int r = r0; r <= r1; ++r)
-                for (int c = c0; c <= c1; ++c)
-                    if (triangle.HoldsCentre(c, r))
-                        owned[static_cast<std::size_t>(((r % height + height) % height) * width + (c % width + width) % width)] = 1;
+            for (int r = r0; r <= r1; ++r) {
+                std::uint8_t* row = owned.data() + static_cast<std::size_t>((r % height + height) % height) * static_cast<std::size_t>(width);
+                TexelTriangle::Sides sides = triangle.SidesAt(c0, r);
+                for (int c = c0, wrapped = (c0 % width + width) % width; c <= c1;
+                     ++c, triangle.NextColumn(sides), wrapped = wrapped + 1 == width ? 0 : wrapped + 1)
+                    if (TexelTriangle::Holds(sides))
+                        row[wrapped] = 1;
+            }
         }
     }
     return owned.data();
@@ -165,10 +167,11 @@ std::vector<std::int32_t> TextureFaceIndex::Candidates(std::int32_t material, co
     if (material < 0 || static_cast<std::size_t>(material) >= materials_.size())
         return {};
     const MaterialCells& index = materials_[static_cast<std::size_t>(material)];
-    std::vector<std::int32_t> faces = index.wide;
     if (index.cells.empty())
-        return faces;
-    // Each cell once, however many rectangles reach it.
+        return index.wide;
+    // Each cell once, however many rectangles reach it; every list is ascending (built in face
+    // order).
+    std::vector<std::span<const std::int32_t>> lists{index.wide};
     std::vector<std::uint8_t> taken(kGrid * kGrid, 0);
     constexpr int kShift = 16 - 5;
     for (const FractionRect& rect : rects) {
@@ -182,12 +185,10 @@ std::vector<std::int32_t> TextureFaceIndex::Candidates(std::int32_t material, co
                 if (taken[at])
                     continue;
                 taken[at] = 1;
-                faces.insert(faces.end(), index.cells[at].begin(), index.cells[at].end());
+                lists.emplace_back(index.cells[at]);
             }
     }
-    std::sort(faces.begin(), faces.end());
-    faces.erase(std::unique(faces.begin(), faces.end()), faces.end());
-    return faces;
+    return AscendingUnion(lists);
 }
 
 } // namespace gessoria

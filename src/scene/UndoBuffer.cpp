@@ -131,20 +131,43 @@ void UndoBuffer::RecordDab(const Scene& scene, DabFootprint footprint)
     const std::uint64_t start = write_;
     PutHeader(start, header);
     std::uint64_t at = start + kHeaderSize;
-    for (int i = 0; i < footprint.rows; ++i) {
-        for (int j = 0; j < footprint.columns; ++j) {
-            int row = 0, column = 0;
-            Place(footprint, material.mapWidth, material.mapHeight, i, j, row, column);
-            for (const MapType type : kBodyOrder) {
-                if (!(types & FlagOf(type)))
-                    continue;
-                const Layer& layer = material.stack(type)[material.current(type)];
-                Put(at++, layer.alpha.row(row)[column]);
-                const int bytes = type == MapType::Colour ? 3 : 1;
-                for (int b = 0; b < bytes; ++b)
-                    Put(at++, layer.image.row(row)[column * bytes + b]);
-            }
+    // The recorded layers in body order, each texel's bytes (alpha, then value) taken a whole
+    // footprint row at a time into one run and copied into the ring.
+    struct Source {
+        const Layer* layer;
+        int bytes;
+    };
+    Source sources[kMapTypeCount];
+    int sourceCount = 0;
+    std::size_t perTexel = 0;
+    for (const MapType type : kBodyOrder)
+        if (types & FlagOf(type)) {
+            const int bytes = type == MapType::Colour ? 3 : 1;
+            sources[sourceCount++] = {&material.stack(type)[material.current(type)], bytes};
+            perTexel += static_cast<std::size_t>(1 + bytes);
         }
+    // Every footprint row places its columns alike.
+    std::vector<int> columns(static_cast<std::size_t>(std::max(footprint.columns, 0)));
+    for (int j = 0; j < footprint.columns; ++j) {
+        int row = 0;
+        Place(footprint, material.mapWidth, material.mapHeight, 0, j, row, columns[static_cast<std::size_t>(j)]);
+    }
+    std::vector<std::uint8_t> run(columns.size() * perTexel);
+    for (int i = 0; i < footprint.rows; ++i) {
+        int row = 0, column = 0;
+        Place(footprint, material.mapWidth, material.mapHeight, i, 0, row, column);
+        std::uint8_t* out = run.data();
+        for (const int c : columns)
+            for (int s = 0; s < sourceCount; ++s) {
+                const Layer& layer = *sources[s].layer;
+                const int bytes = sources[s].bytes;
+                *out++ = layer.alpha.row(row)[c];
+                const std::uint8_t* value = layer.image.row(row) + c * bytes;
+                for (int b = 0; b < bytes; ++b)
+                    *out++ = value[b];
+            }
+        PutBytes(at, run.data(), run.size());
+        at += run.size();
     }
     PutHeader(at, header);
     const std::uint64_t end = at + kHeaderSize;
@@ -154,6 +177,15 @@ void UndoBuffer::RecordDab(const Scene& scene, DabFootprint footprint)
     if (end - oldest_ > ring_.size())
         oldest_ = end - std::min<std::uint64_t>(end, ring_.size());
     write_ = redoLimit_ = end;
+}
+
+void UndoBuffer::PutBytes(std::uint64_t at, const std::uint8_t* bytes, std::size_t count)
+{
+    // At most two copies: up to the ring's end, then from its start.
+    const auto from = static_cast<std::size_t>(at % ring_.size());
+    const std::size_t first = std::min(count, ring_.size() - from);
+    std::copy_n(bytes, first, ring_.data() + from);
+    std::copy_n(bytes + first, count - first, ring_.data());
 }
 
 void UndoBuffer::Place(const DabFootprint& f, int width, int height, int i, int j, int& row, int& column)

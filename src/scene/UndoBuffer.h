@@ -91,6 +91,8 @@ private:
     };
 
     void Put(std::uint64_t at, std::uint8_t byte) { ring_[static_cast<std::size_t>(at % ring_.size())] = byte; }
+    // `count` bytes at `at` on, wrapping at the ring's end; count is at most the ring's size.
+    void PutBytes(std::uint64_t at, const std::uint8_t* bytes, std::size_t count);
     std::uint8_t Get(std::uint64_t at) const { return ring_[static_cast<std::size_t>(at % ring_.size())]; }
     void PutHeader(std::uint64_t at, const Header& header);
     Header GetHeader(std::uint64_t at) const;

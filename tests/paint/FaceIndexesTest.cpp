@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
+#include <set>
 
 namespace gessoria::test {
 namespace {
@@ -149,6 +151,113 @@ TEST(FaceIndexes, EveryFaceThatCanMeetATextureRectangleIsACandidate)
         }
     }
     EXPECT_GT(needed, 100);
+}
+
+TEST(FaceIndexes, ScreenCandidatesAreEveryCellsFacesOnceAscending)
+{
+    ViewFrame frame;
+    Scene s = RenderedSample(frame);
+    s.screenIndex.Refresh(s);
+    // Inside the view, across its edges, one pixel, and a box covering it all.
+    const int boxes[][4] = {{10, 10, 60, 40}, {-20, -5, 30, 200}, {100, 70, 100, 70}, {0, 0, kWidth - 1, kHeight - 1}, {150, 20, 400, 149}};
+    std::size_t total = 0;
+    for (const auto& b : boxes) {
+        std::set<std::int32_t> expected;
+        for (int y = std::max(b[1], 0); y <= std::min(b[3], kHeight - 1); ++y)
+            for (int x = std::max(b[0], 0); x <= std::min(b[2], kWidth - 1); ++x)
+                if (const std::vector<std::int32_t>* cell = s.screenIndex.Candidates(x, y))
+                    expected.insert(cell->begin(), cell->end());
+        const std::vector<std::int32_t> candidates = s.screenIndex.CandidatesIn(b[0], b[1], b[2], b[3]);
+        EXPECT_EQ(candidates, std::vector<std::int32_t>(expected.begin(), expected.end())) << b[0] << "," << b[1];
+        total += candidates.size();
+    }
+    EXPECT_GT(total, 500u);
+}
+
+TEST(FaceIndexes, TheOwnershipMapHoldsExactlyTheTexelsWhoseCentreAFaceHolds)
+{
+    ViewFrame frame;
+    Scene s = RenderedSample(frame);
+    int owned = 0;
+    for (std::int32_t m = 0; m <= s.materialCount; ++m) {
+        const Material& material = s.materials[static_cast<std::size_t>(m)];
+        const int width = material.mapWidth, height = material.mapHeight;
+        const std::uint8_t* map = s.texelOwners.OwnedMap(s, m);
+        if (map == nullptr)
+            continue;
+        // Every texel of every face's texture box, one repetition beyond, decided alone.
+        std::vector<std::uint8_t> expected(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+        for (std::int32_t f = 0; f < s.faceCount; ++f) {
+            const auto i = static_cast<std::size_t>(f);
+            if (s.faceMaterial[i] != m)
+                continue;
+            const FaceTexture t = RepairedTexture(s, i);
+            const TexelTriangle triangle(t.u, t.v, width, height);
+            const auto c0 = static_cast<int>(std::floor(static_cast<double>(std::min({t.u[0], t.u[1], t.u[2]})) * width / 65536.0)) - 1;
+            const auto c1 = static_cast<int>(std::ceil(static_cast<double>(std::max({t.u[0], t.u[1], t.u[2]})) * width / 65536.0)) + 1;
+            const auto r0 = static_cast<int>(std::floor(static_cast<double>(std::min({t.v[0], t.v[1], t.v[2]})) * height / 65536.0)) - 1;
+            const auto r1 = static_cast<int>(std::ceil(static_cast<double>(std::max({t.v[0], t.v[1], t.v[2]})) * height / 65536.0)) + 1;
+            for (int r = r0; r <= r1; ++r)
+                for (int c = c0; c <= c1; ++c)
+                    if (triangle.HoldsCentre(c, r))
+                        expected[static_cast<std::size_t>(((r % height + height) % height) * width + (c % width + width) % width)] = 1;
+        }
+        for (std::size_t k = 0; k < expected.size(); ++k) {
+            ASSERT_EQ(map[k] != 0, expected[k] != 0) << "material " << m << " texel " << k % width << "," << k / width;
+            owned += expected[k];
+        }
+    }
+    EXPECT_GT(owned, 1000);
+}
+
+TEST(FaceIndexes, StepsAlongARowGiveTheEdgeFunctionsOfEachCentre)
+{
+    // Random triangles, thin and degenerate ones, and corners on texel centres (edges through
+    // centres), across map repetitions: stepping a row agrees with working each centre out.
+    std::mt19937 random(18);
+    std::uniform_int_distribution<std::int64_t> coordinate(-70000, 140000);
+    int held = 0, checked = 0;
+    for (int n = 0; n < 400; ++n) {
+        std::int64_t u[3], v[3];
+        for (int k = 0; k < 3; ++k) {
+            u[k] = coordinate(random);
+            v[k] = coordinate(random);
+        }
+        if (n % 4 == 1) {  // on texel centres of a 64 x 64 map
+            for (int k = 0; k < 3; ++k) {
+                u[k] = u[k] / 1024 * 1024 + 512;
+                v[k] = v[k] / 1024 * 1024 + 512;
+            }
+        } else if (n % 4 == 2) {  // collinear
+            u[2] = 2 * u[1] - u[0];
+            v[2] = 2 * v[1] - v[0];
+        } else if (n % 4 == 3) {  // small: a few texels
+            for (int k = 1; k < 3; ++k) {
+                u[k] = u[0] + (u[k] % 4096);
+                v[k] = v[0] + (v[k] % 4096);
+            }
+        }
+        const TexelTriangle triangle(u, v, 64, 64);
+        const int c0 = static_cast<int>(std::min({u[0], u[1], u[2]}) * 64 / 65536) - 2;
+        const int c1 = static_cast<int>(std::max({u[0], u[1], u[2]}) * 64 / 65536) + 2;
+        const int r0 = static_cast<int>(std::min({v[0], v[1], v[2]}) * 64 / 65536) - 2;
+        const int r1 = static_cast<int>(std::max({v[0], v[1], v[2]}) * 64 / 65536) + 2;
+        for (int r = r0; r <= r1; r += 3) {
+            TexelTriangle::Sides sides = triangle.SidesAt(c0, r);
+            for (int c = c0; c <= c1; ++c, triangle.NextColumn(sides)) {
+                const TexelTriangle::Sides fresh = triangle.SidesAt(c, r);
+                ASSERT_TRUE(std::equal(std::begin(sides.side), std::end(sides.side), std::begin(fresh.side))) << n << ": " << c << "," << r;
+                // Held: no side negative or no side positive (edges included).
+                const std::int64_t least = std::min({fresh.side[0], fresh.side[1], fresh.side[2]});
+                const std::int64_t most = std::max({fresh.side[0], fresh.side[1], fresh.side[2]});
+                ASSERT_EQ(TexelTriangle::Holds(sides), least >= 0 || most <= 0) << n << ": " << c << "," << r;
+                held += TexelTriangle::Holds(sides);
+                ++checked;
+            }
+        }
+    }
+    EXPECT_GT(held, 1000);
+    EXPECT_GT(checked, held);
 }
 
 } // namespace
