@@ -555,8 +555,7 @@ int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, U
     scene.vertexCount = static_cast<std::int32_t>(vertexTotal);
     scene.faceCount = static_cast<std::int32_t>(faceTotal);
     scene.materialCount = used;
-    // Every array the fill below and ComputeNormals write is written in full: no clearing.
-    AllocateScene(scene, false, ui, SceneArrayStart::Overwritten);
+    AllocateScene(scene, false, ui);
 
     for (unsigned m = 0; m < model.mNumMaterials; ++m)
         if (sceneMaterial[m] != 0 && model.mMaterials[m] != nullptr)

@@ -11,13 +11,11 @@
 namespace gessoria {
 namespace {
 
-// A fresh array of zeros: the memory is zero without being written (SceneArray.h); or, for
-// an array its loader overwrites, of whatever the memory holds.
+// A fresh array of zeros: the memory is zero without being written (SceneArray.h).
 template <typename T>
-void Allocate(SceneArray<T>& array, std::int32_t count, SceneArrayStart start = SceneArrayStart::Zeroed)
+void Allocate(SceneArray<T>& array, std::int32_t count)
 {
-    const auto size = static_cast<std::size_t>(count);
-    array = start == SceneArrayStart::Overwritten ? SceneArrayForOverwrite<T>(size) : SceneArray<T>(size);
+    array = SceneArray<T>(static_cast<std::size_t>(count));
 }
 
 // Runs one allocation step; any failure to get the memory is fatal with that step's code.
@@ -60,7 +58,7 @@ void ReportAllocationFailure(int code, UserInteraction& ui)
     std::exit(EXIT_FAILURE);
 }
 
-void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui, SceneArrayStart start)
+void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui)
 {
     const std::int32_t vertices = scene.vertexCount;
     const std::int32_t faces = scene.faceCount;
@@ -74,31 +72,31 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui, Sc
     scene.cornerLightingStamp = {};
     AllocateOrDie(2, ui, [&] {
         for (auto* uv : {&scene.faceU0, &scene.faceV0, &scene.faceU1, &scene.faceV1, &scene.faceU2, &scene.faceV2})
-            Allocate(*uv, faces, start);
+            Allocate(*uv, faces);
     });
     AllocateOrDie(3, ui, [&] {
-        Allocate(scene.positionX, vertices, start);
-        Allocate(scene.positionY, vertices, start);
-        Allocate(scene.positionZ, vertices, start);
+        Allocate(scene.positionX, vertices);
+        Allocate(scene.positionY, vertices);
+        Allocate(scene.positionZ, vertices);
     });
     AllocateOrDie(4, ui, [&] {
-        Allocate(scene.faceNormalX, faces, start);
-        Allocate(scene.faceNormalY, faces, start);
-        Allocate(scene.faceNormalZ, faces, start);
-        Allocate(scene.cornerNormals, faces, start);
+        Allocate(scene.faceNormalX, faces);
+        Allocate(scene.faceNormalY, faces);
+        Allocate(scene.faceNormalZ, faces);
+        Allocate(scene.cornerNormals, faces);
     });
     AllocateOrDie(5, ui, [&] {
-        Allocate(scene.faceVertexA, faces, start);
-        Allocate(scene.faceVertexB, faces, start);
-        Allocate(scene.faceVertexC, faces, start);
+        Allocate(scene.faceVertexA, faces);
+        Allocate(scene.faceVertexB, faces);
+        Allocate(scene.faceVertexC, faces);
     });
     AllocateOrDie(6, ui, [&] {
-        Allocate(scene.faceFlags, faces, start);
-        Allocate(scene.faceSmoothing, faces, start);
+        Allocate(scene.faceFlags, faces);
+        Allocate(scene.faceSmoothing, faces);
         Allocate(scene.faceDrawn, faces);
     });
     AllocateOrDie(7, ui, [&] {
-        Allocate(scene.faceMaterial, faces, start);
+        Allocate(scene.faceMaterial, faces);
         scene.materials.clear();
         scene.materials.resize(static_cast<std::size_t>(scene.materialCount) + 1);
     });
@@ -107,8 +105,7 @@ void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui, Sc
     AllocateUndoRing(scene, ui);
 
     if (!keepFaceMaterials) {
-        // faceMaterial was allocated as zeros (or its loader writes it): every face starts on
-        // "Default".
+        // faceMaterial was allocated as zeros: every face is on "Default".
         Material& fallback = scene.materials[0];
         fallback.name = "Default";
         fallback.colour = 0xFFFFFF;

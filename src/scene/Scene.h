@@ -132,17 +132,10 @@ struct Scene {
     }
 };
 
-// How AllocateScene starts the arrays a loader fills: Zeroed, or Overwritten when the loader
-// writes every position, corner, texture coordinate, face flag, smoothing word and face
-// material itself and ComputeNormals runs before anything reads the normals; those arrays
-// then start with whatever values the memory holds and are not cleared first.
-enum class SceneArrayStart { Zeroed, Overwritten };
-
 // Allocates every array but the renderer's working arrays for the counts already set; every
-// element starts at zero (but see SceneArrayStart). Unless keepFaceMaterials is set,
-// material 0 becomes "Default", white (every face starts on it).
-void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui,
-                   SceneArrayStart start = SceneArrayStart::Zeroed);
+// element starts at zero. Unless keepFaceMaterials is set, material 0 becomes "Default",
+// white (every face starts on it).
+void AllocateScene(Scene& scene, bool keepFaceMaterials, UserInteraction& ui);
 // The undo ring of the scene's undo settings, as AllocateScene makes it: a ring that cannot be
 // allocated is reported and switches undo off.
 void AllocateUndoRing(Scene& scene, UserInteraction& ui);

@@ -10,11 +10,6 @@
 // This is what makes opening a scene of half a million faces cheap. Files are read into
 // the same kind of memory (ReadFileBytes).
 //
-// Huge-page arrays that are freed are kept for a while (up to a bound) and handed, as they
-// are, to the next arrays made by SceneArrayForOverwrite (for arrays written in full before
-// use): a model opened after another scene reuses memory already faulted in. Every other array
-// is fresh memory as above.
-//
 // Only for element types whose zero bytes are their zero value (numbers and arrays of them).
 // Grow an array only by making a new one: resizing within an array's capacity leaves the
 // new elements as whatever that memory held.
@@ -31,16 +26,6 @@ namespace gessoria {
 void* AllocateZeroedSceneMemory(std::size_t bytes);
 // Releases what AllocateZeroedSceneMemory returned for the same byte count.
 void FreeSceneMemory(void* memory, std::size_t bytes) noexcept;
-
-// While one exists on a thread, AllocateZeroedSceneMemory on that thread may return memory
-// a freed array left, not zero. Use SceneArrayForOverwrite rather than this directly.
-class OverwriteScope {
-public:
-    OverwriteScope() noexcept;
-    ~OverwriteScope();
-    OverwriteScope(const OverwriteScope&) = delete;
-    OverwriteScope& operator=(const OverwriteScope&) = delete;
-};
 
 template <typename T>
 class SceneAllocator {
@@ -79,15 +64,5 @@ public:
 
 template <typename T>
 using SceneArray = std::vector<T, SceneAllocator<T>>;
-
-// An array of `size` elements whose values are arbitrary (zero when the memory is fresh,
-// else what a freed array left): only for an array its maker writes in full before anything
-// reads it.
-template <typename T>
-SceneArray<T> SceneArrayForOverwrite(std::size_t size)
-{
-    const OverwriteScope overwrite;
-    return SceneArray<T>(size);
-}
 
 } // namespace gessoria
