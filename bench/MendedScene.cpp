@@ -2,6 +2,7 @@
 
 #include "io/ChunkTree.h"
 #include "io/FileBytes.h"
+#include "io/LittleEndian.h"
 #include "io/SceneFileOpener.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
@@ -46,7 +47,7 @@ std::vector<std::uint8_t> RenamedMaterial(std::span<const std::uint8_t> entry, c
         at += length;
     }
     std::vector<std::uint8_t> chunk = {0xFF, 0xAF, 0, 0, 0, 0};
-    PutU32(chunk, 2, static_cast<std::uint32_t>(body.size() + 6));
+    le::SetU32(chunk, 2, static_cast<std::uint32_t>(body.size() + 6));
     chunk.insert(chunk.end(), body.begin(), body.end());
     return chunk;
 }
@@ -96,24 +97,10 @@ std::string MendedSceneFile(const std::string& path)
     return out.string();
 }
 
-void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t GetU32(const std::vector<std::uint8_t>& bytes, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t>(bytes[at + static_cast<std::size_t>(i)]) << (8 * i);
-    return value;
-}
-
 void GrowMeshData(std::vector<std::uint8_t>& file, std::size_t meshDataStart, std::size_t added)
 {
-    PutU32(file, 2, GetU32(file, 2) + static_cast<std::uint32_t>(added));
-    PutU32(file, meshDataStart + 2, GetU32(file, meshDataStart + 2) + static_cast<std::uint32_t>(added));
+    le::SetU32(file, 2, le::U32(file, 2) + static_cast<std::uint32_t>(added));
+    le::SetU32(file, meshDataStart + 2, le::U32(file, meshDataStart + 2) + static_cast<std::uint32_t>(added));
 }
 
 void ReadyToPaint(Scene& scene)

@@ -15,9 +15,6 @@ struct Scene;
 
 namespace gessoria::bench {
 
-// Writes a 32-bit little-endian value at `at`; reads one.
-void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value);
-std::uint32_t GetU32(const std::vector<std::uint8_t>& bytes, std::size_t at);
 // Lengthens the 3D Studio file's root chunk and its mesh-data chunk (starting at
 // `meshDataStart`) by `added` bytes inserted into the mesh data.
 void GrowMeshData(std::vector<std::uint8_t>& file, std::size_t meshDataStart, std::size_t added);

@@ -23,10 +23,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <filesystem>
 #include <memory>
-
-#include <ctime>
 
 namespace {
 

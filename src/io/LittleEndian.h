@@ -1,5 +1,6 @@
 #pragma once
-// Little-endian field readers over a byte span, and writers that append to a byte vector.
+// Little-endian field readers over a byte span, writers that append to a byte vector, and
+// writers over a field already in place.
 // Every read is bounds-checked by the caller through Has(); the readers themselves never
 // touch memory outside the span they are given.
 
@@ -45,5 +46,18 @@ inline void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)
 }
 
 inline void PutI32(std::vector<std::uint8_t>& out, std::int32_t value) { PutU32(out, static_cast<std::uint32_t>(value)); }
+
+// Overwrite a field already in place; the caller sees to it that the bytes are there.
+inline void SetU16(std::span<std::uint8_t> bytes, std::size_t at, std::uint16_t value)
+{
+    bytes[at] = static_cast<std::uint8_t>(value);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+inline void SetU32(std::span<std::uint8_t> bytes, std::size_t at, std::uint32_t value)
+{
+    for (std::size_t i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
 
 } // namespace gessoria::le

@@ -13,28 +13,21 @@ namespace gessoria {
 
 inline std::vector<std::int32_t> AscendingUnion(const std::vector<std::span<const std::int32_t>>& lists)
 {
-    std::vector<std::vector<std::int32_t>> merged;
-    merged.reserve((lists.size() + 1) / 2);
-    for (std::size_t k = 0; k < lists.size(); k += 2) {
-        const std::span<const std::int32_t> a = lists[k];
-        const std::span<const std::int32_t> b = k + 1 < lists.size() ? lists[k + 1] : std::span<const std::int32_t>{};
+    const auto unite = [](std::span<const std::int32_t> a, std::span<const std::int32_t> b) {
         std::vector<std::int32_t> out(a.size() + b.size());
         out.erase(std::set_union(a.begin(), a.end(), b.begin(), b.end(), out.begin()), out.end());
-        merged.push_back(std::move(out));
-    }
+        return out;
+    };
+    // The first round reads the lists where they lie; later rounds merge its results.
+    std::vector<std::vector<std::int32_t>> merged;
+    merged.reserve((lists.size() + 1) / 2);
+    for (std::size_t k = 0; k < lists.size(); k += 2)
+        merged.push_back(unite(lists[k], k + 1 < lists.size() ? lists[k + 1] : std::span<const std::int32_t>{}));
     while (merged.size() > 1) {
         std::vector<std::vector<std::int32_t>> next;
         next.reserve((merged.size() + 1) / 2);
-        for (std::size_t k = 0; k < merged.size(); k += 2) {
-            if (k + 1 == merged.size()) {
-                next.push_back(std::move(merged[k]));
-                continue;
-            }
-            std::vector<std::int32_t> out(merged[k].size() + merged[k + 1].size());
-            out.erase(std::set_union(merged[k].begin(), merged[k].end(), merged[k + 1].begin(), merged[k + 1].end(), out.begin()),
-                      out.end());
-            next.push_back(std::move(out));
-        }
+        for (std::size_t k = 0; k < merged.size(); k += 2)
+            next.push_back(k + 1 < merged.size() ? unite(merged[k], merged[k + 1]) : std::move(merged[k]));
         merged = std::move(next);
     }
     return merged.empty() ? std::vector<std::int32_t>{} : std::move(merged.front());

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cmath>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace gessoria {
@@ -478,8 +479,8 @@ private:
     // Rasterises a textured face with a level's shader; a redraw (window given) keeps to the
     // pixels whose texel lies in the window and notes the pixels it wrote.
     template <DepthTest Test, int K, typename Shader>
-    void Shade(const std::array<RasterCorner<K>, 3>& r, const RasterModuli<K>& moduli, const Shader& shader, const Band& band,
-               TexelWindow* window)
+    void Shade(const std::array<RasterCorner<K>, 3>& r, const std::type_identity_t<RasterModuli<K>>& moduli, const Shader& shader,
+               const Band& band, TexelWindow* window)
     {
         if (window == nullptr) {
             Rasterise<K, 6u, Test>(frame_, r, moduli, [shader](int, int, const std::array<std::int64_t, K>& q, std::uint8_t* out) {
@@ -510,8 +511,11 @@ private:
     }
 
     // Texture coordinates in 16.16 texels after the seam repair, for corner quantities 1, 2.
+    // K is taken from the corners: RasterModuli's size is a std::size_t, which an int cannot
+    // be deduced from.
     template <int K>
-    void SetTexture(std::array<RasterCorner<K>, 3>& r, std::int32_t f, const MaterialMaps& maps, RasterModuli<K>& moduli) const
+    void SetTexture(std::array<RasterCorner<K>, 3>& r, std::int32_t f, const MaterialMaps& maps,
+                    std::type_identity_t<RasterModuli<K>>& moduli) const
     {
         const auto i = static_cast<std::size_t>(f);
         const auto [u, v] = RepairedTexture(s_, i);
@@ -555,8 +559,8 @@ private:
     {
         auto r = Corners<3>(c);
         RasterModuli<3> moduli{};
-        SetTexture<static_cast<int>(moduli.size())>(r, f, maps, moduli);
-        Shade<Test, static_cast<int>(moduli.size())>(r, moduli, FlatTexturedShader{maps.colour, intensity}, band, window);
+        SetTexture(r, f, maps, moduli);
+        Shade<Test>(r, moduli, FlatTexturedShader{maps.colour, intensity}, band, window);
     }
 
     template <DepthTest Test = DepthTest::Nearer>
@@ -565,10 +569,10 @@ private:
     {
         auto r = Corners<4>(c);
         RasterModuli<4> moduli{};
-        SetTexture<static_cast<int>(moduli.size())>(r, f, maps, moduli);
+        SetTexture(r, f, maps, moduli);
         for (int k = 0; k < 3; ++k)
             r[static_cast<std::size_t>(k)].q[3] = intensity[static_cast<std::size_t>(k)];
-        Shade<Test, static_cast<int>(moduli.size())>(r, moduli, SmoothTexturedShader{maps.colour, maps.selfIllum}, band, window);
+        Shade<Test>(r, moduli, SmoothTexturedShader{maps.colour, maps.selfIllum}, band, window);
     }
 
     template <DepthTest Test = DepthTest::Nearer>
@@ -577,13 +581,13 @@ private:
         const auto i = static_cast<std::size_t>(f);
         auto r = Corners<6>(c);
         RasterModuli<6> moduli{};
-        SetTexture<static_cast<int>(moduli.size())>(r, f, maps, moduli);
+        SetTexture(r, f, maps, moduli);
         for (int k = 0; k < 3; ++k)
             for (int n = 0; n < 3; ++n)
                 r[static_cast<std::size_t>(k)].q[static_cast<std::size_t>(3 + n)] = s_.cornerLightNormals[i][static_cast<std::size_t>(3 * k + n)];
         const BumpedShader shader{maps.colour, maps.bump, maps.selfIllum, static_cast<int>(maps.width) - 1,
                                   static_cast<int>(maps.height) - 1, lighting_};
-        Shade<Test, static_cast<int>(moduli.size())>(r, moduli, shader, band, window);
+        Shade<Test>(r, moduli, shader, band, window);
     }
 
     Scene& s_;

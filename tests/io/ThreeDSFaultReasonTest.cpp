@@ -50,18 +50,6 @@ std::string Hex(std::uint16_t id)
     return text;
 }
 
-void PutU16(std::vector<std::uint8_t>& file, std::size_t at, std::uint16_t value)
-{
-    file[at] = static_cast<std::uint8_t>(value & 0xFF);
-    file[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(std::vector<std::uint8_t>& file, std::size_t at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        file[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 // Opens the bytes as a file over a loaded scene: the message, its reason, the scene kept.
 struct Opened {
     std::vector<std::string> dialogs;
@@ -131,20 +119,20 @@ TEST(ThreeDSFaultReason, CutAndCorruptedSamplesSayTheirFirstFault)
     std::vector<std::uint8_t> overlong = intact;
     const Chunk& first = material->children.front();
     const std::size_t firstAt = OffsetOf(first, intact);
-    PutU32(overlong, firstAt + 2, static_cast<std::uint32_t>(material->data.size() + 100));
+    le::SetU32(overlong, firstAt + 2, static_cast<std::uint32_t>(material->data.size() + 100));
     cases.push_back({"overlong chunk", overlong,
                      "chunk " + Hex(first.id) + " at byte " +
                          std::to_string(firstAt) + " runs past the end of chunk 0xAFFF"});
     // Face 5's second corner names a vertex the object does not have.
     std::vector<std::uint8_t> corner = intact;
     const std::uint16_t vertexCount = le::U16(vertices->data, 0);
-    PutU16(corner, facesAt + 6 + 2 + 5 * 8 + 2, static_cast<std::uint16_t>(vertexCount + 7));
+    le::SetU16(corner, facesAt + 6 + 2 + 5 * 8 + 2, static_cast<std::uint16_t>(vertexCount + 7));
     cases.push_back({"corner out of range", corner,
                      "object \"" + objectName + "\": face 5 names vertex " + std::to_string(vertexCount + 7) + " of " +
                          std::to_string(vertexCount)});
     // A face count larger than the face list holds.
     std::vector<std::uint8_t> count = intact;
-    PutU16(count, facesAt + 6, static_cast<std::uint16_t>(le::U16(faces->data, 0) + 4000));
+    le::SetU16(count, facesAt + 6, static_cast<std::uint16_t>(le::U16(faces->data, 0) + 4000));
     cases.push_back({"face count", count, "chunk 0x4120 at byte " + std::to_string(facesAt) + " lists more faces than it holds"});
 
     for (const Case& c : cases) {

@@ -5,6 +5,7 @@
 
 #include "io/HostSceneBlock.h"
 #include "io/HostSceneOpener.h"
+#include "io/LittleEndian.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,20 +22,6 @@ using reference::HostEnd;
 using reference::HostScene;
 using reference::Quad;
 using reference::SceneBlock;
-
-void PutWord(std::vector<std::uint8_t>& block, std::size_t at, std::uint32_t value)
-{
-    for (int b = 0; b < 4; ++b)
-        block[at + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(value >> (8 * b));
-}
-
-std::uint32_t Word(const std::vector<std::uint8_t>& block, std::size_t at)
-{
-    std::uint32_t value = 0;
-    for (int b = 0; b < 4; ++b)
-        value |= static_cast<std::uint32_t>(block[at + static_cast<std::size_t>(b)]) << (8 * b);
-    return value;
-}
 
 class HandOverTest : public LinkFixture {};
 
@@ -162,20 +149,20 @@ TEST_F(HandOverTest, ABlockThatDoesNotFitLeavesAnEmptySceneAndSaysSo)
         std::function<void(std::vector<std::uint8_t>&)> apply;
     };
     const std::vector<Spoil> spoils = {
-        {"objects past the end", "outside the block", [&](auto& b) { PutWord(b, reference::kObjectsRefAt, base + size - 10); }},
-        {"a face array past the end", "outside the block", [&](auto& b) { PutWord(b, reference::kFaceVertex0RefAt, base + size - 4); }},
-        {"a face array one byte past the end", "outside the block", [&](auto& b) { PutWord(b, reference::kFaceVertex0RefAt, base + size - 7); }},
-        {"a reference before the block", "outside the block", [&](auto& b) { PutWord(b, reference::kMaterialsRefAt, base - 8); }},
-        {"a face count too large", "outside the block", [&](auto& b) { PutWord(b, reference::kFaceCountAt, 0x7FFFFFFF); }},
-        {"a vertex count too large", "outside the block", [&](auto& b) { PutWord(b, reference::kVertexCountAt, 1000); }},
-        {"a negative object count", "out of range", [&](auto& b) { PutWord(b, reference::kObjectCountAt, 0xFFFFFFFF); }},
-        {"a material count too large", "out of range", [&](auto& b) { PutWord(b, reference::kMaterialCountAt, 40000); }},
-        {"a corner past the vertices", "names a vertex", [&](auto& b) { PutWord(b, Word(b, reference::kFaceVertex0RefAt) - base, 4); }},
-        {"an object that is not the next run", "is not the run", [&](auto& b) { PutWord(b, Word(b, reference::kObjectsRefAt) - base + 8, 1); }},
-        {"a face on a material not sent", "names a material", [&](auto& b) { b[Word(b, 128) - base] = 2; }},
-        {"a position that is not a number", "not a number", [&](auto& b) { PutWord(b, Word(b, 48) - base, 0x7FC00000); }},
-        {"a map of impossible size", "100000", [&](auto& b) { PutWord(b, Word(b, reference::kMaterialsRefAt) - base + 32 + 52, 100000); }},
-        {"a map past the end", "outside the block", [&](auto& b) { PutWord(b, Word(b, reference::kMaterialsRefAt) - base + 32 + 48, 1000); }},
+        {"objects past the end", "outside the block", [&](auto& b) { le::SetU32(b, reference::kObjectsRefAt, base + size - 10); }},
+        {"a face array past the end", "outside the block", [&](auto& b) { le::SetU32(b, reference::kFaceVertex0RefAt, base + size - 4); }},
+        {"a face array one byte past the end", "outside the block", [&](auto& b) { le::SetU32(b, reference::kFaceVertex0RefAt, base + size - 7); }},
+        {"a reference before the block", "outside the block", [&](auto& b) { le::SetU32(b, reference::kMaterialsRefAt, base - 8); }},
+        {"a face count too large", "outside the block", [&](auto& b) { le::SetU32(b, reference::kFaceCountAt, 0x7FFFFFFF); }},
+        {"a vertex count too large", "outside the block", [&](auto& b) { le::SetU32(b, reference::kVertexCountAt, 1000); }},
+        {"a negative object count", "out of range", [&](auto& b) { le::SetU32(b, reference::kObjectCountAt, 0xFFFFFFFF); }},
+        {"a material count too large", "out of range", [&](auto& b) { le::SetU32(b, reference::kMaterialCountAt, 40000); }},
+        {"a corner past the vertices", "names a vertex", [&](auto& b) { le::SetU32(b, le::U32(b, reference::kFaceVertex0RefAt) - base, 4); }},
+        {"an object that is not the next run", "is not the run", [&](auto& b) { le::SetU32(b, le::U32(b, reference::kObjectsRefAt) - base + 8, 1); }},
+        {"a face on a material not sent", "names a material", [&](auto& b) { b[le::U32(b, 128) - base] = 2; }},
+        {"a position that is not a number", "not a number", [&](auto& b) { le::SetU32(b, le::U32(b, 48) - base, 0x7FC00000); }},
+        {"a map of impossible size", "100000", [&](auto& b) { le::SetU32(b, le::U32(b, reference::kMaterialsRefAt) - base + 32 + 52, 100000); }},
+        {"a map past the end", "outside the block", [&](auto& b) { le::SetU32(b, le::U32(b, reference::kMaterialsRefAt) - base + 32 + 48, 1000); }},
         {"a block shorter than its header", "smaller than its header", [&](auto& b) { b.resize(100); }},
     };
     for (const Spoil& spoil : spoils) {
