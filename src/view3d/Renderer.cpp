@@ -272,7 +272,8 @@ public:
     }
 
     // Pass one over the faces [first, last), listing the faces to draw in `list`.
-    void Prepare(std::int32_t first, std::int32_t last, std::vector<RenderWorkspace::Item>& list)
+    void Prepare(std::int32_t first, std::int32_t last, std::vector<RenderWorkspace::Item>& list,
+                 std::vector<RenderWorkspace::Rows>& rows)
     {
         // The list is filled through a vector of this thread's own: the lists' bookkeeping sits
         // side by side in the workspace, and updating it in place on every face would bounce
@@ -291,6 +292,9 @@ public:
             }
         }
         own.swap(list);
+        rows.resize(list.size());
+        for (std::size_t k = 0; k < list.size(); ++k)
+            rows[k] = {list[k].corners.TopRow(), list[k].corners.BottomRow()};
     }
 
     // Pass two over the rows [firstRow, lastRow), which it first clears: the listed faces in
@@ -299,10 +303,12 @@ public:
     {
         frame_.ClearRows(firstRow, lastRow, background);
         const Band band{firstRow, lastRow};
-        for (const auto& run : work_.runs)
-            for (const RenderWorkspace::Item& item : run)
-                if (item.corners.BottomRow() > band.first && item.corners.TopRow() < band.last)
-                    DrawFace(item, band);
+        for (std::size_t r = 0; r < work_.runs.size(); ++r) {
+            const std::vector<RenderWorkspace::Rows>& rows = work_.runRows[r];
+            for (std::size_t k = 0; k < rows.size(); ++k)
+                if (rows[k].bottom > band.first && rows[k].top < band.last)
+                    DrawFace(work_.runs[r][k], band);
+        }
     }
 
     // Draws again, where the depth buffer shows them, the textured faces of one material
@@ -773,11 +779,12 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
         // Two workers: this thread and one more, on runs of faces and then on halves of the rows.
         const auto runCount = static_cast<std::size_t>((scene.faceCount + RenderWorkspace::kRunFaces - 1) / RenderWorkspace::kRunFaces);
         work_.runs.resize(runCount);
+        work_.runRows.resize(runCount);
         std::atomic<std::size_t> nextRun{0};
         auto prepareRuns = [&] {
             for (std::size_t r = nextRun++; r < runCount; r = nextRun++) {
                 const auto first = static_cast<std::int32_t>(r) * RenderWorkspace::kRunFaces;
-                renderer.Prepare(first, std::min(first + RenderWorkspace::kRunFaces, scene.faceCount), work_.runs[r]);
+                renderer.Prepare(first, std::min(first + RenderWorkspace::kRunFaces, scene.faceCount), work_.runs[r], work_.runRows[r]);
             }
         };
         std::thread helper = StartHelper(prepareRuns);

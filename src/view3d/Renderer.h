@@ -51,6 +51,12 @@ struct RenderWorkspace {
         FaceCorners corners;
     };
     std::vector<std::vector<Item>> runs;
+    // Each listed face's top and bottom rows, beside the list: the second pass's workers read
+    // these, not the items, to find the faces of their band.
+    struct Rows {
+        std::int32_t top, bottom;
+    };
+    std::vector<std::vector<Rows>> runRows;
     std::vector<std::int32_t> faceIntensity;
 };
 
