@@ -79,7 +79,7 @@ ScreenRect ProjectedPaintDab(const Painter& painter, ProjectedStroke& stroke, in
     const PaintingContext& context = painter.context();
     if (!context.brush.AllowsDab(dabNumber))
         return {};
-    const ProjectedCoverage coverage = CoverProjectedDab(painter.scene(), painter.frame(), context.brush, dab);
+    const ProjectedCoverage coverage = CoverProjectedDab(painter.scene(), painter.frame(), context.brush, dab, &stroke.walks);
     // A refusal is told once per dab, for the first material that refuses.
     bool told = false;
     auto refuses = [&](const Material& material) {
@@ -105,7 +105,7 @@ ScreenRect ProjectedEraserDab(const Painter& painter, ProjectedStroke& stroke, c
     if (!context.brush.AllowsDab(dabNumber))
         return {};
     const std::uint8_t erased = ErasedMapTypes(switches);
-    const ProjectedCoverage coverage = CoverProjectedDab(painter.scene(), painter.frame(), context.brush, dab);
+    const ProjectedCoverage coverage = CoverProjectedDab(painter.scene(), painter.frame(), context.brush, dab, &stroke.walks);
     return LayCoverage(
         painter, stroke, erased, coverage,
         [&](Material& material, DabCentre) { return EraseTexels{EraserRules(material, context, switches)}; },

@@ -21,9 +21,10 @@ namespace gessoria {
 
 // What a projected stroke carries from dab to dab: whether it has written its first undo
 // record, which is the one marked as the first of the stroke (a stroke's first dabs may fall
-// beside the object and cover nothing).
+// beside the object and cover nothing), and what its dabs found on the faces they walked.
 struct ProjectedStroke {
     bool recorded = false;
+    FaceWalkMemory walks;
 };
 
 // A Brush dab with the painter's paint. Returns the screen rectangle to repaint.

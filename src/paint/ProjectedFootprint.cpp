@@ -318,53 +318,68 @@ void CoverPixel(void* context, int x, int y, int column, int row)
     walk.out.Near(walk.material, row, column, dx * dx + dy * dy);
 }
 
-// One face's texels, limited to those under the dab unless `exhaustive`.
-void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const ScreenDab& dab, std::int32_t f,
-               bool exhaustive, CoverageBuilder& out)
+// The pixel walk of a face walked whole: every visible pixel is noted, weighed or not.
+void NotePixel(void* context, int x, int y, int column, int row)
 {
+    static_cast<FaceWalkRecord*>(context)->Add({static_cast<double>(x), static_cast<double>(y), row, column});
+}
+
+// What the walks found on a face, weighed by the head where this dab lies; what CoverPixel and
+// the texel walk add, in the order they add it.
+void Weigh(std::span<const FoundPoint> points, const ScreenHead& head, std::int32_t material, CoverageBuilder& out)
+{
+    for (const FoundPoint& p : points) {
+        const double dx = p.x - head.x(), dy = p.y - head.y();
+        const std::uint8_t weight = head.Weight(dx, dy);
+        if (weight == 0)
+            continue;
+        out.Add(material, p.row, p.column, weight);
+        out.Near(material, p.row, p.column, dx * dx + dy * dy);
+    }
+}
+
+// How a face is walked: for this dab alone, or whole and noted for the stroke's next dabs.
+struct FaceWalk {
+    bool exhaustive = false;
+    const FaceWalkMemory* memory = nullptr;  // what earlier dabs found, if kept
+    FaceWalkRecord* record = nullptr;        // where faces walked whole are noted, if kept
+};
+
+// A face's corners on the screen, with their depths, and the screen box the walks keep to.
+struct FaceOnScreen {
+    Point corners[3];
+    double depth[3];
+    double faceTop, faceBottom;
+    double left, right, top, bottom;
+};
+
+// The two walks over a face; each found point is weighed and added or, with a record, noted
+// there unweighed.
+void WalkFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const ScreenDab& dab, std::int32_t f,
+              const FaceOnScreen& on, bool exhaustive, FaceWalkRecord* record, CoverageBuilder& out)
+{
+    if (FaceOrientation(scene, f) <= 0)
+        return;
     const auto i = static_cast<std::size_t>(f);
     const std::int32_t materialIndex = scene.faceMaterial[i];
-    if (materialIndex < 0 || static_cast<std::size_t>(materialIndex) >= scene.materials.size())
-        return;
     const Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
     const int width = material.mapWidth, height = material.mapHeight;
-    if (!material.hasLayers || width < 1 || height < 1)
-        return;
-    const std::int32_t corner[3] = {scene.faceVertexA[i], scene.faceVertexB[i], scene.faceVertexC[i]};
-    Point screen[3];
-    double depth[3];
-    double left = 1e300, right = -1e300, top = 1e300, bottom = -1e300;
-    for (int k = 0; k < 3; ++k) {
-        const auto v = static_cast<std::size_t>(corner[k]);
-        screen[k] = {static_cast<double>(scene.viewX[v]), static_cast<double>(scene.viewY[v])};
-        depth[k] = scene.viewZ[v];
-        left = std::min(left, screen[k].x);
-        right = std::max(right, screen[k].x);
-        top = std::min(top, screen[k].y);
-        bottom = std::max(bottom, screen[k].y);
-    }
-    // The head's outer cells reach half a cell beyond D / 2.
-    const double reach = dab.diameter * (kHeadCentre + 0.5) / (kHeadSize - 1);
-    const double faceTop = top, faceBottom = bottom;
-    left = std::max(left, dab.x - reach);
-    right = std::min(right, dab.x + reach);
-    top = std::max(top, dab.y - reach);
-    bottom = std::min(bottom, dab.y + reach);
-    // Faces beside the dab are many and cheap to pass over: the box goes before the
-    // orientation.
-    if (left > right || top > bottom || FaceOrientation(scene, f) <= 0)
-        return;
+    const Point(&screen)[3] = on.corners;
+    const double left = on.left, right = on.right, top = on.top, bottom = on.bottom;
 
     PixelWalk pixels{head, materialIndex, out};
-    const int topRow = exhaustive ? static_cast<int>(faceTop) : static_cast<int>(std::floor(top));
-    const int bottomRow = exhaustive ? static_cast<int>(faceBottom) : static_cast<int>(std::ceil(bottom));
-    VisitVisibleTexels(scene, frame, f, topRow, bottomRow + 1, CoverPixel, &pixels);
+    const int topRow = exhaustive ? static_cast<int>(on.faceTop) : static_cast<int>(std::floor(top));
+    const int bottomRow = exhaustive ? static_cast<int>(on.faceBottom) : static_cast<int>(std::ceil(bottom));
+    if (record != nullptr)
+        VisitVisibleTexels(scene, frame, f, topRow, bottomRow + 1, NotePixel, record);
+    else
+        VisitVisibleTexels(scene, frame, f, topRow, bottomRow + 1, CoverPixel, &pixels);
 
     const FaceTexture texture = RepairedTexture(scene, i);
     Point uv[3];
     for (int k = 0; k < 3; ++k)
         uv[k] = {static_cast<double>(texture.u[k]) * width / 65536.0, static_cast<double>(texture.v[k]) * height / 65536.0};
-    const FaceMaps maps(uv, screen, depth);
+    const FaceMaps maps(uv, screen, on.depth);
     if (!maps.Usable())
         return;
 
@@ -420,18 +435,78 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
             if (!held && (ownedRow[c] != 0 || !maps.Overlaps(column, row)))
                 continue;
             const Point at = maps.ToScreen(held ? Point{column + 0.5, row + 0.5} : maps.NearestTo(column, row));
-            const std::uint8_t weight = head.Weight(at.x - dab.x, at.y - dab.y);
-            if (weight == 0)
-                continue;
+            // Noted texels are weighed later, by each dab that reaches them.
+            std::uint8_t weight = 0;
+            if (record == nullptr) {
+                weight = head.Weight(at.x - dab.x, at.y - dab.y);
+                if (weight == 0)
+                    continue;
+            }
             // On the view the position is not negative, so truncation is its floor.
             if (!(at.x >= 0.0 && at.y >= 0.0 && at.x < frame.width() && at.y < frame.height()))
                 continue;
             const int px = static_cast<int>(at.x), py = static_cast<int>(at.y);
             if (maps.DepthAt(px, py) < frame.Depth(px, py) - slack)
                 continue;
+            if (record != nullptr) {
+                record->Add({at.x, at.y, r, c});
+                continue;
+            }
             out.Add(materialIndex, r, c, weight);
             out.Near(materialIndex, r, c, (at.x - dab.x) * (at.x - dab.x) + (at.y - dab.y) * (at.y - dab.y));
         }
+    }
+}
+
+// One face's texels, limited to those under the dab unless `exhaustive`. A face that lies
+// wholly under the dab is walked whole (the limits leave it as it is); with a record to keep
+// it in, what the walks find is noted and then weighed, in the order the walks found it.
+void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const ScreenDab& dab, std::int32_t f,
+               const FaceWalk& how, CoverageBuilder& out)
+{
+    const auto i = static_cast<std::size_t>(f);
+    const std::int32_t materialIndex = scene.faceMaterial[i];
+    if (materialIndex < 0 || static_cast<std::size_t>(materialIndex) >= scene.materials.size())
+        return;
+    const Material& material = scene.materials[static_cast<std::size_t>(materialIndex)];
+    if (!material.hasLayers || material.mapWidth < 1 || material.mapHeight < 1)
+        return;
+    if (how.memory != nullptr)
+        if (const std::span<const FoundPoint>* found = how.memory->Find(f)) {
+            Weigh(*found, head, materialIndex, out);
+            return;
+        }
+    const std::int32_t corner[3] = {scene.faceVertexA[i], scene.faceVertexB[i], scene.faceVertexC[i]};
+    FaceOnScreen on;
+    double left = 1e300, right = -1e300, top = 1e300, bottom = -1e300;
+    for (int k = 0; k < 3; ++k) {
+        const auto v = static_cast<std::size_t>(corner[k]);
+        on.corners[k] = {static_cast<double>(scene.viewX[v]), static_cast<double>(scene.viewY[v])};
+        on.depth[k] = scene.viewZ[v];
+        left = std::min(left, on.corners[k].x);
+        right = std::max(right, on.corners[k].x);
+        top = std::min(top, on.corners[k].y);
+        bottom = std::max(bottom, on.corners[k].y);
+    }
+    // The head's outer cells reach half a cell beyond D / 2.
+    const double reach = dab.diameter * (kHeadCentre + 0.5) / (kHeadSize - 1);
+    on.faceTop = top;
+    on.faceBottom = bottom;
+    const bool whole = left >= dab.x - reach && right <= dab.x + reach && top >= dab.y - reach && bottom <= dab.y + reach;
+    on.left = std::max(left, dab.x - reach);
+    on.right = std::min(right, dab.x + reach);
+    on.top = std::max(top, dab.y - reach);
+    on.bottom = std::min(bottom, dab.y + reach);
+    // Faces beside the dab are many and cheap to pass over: the box goes before the
+    // orientation.
+    if (on.left > on.right || on.top > on.bottom)
+        return;
+    if (whole && !how.exhaustive && how.record != nullptr) {
+        how.record->Begin(f);
+        WalkFace(scene, frame, head, dab, f, on, false, how.record, out);
+        Weigh(how.record->Last(), head, materialIndex, out);
+    } else {
+        WalkFace(scene, frame, head, dab, f, on, how.exhaustive, nullptr, out);
     }
 }
 
@@ -450,7 +525,7 @@ namespace {
 // Covers the faces [begin, end) of an ascending list into `out`, skipping faces the frame did
 // not draw and faces of frozen objects.
 void CoverFaces(Scene& scene, ViewFrame& frame, const ScreenHead& head, const ScreenDab& dab, const std::int32_t* begin,
-                const std::int32_t* end, bool exhaustive, CoverageBuilder& out)
+                const std::int32_t* end, const FaceWalk& how, CoverageBuilder& out)
 {
     if (begin == end)
         return;
@@ -466,11 +541,12 @@ void CoverFaces(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Sc
             ++object;
         if (!scene.faceDrawn[static_cast<std::size_t>(f)] || (scene.objects[object].flags & kObjectFrozen))
             continue;
-        CoverFace(scene, frame, head, dab, f, exhaustive, out);
+        CoverFace(scene, frame, head, dab, f, how, out);
     }
 }
 
-ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenDab& dab, bool exhaustive)
+ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenDab& dab, bool exhaustive,
+                        FaceWalkMemory* memory)
 {
     CoverageBuilder out;
     if (!scene.loaded() || !frame.created() || scene.objects.empty())
@@ -486,6 +562,11 @@ ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, cons
                                                static_cast<int>(std::ceil(dab.x + reach)), static_cast<int>(std::ceil(dab.y + reach)));
     }
     const ScreenHead head(brush, dab);
+    if (memory != nullptr)
+        memory->Prepare(scene, frame);
+    FaceWalkRecord records[2];
+    const FaceWalk earlierHalf{exhaustive, memory, memory != nullptr ? &records[0] : nullptr};
+    const FaceWalk laterHalf{exhaustive, memory, memory != nullptr ? &records[1] : nullptr};
     const std::int32_t* first = faces.data();
     const std::int32_t* last = faces.data() + faces.size();
     // Many faces under the dab: the second core covers the later half. Each half collects its
@@ -501,26 +582,31 @@ ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, cons
             }
         const std::int32_t* middle = first + faces.size() / 2;
         CoverageBuilder later;
-        std::thread helper = StartHelper([&] { CoverFaces(scene, frame, head, dab, middle, last, exhaustive, later); });
-        CoverFaces(scene, frame, head, dab, first, middle, exhaustive, out);
+        std::thread helper = StartHelper([&] { CoverFaces(scene, frame, head, dab, middle, last, laterHalf, later); });
+        CoverFaces(scene, frame, head, dab, first, middle, earlierHalf, out);
         FinishHelper(helper);
         out.Merge(later);
     } else {
-        CoverFaces(scene, frame, head, dab, first, last, exhaustive, out);
+        CoverFaces(scene, frame, head, dab, first, last, earlierHalf, out);
+    }
+    if (memory != nullptr) {
+        memory->Keep(records[0]);
+        memory->Keep(records[1]);
     }
     return out.Finish();
 }
 
 } // namespace
 
-ProjectedCoverage CoverProjectedDab(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenDab& dab)
+ProjectedCoverage CoverProjectedDab(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenDab& dab,
+                                    FaceWalkMemory* memory)
 {
-    return Cover(scene, frame, brush, dab, false);
+    return Cover(scene, frame, brush, dab, false, memory);
 }
 
 ProjectedCoverage CoverProjectedDabExhaustively(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenDab& dab)
 {
-    return Cover(scene, frame, brush, dab, true);
+    return Cover(scene, frame, brush, dab, true, nullptr);
 }
 
 } // namespace gessoria

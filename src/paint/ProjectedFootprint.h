@@ -26,6 +26,7 @@
 // faces) is listed once, with its largest weight.
 
 #include "paint/Dab.h"
+#include "paint/FaceWalkMemory.h"
 
 #include <array>
 #include <cstdint>
@@ -78,8 +79,11 @@ struct ProjectedCoverage {
 };
 
 // The walks over the faces the screen index lists under the dab, each face's texels limited
-// to those the screen under the dab maps to, and its pixels to the rows under the dab.
-ProjectedCoverage CoverProjectedDab(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenDab& dab);
+// to those the screen under the dab maps to, and its pixels to the rows under the dab. With a
+// memory, faces an earlier dab of the same frame walked whole are weighed from what it found,
+// and the faces this dab walks whole are added to it.
+ProjectedCoverage CoverProjectedDab(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenDab& dab,
+                                    FaceWalkMemory* memory = nullptr);
 // The same without any of those limits: every drawn face, every texel of its texture range,
 // every row of the view. Slow; it checks the limits change nothing.
 ProjectedCoverage CoverProjectedDabExhaustively(Scene& scene, ViewFrame& frame, const Brush& brush, const ScreenDab& dab);

@@ -138,6 +138,25 @@ struct Sample {
     bool Object(int x, int y) const { return frame.Depth(x, y) != ViewFrame::kFarthest; }
 };
 
+// The same texels with the same weights, the same tiles with the same bounds, and the same
+// centre for the paints that read one. Returns the texels compared.
+int ExpectSameCoverage(const ProjectedCoverage& fastCoverage, const ProjectedCoverage& slowCoverage, const ScreenDab& dab)
+{
+    const Weights fast = WeightsOf(fastCoverage), slow = WeightsOf(slowCoverage);
+    EXPECT_TRUE(fast == slow) << "dab at " << dab.x << "," << dab.y << " of " << dab.diameter << ":" << Difference(fast, slow);
+    EXPECT_EQ(fastCoverage.tiles.size(), slowCoverage.tiles.size());
+    for (std::size_t t = 0; t < std::min(fastCoverage.tiles.size(), slowCoverage.tiles.size()); ++t) {
+        const TexelRect a = fastCoverage.tiles[t].rect, b = slowCoverage.tiles[t].rect;
+        EXPECT_TRUE(a.x0 == b.x0 && a.x1 == b.x1 && a.y0 == b.y0 && a.y1 == b.y1) << "tile " << t;
+    }
+    EXPECT_EQ(fastCoverage.centres.size(), slowCoverage.centres.size());
+    for (std::size_t k = 0; k < std::min(fastCoverage.centres.size(), slowCoverage.centres.size()); ++k) {
+        EXPECT_EQ(fastCoverage.centres[k].texel.column, slowCoverage.centres[k].texel.column);
+        EXPECT_EQ(fastCoverage.centres[k].texel.row, slowCoverage.centres[k].texel.row);
+    }
+    return static_cast<int>(slow.size());
+}
+
 TEST(ProjectedFootprint, MatchesTheLiteralReferenceOnTheSample)
 {
     // A three-quarter view: faces overlap, some face away, islands meet at seams.
@@ -148,24 +167,34 @@ TEST(ProjectedFootprint, MatchesTheLiteralReferenceOnTheSample)
     for (const auto& [x, y, d] : {std::tuple{160, 120, 40}, std::tuple{150, 100, 9}, std::tuple{175, 140, 120},
                                   std::tuple{120, 90, 3}, std::tuple{200, 130, 60}, std::tuple{160, 120, 300}}) {
         const ScreenDab dab{float(x), float(y), d};
-        const ProjectedCoverage fastCoverage = CoverProjectedDab(sample.scene, sample.frame, sample.brush, dab);
-        const ProjectedCoverage slowCoverage = CoverProjectedDabExhaustively(sample.scene, sample.frame, sample.brush, dab);
-        const Weights fast = WeightsOf(fastCoverage), slow = WeightsOf(slowCoverage);
-        EXPECT_TRUE(fast == slow) << "dab at " << x << "," << y << " of " << d << ":" << Difference(fast, slow);
-        // The same tiles with the same bounds, and the same centre for the paints that read one.
-        ASSERT_EQ(fastCoverage.tiles.size(), slowCoverage.tiles.size());
-        for (std::size_t t = 0; t < fastCoverage.tiles.size(); ++t) {
-            const TexelRect a = fastCoverage.tiles[t].rect, b = slowCoverage.tiles[t].rect;
-            EXPECT_TRUE(a.x0 == b.x0 && a.x1 == b.x1 && a.y0 == b.y0 && a.y1 == b.y1) << "tile " << t;
-        }
-        ASSERT_EQ(fastCoverage.centres.size(), slowCoverage.centres.size());
-        for (std::size_t k = 0; k < fastCoverage.centres.size(); ++k) {
-            EXPECT_EQ(fastCoverage.centres[k].texel.column, slowCoverage.centres[k].texel.column);
-            EXPECT_EQ(fastCoverage.centres[k].texel.row, slowCoverage.centres[k].texel.row);
-        }
-        checked += static_cast<int>(slow.size());
+        checked += ExpectSameCoverage(CoverProjectedDab(sample.scene, sample.frame, sample.brush, dab),
+                                      CoverProjectedDabExhaustively(sample.scene, sample.frame, sample.brush, dab), dab);
     }
     EXPECT_GT(checked, 500);
+}
+
+TEST(ProjectedFootprint, DabsWeighingWhatEarlierDabsFoundMatchTheLiteralReference)
+{
+    // A stroke's dabs, a quarter of their size apart, with one memory of the faces they walked;
+    // then the view turns, and the memory must not give the old frame's points.
+    Sample sample(320, 240, 60);
+    FaceWalkMemory memory;
+    int checked = 0;
+    auto dabsAcross = [&](int y, int diameter) {
+        for (int x = 60; x <= 260; x += std::max(1, diameter / 4)) {
+            const ScreenDab dab{float(x) + 0.25f, float(y), diameter};
+            checked += ExpectSameCoverage(CoverProjectedDab(sample.scene, sample.frame, sample.brush, dab, &memory),
+                                          CoverProjectedDabExhaustively(sample.scene, sample.frame, sample.brush, dab), dab);
+        }
+    };
+    dabsAcross(120, 40);
+    dabsAcross(110, 120);  // enough faces under each for two threads
+    const std::size_t kept = memory.faces();
+    EXPECT_GT(kept, 100u);
+    sample.scene.camera.angleY += 25;
+    sample.Render();
+    dabsAcross(125, 40);
+    EXPECT_GT(checked, 5000);
 }
 
 TEST(ProjectedFootprint, ALargeDabWithNoThreadToBeHadIsWalkedOnOneThread)
