@@ -582,7 +582,7 @@ ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, cons
             }
         const std::int32_t* middle = first + faces.size() / 2;
         CoverageBuilder later;
-        std::thread helper = StartHelper([&] { CoverFaces(scene, frame, head, dab, middle, last, laterHalf, later); });
+        Helper helper = StartHelper([&] { CoverFaces(scene, frame, head, dab, middle, last, laterHalf, later); });
         CoverFaces(scene, frame, head, dab, first, middle, earlierHalf, out);
         FinishHelper(helper);
         out.Merge(later);

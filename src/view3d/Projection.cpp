@@ -175,7 +175,7 @@ ScreenRect ProjectVertices(Scene& scene)
         return ProjectRange(scene, 0, scene.vertexCount);
     const std::int32_t half = scene.vertexCount / 2;
     ScreenRect upper;
-    std::thread helper = StartHelper([&] { upper = ProjectRange(scene, half, scene.vertexCount); });
+    Helper helper = StartHelper([&] { upper = ProjectRange(scene, half, scene.vertexCount); });
     const ScreenRect lower = ProjectRange(scene, 0, half);
     FinishHelper(helper);
     return lower.United(upper);

@@ -255,6 +255,10 @@ bool RowsReachingBoxes(const FaceCorners& c, const std::int64_t (&u)[3], const s
     return true;
 }
 
+// Below about this many pixels (a listed face counting as 16) a redraw after a dab is not
+// worth a second thread.
+constexpr std::int64_t kRedrawWorthSharing = 8000;
+
 // Draws the shaded levels in two passes so the frame can be shared between threads with
 // exactly the pixels of drawing every face in order: the first pass decides, per face, whether
 // it is drawn and computes its lighting (faces split between threads); the second rasterises
@@ -354,7 +358,6 @@ private:
                            TexelWindow& window)
     {
         const MaterialMaps& maps = maps_[static_cast<std::size_t>(materialIndex)];
-        const Band band{0, frame_.height()};
         std::vector<TexelBox> boxes;
         if (window.tiles != nullptr) {
             for (const TexelRect& r : window.tiles->rects())
@@ -363,12 +366,21 @@ private:
         } else {
             boxes.push_back({window.left, window.right, window.top, window.bottom});
         }
+        // First the faces to draw, each with the rows it may write.
+        struct Listed {
+            std::int32_t face;
+            FaceCorners corners;
+            Band rows;
+            int columns;  // of its screen box, at most the frame's
+        };
+        std::vector<Listed> listed;
+        std::int64_t pixels = 0;  // the listed faces' boxes, roughly what drawing them costs
         for (const std::int32_t f : candidates) {
             const auto i = static_cast<std::size_t>(f);
             if (!s_.faceDrawn[i] || s_.faceMaterial[i] != materialIndex || OutsideInTexture(i, changed))
                 continue;
             const FaceCorners c = CornersOf(s_, f);
-            Band rows = band;
+            Band rows{std::max(c.TopRow(), 0), std::min(c.BottomRow(), frame_.height())};
             // Bounding the rows pays only on faces a good many rows tall.
             if (c.BottomRow() - c.TopRow() > 8) {
                 const auto [fu, fv] = RepairedTexture(s_, i);
@@ -376,20 +388,62 @@ private:
                 const std::int64_t v[3] = {fv[0] * maps.height, fv[1] * maps.height, fv[2] * maps.height};
                 int first = 0, last = 0;
                 if (RowsReachingBoxes(c, u, v, maps.width, maps.height, boxes, first, last))
-                    rows = {std::max(first, band.first), std::min(last, band.last)};
+                    rows = {std::max(first, rows.first), std::min(last, rows.last)};
+            }
+            if (rows.first >= rows.last)
+                continue;
+            const auto columns = static_cast<int>(std::min<std::int64_t>(
+                std::int64_t{std::max({c.x[0], c.x[1], c.x[2]})} - std::min({c.x[0], c.x[1], c.x[2]}) + 1, frame_.width()));
+            listed.push_back({f, c, rows, columns});
+            pixels += std::int64_t{rows.last - rows.first} * columns;
+        }
+        auto drawBand = [&](const Band& band, TexelWindow& into) {
+            for (const Listed& item : listed) {
+                const Band rows{std::max(item.rows.first, band.first), std::min(item.rows.last, band.last)};
                 if (rows.first >= rows.last)
                     continue;
+                const auto i = static_cast<std::size_t>(item.face);
+                if (level_ == 2) {
+                    const std::int32_t intensity = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
+                    DrawFlatTextured<DepthTest::Equal>(item.face, item.corners, maps, intensity, rows, &into);
+                } else if (level_ == 3) {
+                    DrawSmoothTextured<DepthTest::Equal>(item.face, item.corners, maps, s_.cornerIntensity[i], rows, &into);
+                } else {
+                    DrawBumped<DepthTest::Equal>(item.face, item.corners, maps, rows, &into);
+                }
             }
-            if (level_ == 2) {
-                const std::int32_t intensity = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
-                DrawFlatTextured<DepthTest::Equal>(f, c, maps, intensity, rows, &window);
-            } else if (level_ == 3) {
-                DrawSmoothTextured<DepthTest::Equal>(f, c, maps, s_.cornerIntensity[i], rows, &window);
-            } else {
-                DrawBumped<DepthTest::Equal>(f, c, maps, rows, &window);
-            }
+        };
+        // A large redraw is shared with a second core, each drawing the faces' rows on its own
+        // side of the row that halves the listed faces' boxes.
+        if (pixels + 16 * static_cast<std::int64_t>(listed.size()) < kRedrawWorthSharing) {
+            drawBand({0, frame_.height()}, window);
+            return window.written;
         }
-        return window.written;
+        const int split = HalvingRow(listed, pixels);
+        TexelWindow lower = window;
+        Helper helper = StartHelper([&] { drawBand({split, frame_.height()}, lower); });
+        drawBand({0, split}, window);
+        FinishHelper(helper);
+        return window.written.United(lower.written);
+    }
+
+    // The row above which about half of the listed faces' box area lies.
+    template <typename Listed>
+    int HalvingRow(const std::vector<Listed>& listed, std::int64_t pixels) const
+    {
+        std::vector<std::int64_t> perRow(static_cast<std::size_t>(frame_.height()) + 1, 0);
+        for (const Listed& item : listed) {
+            perRow[static_cast<std::size_t>(item.rows.first)] += item.columns;
+            perRow[static_cast<std::size_t>(item.rows.last)] -= item.columns;
+        }
+        std::int64_t running = 0, sum = 0;
+        for (int row = 0; row < frame_.height(); ++row) {
+            running += perRow[static_cast<std::size_t>(row)];
+            sum += running;
+            if (2 * sum >= pixels)
+                return row + 1;
+        }
+        return frame_.height();
     }
 
     // The quick test of the redraw: a face is passed over when its texture coordinates, taken
@@ -664,7 +718,7 @@ void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std
         return;
     }
     const std::int32_t half = s.faceCount / 2;
-    std::thread helper = StartHelper([&] { drawFaces(half, s.faceCount); });
+    Helper helper = StartHelper([&] { drawFaces(half, s.faceCount); });
     drawFaces(0, half);
     FinishHelper(helper);
 }
@@ -787,7 +841,7 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
                 renderer.Prepare(first, std::min(first + RenderWorkspace::kRunFaces, scene.faceCount), work_.runs[r], work_.runRows[r]);
             }
         };
-        std::thread helper = StartHelper(prepareRuns);
+        Helper helper = StartHelper(prepareRuns);
         prepareRuns();
         FinishHelper(helper);
         const int split = BalancedSplit(work_, frame.height());

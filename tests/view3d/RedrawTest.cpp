@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 
 namespace gessoria::test {
@@ -55,6 +56,27 @@ struct Sample {
     {
         const std::int64_t width = Painted().mapWidth, height = Painted().mapHeight;
         return {rect.x0 * 65536 / width, (rect.x1 + 1) * 65536 / width, rect.y0 * 65536 / height, (rect.y1 + 1) * 65536 / height};
+    }
+
+    // Runs a redraw and checks that the rectangle it gives back, the one the window repaints,
+    // holds every pixel it changed.
+    template <typename Redraw>
+    void ExpectChangesInsideTheRepaint(Redraw&& redraw)
+    {
+        std::vector<std::uint8_t> before(static_cast<std::size_t>(kWidth) * kHeight * 3);
+        for (int y = 0; y < kHeight; ++y)
+            std::memcpy(before.data() + static_cast<std::size_t>(y) * kWidth * 3, frame.image().row(y), kWidth * 3);
+        const ScreenRect repaint = redraw();
+        int outside = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            const std::uint8_t* rowBefore = before.data() + static_cast<std::size_t>(y) * kWidth * 3;
+            if (std::memcmp(rowBefore, frame.image().row(y), kWidth * 3) == 0)
+                continue;
+            for (int x = 0; x < kWidth; ++x)
+                if (std::memcmp(frame.image().row(y) + x * 3, rowBefore + x * 3, 3) != 0)
+                    outside += x < repaint.left || x > repaint.right || y < repaint.top || y > repaint.bottom;
+        }
+        EXPECT_EQ(outside, 0) << "changed pixels outside the repainted rectangle";
     }
 
     void ExpectTheWholeFrame(const RenderOptions& options, int turn)
@@ -104,7 +126,10 @@ TEST(Redraw, ARegionRedrawGivesTheFrameAWholeRenderGives)
             for (int trial = 0; trial < 12; ++trial) {
                 const TexelRect rect = RectInATile(sample.Painted(), 32, random);
                 sample.Scribble(rect, random);
-                RedrawMaterialRegion(sample.scene, sample.frame, sample.material, sample.Fractions(rect), options, sample.lighting);
+                sample.ExpectChangesInsideTheRepaint([&] {
+                    return RedrawMaterialRegion(sample.scene, sample.frame, sample.material, sample.Fractions(rect), options,
+                                                sample.lighting);
+                });
             }
             sample.ExpectTheWholeFrame(options, turn);
         }
@@ -126,7 +151,8 @@ TEST(Redraw, ATileRedrawOverSeveralIslandsGivesTheFrameAWholeRenderGives)
                     sample.Scribble(rect, random);
                     tiles.Add(rect);
                 }
-                RedrawMaterialTiles(sample.scene, sample.frame, sample.material, tiles, options, sample.lighting);
+                sample.ExpectChangesInsideTheRepaint(
+                    [&] { return RedrawMaterialTiles(sample.scene, sample.frame, sample.material, tiles, options, sample.lighting); });
             }
             sample.ExpectTheWholeFrame(options, turn);
         }
