@@ -258,6 +258,8 @@ bool RowsReachingBoxes(const FaceCorners& c, const std::int64_t (&u)[3], const s
 // Below about this many pixels (a listed face counting as 16) a redraw after a dab is not
 // worth a second thread.
 constexpr std::int64_t kRedrawWorthSharing = 8000;
+// From this many candidate faces a redraw's second core also helps to list them.
+constexpr std::size_t kRedrawCandidatesWorthSharing = 1024;
 
 // Draws the shaded levels in two passes so the frame can be shared between threads with
 // exactly the pixels of drawing every face in order: the first pass decides, per face, whether
@@ -373,29 +375,49 @@ private:
             Band rows;
             int columns;  // of its screen box, at most the frame's
         };
-        std::vector<Listed> listed;
-        std::int64_t pixels = 0;  // the listed faces' boxes, roughly what drawing them costs
-        for (const std::int32_t f : candidates) {
-            const auto i = static_cast<std::size_t>(f);
-            if (!s_.faceDrawn[i] || s_.faceMaterial[i] != materialIndex || OutsideInTexture(i, changed))
-                continue;
-            const FaceCorners c = CornersOf(s_, f);
-            Band rows{std::max(c.TopRow(), 0), std::min(c.BottomRow(), frame_.height())};
-            // Bounding the rows pays only on faces a good many rows tall.
-            if (c.BottomRow() - c.TopRow() > 8) {
-                const auto [fu, fv] = RepairedTexture(s_, i);
-                const std::int64_t u[3] = {fu[0] * maps.width, fu[1] * maps.width, fu[2] * maps.width};
-                const std::int64_t v[3] = {fv[0] * maps.height, fv[1] * maps.height, fv[2] * maps.height};
-                int first = 0, last = 0;
-                if (RowsReachingBoxes(c, u, v, maps.width, maps.height, boxes, first, last))
-                    rows = {std::max(first, rows.first), std::min(last, rows.last)};
+        // The candidates [first, last) that are drawn, in order, into `into`; returns their
+        // boxes' area, roughly what drawing them costs.
+        auto list = [&](std::size_t first, std::size_t last, std::vector<Listed>& into) {
+            std::int64_t area = 0;
+            for (std::size_t k = first; k < last; ++k) {
+                const std::int32_t f = candidates[k];
+                const auto i = static_cast<std::size_t>(f);
+                if (!s_.faceDrawn[i] || s_.faceMaterial[i] != materialIndex || OutsideInTexture(i, changed))
+                    continue;
+                const FaceCorners c = CornersOf(s_, f);
+                Band rows{std::max(c.TopRow(), 0), std::min(c.BottomRow(), frame_.height())};
+                // Bounding the rows pays only on faces a good many rows tall.
+                if (c.BottomRow() - c.TopRow() > 8) {
+                    const auto [fu, fv] = RepairedTexture(s_, i);
+                    const std::int64_t u[3] = {fu[0] * maps.width, fu[1] * maps.width, fu[2] * maps.width};
+                    const std::int64_t v[3] = {fv[0] * maps.height, fv[1] * maps.height, fv[2] * maps.height};
+                    int top = 0, bottom = 0;
+                    if (RowsReachingBoxes(c, u, v, maps.width, maps.height, boxes, top, bottom))
+                        rows = {std::max(top, rows.first), std::min(bottom, rows.last)};
+                }
+                if (rows.first >= rows.last)
+                    continue;
+                const auto columns = static_cast<int>(std::min<std::int64_t>(
+                    std::int64_t{std::max({c.x[0], c.x[1], c.x[2]})} - std::min({c.x[0], c.x[1], c.x[2]}) + 1, frame_.width()));
+                into.push_back({f, c, rows, columns});
+                area += std::int64_t{rows.last - rows.first} * columns;
             }
-            if (rows.first >= rows.last)
-                continue;
-            const auto columns = static_cast<int>(std::min<std::int64_t>(
-                std::int64_t{std::max({c.x[0], c.x[1], c.x[2]})} - std::min({c.x[0], c.x[1], c.x[2]}) + 1, frame_.width()));
-            listed.push_back({f, c, rows, columns});
-            pixels += std::int64_t{rows.last - rows.first} * columns;
+            return area;
+        };
+        std::vector<Listed> listed;
+        std::int64_t pixels = 0;
+        if (candidates.size() < kRedrawCandidatesWorthSharing) {
+            pixels = list(0, candidates.size(), listed);
+        } else {
+            // Many candidates: the second core lists the later half.
+            const std::size_t middle = candidates.size() / 2;
+            std::vector<Listed> later;
+            std::int64_t laterPixels = 0;
+            Helper helper = StartHelper([&] { laterPixels = list(middle, candidates.size(), later); });
+            pixels = list(0, middle, listed);
+            FinishHelper(helper);
+            listed.insert(listed.end(), later.begin(), later.end());
+            pixels += laterPixels;
         }
         auto drawBand = [&](const Band& band, TexelWindow& into) {
             for (const Listed& item : listed) {

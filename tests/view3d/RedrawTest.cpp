@@ -131,6 +131,16 @@ TEST(Redraw, ARegionRedrawGivesTheFrameAWholeRenderGives)
                                                 sample.lighting);
                 });
             }
+            // Quarters of the map: thousands of candidate faces, listed and drawn by both cores.
+            const int halfWidth = sample.Painted().mapWidth / 2, halfHeight = sample.Painted().mapHeight / 2;
+            for (const auto& [x, y] : {std::pair{0, 0}, std::pair{halfWidth, halfHeight * 3 / 4}}) {
+                const TexelRect rect{x, x + halfWidth - 1, y, y + halfHeight - 1};
+                sample.Scribble(rect, random);
+                sample.ExpectChangesInsideTheRepaint([&] {
+                    return RedrawMaterialRegion(sample.scene, sample.frame, sample.material, sample.Fractions(rect), options,
+                                                sample.lighting);
+                });
+            }
             sample.ExpectTheWholeFrame(options, turn);
         }
 }
