@@ -60,7 +60,7 @@ ScreenRect LayCoverage(const Painter& painter, ProjectedStroke& stroke, std::uin
                     for (int column = tile.rect.x0; column <= tile.rect.x1; ++column)
                         if (const std::uint8_t mask = tile.At(row, column); mask != 0)
                             rules(row, column, mask);
-                CompositeRegion(material, tile.rect, painter.context().tool, scene.layerViews);
+                CompositeChangedStacks(material, tile.rect, mapTypes, painter.context().tool, scene.layerViews);
                 changed.Add(tile.rect);
             }
             if (painter.context().tool != PaintTool::Line)

@@ -11,8 +11,9 @@
 //
 // While undo is on, every covered tile's rectangle is recorded before anything changes, one
 // undo record each, the records after the dab's first marked as continuing it (Undo Single
-// takes the whole dab back). Then each rectangle is recomposited and the material's faces that
-// show a changed tile are drawn again (not while the Line tool lays its shape).
+// takes the whole dab back). Then each rectangle is recomposited in the stacks the dab wrote
+// and the material's faces that show a changed tile are drawn again (not while the Line tool
+// lays its shape).
 
 #include "paint/ProjectedFootprint.h"
 #include "paint/SurfaceTools.h"

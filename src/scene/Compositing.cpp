@@ -1,6 +1,7 @@
 #include "scene/Compositing.h"
 
 #include "scene/Material.h"
+#include "scene/UndoBuffer.h"
 
 #include <cstdint>
 #include <vector>
@@ -95,6 +96,15 @@ void CompositeSelectedLayerOnly(Material& material, const std::vector<int>& colu
 
 void CompositeRegion(Material& material, const TexelRect& rect, PaintTool tool, LayerViewSink* views)
 {
+    std::uint8_t every = 0;
+    for (const MapType type : kAllMapTypes)
+        every |= UndoBuffer::FlagOf(type);
+    CompositeChangedStacks(material, rect, every, tool, views);
+}
+
+void CompositeChangedStacks(Material& material, const TexelRect& rect, std::uint8_t changed, PaintTool tool,
+                            LayerViewSink* views)
+{
     if (!material.hasLayers || material.mapWidth < 1 || material.mapHeight < 1)
         return;
     const std::vector<int> columns = WrappedRange(rect.x0, rect.x1, material.mapWidth);
@@ -108,7 +118,8 @@ void CompositeRegion(Material& material, const TexelRect& rect, PaintTool tool, 
         CompositeSelectedLayerOnly(material, columns, rows);
     } else {
         for (const MapType type : kAllMapTypes)
-            CompositeStack(material.stack(type), type, columns, rows);
+            if (changed & UndoBuffer::FlagOf(type))
+                CompositeStack(material.stack(type), type, columns, rows);
     }
 
     if (views != nullptr && tool != PaintTool::Line)

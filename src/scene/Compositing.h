@@ -11,6 +11,8 @@
 #include "scene/MapType.h"
 #include "scene/PaintTool.h"
 
+#include <cstdint>
+
 namespace gessoria {
 
 struct Material;
@@ -34,6 +36,12 @@ public:
 
 void CompositeRegion(Material& material, const TexelRect& rect, PaintTool tool = PaintTool::None,
                      LayerViewSink* views = nullptr);
+
+// The same where only some stacks changed since the Renderer Layers were last composited:
+// `changed` holds UndoBuffer::FlagOf of each map type whose layers changed, and the other
+// stacks' Renderer Layers, which compositing would give back unchanged, are left as they are.
+void CompositeChangedStacks(Material& material, const TexelRect& rect, std::uint8_t changed, PaintTool tool = PaintTool::None,
+                            LayerViewSink* views = nullptr);
 
 // The whole map of the material.
 void CompositeAll(Material& material, PaintTool tool = PaintTool::None, LayerViewSink* views = nullptr);
