@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <thread>
+#include <utility>
 
 namespace gessoria {
 
