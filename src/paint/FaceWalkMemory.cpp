@@ -4,6 +4,7 @@
 #include "view3d/ViewFrame.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace gessoria {
 
@@ -21,7 +22,7 @@ void FaceWalkMemory::Prepare(const Scene& scene, const ViewFrame& frame)
     slots_.assign(static_cast<std::size_t>(std::max(scene.faceCount, 0)), 0);
 }
 
-void FaceWalkMemory::Keep(const FaceWalkRecord& record)
+void FaceWalkMemory::Keep(FaceWalkRecord&& record)
 {
     if (record.faces_.empty())
         return;
@@ -31,7 +32,7 @@ void FaceWalkMemory::Keep(const FaceWalkRecord& record)
         slots_.assign(faceCount, 0);
     }
     // One block per record: the spans point into it, and it is never added to again.
-    std::vector<FoundPoint>& block = blocks_.emplace_back(record.points_);
+    std::vector<FoundPoint>& block = blocks_.emplace_back(std::move(record.points_));
     points_ += block.size();
     std::uint32_t first = 0;
     for (std::size_t k = 0; k < record.faces_.size(); ++k) {

@@ -12,7 +12,8 @@
 // another view, another size), it forgets everything. While a dab's walks run it is only
 // read, from either thread; each walk notes the faces it walked in a FaceWalkRecord of its
 // own, kept once both walks are done. It forgets everything, too, before it would hold more
-// than kMostPoints points.
+// than kMostPoints points, and a walk notes at most kMostPoints / 2 (a dab over most of a
+// large scene walks its further faces without noting them).
 
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +44,8 @@ public:
         points_.push_back(point);
         ++ends_.back();
     }
+    // The points noted so far, over every face.
+    std::size_t points() const { return points_.size(); }
     // What the last face begun holds so far.
     std::span<const FoundPoint> Last() const
     {
@@ -73,8 +76,8 @@ public:
     }
     // The faces it holds.
     std::size_t faces() const { return faces_.size(); }
-    // After the walks: keeps what one of them recorded.
-    void Keep(const FaceWalkRecord& record);
+    // After the walks: keeps what one of them recorded (its points are moved, not copied).
+    void Keep(FaceWalkRecord&& record);
 
 private:
     void Forget();

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 
 namespace gessoria {
 namespace {
@@ -501,7 +502,7 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
     // orientation.
     if (on.left > on.right || on.top > on.bottom)
         return;
-    if (whole && !how.exhaustive && how.record != nullptr) {
+    if (whole && !how.exhaustive && how.record != nullptr && how.record->points() < FaceWalkMemory::kMostPoints / 2) {
         how.record->Begin(f);
         WalkFace(scene, frame, head, dab, f, on, false, how.record, out);
         Weigh(how.record->Last(), head, materialIndex, out);
@@ -590,8 +591,8 @@ ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, cons
         CoverFaces(scene, frame, head, dab, first, last, earlierHalf, out);
     }
     if (memory != nullptr) {
-        memory->Keep(records[0]);
-        memory->Keep(records[1]);
+        memory->Keep(std::move(records[0]));
+        memory->Keep(std::move(records[1]));
     }
     return out.Finish();
 }
