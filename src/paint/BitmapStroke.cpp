@@ -4,11 +4,11 @@
 #include "paint/FillTool.h"
 #include "paint/LineTool.h"
 #include "paint/PaintableLayers.h"
-#include "paint/TexelCoordinates.h"
 #include "paint/TexturePaint.h"
 #include "scene/Compositing.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
+#include "scene/TexelCoordinates.h"
 
 #include <algorithm>
 

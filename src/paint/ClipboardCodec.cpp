@@ -2,8 +2,8 @@
 
 #include "io/ImageLibrary.h"
 #include "io/LittleEndian.h"
-#include "paint/TexelCoordinates.h"
 #include "scene/Material.h"
+#include "scene/TexelCoordinates.h"
 
 #include <algorithm>
 

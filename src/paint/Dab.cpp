@@ -2,10 +2,10 @@
 
 #include "paint/BitmapPaint.h"
 #include "paint/PaintFootprint.h"
-#include "paint/TexelCoordinates.h"
-#include "scene/UserInteraction.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
+#include "scene/TexelCoordinates.h"
+#include "scene/UserInteraction.h"
 
 #include <algorithm>
 

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -66,13 +67,15 @@ public:
 
     // Before a dab's walks: forgets everything unless it was made for this frame of this view.
     void Prepare(const Scene& scene, const ViewFrame& frame);
-    // What was found on the face, or nullptr when it was never walked whole.
-    const std::span<const FoundPoint>* Find(std::int32_t face) const
+    // What was found on the face; nothing when it was never walked whole.
+    std::optional<std::span<const FoundPoint>> Find(std::int32_t face) const
     {
         if (face < 0 || static_cast<std::size_t>(face) >= slots_.size())
-            return nullptr;
+            return std::nullopt;
         const std::uint32_t slot = slots_[static_cast<std::size_t>(face)];
-        return slot == 0 ? nullptr : &faces_[slot - 1];
+        if (slot == 0)
+            return std::nullopt;
+        return faces_[slot - 1];
     }
     // The faces it holds.
     std::size_t faces() const { return faces_.size(); }

@@ -1,7 +1,7 @@
 #include "paint/Floater.h"
 
-#include "paint/TexelCoordinates.h"
 #include "scene/Material.h"
+#include "scene/TexelCoordinates.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 
 #include "paint/ClipboardCodec.h"
 #include "paint/FillTool.h"
-#include "paint/TexelCoordinates.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
+#include "scene/TexelCoordinates.h"
 #include "scene/UserInteraction.h"
 
 #include <algorithm>

@@ -1,14 +1,15 @@
 #include "paint/ProjectedFootprint.h"
 
-#include "paint/TexelCoordinates.h"
 #include "scene/HelperThread.h"
 #include "scene/Scene.h"
+#include "scene/TexelCoordinates.h"
 #include "scene/TextureSeam.h"
 #include "view3d/Renderer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <thread>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 
@@ -58,6 +59,14 @@ public:
                 return;
             }
         nearest_.push_back({material, {column, row}, distance});
+    }
+
+    // A texel a walk found under the dab: its weight, and its screen offset from the dab's
+    // centre for the nearest-texel search.
+    void Cover(std::int32_t material, int row, int column, std::uint8_t weight, double dx, double dy)
+    {
+        Add(material, row, column, weight);
+        Near(material, row, column, dx * dx + dy * dy);
     }
 
     // Adds what another builder collected from faces that come after this one's.
@@ -315,8 +324,7 @@ void CoverPixel(void* context, int x, int y, int column, int row)
     const std::uint8_t weight = walk.head.WeightOfCells(walk.rowCell, walk.head.Cell(dx));
     if (weight == 0)
         return;
-    walk.out.Add(walk.material, row, column, weight);
-    walk.out.Near(walk.material, row, column, dx * dx + dy * dy);
+    walk.out.Cover(walk.material, row, column, weight, dx, dy);
 }
 
 // The pixel walk of a face walked whole: every visible pixel is noted, weighed or not.
@@ -334,8 +342,7 @@ void Weigh(std::span<const FoundPoint> points, const ScreenHead& head, std::int3
         const std::uint8_t weight = head.Weight(dx, dy);
         if (weight == 0)
             continue;
-        out.Add(material, p.row, p.column, weight);
-        out.Near(material, p.row, p.column, dx * dx + dy * dy);
+        out.Cover(material, p.row, p.column, weight, dx, dy);
     }
 }
 
@@ -453,8 +460,7 @@ void WalkFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scre
                 record->Add({at.x, at.y, r, c});
                 continue;
             }
-            out.Add(materialIndex, r, c, weight);
-            out.Near(materialIndex, r, c, (at.x - dab.x) * (at.x - dab.x) + (at.y - dab.y) * (at.y - dab.y));
+            out.Cover(materialIndex, r, c, weight, at.x - dab.x, at.y - dab.y);
         }
     }
 }
@@ -473,7 +479,7 @@ void CoverFace(Scene& scene, ViewFrame& frame, const ScreenHead& head, const Scr
     if (!material.hasLayers || material.mapWidth < 1 || material.mapHeight < 1)
         return;
     if (how.memory != nullptr)
-        if (const std::span<const FoundPoint>* found = how.memory->Find(f)) {
+        if (const std::optional<std::span<const FoundPoint>> found = how.memory->Find(f)) {
             Weigh(*found, head, materialIndex, out);
             return;
         }

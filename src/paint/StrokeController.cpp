@@ -3,10 +3,10 @@
 #include "paint/BitmapView.h"
 #include "paint/FillTool.h"
 #include "paint/PaintableLayers.h"
-#include "paint/TexelCoordinates.h"
 #include "paint/TexturePaint.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
+#include "scene/TexelCoordinates.h"
 #include "scene/UserInteraction.h"
 
 #include <algorithm>

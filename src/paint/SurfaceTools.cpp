@@ -1,8 +1,8 @@
 #include "paint/SurfaceTools.h"
 
-#include "paint/TexelCoordinates.h"
 #include "scene/Material.h"
 #include "scene/Scene.h"
+#include "scene/TexelCoordinates.h"
 
 #include <algorithm>
 

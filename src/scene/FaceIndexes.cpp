@@ -2,6 +2,7 @@
 
 #include "scene/AscendingUnion.h"
 #include "scene/Scene.h"
+#include "scene/TexelCoordinates.h"
 #include "scene/TextureSeam.h"
 
 #include <algorithm>
@@ -119,9 +120,9 @@ const std::uint8_t* TexelOwnership::OwnedMap(const Scene& scene, std::int32_t ma
             c1 = std::min(c1, c0 + width);
             r1 = std::min(r1, r0 + height);
             for (int r = r0; r <= r1; ++r) {
-                std::uint8_t* row = owned.data() + static_cast<std::size_t>((r % height + height) % height) * static_cast<std::size_t>(width);
+                std::uint8_t* row = owned.data() + static_cast<std::size_t>(WrapTexel(r, height)) * static_cast<std::size_t>(width);
                 TexelTriangle::Sides sides = triangle.SidesAt(c0, r);
-                for (int c = c0, wrapped = (c0 % width + width) % width; c <= c1;
+                for (int c = c0, wrapped = WrapTexel(c0, width); c <= c1;
                      ++c, triangle.NextColumn(sides), wrapped = wrapped + 1 == width ? 0 : wrapped + 1)
                     if (TexelTriangle::Holds(sides))
                         row[wrapped] = 1;

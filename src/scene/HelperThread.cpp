@@ -5,7 +5,7 @@
 #include <mutex>
 #include <system_error>
 
-#include <unistd.h>
+#include <pthread.h>
 
 namespace gessoria {
 
@@ -14,26 +14,29 @@ namespace gessoria {
 class HelperWorker {
 public:
     // The worker of this process, started the first time; nullptr when no thread can start.
-    // A child made by fork() has none of its parent's threads, so it starts its own.
+    // A child made by fork() has none of its parent's threads: it forgets the parent's worker
+    // and starts its own.
     static HelperWorker* Get()
     {
+        if (HelperWorker* worker = current_.load(std::memory_order_acquire))
+            return worker;
         static std::mutex guard;
-        static HelperWorker* worker = nullptr;
-        static pid_t owner = 0;
         const std::lock_guard<std::mutex> lock(guard);
-        if (worker == nullptr || owner != getpid()) {
-            // Never deleted: the thread sleeps until the process ends.
-            auto* fresh = new HelperWorker;
-            try {
-                std::thread(&HelperWorker::Run, fresh).detach();
-            } catch (const std::system_error&) {
-                delete fresh;
-                return nullptr;
-            }
-            worker = fresh;
-            owner = getpid();
+        if (HelperWorker* worker = current_.load(std::memory_order_acquire))
+            return worker;
+        static const bool forgetInChild = pthread_atfork(nullptr, nullptr, [] { current_.store(nullptr); }) == 0;
+        if (!forgetInChild)
+            return nullptr;
+        // Never deleted: the thread sleeps until the process ends.
+        auto* fresh = new HelperWorker;
+        try {
+            std::thread(&HelperWorker::Run, fresh).detach();
+        } catch (const std::system_error&) {
+            delete fresh;
+            return nullptr;
         }
-        return worker;
+        current_.store(fresh, std::memory_order_release);
+        return fresh;
     }
 
     bool Claim() { return !claimed_.exchange(true, std::memory_order_acquire); }
@@ -94,6 +97,8 @@ private:
             changed_.notify_all();
         }
     }
+
+    static inline std::atomic<HelperWorker*> current_{nullptr};
 
     std::atomic<bool> claimed_{false};
     std::atomic<int> state_{kIdle};

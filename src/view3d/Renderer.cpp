@@ -355,6 +355,13 @@ private:
     struct Band {
         int first, last;
     };
+    // A face a redraw draws, with the rows it may write.
+    struct RedrawnFace {
+        std::int32_t face;
+        FaceCorners corners;
+        Band rows;
+        int columns;  // of its screen box, at most the frame's
+    };
 
     ScreenRect RedrawFaces(std::int32_t materialIndex, const std::vector<std::int32_t>& candidates, const FractionRect& changed,
                            TexelWindow& window)
@@ -369,15 +376,9 @@ private:
             boxes.push_back({window.left, window.right, window.top, window.bottom});
         }
         // First the faces to draw, each with the rows it may write.
-        struct Listed {
-            std::int32_t face;
-            FaceCorners corners;
-            Band rows;
-            int columns;  // of its screen box, at most the frame's
-        };
         // The candidates [first, last) that are drawn, in order, into `into`; returns their
         // boxes' area, roughly what drawing them costs.
-        auto list = [&](std::size_t first, std::size_t last, std::vector<Listed>& into) {
+        auto list = [&](std::size_t first, std::size_t last, std::vector<RedrawnFace>& into) {
             std::int64_t area = 0;
             for (std::size_t k = first; k < last; ++k) {
                 const std::int32_t f = candidates[k];
@@ -404,14 +405,14 @@ private:
             }
             return area;
         };
-        std::vector<Listed> listed;
+        std::vector<RedrawnFace> listed;
         std::int64_t pixels = 0;
         if (candidates.size() < kRedrawCandidatesWorthSharing) {
             pixels = list(0, candidates.size(), listed);
         } else {
             // Many candidates: the second core lists the later half.
             const std::size_t middle = candidates.size() / 2;
-            std::vector<Listed> later;
+            std::vector<RedrawnFace> later;
             std::int64_t laterPixels = 0;
             Helper helper = StartHelper([&] { laterPixels = list(middle, candidates.size(), later); });
             pixels = list(0, middle, listed);
@@ -420,7 +421,7 @@ private:
             pixels += laterPixels;
         }
         auto drawBand = [&](const Band& band, TexelWindow& into) {
-            for (const Listed& item : listed) {
+            for (const RedrawnFace& item : listed) {
                 const Band rows{std::max(item.rows.first, band.first), std::min(item.rows.last, band.last)};
                 if (rows.first >= rows.last)
                     continue;
@@ -450,11 +451,10 @@ private:
     }
 
     // The row above which about half of the listed faces' box area lies.
-    template <typename Listed>
-    int HalvingRow(const std::vector<Listed>& listed, std::int64_t pixels) const
+    int HalvingRow(const std::vector<RedrawnFace>& listed, std::int64_t pixels) const
     {
         std::vector<std::int64_t> perRow(static_cast<std::size_t>(frame_.height()) + 1, 0);
-        for (const Listed& item : listed) {
+        for (const RedrawnFace& item : listed) {
             perRow[static_cast<std::size_t>(item.rows.first)] += item.columns;
             perRow[static_cast<std::size_t>(item.rows.last)] -= item.columns;
         }

@@ -356,6 +356,20 @@ TEST(ProjectedDab, OnlyTheNearOfTwoOverlappingFacesIsPainted)
     EXPECT_TRUE(covered == slow) << Difference(covered, slow);
 }
 
+TEST(ProjectedDab, TheDabsCentreIsTheTexelUnderItsCentre)
+{
+    // The near square maps x 10..90 to columns 0..32 and y 10..90 to rows 0..32: the texel
+    // nearest to the dab's centre on the screen is the one under it (Pointillist's centre).
+    Layered board;
+    for (const auto& [x, y] : {std::pair{50, 50}, std::pair{30, 70}, std::pair{72, 24}}) {
+        const ProjectedCoverage covered = CoverProjectedDab(board.scene, board.frame, board.brush, {float(x), float(y), 30});
+        ASSERT_EQ(covered.centres.size(), 1u);
+        const DabCentre centre = covered.centres[0].texel;
+        EXPECT_NEAR(centre.column, (x - 10) * 32 / 80, 1) << "dab at " << x << "," << y;
+        EXPECT_NEAR(centre.row, (y - 10) * 32 / 80, 1) << "dab at " << x << "," << y;
+    }
+}
+
 TEST(ProjectedDab, AFrozenObjectTakesNoPaint)
 {
     Layered board;

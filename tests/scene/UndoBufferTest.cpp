@@ -2,10 +2,10 @@
 // that changed under a record.
 
 #include "paint/PaintFootprint.h"
-#include "paint/TexelCoordinates.h"
-#include "scene/UndoBuffer.h"
 #include "scene/LayerOperations.h"
 #include "scene/Scene.h"
+#include "scene/TexelCoordinates.h"
+#include "scene/UndoBuffer.h"
 #include "support/RecordingInteraction.h"
 
 #include <gtest/gtest.h>
