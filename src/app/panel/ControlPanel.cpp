@@ -11,6 +11,8 @@
 #include "app/panel/TextPage.h"
 #include "app/panel/ToolPages.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -77,6 +79,24 @@ QGroupBox* ButtonFrame(const ButtonInfo (&buttons)[8], const CommandTable& comma
     return frame;
 }
 
+// The page area: as tall as the page it shows. A stacked widget asks every page, hidden or
+// not, for its height at a width, so a short page with wrapped text would scroll as far as
+// the tallest page; the hidden pages' own heights are ignored through their size policy.
+class ShownPageStack : public QStackedWidget {
+public:
+    using QStackedWidget::QStackedWidget;
+
+    int heightForWidth(int width) const override
+    {
+        const QWidget* shown = currentWidget();
+        if (shown == nullptr)
+            return QStackedWidget::heightForWidth(width);
+        const int frame = 2 * frameWidth();
+        const int page = shown->hasHeightForWidth() ? shown->heightForWidth(width - frame) : 0;
+        return std::max(page, shown->minimumSizeHint().height()) + frame;
+    }
+};
+
 } // namespace
 
 ControlPanel::ControlPanel(const CommandTable& commands, PanelContext context, QWidget* parent)
@@ -101,7 +121,7 @@ ControlPanel::ControlPanel(const CommandTable& commands, PanelContext context, Q
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    pages_ = new QStackedWidget(scroll);
+    pages_ = new ShownPageStack(scroll);
     pages_->setFrameShape(QFrame::StyledPanel);
     // Until a page is chosen the area says what it is for.
     auto* empty = new QLabel("Choose a painting tool or a window below.", pages_);
@@ -123,6 +143,17 @@ ControlPanel::ControlPanel(const CommandTable& commands, PanelContext context, Q
         pages_->addWidget(made_[which]);
     }
     scroll->setMinimumWidth(pages_->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+    // Only the shown page counts for the page area's height (see ShownPageStack).
+    const auto fitShownPage = [this](int shown) {
+        for (int k = 0; k < pages_->count(); ++k) {
+            QSizePolicy policy = pages_->widget(k)->sizePolicy();
+            policy.setVerticalPolicy(k == shown ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+            pages_->widget(k)->setSizePolicy(policy);
+        }
+        pages_->updateGeometry();
+    };
+    connect(pages_, &QStackedWidget::currentChanged, this, fitShownPage);
+    fitShownPage(pages_->currentIndex());
 }
 
 QString ControlPanel::Title(PanelPage page)
