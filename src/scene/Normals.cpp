@@ -17,12 +17,14 @@
 // its object (it is never counted as a contributor, yet its corners inside the object still
 // sum and overwrite the group's later faces).
 
+#include "scene/HelperThread.h"
 #include "scene/Scene.h"
 #include "scene/SmoothingGroups.h"
 #include "scene/UserInteraction.h"
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <span>
 
@@ -43,7 +45,7 @@ struct Vector3 {
     return {v.x / length, v.y / length, v.z / length};
 }
 
-void ComputeFaceNormals(Scene& scene)
+void ComputeFaceNormals(Scene& scene, std::int32_t firstFace, std::int32_t endFace)
 {
     const std::int32_t* vertexA = scene.faceVertexA.data();
     const std::int32_t* vertexB = scene.faceVertexB.data();
@@ -51,7 +53,7 @@ void ComputeFaceNormals(Scene& scene)
     const float* x = scene.positionX.data();
     const float* y = scene.positionY.data();
     const float* z = scene.positionZ.data();
-    for (std::int32_t f = 0; f < scene.faceCount; ++f) {
+    for (std::int32_t f = firstFace; f < endFace; ++f) {
         const auto a = static_cast<std::size_t>(vertexA[f]);
         const auto b = static_cast<std::size_t>(vertexB[f]);
         const auto c = static_cast<std::size_t>(vertexC[f]);
@@ -89,6 +91,30 @@ private:
     std::int64_t total_;
     std::int64_t shown_ = -1;
     UserInteraction& ui_;
+};
+
+// The progress of one run of objects, whose faces start at `firstFace`. The run on the
+// calling thread shows the faces done by both runs; the helper's run only counts its own.
+class RunProgress {
+public:
+    RunProgress(std::int32_t firstFace, FaceProgress* shown, std::atomic<std::int64_t>& helperDone)
+        : firstFace_(firstFace), shown_(shown), helperDone_(helperDone)
+    {
+    }
+
+    // The run has processed its faces before scene face `face`.
+    void ProcessedUpTo(std::int64_t face)
+    {
+        if (shown_ == nullptr)
+            helperDone_.store(face - firstFace_, std::memory_order_relaxed);
+        else
+            shown_->ProcessedUpTo(face - firstFace_ + helperDone_.load(std::memory_order_relaxed));
+    }
+
+private:
+    std::int32_t firstFace_;
+    FaceProgress* shown_;
+    std::atomic<std::int64_t>& helperDone_;
 };
 
 // Writes a scene's corner normals from its face normals, a smoothing group at a time.
@@ -179,7 +205,7 @@ public:
     // An object whose vertices have one group each: each vertex's sum normalised once, then
     // every face's corners written in face order.
     void WriteVertexGroups(const Scene& scene, const SceneObject& object, SmoothingGroups& groups,
-                           FaceProgress& progress) const
+                           RunProgress& progress) const
     {
         const std::span<std::array<float, 3>> sums = groups.VertexSums();
         for (std::int32_t v = 0; v < object.vertexCount; ++v)
@@ -209,7 +235,7 @@ public:
 
     // Any other object: the faces no group reaches, then the listed groups vertex by vertex.
     void WriteListedGroups(const Scene& scene, const SceneObject& object, const SmoothingGroups& groups,
-                           FaceProgress& progress) const
+                           RunProgress& progress) const
     {
         for (const std::int32_t face : groups.UngroupedFaces())
             StoreUngroupedCorners(groups, face, scene.faceSmoothing[static_cast<std::size_t>(face)]);
@@ -241,26 +267,74 @@ private:
     std::array<float, 9>* corners_;
 };
 
-} // namespace
-
-void ComputeNormals(Scene& scene, bool faceNormalsPresent, const std::string& fileName, UserInteraction& ui)
+// Writes the corner normals of objects [first, end), face normals given.
+void SmoothObjects(const Scene& scene, const CornerNormalWriter& writer, std::size_t first, std::size_t end,
+                   RunProgress& progress)
 {
-    ui.BeginProgress("Creating Smoothing Normal Arrays");
-    ui.SetStatusText("Creating Normal Arrays for " + fileName);
-
-    if (!faceNormalsPresent)
-        ComputeFaceNormals(scene);
-
-    FaceProgress progress(scene.faceCount, ui);
-    const CornerNormalWriter writer(scene);
     SmoothingGroups groups;
-    for (const SceneObject& object : scene.objects) {
+    for (std::size_t k = first; k < end; ++k) {
+        const SceneObject& object = scene.objects[k];
         groups.Build(scene, object);
         if (groups.OneGroupPerVertex())
             writer.WriteVertexGroups(scene, object, groups, progress);
         else
             writer.WriteListedGroups(scene, object, groups, progress);
         progress.ProcessedUpTo(static_cast<std::int64_t>(object.firstFace) + object.faceCount);
+    }
+}
+
+// The first object of the second of two runs of objects with about half the faces each, or
+// the object count when the scene is not split. Each run works on its own range of faces, so
+// the objects must lie in face order without overlapping (a loader's always do).
+std::size_t SecondRunStart(const Scene& scene)
+{
+    const std::vector<SceneObject>& objects = scene.objects;
+    std::int64_t end = 0;
+    for (const SceneObject& object : objects) {
+        if (object.firstFace < end || object.faceCount < 0 ||
+            static_cast<std::int64_t>(object.firstFace) + object.faceCount > scene.faceCount)
+            return objects.size();
+        end = static_cast<std::int64_t>(object.firstFace) + object.faceCount;
+    }
+    std::size_t split = 0;
+    for (std::int64_t faces = 0; split < objects.size() && 2 * faces < end; ++split)
+        faces += objects[split].faceCount;
+    return split == 0 ? objects.size() : split;
+}
+
+} // namespace
+
+// Objects are independent: each reads only its own faces' normals and writes only its own
+// faces' corners. So two runs of objects, each with the face normals of its own face range,
+// go on two cores.
+void ComputeNormals(Scene& scene, bool faceNormalsPresent, const std::string& fileName, UserInteraction& ui)
+{
+    ui.BeginProgress("Creating Smoothing Normal Arrays");
+    ui.SetStatusText("Creating Normal Arrays for " + fileName);
+
+    FaceProgress shown(scene.faceCount, ui);
+    const CornerNormalWriter writer(scene);
+    std::atomic<std::int64_t> helperDone{0};
+    const std::size_t split = SecondRunStart(scene);
+    if (split < scene.objects.size()) {
+        const std::int32_t splitFace = scene.objects[split].firstFace;
+        Helper helper = StartHelper([&] {
+            if (!faceNormalsPresent)
+                ComputeFaceNormals(scene, splitFace, scene.faceCount);
+            RunProgress progress(splitFace, nullptr, helperDone);
+            SmoothObjects(scene, writer, split, scene.objects.size(), progress);
+        });
+        if (!faceNormalsPresent)
+            ComputeFaceNormals(scene, 0, splitFace);
+        RunProgress progress(0, &shown, helperDone);
+        SmoothObjects(scene, writer, 0, split, progress);
+        helper.Finish();
+        progress.ProcessedUpTo(splitFace);
+    } else {
+        if (!faceNormalsPresent)
+            ComputeFaceNormals(scene, 0, scene.faceCount);
+        RunProgress progress(0, &shown, helperDone);
+        SmoothObjects(scene, writer, 0, scene.objects.size(), progress);
     }
     ui.EndProgress();
 }
