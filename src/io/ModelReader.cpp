@@ -2,6 +2,7 @@
 
 #include "io/PackedValues.h"
 #include "scene/CDIB.h"
+#include "scene/HelperThread.h"
 #include "scene/MapConversion.h"
 #include "scene/Scene.h"
 #include "scene/UserInteraction.h"
@@ -12,6 +13,7 @@
 #include <assimp/scene.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -47,13 +49,31 @@ struct CornerTarget {
     std::int32_t v = 0;
 };
 
-// One mesh's corners joined into scene vertices: `local` maps each assimp vertex a triangle
-// uses to its corner values, `source` the object vertices back to assimp vertices (the first
-// assimp vertex of each).
-struct JoinedVertices {
+// One mesh joined into object vertices, holding everything the scene takes from the mesh, so
+// the model itself can be released before the scene is filled: `local` maps each assimp
+// vertex a triangle uses to its corner values; `positions` are the object's vertices as the
+// mesh has them (before any node's transform), `triangles` the mesh's triangles in file order
+// as assimp vertices.
+struct JoinedMesh {
     std::vector<CornerTarget> local;
-    std::vector<std::uint32_t> source;
-    std::int64_t triangles = 0;
+    std::vector<aiVector3D> positions;
+    std::vector<std::array<std::uint32_t, 3>> triangles;
+    std::string name;
+    unsigned material = 0;
+    bool hasTextureCoordinates = false;
+    bool valid = true;  // false when a corner names a vertex the mesh does not have
+
+    // The mesh's name, material and whether it has texture coordinates, and room for its
+    // vertices and faces, so joining it allocates nothing.
+    void Prepare(const aiMesh& mesh)
+    {
+        name = mesh.mName.C_Str();
+        material = mesh.mMaterialIndex;
+        hasTextureCoordinates = mesh.mTextureCoords[0] != nullptr;
+        local.reserve(mesh.mNumVertices);
+        positions.reserve(mesh.mNumVertices);
+        triangles.reserve(mesh.mNumFaces);
+    }
 };
 
 std::uint32_t Bits(float value)
@@ -113,8 +133,25 @@ public:
         std::uint32_t tag;
     };
 
+    // Room for joining a mesh of `vertexCount` vertices, so the join itself allocates nothing.
+    void Prepare(std::size_t vertexCount)
+    {
+        FirstUses(vertexCount);
+        Sources(vertexCount);
+        Room(table_, tableSize_, TableCapacity(vertexCount));
+    }
+    // The table size for `count` vertices: at most two thirds full, so probes stay short.
+    static std::size_t TableCapacity(std::size_t count)
+    {
+        std::size_t capacity = 16;
+        while (2 * capacity < 3 * count)
+            capacity *= 2;
+        return capacity;
+    }
     // Room for `count` first uses; the contents are left as they are.
     FirstUse* FirstUses(std::size_t count) { return Room(firstUse_, firstUseSize_, count); }
+    // Room for `count` object vertices' assimp vertices; the contents are left as they are.
+    std::uint32_t* Sources(std::size_t count) { return Room(source_, sourceSize_, count); }
     // `capacity` empty slots.
     Slot* EmptyTable(std::size_t capacity)
     {
@@ -136,11 +173,14 @@ private:
 
     std::unique_ptr<FirstUse[]> firstUse_;
     std::size_t firstUseSize_ = 0;
+    std::unique_ptr<std::uint32_t[]> source_;
+    std::size_t sourceSize_ = 0;
     std::unique_ptr<Slot[]> table_;
     std::size_t tableSize_ = 0;
 };
 
-// Joins the corners of a mesh's triangles that share position and normal; false when a
+// Joins the corners of a mesh's triangles that share position and normal, into `joined` as
+// prepared for the mesh; not valid when a
 // corner names a vertex the mesh does not have. Object vertices are numbered in the order
 // the triangles first use them.
 //
@@ -148,7 +188,7 @@ private:
 // the triangles, listing each vertex at its first use with its key's hash and its texture
 // coordinates; the second joins the listed vertices in that order, each probe's slot fetched
 // from memory a few vertices ahead of its turn.
-bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined, JoinScratch& scratch)
+void JoinCorners(const aiMesh& mesh, JoinedMesh& joined, JoinScratch& scratch)
 {
     joined.local.assign(mesh.mNumVertices, CornerTarget{});
     CornerTarget* const local = joined.local.data();
@@ -156,16 +196,16 @@ bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined, JoinScratch& scratc
     const std::uint32_t vertexCount = mesh.mNumVertices;
     JoinScratch::FirstUse* const firstUse = scratch.FirstUses(vertexCount);
     std::size_t listed = 0;
-    std::int64_t triangles = 0;
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
         if (!IsTriangle(face))
             continue;
-        ++triangles;
-        for (unsigned k = 0; k < 3; ++k) {
-            const std::uint32_t vertex = face.mIndices[k];
-            if (vertex >= vertexCount)
-                return false;
+        const std::array<std::uint32_t, 3> corners{face.mIndices[0], face.mIndices[1], face.mIndices[2]};
+        for (const std::uint32_t vertex : corners) {
+            if (vertex >= vertexCount) {
+                joined.valid = false;
+                return;
+            }
             CornerTarget& target = local[vertex];
             if (target.vertex >= 0)
                 continue;
@@ -176,17 +216,13 @@ bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined, JoinScratch& scratc
             }
             firstUse[listed++] = {vertex, CornerKey(mesh, vertex).Hash()};
         }
+        joined.triangles.push_back(corners);
     }
-    joined.triangles = triangles;
 
-    // At most two thirds full, so probes stay short.
-    std::size_t capacity = 16;
-    while (2 * capacity < 3 * listed)
-        capacity *= 2;
+    const std::size_t capacity = JoinScratch::TableCapacity(listed);
     JoinScratch::Slot* const table = scratch.EmptyTable(capacity);
     constexpr std::size_t kAhead = 16;
-    joined.source.resize(listed);
-    std::uint32_t* const source = joined.source.data();
+    std::uint32_t* const source = scratch.Sources(listed);
     std::int32_t vertices = 0;
     for (std::size_t i = 0; i < listed; ++i) {
         if (i + kAhead < listed)
@@ -201,11 +237,10 @@ bool JoinCorners(const aiMesh& mesh, JoinedVertices& joined, JoinScratch& scratc
         if (table[slot].vertex < 0) {
             table[slot] = {vertices, tag};
             source[static_cast<std::size_t>(vertices++)] = vertex;
+            joined.positions.push_back(mesh.mVertices[vertex]);
         }
         local[vertex].vertex = table[slot].vertex;
     }
-    joined.source.resize(static_cast<std::size_t>(vertices));
-    return true;
 }
 
 // A mesh as a node places it.
@@ -233,6 +268,50 @@ std::vector<Placement> PlaceMeshes(const aiScene& scene)
                 pending.emplace_back(node->mChildren[c], transform * node->mChildren[c]->mTransformation);
     }
     return placements;
+}
+
+// Joins the meshes the placements use, on two cores where there are several: each core
+// takes a run of meshes in order, about half the faces each, with working memory made here
+// beforehand so neither allocates while it joins.
+std::vector<JoinedMesh> JoinMeshes(const aiScene& model, const std::vector<Placement>& placements)
+{
+    std::vector<JoinedMesh> joined(model.mNumMeshes);
+    std::vector<unsigned> order;  // each joined mesh once, in the order placements first use it
+    std::vector<bool> listed(model.mNumMeshes, false);
+    std::uint64_t faces = 0;
+    for (const Placement& placement : placements) {
+        const aiMesh* mesh = model.mMeshes[placement.mesh];
+        if (mesh == nullptr || mesh->mVertices == nullptr || listed[placement.mesh])
+            continue;
+        listed[placement.mesh] = true;
+        order.push_back(placement.mesh);
+        joined[placement.mesh].Prepare(*mesh);
+        faces += mesh->mNumFaces;
+    }
+    std::size_t split = 0;
+    for (std::uint64_t first = 0; split < order.size() && 2 * first < faces; ++split)
+        first += model.mMeshes[order[split]]->mNumFaces;
+
+    const auto joinRun = [&](std::size_t begin, std::size_t end, JoinScratch& scratch) {
+        for (std::size_t i = begin; i < end; ++i)
+            JoinCorners(*model.mMeshes[order[i]], joined[order[i]], scratch);
+    };
+    const auto prepare = [&](std::size_t begin, std::size_t end, JoinScratch& scratch) {
+        for (std::size_t i = begin; i < end; ++i)
+            scratch.Prepare(model.mMeshes[order[i]]->mNumVertices);
+    };
+    JoinScratch first, second;
+    prepare(0, split, first);
+    if (split < order.size() && split > 0) {
+        prepare(split, order.size(), second);
+        Helper helper = StartHelper([&] { joinRun(split, order.size(), second); });
+        joinRun(0, split, first);
+        helper.Finish();
+    } else {
+        prepare(split, order.size(), first);
+        joinRun(0, order.size(), first);
+    }
+    return joined;
 }
 
 // A name cut to the object field and different from every name given before.
@@ -452,11 +531,11 @@ void MapFlat(Scene& scene, const SceneObject& object)
 
 // Writes one placed mesh as the object at `firstFace` / `firstVertex`; false when a
 // position is not finite.
-bool FillObject(Scene& scene, const aiMesh& mesh, const JoinedVertices& joined, const aiMatrix4x4& transform,
-                std::int32_t firstFace, std::int32_t firstVertex, std::int16_t materialIndex)
+bool FillObject(Scene& scene, const JoinedMesh& joined, const aiMatrix4x4& transform, std::int32_t firstFace,
+                std::int32_t firstVertex, std::int16_t materialIndex)
 {
-    for (std::size_t i = 0; i < joined.source.size(); ++i) {
-        const aiVector3D p = transform * mesh.mVertices[joined.source[i]];
+    for (std::size_t i = 0; i < joined.positions.size(); ++i) {
+        const aiVector3D p = transform * joined.positions[i];
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
             return false;
         // Y is up in both; the scene's Z runs the other way round (as a 3D Studio file's Y
@@ -477,13 +556,10 @@ bool FillObject(Scene& scene, const aiMesh& mesh, const JoinedVertices& joined, 
     std::int32_t* const v2 = scene.faceV2.data();
     const CornerTarget* const target = joined.local.data();
     std::size_t face = static_cast<std::size_t>(firstFace);
-    for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
-        const aiFace& source = mesh.mFaces[f];
-        if (!IsTriangle(source))
-            continue;
-        const CornerTarget& a = target[source.mIndices[0]];
-        const CornerTarget& b = target[source.mIndices[1]];
-        const CornerTarget& c = target[source.mIndices[2]];
+    for (const auto& [first, second, third] : joined.triangles) {
+        const CornerTarget& a = target[first];
+        const CornerTarget& b = target[second];
+        const CornerTarget& c = target[third];
         vertexA[face] = firstVertex + a.vertex;
         vertexB[face] = firstVertex + b.vertex;
         vertexC[face] = firstVertex + c.vertex;
@@ -508,12 +584,16 @@ int Fail(std::string& reason, std::string text)
     return kFailed;
 }
 
-int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, UserInteraction& ui, std::string& reason)
+// Fills the scene from the model the importer holds. Once the meshes are joined and the
+// materials read, only the joined meshes are read: a second core fills the objects while
+// this one releases the model, since freeing a large model's many small face arrays takes
+// longer than filling the scene.
+int FillScene(Assimp::Importer& importer, const ModelContext& context, Scene& scene, UserInteraction& ui,
+              std::string& reason)
 {
-    std::vector<JoinedVertices> joined(model.mNumMeshes);
-    JoinScratch scratch;
-    std::vector<bool> isJoined(model.mNumMeshes, false);
+    const aiScene& model = context.scene;
     const std::vector<Placement> placements = PlaceMeshes(model);
+    const std::vector<JoinedMesh> joined = JoinMeshes(model, placements);
     std::vector<const Placement*> objects;
     std::int64_t vertexTotal = 0, faceTotal = 0;
     constexpr std::int64_t kMaxTotal = std::numeric_limits<std::int32_t>::max();
@@ -521,16 +601,13 @@ int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, U
         const aiMesh* mesh = model.mMeshes[placement.mesh];
         if (mesh == nullptr || mesh->mVertices == nullptr)
             continue;
-        if (!isJoined[placement.mesh]) {
-            if (!JoinCorners(*mesh, joined[placement.mesh], scratch))
-                return Fail(reason, "A face names a vertex its mesh does not have.");
-            isJoined[placement.mesh] = true;
-        }
-        const JoinedVertices& vertices = joined[placement.mesh];
-        if (vertices.triangles == 0)
+        const JoinedMesh& join = joined[placement.mesh];
+        if (!join.valid)
+            return Fail(reason, "A face names a vertex its mesh does not have.");
+        if (join.triangles.empty())
             continue;  // points and lines only
-        vertexTotal += static_cast<std::int64_t>(vertices.source.size());
-        faceTotal += vertices.triangles;
+        vertexTotal += static_cast<std::int64_t>(join.positions.size());
+        faceTotal += static_cast<std::int64_t>(join.triangles.size());
         if (vertexTotal > kMaxTotal || faceTotal > kMaxTotal)
             return Fail(reason, "The model holds more than 2147483647 faces or vertices.");
         objects.push_back(&placement);
@@ -544,7 +621,7 @@ int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, U
     // materials no face uses (OBJ's "DefaultMaterial"), and each would ask for a bitmap.
     std::vector<std::int16_t> sceneMaterial(model.mNumMaterials, 0);
     for (const Placement* placement : objects)
-        if (const unsigned m = model.mMeshes[placement->mesh]->mMaterialIndex; m < model.mNumMaterials)
+        if (const unsigned m = joined[placement->mesh].material; m < model.mNumMaterials)
             sceneMaterial[m] = 1;
     std::int16_t used = 0;
     for (std::int16_t& index : sceneMaterial)
@@ -561,28 +638,44 @@ int FillScene(const aiScene& model, const ModelContext& context, Scene& scene, U
         if (sceneMaterial[m] != 0 && model.mMaterials[m] != nullptr)
             ReadMaterial(*model.mMaterials[m], scene.materials[static_cast<std::size_t>(sceneMaterial[m])], context);
 
-    std::set<std::string> names;
-    std::vector<std::string> unmapped;
     std::int32_t faces = 0, vertices = 0;
     for (std::size_t k = 0; k < objects.size(); ++k) {
-        const Placement& placement = *objects[k];
-        const aiMesh& mesh = *model.mMeshes[placement.mesh];
-        const JoinedVertices& join = joined[placement.mesh];
+        const JoinedMesh& join = joined[objects[k]->mesh];
         SceneObject& object = scene.objects[k];
-        object.vertexCount = static_cast<std::int32_t>(join.source.size());
-        object.faceCount = static_cast<std::int32_t>(join.triangles);
+        object.vertexCount = static_cast<std::int32_t>(join.positions.size());
+        object.faceCount = static_cast<std::int32_t>(join.triangles.size());
         object.firstFace = faces;
         object.firstVertex = vertices;
-        object.name = UniqueName(!placement.name.empty() ? placement.name : std::string(mesh.mName.C_Str()), names);
-        const std::int16_t material = mesh.mMaterialIndex < model.mNumMaterials ? sceneMaterial[mesh.mMaterialIndex] : 0;
-        if (!FillObject(scene, mesh, join, placement.transform, faces, vertices, material))
-            return Fail(reason, "A vertex position is not a finite number.");
-        if (mesh.mTextureCoords[0] == nullptr) {
-            MapFlat(scene, object);
-            unmapped.push_back(object.name);
-        }
         faces += object.faceCount;
         vertices += object.vertexCount;
+    }
+    bool finite = true;
+    Helper fill = StartHelper([&] {
+        for (std::size_t k = 0; k < objects.size(); ++k) {
+            const JoinedMesh& join = joined[objects[k]->mesh];
+            const SceneObject& object = scene.objects[k];
+            const std::int16_t material = join.material < sceneMaterial.size() ? sceneMaterial[join.material] : 0;
+            if (!FillObject(scene, join, objects[k]->transform, object.firstFace, object.firstVertex, material)) {
+                finite = false;
+                return;
+            }
+            if (!join.hasTextureCoordinates)
+                MapFlat(scene, object);
+        }
+    });
+    importer.FreeScene();
+    fill.Finish();
+    if (!finite)
+        return Fail(reason, "A vertex position is not a finite number.");
+
+    std::set<std::string> names;
+    std::vector<std::string> unmapped;
+    for (std::size_t k = 0; k < objects.size(); ++k) {
+        SceneObject& object = scene.objects[k];
+        const JoinedMesh& join = joined[objects[k]->mesh];
+        object.name = UniqueName(!objects[k]->name.empty() ? objects[k]->name : join.name, names);
+        if (!join.hasTextureCoordinates)
+            unmapped.push_back(object.name);
     }
     CentreScene(scene);
 
@@ -633,7 +726,7 @@ int ReadWith(Assimp::Importer& importer, const aiScene* model, const std::filesy
         return Fail(reason, importer.GetErrorString());
     std::vector<std::string> notices;
     const ModelContext context{*model, directory, notices};
-    return FillScene(*model, context, scene, ui, reason);
+    return FillScene(importer, context, scene, ui, reason);
 }
 
 } // namespace
