@@ -96,6 +96,7 @@ struct FlatTexturedShader {
         out[2] = Lit(intensity, texel[2]);
         return PixelAction::Write;
     }
+    static bool CertainlyWrites(const std::array<std::int64_t, 3>&) { return true; }
 };
 
 // Quantity 3: the Gouraud intensity.
@@ -113,6 +114,7 @@ struct SmoothTexturedShader {
         out[2] = Lit(lit, texel[2]);
         return PixelAction::Write;
     }
+    static bool CertainlyWrites(const std::array<std::int64_t, 4>&) { return true; }
 };
 
 // Quantities 3 to 5: the light-space normal D, E, F, scaled by 32768, which the bump map's
@@ -149,6 +151,91 @@ struct BumpedShader {
         out[1] = Lit(lit, texel[1]);
         out[2] = Lit(lit, texel[2]);
         return PixelAction::Write;
+    }
+    // The normal's length is at least |D|, so only where D is 0 can a pixel end its row.
+    static bool CertainlyWrites(const std::array<std::int64_t, 6>& q) { return q[3] != 0; }
+};
+
+// Pixels of a frame's textured faces that passed the depth test, coloured later in batches, in
+// the order they passed. On a dense mesh a face draws about one pixel, so colouring at once
+// puts every pixel's texel loads, square root and division between two faces' set-ups, where
+// the processor cannot overlap them; a batch of pixels is one short loop whose pixels it
+// overlaps (about 6 % of a level-4 frame of the dense sample). The depth is written as the
+// pixel is noted, so the frame's depths are those of colouring at once; and since every noted
+// pixel is coloured in the order it was noted, and before any pixel coloured at once (the
+// caller colours what has been noted first), the last colour written to a pixel is the same
+// too.
+template <int K, typename Shader>
+class DeferredPixels {
+public:
+    DeferredPixels()
+    {
+        pixels_.reserve(kBatch);
+        shaders_.reserve(kBatch);
+    }
+
+    // A face's pixels to come are coloured with `shader`.
+    void StartFace(const Shader& shader)
+    {
+        shader_ = &shader;
+        shaderNoted_ = false;
+    }
+    // Notes a pixel the current face's shader certainly writes.
+    void Note(const std::array<std::int64_t, K>& q, std::uint8_t* out)
+    {
+        if (!shaderNoted_) {
+            shaders_.push_back(*shader_);
+            shaderNoted_ = true;
+        }
+        pixels_.push_back({q, out, static_cast<std::uint32_t>(shaders_.size() - 1)});
+        if (pixels_.size() == kBatch)
+            Flush();
+    }
+    // Colours every noted pixel, in order.
+    void Flush()
+    {
+        for (const Pixel& pixel : pixels_)
+            shaders_[pixel.shader](pixel.q, pixel.out);
+        pixels_.clear();
+        shaders_.clear();
+        shaderNoted_ = false;
+    }
+
+private:
+    // Batches of 32 to 4096 pixels measured the same.
+    static constexpr std::size_t kBatch = 256;
+    struct Pixel {
+        std::array<std::int64_t, K> q;
+        std::uint8_t* out;
+        std::uint32_t shader;
+    };
+    std::vector<Pixel> pixels_;
+    std::vector<Shader> shaders_;
+    const Shader* shader_ = nullptr;
+    bool shaderNoted_ = false;
+};
+
+// The deferred pixels of one worker's band, one buffer per textured level's shader.
+struct DeferredBand {
+    DeferredPixels<3, FlatTexturedShader> flat;
+    DeferredPixels<4, SmoothTexturedShader> smooth;
+    DeferredPixels<6, BumpedShader> bumped;
+
+    template <typename Shader>
+    auto& For()
+    {
+        if constexpr (std::is_same_v<Shader, FlatTexturedShader>)
+            return flat;
+        else if constexpr (std::is_same_v<Shader, SmoothTexturedShader>)
+            return smooth;
+        else
+            return bumped;
+    }
+    void Flush()
+    {
+        flat.Flush();
+        smooth.Flush();
+        bumped.Flush();
     }
 };
 
@@ -309,12 +396,14 @@ public:
     {
         frame_.ClearRows(firstRow, lastRow, background);
         const Band band{firstRow, lastRow};
+        DeferredBand deferred;
         for (std::size_t r = 0; r < work_.runs.size(); ++r) {
             const std::vector<RenderWorkspace::Rows>& rows = work_.runRows[r];
             for (std::size_t k = 0; k < rows.size(); ++k)
                 if (rows[k].bottom > band.first && rows[k].top < band.last)
-                    DrawFace(work_.runs[r][k], band);
+                    DrawFace(work_.runs[r][k], band, deferred);
         }
+        deferred.Flush();
     }
 
     // Draws again, where the depth buffer shows them, the textured faces of one material
@@ -537,7 +626,9 @@ private:
         }
     }
 
-    void DrawFace(const RenderWorkspace::Item& item, const Band& band)
+    // Textured faces note their pixels in `deferred`; the others colour theirs at once, after
+    // what was noted.
+    void DrawFace(const RenderWorkspace::Item& item, const Band& band, DeferredBand& deferred)
     {
         const std::int32_t f = item.face;
         const auto i = static_cast<std::size_t>(f);
@@ -546,26 +637,38 @@ private:
         const MaterialMaps maps = level_ >= 2 ? maps_[materialIndex] : MaterialMaps{};
         const std::int32_t base = s_.materials[materialIndex].colour;
         const std::array<std::int32_t, 3>& cornerI = s_.cornerIntensity[i];
-        if (level_ == 1 || (level_ == 2 && !maps.colour.present()))
+        if (level_ == 1 || (level_ == 2 && !maps.colour.present())) {
+            deferred.Flush();
             DrawFlat(c, base, work_.faceIntensity[i], band);
-        else if (level_ == 2)
-            DrawFlatTextured(f, c, maps, work_.faceIntensity[i], band);
-        else if (!maps.colour.present())
+        } else if (level_ == 2) {
+            DrawFlatTextured(f, c, maps, work_.faceIntensity[i], band, nullptr, &deferred);
+        } else if (!maps.colour.present()) {
+            deferred.Flush();
             DrawGouraud(c, base, cornerI, band);
-        else if (level_ == 3)
-            DrawSmoothTextured(f, c, maps, cornerI, band);
-        else
-            DrawBumped(f, c, maps, band);
+        } else if (level_ == 3) {
+            DrawSmoothTextured(f, c, maps, cornerI, band, nullptr, &deferred);
+        } else {
+            DrawBumped(f, c, maps, band, nullptr, &deferred);
+        }
     }
 
-    // Rasterises a textured face with a level's shader; a redraw (window given) keeps to the
-    // pixels whose texel lies in the window and notes the pixels it wrote.
+    // Rasterises a textured face with a level's shader. A frame's face gives `deferred`, where
+    // its pixels are noted, but for one whose shader may end its row, which is coloured at once;
+    // a redraw's gives the window, keeps to the pixels whose texel lies in it and notes the
+    // pixels it wrote.
     template <DepthTest Test, int K, typename Shader>
     void Shade(const std::array<RasterCorner<K>, 3>& r, const std::type_identity_t<RasterModuli<K>>& moduli, const Shader& shader,
-               const Band& band, TexelWindow* window)
+               const Band& band, TexelWindow* window, DeferredBand* deferred)
     {
-        if (window == nullptr) {
-            Rasterise<K, 6u, Test>(frame_, r, moduli, [shader](int, int, const std::array<std::int64_t, K>& q, std::uint8_t* out) {
+        if (deferred != nullptr) {
+            auto& pixels = deferred->For<Shader>();
+            pixels.StartFace(shader);
+            Rasterise<K, 6u, Test>(frame_, r, moduli, [&shader, &pixels, deferred](int, int, const std::array<std::int64_t, K>& q, std::uint8_t* out) {
+                if (Shader::CertainlyWrites(q)) {
+                    pixels.Note(q, out);
+                    return PixelAction::Write;
+                }
+                deferred->Flush();
                 return shader(q, out);
             }, band.first, band.last);
             return;
@@ -637,28 +740,29 @@ private:
 
     template <DepthTest Test = DepthTest::Nearer>
     void DrawFlatTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, std::int32_t intensity, const Band& band,
-                          TexelWindow* window = nullptr)
+                          TexelWindow* window = nullptr, DeferredBand* deferred = nullptr)
     {
         auto r = Corners<3>(c);
         RasterModuli<3> moduli{};
         SetTexture(r, f, maps, moduli);
-        Shade<Test>(r, moduli, FlatTexturedShader{maps.colour, intensity}, band, window);
+        Shade<Test>(r, moduli, FlatTexturedShader{maps.colour, intensity}, band, window, deferred);
     }
 
     template <DepthTest Test = DepthTest::Nearer>
     void DrawSmoothTextured(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const std::array<std::int32_t, 3>& intensity,
-                            const Band& band, TexelWindow* window = nullptr)
+                            const Band& band, TexelWindow* window = nullptr, DeferredBand* deferred = nullptr)
     {
         auto r = Corners<4>(c);
         RasterModuli<4> moduli{};
         SetTexture(r, f, maps, moduli);
         for (int k = 0; k < 3; ++k)
             r[static_cast<std::size_t>(k)].q[3] = intensity[static_cast<std::size_t>(k)];
-        Shade<Test>(r, moduli, SmoothTexturedShader{maps.colour, maps.selfIllum}, band, window);
+        Shade<Test>(r, moduli, SmoothTexturedShader{maps.colour, maps.selfIllum}, band, window, deferred);
     }
 
     template <DepthTest Test = DepthTest::Nearer>
-    void DrawBumped(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const Band& band, TexelWindow* window = nullptr)
+    void DrawBumped(std::int32_t f, const FaceCorners& c, const MaterialMaps& maps, const Band& band, TexelWindow* window = nullptr,
+                    DeferredBand* deferred = nullptr)
     {
         const auto i = static_cast<std::size_t>(f);
         auto r = Corners<6>(c);
@@ -669,7 +773,7 @@ private:
                 r[static_cast<std::size_t>(k)].q[static_cast<std::size_t>(3 + n)] = s_.cornerLightNormals[i][static_cast<std::size_t>(3 * k + n)];
         const BumpedShader shader{maps.colour, maps.bump, maps.selfIllum, static_cast<int>(maps.width) - 1,
                                   static_cast<int>(maps.height) - 1, lighting_};
-        Shade<Test>(r, moduli, shader, band, window);
+        Shade<Test>(r, moduli, shader, band, window, deferred);
     }
 
     Scene& s_;

@@ -10,6 +10,7 @@
 #include "io/SceneFileOpener.h"
 #include "scene/Scene.h"
 #include "support/RecordingInteraction.h"
+#include "support/SceneBuilder.h"
 #include "view3d/Projection.h"
 #include "view3d/Renderer.h"
 #include "view3d/WireLine.h"
@@ -620,6 +621,38 @@ TEST(RendererReferenceScenes, ObjectsWithoutEdgeMarksShowEveryEdge)
     ASSERT_TRUE(std::all_of(s.faceFlags.begin(), s.faceFlags.end(), [](std::uint16_t f) { return (f & 7) == 0; }));
     Compare(s, {0, false, false}, 0);
     Compare(s, {0, false, true}, 0);
+}
+
+TEST(RendererReferenceScenes, ColoursLandInFaceOrderHoweverEachFaceIsShaded)
+{
+    // A textured square, then the same square nearer. A frame colours textured pixels in
+    // batches after their depths are decided; the nearer square is coloured at once, first
+    // on an untextured material, then textured with normals square to the light (D = 0),
+    // where a bumped pixel may end its row. Either way its colours must be the ones left.
+    RecordingInteraction ui;
+    const int w = kWidth, h = kHeight;
+    Scene s = MakeScreenScene({{0, 0, 5, 0, h, 5, w, 0, 5}, {w, 0, 5, 0, h, 5, w, h, 5}, {0, 0, 9, 0, h, 9, w, 0, 9},
+                               {w, 0, 9, 0, h, 9, w, h, 9}},
+                              w, h, ui);
+    s.materialCount = 1;
+    s.materials.resize(2);
+    s.materials[1] = MakeLayeredMaterial(64, 64, 40, 120, 200, 90);
+    const std::int32_t one = 65536;
+    s.faceU0 = {0, one, 0, one};
+    s.faceV0 = {0, 0, 0, 0};
+    s.faceU1 = {0, 0, 0, 0};
+    s.faceV1 = {one, one, one, one};
+    s.faceU2 = {one, one, one, one};
+    s.faceV2 = {0, one, 0, one};
+    s.faceMaterial = {1, 1, 0, 0};
+    for (int level = 2; level <= 4; ++level)
+        Compare(s, {level, false, false}, level);
+
+    s.faceMaterial = {1, 1, 1, 1};
+    s.camera.lightA = s.camera.lightB = s.camera.lightC = 0;
+    for (const std::size_t face : {2u, 3u})
+        s.cornerNormals[face] = {1, 0, 0, 1, 0, 0, 1, 0, 0};
+    Compare(s, {4, false, false}, 4);
 }
 
 TEST(WireLine, EdgesOfAnyLengthAreClippedNotDropped)
