@@ -168,51 +168,46 @@ struct BumpedShader {
 template <int K, typename Shader>
 class DeferredPixels {
 public:
-    DeferredPixels()
-    {
-        pixels_.reserve(kBatch);
-        shaders_.reserve(kBatch);
-    }
-
     // A face's pixels to come are coloured with `shader`.
     void StartFace(const Shader& shader)
     {
-        shader_ = &shader;
-        shaderNoted_ = false;
+        if (shaders_ == kBatch)
+            Flush();
+        shader_[shaders_++] = shader;
     }
     // Notes a pixel the current face's shader certainly writes.
     void Note(const std::array<std::int64_t, K>& q, std::uint8_t* out)
     {
-        if (!shaderNoted_) {
-            shaders_.push_back(*shader_);
-            shaderNoted_ = true;
-        }
-        pixels_.push_back({q, out, static_cast<std::uint32_t>(shaders_.size() - 1)});
-        if (pixels_.size() == kBatch)
+        pixel_[pixels_++] = {q, out, static_cast<std::uint16_t>(shaders_ - 1)};
+        if (pixels_ == kBatch)
             Flush();
     }
-    // Colours every noted pixel, in order.
+    // Colours every noted pixel, in order. The current face's shader is kept for its pixels
+    // to come.
     void Flush()
     {
-        for (const Pixel& pixel : pixels_)
-            shaders_[pixel.shader](pixel.q, pixel.out);
-        pixels_.clear();
-        shaders_.clear();
-        shaderNoted_ = false;
+        for (std::uint32_t k = 0; k < pixels_; ++k)
+            shader_[pixel_[k].shader](pixel_[k].q, pixel_[k].out);
+        pixels_ = 0;
+        if (shaders_ > 1) {
+            shader_[0] = shader_[shaders_ - 1];
+            shaders_ = 1;
+        }
     }
 
 private:
     // Batches of 32 to 4096 pixels measured the same.
-    static constexpr std::size_t kBatch = 256;
+    static constexpr std::uint32_t kBatch = 256;
     struct Pixel {
         std::array<std::int64_t, K> q;
         std::uint8_t* out;
-        std::uint32_t shader;
+        std::uint16_t shader;
     };
-    std::vector<Pixel> pixels_;
-    std::vector<Shader> shaders_;
-    const Shader* shader_ = nullptr;
-    bool shaderNoted_ = false;
+    // Counted in 32 bits: stores of the pixels' 64-bit quantities and pointers and 16-bit
+    // shader numbers cannot change them, so the counts stay in registers.
+    std::uint32_t pixels_ = 0, shaders_ = 0;
+    std::array<Pixel, kBatch> pixel_;
+    std::array<Shader, kBatch> shader_;
 };
 
 // The deferred pixels of one worker's band, one buffer per textured level's shader.

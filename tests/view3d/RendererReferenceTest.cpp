@@ -653,6 +653,14 @@ TEST(RendererReferenceScenes, ColoursLandInFaceOrderHoweverEachFaceIsShaded)
     for (const std::size_t face : {2u, 3u})
         s.cornerNormals[face] = {1, 0, 0, 1, 0, 0, 1, 0, 0};
     Compare(s, {4, false, false}, 4);
+
+    // D is 0 along the left edge of the nearer square's first face only: each of its rows
+    // starts with a pixel coloured at once, and the rest of the row is noted after it. (Light C
+    // turns only E and F; changing it makes the renderer light the new normals.)
+    s.cornerNormals[2] = {1, 0, 0, 1, 0, 0, 0, 0, 1};
+    s.cornerNormals[3] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    s.camera.lightC = 1;
+    Compare(s, {4, false, false}, 4);
 }
 
 TEST(WireLine, EdgesOfAnyLengthAreClippedNotDropped)
