@@ -97,6 +97,10 @@ struct FlatTexturedShader {
         return PixelAction::Write;
     }
     static bool CertainlyWrites(const std::array<std::int64_t, 3>&) { return true; }
+    void Fetch(const std::array<std::int64_t, 3>& q) const
+    {
+        __builtin_prefetch(colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3);
+    }
 };
 
 // Quantity 3: the Gouraud intensity.
@@ -115,6 +119,10 @@ struct SmoothTexturedShader {
         return PixelAction::Write;
     }
     static bool CertainlyWrites(const std::array<std::int64_t, 4>&) { return true; }
+    void Fetch(const std::array<std::int64_t, 4>& q) const
+    {
+        __builtin_prefetch(colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3);
+    }
 };
 
 // Quantities 3 to 5: the light-space normal D, E, F, scaled by 32768, which the bump map's
@@ -154,13 +162,24 @@ struct BumpedShader {
     }
     // The normal's length is at least |D|, so only where D is 0 can a pixel end its row.
     static bool CertainlyWrites(const std::array<std::int64_t, 6>& q) { return q[3] != 0; }
+    void Fetch(const std::array<std::int64_t, 6>& q) const
+    {
+        const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
+        __builtin_prefetch(colour.row(row) + column * 3);
+        if (bump.present()) {
+            __builtin_prefetch(bump.row(row) + column);
+            __builtin_prefetch(bump.row(row == 0 ? lastRow : row - 1) + column);
+        }
+    }
 };
 
 // Pixels of a frame's textured faces that passed the depth test, coloured later in batches, in
 // the order they passed. On a dense mesh a face draws about one pixel, so colouring at once
 // puts every pixel's texel loads, square root and division between two faces' set-ups, where
 // the processor cannot overlap them; a batch of pixels is one short loop whose pixels it
-// overlaps (about 6 % of a level-4 frame of the dense sample). The depth is written as the
+// overlaps, and each pixel's texels are asked for from memory as it is noted (Fetch), so they
+// are on their way when it is coloured. On the dense sample this took about 6 % off a level-4
+// frame and, with the fetch, about 8 % off a level-2 one. The depth is written as the
 // pixel is noted, so the frame's depths are those of colouring at once; and since every noted
 // pixel is coloured in the order it was noted, and before any pixel coloured at once (the
 // caller colours what has been noted first), the last colour written to a pixel is the same
@@ -178,6 +197,7 @@ public:
     // Notes a pixel the current face's shader certainly writes.
     void Note(const std::array<std::int64_t, K>& q, std::uint8_t* out)
     {
+        shader_[shaders_ - 1].Fetch(q);
         pixel_[pixels_++] = {q, out, static_cast<std::uint16_t>(shaders_ - 1)};
         if (pixels_ == kBatch)
             Flush();
