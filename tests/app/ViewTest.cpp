@@ -3,6 +3,7 @@
 #include "AppFixture.h"
 
 #include "app/CommandTable.h"
+#include "app/view/ShownFrame.h"
 
 #include <QTest>
 
@@ -11,6 +12,42 @@ namespace gessoria::test {
 class ViewTest : public QObject {
     Q_OBJECT
 private slots:
+    // The view paints its frame through its own 24- to 32-bit conversion: every row length
+    // (the four-pixel steps and what is left over) and every start within a word must give
+    // Qt's own conversion, and pixels outside the rectangle stay as they were.
+    void ShownFrameConvertsAsQtDoes()
+    {
+        const int width = 23, height = 5;
+        const qsizetype stride = width * 3 + 3;
+        std::vector<std::uint8_t> zeros(static_cast<std::size_t>(stride * height), 0), bytes(zeros.size());
+        std::uint32_t seed = 7;
+        for (std::uint8_t& b : bytes)
+            b = static_cast<std::uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+        const QImage expected = QImage(bytes.data(), width, height, stride, QImage::Format_BGR888).convertToFormat(QImage::Format_RGB32);
+        for (int left = 0; left < 4; ++left)
+            for (int count = 0; left + count <= width; ++count) {
+                app::ShownFrame shown;
+                shown.Resize(width, height);
+                shown.Convert(zeros.data(), static_cast<std::size_t>(stride), QRect(0, 0, width, height));
+                const QRect rect(left, 1, count, 3);
+                shown.Convert(bytes.data(), static_cast<std::size_t>(stride), rect);
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x) {
+                        const QRgb want = rect.contains(x, y) ? expected.pixel(x, y) : 0xFF000000u;
+                        QVERIFY2(shown.image().pixel(x, y) == want,
+                                 qPrintable(QString("left %1 count %2 pixel %3,%4").arg(left).arg(count).arg(x).arg(y)));
+                    }
+            }
+    }
+
+    void TheWindowShowsTheFramesPixels()
+    {
+        AppFixture f;
+        QVERIFY(f.OpenSample());
+        const QImage painted = f.view().grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(painted, f.view().picture().convertToFormat(QImage::Format_RGB32));
+    }
+
     void DragWithTheBrushPaintsTheSelectedLayer()
     {
         AppFixture f;

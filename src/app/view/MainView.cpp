@@ -73,8 +73,11 @@ void MainView::paintEvent(QPaintEvent* event)
         painter.fillRect(event->rect(), QColor(144, 144, 144));
         return;
     }
-    for (const QRect& r : event->region())
-        painter.drawImage(r.topLeft(), picture_, r);
+    const CDIB& frame = frame_.image();
+    for (const QRect& r : event->region()) {
+        shown_.Convert(frame.row(0), frame.stride(), r);
+        painter.drawImage(r.topLeft(), shown_.image(), r);
+    }
     // The Zoom Region rectangle and the Line tool's shape: black dash-dot over a white line,
     // visible on any scene.
     for (const QPen& pen : {QPen(Qt::white, 1), QPen(Qt::black, 1, Qt::DashDotLine)}) {
@@ -155,6 +158,7 @@ void MainView::resizeEvent(QResizeEvent* event)
     CDIB& image = frame_.image();
     picture_ = QImage(image.row(0), image.width(), image.height(), static_cast<qsizetype>(image.stride()),
                       QImage::Format_BGR888);
+    shown_.Resize(image.width(), image.height());
     scene.viewWidth = w;
     scene.viewHeight = h;
     // A scene opened before the view had a size is fitted now.

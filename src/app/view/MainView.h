@@ -3,7 +3,7 @@
 // calls; it renders nothing itself.
 //
 // The picture is a QImage laid over the frame's rows (no copy), and only the rectangles the
-// engine reports as changed are repainted. The frame follows the widget's size. With a
+// engine reports as changed are repainted, through a 32-bit copy of them (ShownFrame). The frame follows the widget's size. With a
 // position tool current, a left drag moves the camera at the Move render level and the
 // Still level returns at the button-up; otherwise mouse and tablet events go to the
 // engine's StrokeController, so every painting tool the engine has paints from here; the
@@ -14,6 +14,7 @@
 // In projection mode, with the Brush or the Eraser, a circle of the projected dab's screen
 // size follows the pointer over the view.
 
+#include "app/view/ShownFrame.h"
 #include "paint/StrokeController.h"
 #include "view3d/Navigation.h"
 #include "view3d/Renderer.h"
@@ -120,6 +121,7 @@ private:
     UserInteraction& ui_;
     ViewFrame frame_;
     QImage picture_;
+    ShownFrame shown_;  // the frame as painted
     Renderer renderer_;
     RenderOptions options_;
     LightingSettings lighting_;
