@@ -525,13 +525,7 @@ TEST(ProjectedStroke, UndoAndRedoGiveBackTheLayersExactlyOverSeveralMaterials)
             CompositeAll(scene.materials[static_cast<std::size_t>(m)]);
         }
         scene.faceMaterial = {1, 1, 2, 2};
-        const std::int32_t one = 65536;
-        scene.faceU0 = {0, one, 0, one};
-        scene.faceV0 = {0, 0, 0, 0};
-        scene.faceU1 = {0, 0, 0, 0};
-        scene.faceV1 = {one, one, one, one};
-        scene.faceU2 = {one, one, one, one};
-        scene.faceV2 = {0, one, 0, one};
+        MapSquares(scene);
         return scene;
     });
     Scene& scene = board.scene;

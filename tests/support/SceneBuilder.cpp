@@ -78,14 +78,22 @@ Scene MakePaintableSquare(int width, int height, int mapWidth, int mapHeight, st
     s.materials.resize(2);
     s.materials[1] = MakeLayeredMaterial(mapWidth, mapHeight, colour, colour, colour, grey);
     s.faceMaterial = {1, 1};
-    const std::int32_t one = 65536;
-    s.faceU0 = {0, one};
-    s.faceV0 = {0, 0};
-    s.faceU1 = {0, 0};
-    s.faceV1 = {one, one};
-    s.faceU2 = {one, one};
-    s.faceV2 = {0, one};
+    MapSquares(s);
     return s;
+}
+
+void MapSquares(Scene& s)
+{
+    constexpr std::int32_t one = 65536;
+    for (std::size_t f = 0; f < static_cast<std::size_t>(s.faceCount); ++f) {
+        const bool first = f % 2 == 0;
+        s.faceU0[f] = first ? 0 : one;
+        s.faceV0[f] = 0;
+        s.faceU1[f] = 0;
+        s.faceV1[f] = one;
+        s.faceU2[f] = one;
+        s.faceV2[f] = first ? 0 : one;
+    }
 }
 
 Material MakeLayeredMaterial(int width, int height, std::uint8_t blue, std::uint8_t green, std::uint8_t red,

@@ -22,6 +22,11 @@ Scene MakeScene(const std::vector<ObjectSpec>& objects, UserInteraction& ui);
 // z. Every normal faces +Z and every edge is visible.
 Scene MakeScreenScene(const std::vector<std::array<int, 9>>& faces, int width, int height, UserInteraction& ui);
 
+// Texture coordinates for faces laid out in pairs as squares, as MakePaintableSquare lays
+// them (corners top left, bottom left, top right; then top right, bottom left, bottom right):
+// each square runs 0..1 in u from left to right and in v from top to bottom.
+void MapSquares(Scene& s);
+
 // Two faces covering a width x height view, textured 0..1 in u from left to right and in v
 // from top to bottom, on material 1 made by MakeLayeredMaterial(mapWidth, mapHeight, grey...)
 // with the given colour and grey.

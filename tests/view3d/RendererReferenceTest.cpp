@@ -637,13 +637,7 @@ TEST(RendererReferenceScenes, ColoursLandInFaceOrderHoweverEachFaceIsShaded)
     s.materialCount = 1;
     s.materials.resize(2);
     s.materials[1] = MakeLayeredMaterial(64, 64, 40, 120, 200, 90);
-    const std::int32_t one = 65536;
-    s.faceU0 = {0, one, 0, one};
-    s.faceV0 = {0, 0, 0, 0};
-    s.faceU1 = {0, 0, 0, 0};
-    s.faceV1 = {one, one, one, one};
-    s.faceU2 = {one, one, one, one};
-    s.faceV2 = {0, one, 0, one};
+    MapSquares(s);
     s.faceMaterial = {1, 1, 0, 0};
     for (int level = 2; level <= 4; ++level)
         Compare(s, {level, false, false}, level);
