@@ -585,9 +585,9 @@ int Fail(std::string& reason, std::string text)
 }
 
 // Fills the scene from the model the importer holds. Once the meshes are joined and the
-// materials read, only the joined meshes are read: a second core fills the objects while
-// this one releases the model, since freeing a large model's many small face arrays takes
-// longer than filling the scene.
+// materials read, only the joined meshes are read: a second core fills the objects and
+// centres the scene while this one releases the model, since freeing a large model's many
+// small face arrays takes longer than filling the scene.
 int FillScene(Assimp::Importer& importer, const ModelContext& context, Scene& scene, UserInteraction& ui,
               std::string& reason)
 {
@@ -662,6 +662,7 @@ int FillScene(Assimp::Importer& importer, const ModelContext& context, Scene& sc
             if (!join.hasTextureCoordinates)
                 MapFlat(scene, object);
         }
+        CentreScene(scene);
     });
     importer.FreeScene();
     fill.Finish();
@@ -677,7 +678,6 @@ int FillScene(Assimp::Importer& importer, const ModelContext& context, Scene& sc
         if (!join.hasTextureCoordinates)
             unmapped.push_back(object.name);
     }
-    CentreScene(scene);
 
     if (!unmapped.empty()) {
         std::string list;

@@ -114,6 +114,11 @@ TEST(ModelReader, OpensTheBoxInEveryFormatWithItsCountsMaterialsAndImages)
         EXPECT_EQ(s.faceCount, 12 + 2 + 1 + (twoRoofs ? 2 : 0));
         // Box corners: 6 sides x 4; roof: the joined ridge end, the split one twice, two eaves.
         EXPECT_EQ(s.vertexCount, 24 + 5 + 3 + (twoRoofs ? 5 : 0));
+        // Centred on the origin, as every scene is once read.
+        for (const auto* axis : {&s.positionX, &s.positionY, &s.positionZ}) {
+            const auto [low, high] = std::minmax_element(axis->begin(), axis->end());
+            EXPECT_NEAR(*low + *high, 0.0f, 1e-4f * (*high - *low));
+        }
 
         const int painted = MaterialNamed(s, "Painted");
         const int plain = MaterialNamed(s, "Plain");
