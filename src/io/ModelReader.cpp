@@ -585,9 +585,9 @@ int Fail(std::string& reason, std::string text)
 }
 
 // Fills the scene from the model the importer holds. Once the meshes are joined and the
-// materials read, only the joined meshes are read: a second core fills the objects and
-// centres the scene while this one releases the model, since freeing a large model's many
-// small face arrays takes longer than filling the scene.
+// materials read, only the joined meshes are read: a second core fills the objects, centres
+// the scene and works out the face normals while this one releases the model, since freeing
+// a large model's many small face arrays takes longer than all of that.
 int FillScene(Assimp::Importer& importer, const ModelContext& context, Scene& scene, UserInteraction& ui,
               std::string& reason)
 {
@@ -663,6 +663,7 @@ int FillScene(Assimp::Importer& importer, const ModelContext& context, Scene& sc
                 MapFlat(scene, object);
         }
         CentreScene(scene);
+        ComputeFaceNormals(scene, 0, scene.faceCount);
     });
     importer.FreeScene();
     fill.Finish();

@@ -25,6 +25,9 @@
 // would be); one named by path is resolved against the model's directory, and its bare name
 // goes to the Map Paths when it is not there.
 //
+// The scene is centred and its face normals are made (ComputeNormals is then told they are
+// present); the corner normals are left to ComputeNormals.
+//
 // Counts are checked before the scene is allocated: totals within 32 bits, fewer than 32767
 // materials, every face corner inside its mesh, every position finite.
 

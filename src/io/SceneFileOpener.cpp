@@ -95,7 +95,8 @@ bool OpenSceneFile(Scene& scene, const std::string& path, UserInteraction& ui, P
     if (LoadMaterialBitmaps(attempt, ui) != 0)
         return Fail(scene, attempt, "Problems loading materials for file: " + path, ui);
 
-    FinishAttempt(scene, attempt, false, fileName, ui);
+    // The model reader makes the face normals; the 3D Studio reader leaves them.
+    FinishAttempt(scene, attempt, IsModelExtension(extension), fileName, ui);
     return true;
 }
 

@@ -45,29 +45,6 @@ struct Vector3 {
     return {v.x / length, v.y / length, v.z / length};
 }
 
-void ComputeFaceNormals(Scene& scene, std::int32_t firstFace, std::int32_t endFace)
-{
-    const std::int32_t* vertexA = scene.faceVertexA.data();
-    const std::int32_t* vertexB = scene.faceVertexB.data();
-    const std::int32_t* vertexC = scene.faceVertexC.data();
-    const float* x = scene.positionX.data();
-    const float* y = scene.positionY.data();
-    const float* z = scene.positionZ.data();
-    for (std::int32_t f = firstFace; f < endFace; ++f) {
-        const auto a = static_cast<std::size_t>(vertexA[f]);
-        const auto b = static_cast<std::size_t>(vertexB[f]);
-        const auto c = static_cast<std::size_t>(vertexC[f]);
-        const float xA = x[a], yA = y[a], zA = z[a];
-        const float xB = x[b], yB = y[b], zB = z[b];
-        const float xC = x[c], yC = y[c], zC = z[c];
-        const Vector3 n = Normalised({(yB - yA) * (zC - zA) - (yC - yA) * (zB - zA),
-                                      (xC - xA) * (zB - zA) - (xB - xA) * (zC - zA),
-                                      (xB - xA) * (yC - yA) - (xC - xA) * (yB - yA)});
-        scene.faceNormalX[f] = n.x;
-        scene.faceNormalY[f] = n.y;
-        scene.faceNormalZ[f] = n.z;
-    }
-}
 
 // Reports progress as the face-by-face rule did: every percentage that a count of processed
 // faces passes through, in order, however coarsely the count advances.
@@ -303,6 +280,30 @@ std::size_t SecondRunStart(const Scene& scene)
 }
 
 } // namespace
+
+void ComputeFaceNormals(Scene& scene, std::int32_t firstFace, std::int32_t endFace)
+{
+    const std::int32_t* vertexA = scene.faceVertexA.data();
+    const std::int32_t* vertexB = scene.faceVertexB.data();
+    const std::int32_t* vertexC = scene.faceVertexC.data();
+    const float* x = scene.positionX.data();
+    const float* y = scene.positionY.data();
+    const float* z = scene.positionZ.data();
+    for (std::int32_t f = firstFace; f < endFace; ++f) {
+        const auto a = static_cast<std::size_t>(vertexA[f]);
+        const auto b = static_cast<std::size_t>(vertexB[f]);
+        const auto c = static_cast<std::size_t>(vertexC[f]);
+        const float xA = x[a], yA = y[a], zA = z[a];
+        const float xB = x[b], yB = y[b], zB = z[b];
+        const float xC = x[c], yC = y[c], zC = z[c];
+        const Vector3 n = Normalised({(yB - yA) * (zC - zA) - (yC - yA) * (zB - zA),
+                                      (xC - xA) * (zB - zA) - (xB - xA) * (zC - zA),
+                                      (xB - xA) * (yC - yA) - (xC - xA) * (yB - yA)});
+        scene.faceNormalX[f] = n.x;
+        scene.faceNormalY[f] = n.y;
+        scene.faceNormalZ[f] = n.z;
+    }
+}
 
 // Objects are independent: each reads only its own faces' normals and writes only its own
 // faces' corners. So two runs of objects, each with the face normals of its own face range,

@@ -152,6 +152,9 @@ void ResetScene(Scene& scene);
 void CentreScene(Scene& scene);
 // Face normals (unless already present) and smoothed corner normals.
 void ComputeNormals(Scene& scene, bool faceNormalsPresent, const std::string& fileName, UserInteraction& ui);
+// Each face's normal from its corners' positions, as ComputeNormals makes them, for the faces
+// [firstFace, endFace).
+void ComputeFaceNormals(Scene& scene, std::int32_t firstFace, std::int32_t endFace);
 
 // The text of the fatal message for an allocation failure code.
 std::string AllocationFailureMessage(int code);

@@ -119,6 +119,19 @@ TEST(ModelReader, OpensTheBoxInEveryFormatWithItsCountsMaterialsAndImages)
             const auto [low, high] = std::minmax_element(axis->begin(), axis->end());
             EXPECT_NEAR(*low + *high, 0.0f, 1e-4f * (*high - *low));
         }
+        // The reader makes the face normals, so the open does not: each is the normalised cross
+        // product of the centred face's edges.
+        for (std::size_t f = 0; f < static_cast<std::size_t>(s.faceCount); ++f) {
+            const auto a = Position(s, CornerVertex(s, f, 0)), b = Position(s, CornerVertex(s, f, 1)),
+                       c = Position(s, CornerVertex(s, f, 2));
+            std::array<float, 3> n{(b[1] - a[1]) * (c[2] - a[2]) - (c[1] - a[1]) * (b[2] - a[2]),
+                                   (c[0] - a[0]) * (b[2] - a[2]) - (b[0] - a[0]) * (c[2] - a[2]),
+                                   (b[0] - a[0]) * (c[1] - a[1]) - (c[0] - a[0]) * (b[1] - a[1])};
+            const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+            for (float& component : n)
+                component /= length;
+            EXPECT_EQ(FaceNormal(s, f), n) << "face " << f;
+        }
 
         const int painted = MaterialNamed(s, "Painted");
         const int plain = MaterialNamed(s, "Plain");
