@@ -278,7 +278,6 @@ std::vector<JoinedMesh> JoinMeshes(const aiScene& model, const std::vector<Place
     std::vector<JoinedMesh> joined(model.mNumMeshes);
     std::vector<unsigned> order;  // each joined mesh once, in the order placements first use it
     std::vector<bool> listed(model.mNumMeshes, false);
-    std::uint64_t faces = 0;
     for (const Placement& placement : placements) {
         const aiMesh* mesh = model.mMeshes[placement.mesh];
         if (mesh == nullptr || mesh->mVertices == nullptr || listed[placement.mesh])
@@ -286,11 +285,8 @@ std::vector<JoinedMesh> JoinMeshes(const aiScene& model, const std::vector<Place
         listed[placement.mesh] = true;
         order.push_back(placement.mesh);
         joined[placement.mesh].Prepare(*mesh);
-        faces += mesh->mNumFaces;
     }
-    std::size_t split = 0;
-    for (std::uint64_t first = 0; split < order.size() && 2 * first < faces; ++split)
-        first += model.mMeshes[order[split]]->mNumFaces;
+    const std::size_t split = SecondHalfStart(order.size(), [&](std::size_t i) { return model.mMeshes[order[i]]->mNumFaces; });
 
     const auto joinRun = [&](std::size_t begin, std::size_t end, JoinScratch& scratch) {
         for (std::size_t i = begin; i < end; ++i)
@@ -302,13 +298,12 @@ std::vector<JoinedMesh> JoinMeshes(const aiScene& model, const std::vector<Place
     };
     JoinScratch first, second;
     prepare(0, split, first);
-    if (split < order.size() && split > 0) {
+    if (split < order.size()) {
         prepare(split, order.size(), second);
         Helper helper = StartHelper([&] { joinRun(split, order.size(), second); });
         joinRun(0, split, first);
         helper.Finish();
     } else {
-        prepare(split, order.size(), first);
         joinRun(0, order.size(), first);
     }
     return joined;

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <optional>
 #include <unordered_map>
 #include <utility>
@@ -591,7 +590,7 @@ ProjectedCoverage Cover(Scene& scene, ViewFrame& frame, const Brush& brush, cons
         CoverageBuilder later;
         Helper helper = StartHelper([&] { CoverFaces(scene, frame, head, dab, middle, last, laterHalf, later); });
         CoverFaces(scene, frame, head, dab, first, middle, earlierHalf, out);
-        FinishHelper(helper);
+        helper.Finish();
         out.Merge(later);
     } else {
         CoverFaces(scene, frame, head, dab, first, last, earlierHalf, out);

@@ -10,6 +10,8 @@
 // done exactly once, so callers split work into parts that do not depend on the order they
 // run in.
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <thread>
 #include <utility>
@@ -44,10 +46,19 @@ Helper StartHelper(Work&& work)
     return StartHelperFunction(std::function<void()>(std::forward<Work>(work)));
 }
 
-// Waits for a Helper StartHelper returned.
-inline void FinishHelper(Helper& helper)
+// Where to split `count` items, in order, into two runs of about half the total weight each,
+// one for each core: the first item of the second run, or `count` when there is nothing to
+// split. weightOf(i) is item i's weight.
+template <typename WeightOf>
+std::size_t SecondHalfStart(std::size_t count, WeightOf&& weightOf)
 {
-    helper.Finish();
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        total += static_cast<std::uint64_t>(weightOf(i));
+    std::size_t split = 0;
+    for (std::uint64_t first = 0; split < count && 2 * first < total; ++split)
+        first += static_cast<std::uint64_t>(weightOf(split));
+    return split == 0 ? count : split;
 }
 
 } // namespace gessoria

@@ -273,10 +273,7 @@ std::size_t SecondRunStart(const Scene& scene)
             return objects.size();
         end = static_cast<std::int64_t>(object.firstFace) + object.faceCount;
     }
-    std::size_t split = 0;
-    for (std::int64_t faces = 0; split < objects.size() && 2 * faces < end; ++split)
-        faces += objects[split].faceCount;
-    return split == 0 ? objects.size() : split;
+    return SecondHalfStart(objects.size(), [&](std::size_t k) { return objects[k].faceCount; });
 }
 
 } // namespace

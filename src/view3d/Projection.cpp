@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
 namespace gessoria {
 namespace {
@@ -177,7 +176,7 @@ ScreenRect ProjectVertices(Scene& scene)
     ScreenRect upper;
     Helper helper = StartHelper([&] { upper = ProjectRange(scene, half, scene.vertexCount); });
     const ScreenRect lower = ProjectRange(scene, 0, half);
-    FinishHelper(helper);
+    helper.Finish();
     return lower.United(upper);
 }
 

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -520,7 +519,7 @@ private:
             std::int64_t laterPixels = 0;
             Helper helper = StartHelper([&] { laterPixels = list(middle, candidates.size(), later); });
             pixels = list(0, middle, listed);
-            FinishHelper(helper);
+            helper.Finish();
             listed.insert(listed.end(), later.begin(), later.end());
             pixels += laterPixels;
         }
@@ -550,7 +549,7 @@ private:
         TexelWindow lower = window;
         Helper helper = StartHelper([&] { drawBand({split, frame_.height()}, lower); });
         drawBand({0, split}, window);
-        FinishHelper(helper);
+        helper.Finish();
         return window.written.United(lower.written);
     }
 
@@ -861,7 +860,7 @@ void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std
     const std::int32_t half = s.faceCount / 2;
     Helper helper = StartHelper([&] { drawFaces(half, s.faceCount); });
     drawFaces(0, half);
-    FinishHelper(helper);
+    helper.Finish();
 }
 
 // Starts a new lighting for the corner values when the light, its strengths or the level
@@ -984,11 +983,11 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
         };
         Helper helper = StartHelper(prepareRuns);
         prepareRuns();
-        FinishHelper(helper);
+        helper.Finish();
         const int split = BalancedSplit(work_, frame.height());
         helper = StartHelper([&] { renderer.Draw(split, frame.height(), lighting.backgroundColour); });
         renderer.Draw(0, split, lighting.backgroundColour);
-        FinishHelper(helper);
+        helper.Finish();
     }
     ScreenRect repaint = previous_.United(projected);
     if (wireFrame)
