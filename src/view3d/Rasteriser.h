@@ -65,6 +65,23 @@ inline std::int64_t Reduce(std::int64_t value, std::int64_t modulus)
 
 } // namespace raster
 
+// The depths (quantity 0 >> 16) a face's pixels can take, from its corners' quantity 0, so a
+// face can be found hidden before it is set up. A row's left-edge value lies between the
+// corners' (each step is truncated toward zero). Across a row the gradient is the middle row's
+// change, at most the corners' range, over that row's whole columns; the middle row is the
+// widest, so no row walks more than its columns plus three, and the gradient carries a pixel at
+// most four times the range beyond the corners.
+struct DepthReach {
+    std::int64_t farthest;
+    std::int64_t nearest;
+};
+
+inline DepthReach ReachOfDepths(std::int64_t q0, std::int64_t q1, std::int64_t q2)
+{
+    const std::int64_t low = std::min({q0, q1, q2}), high = std::max({q0, q1, q2});
+    return {(low - 4 * (high - low)) >> 16, (high + 4 * (high - low)) >> 16};
+}
+
 // What the pixel callback did with a pixel that passed the depth test.
 enum class PixelAction {
     Write,   // it wrote the colour: the depth is stored (Nearer)

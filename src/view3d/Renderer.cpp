@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <type_traits>
 #include <vector>
 
@@ -43,6 +44,34 @@ FaceCorners CornersOf(const Scene& s, std::int32_t f)
         c.z[k] = s.viewZ[v];
     }
     return c;
+}
+
+// True when no pixel of the face can pass the frame's depth test (Nearer) in the rows
+// [firstRow, lastRow) as the depth buffer stands, found from its corners alone, so a face
+// hidden behind what is drawn costs no set-up: on a dense mesh that is about half the faces
+// with a pixel. The rasteriser's columns on a row lie between the corners' least and greatest
+// X, and its depths within ReachOfDepths. Only small boxes are looked at: most faces of a
+// dense mesh cover a pixel or two.
+bool HiddenBehindDepth(const ViewFrame& frame, const FaceCorners& c, int firstRow, int lastRow)
+{
+    constexpr int kMostPixels = 16;
+    const int rowBegin = std::max({std::min({c.y[0], c.y[1], c.y[2]}), firstRow, 0});
+    const int rowEnd = std::min({std::max({c.y[0], c.y[1], c.y[2]}), lastRow, frame.height()});
+    const int columnBegin = std::max(std::min({c.x[0], c.x[1], c.x[2]}), 0);
+    const int columnEnd = std::min(std::max({c.x[0], c.x[1], c.x[2]}), frame.width());
+    if (rowBegin >= rowEnd || columnBegin >= columnEnd)
+        return true;  // no pixel at all
+    if ((rowEnd - rowBegin) * (columnEnd - columnBegin) > kMostPixels)
+        return false;
+    const DepthReach reach = ReachOfDepths(std::int64_t{c.z[0]} * 65536, std::int64_t{c.z[1]} * 65536, std::int64_t{c.z[2]} * 65536);
+    if (reach.nearest > std::numeric_limits<std::int16_t>::max() || reach.farthest < std::numeric_limits<std::int16_t>::min())
+        return false;  // a depth could wrap round as a 16-bit value
+    const std::int16_t* depth = frame.depth();
+    for (int y = rowBegin; y < rowEnd; ++y)
+        for (int x = columnBegin; x < columnEnd; ++x)
+            if (depth[static_cast<std::ptrdiff_t>(y) * frame.width() + x] < reach.nearest)
+                return false;
+    return true;
 }
 
 // A map's rows as plain values. The pixel loops keep these in registers: read through a CDIB,
@@ -644,9 +673,11 @@ private:
     // what was noted.
     void DrawFace(const RenderWorkspace::Item& item, const Band& band, DeferredBand& deferred)
     {
+        const FaceCorners& c = item.corners;
+        if (HiddenBehindDepth(frame_, c, band.first, band.last))
+            return;
         const std::int32_t f = item.face;
         const auto i = static_cast<std::size_t>(f);
-        const FaceCorners& c = item.corners;
         const auto materialIndex = static_cast<std::size_t>(s_.faceMaterial[i]);
         const MaterialMaps maps = level_ >= 2 ? maps_[materialIndex] : MaterialMaps{};
         const std::int32_t base = s_.materials[materialIndex].colour;

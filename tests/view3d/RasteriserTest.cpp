@@ -131,6 +131,44 @@ TEST(Rasteriser, VisitsThePixelsAndQuantitiesOfTheLiteralWalk)
     EXPECT_GT(hidden, 300);  // and many are on screen but wholly hidden
 }
 
+// Faces are found hidden from the reach of their depths alone, so every depth the walk gives
+// must lie within it; thin faces, whose middle row is barely a column wide, carry the gradient
+// well beyond their corners.
+TEST(Rasteriser, EveryDepthLiesWithinTheCornersReach)
+{
+    constexpr int kWidth = 48, kHeight = 40;
+    ViewFrame frame;
+    ASSERT_TRUE(frame.Create(kWidth, kHeight));
+    frame.Clear(0);
+    std::mt19937 random(23);
+    auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+    int beyondCorners = 0;
+    for (int trial = 0; trial < 20000; ++trial) {
+        const int reach = trial % 4 == 0 ? 30 : 4;
+        const int cx = between(0, kWidth), cy = between(0, kHeight);
+        const int z = between(-20000, 20000), range = trial % 2 == 0 ? 40 : 3000;
+        std::array<RasterCorner<1>, 3> corners;
+        for (auto& corner : corners) {
+            corner.x = cx + between(-reach, reach);
+            corner.y = cy + between(-reach, reach);
+            corner.q[0] = std::int64_t{z + between(-range, range)} * 65536 + (trial % 3 == 0 ? between(0, 65535) : 0);
+        }
+        const DepthReach reachOf = ReachOfDepths(corners[0].q[0], corners[1].q[0], corners[2].q[0]);
+        const std::int64_t low = std::min({corners[0].q[0], corners[1].q[0], corners[2].q[0]}) >> 16;
+        const std::int64_t high = std::max({corners[0].q[0], corners[1].q[0], corners[2].q[0]}) >> 16;
+        Rasterise<1>(frame, corners, RasterModuli<1>{}, [&](int x, int y, const std::array<std::int64_t, 1>& q, std::uint8_t*) {
+            const std::int64_t depth = q[0] >> 16;
+            EXPECT_TRUE(depth >= reachOf.farthest && depth <= reachOf.nearest)
+                << "trial " << trial << " pixel " << x << "," << y << " depth " << depth;
+            beyondCorners += depth < low || depth > high ? 1 : 0;
+            return PixelAction::Skip;
+        }, 0, kHeight);
+        if (HasFailure())
+            return;
+    }
+    EXPECT_GT(beyondCorners, 100);  // the walk does leave the corners' own range
+}
+
 TEST(Rasteriser, DivisionTruncatesExactlyLikeIntegerDivision)
 {
     std::mt19937_64 random(11);
