@@ -93,7 +93,7 @@ struct Scene {
     SceneArray<std::int16_t> faceMaterial;
     SceneArray<std::uint8_t> faceDrawn;
     SceneArray<std::array<std::int32_t, 9>> cornerLightNormals;  // A x,y,z, B x,y,z, C x,y,z
-    SceneArray<std::array<std::int32_t, 3>> cornerIntensity;     // A, B, C
+    SceneArray<std::array<std::int32_t, 3>> cornerIntensity;     // A, B, C (the face's own at the flat levels)
     // A face's corner values above hold for cornerLighting when its stamp is
     // cornerLightingSerial; a turn of the camera alone leaves them as they are, so a frame
     // works them out only for faces it has not lit under that lighting yet.

@@ -629,15 +629,20 @@ private:
         if (!facing && !options_.forceTwoSided)
             return;
 
-        if (level_ <= 2) {
-            work_.faceIntensity[i] = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
-        } else if (s_.cornerLightingStamp[i] != s_.cornerLightingSerial) {
+        if (s_.cornerLightingStamp[i] != s_.cornerLightingSerial) {
             s_.cornerLightingStamp[i] = s_.cornerLightingSerial;
-            const std::array<float, 9>& n = s_.cornerNormals[i];
-            for (std::size_t k = 0; k < 3; ++k)
-                s_.cornerIntensity[i][k] = FaceIntensity(n[3 * k], n[3 * k + 1], n[3 * k + 2], light_, lighting_);
-            if (level_ == 4)
-                StoreLightNormals(f);
+            if (level_ <= 2) {
+                // The flat levels light every corner of a face by the face's own normal.
+                const std::int32_t intensity =
+                    FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
+                s_.cornerIntensity[i] = {intensity, intensity, intensity};
+            } else {
+                const std::array<float, 9>& n = s_.cornerNormals[i];
+                for (std::size_t k = 0; k < 3; ++k)
+                    s_.cornerIntensity[i][k] = FaceIntensity(n[3 * k], n[3 * k + 1], n[3 * k + 2], light_, lighting_);
+                if (level_ == 4)
+                    StoreLightNormals(f);
+            }
         }
         const int topRow = c.TopRow(), bottomRow = c.BottomRow();
         if (topRow == bottomRow)
@@ -684,9 +689,9 @@ private:
         const std::array<std::int32_t, 3>& cornerI = s_.cornerIntensity[i];
         if (level_ == 1 || (level_ == 2 && !maps.colour.present())) {
             deferred.Flush();
-            DrawFlat(c, base, work_.faceIntensity[i], band);
+            DrawFlat(c, base, cornerI[0], band);
         } else if (level_ == 2) {
-            DrawFlatTextured(f, c, maps, work_.faceIntensity[i], band, nullptr, &deferred);
+            DrawFlatTextured(f, c, maps, cornerI[0], band, nullptr, &deferred);
         } else if (!maps.colour.present()) {
             deferred.Flush();
             DrawGouraud(c, base, cornerI, band);
@@ -997,8 +1002,6 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
     if (wireFrame) {
         DrawWireFrame(scene, frame, options, lighting.backgroundColour);
     } else {
-        // Kept from frame to frame: fresh memory for every frame costs more than the frame.
-        work_.faceIntensity.resize(static_cast<std::size_t>(scene.faceCount));
         UpdateCornerLighting(scene, options, lighting);
         FrameRenderer renderer(scene, frame, options, lighting, work_);
         // Two workers: this thread and one more, on runs of faces and then on halves of the rows.

@@ -42,8 +42,7 @@ struct FaceCorners {
 
 // What a frame works out per face, kept between frames: the faces to rasterise, listed in
 // face order one run of kRunFaces faces at a time (the two workers of the first pass take runs
-// as they come free, so neither waits for the other), and the flat levels' face intensities.
-// A listed face is kept small, as every frame writes and reads a few hundred thousand.
+// as they come free, so neither waits for the other). A listed face is kept small, as every frame writes and reads a few hundred thousand.
 struct RenderWorkspace {
     static constexpr std::int32_t kRunFaces = 8192;
     struct Item {
@@ -57,7 +56,6 @@ struct RenderWorkspace {
         std::int32_t top, bottom;
     };
     std::vector<std::vector<Rows>> runRows;
-    std::vector<std::int32_t> faceIntensity;
 };
 
 class Renderer {

@@ -493,6 +493,16 @@ TEST_F(RendererReference, LightingKeptBetweenFramesFollowsEveryChangeOfLight)
     c.lightA += 90;
     Compare({3, false, false}, 3, brighter);
     Compare({4, false, false}, 4, brighter);
+    // The flat levels keep the face's own lighting the same way.
+    Compare({2, false, false}, 2, brighter);
+    c.angleY -= 150;
+    Compare({2, false, false}, 2, brighter);
+    c.lightB += 45;
+    Compare({2, false, false}, 2, brighter);
+    Compare({1, false, false}, 1, brighter);
+    brighter.ambientLevel -= 5000;
+    Compare({1, false, false}, 1, brighter);
+    Compare({3, false, false}, 3, brighter);
     c = original;
 }
 
