@@ -879,19 +879,19 @@ ProjectWriteResult WriteProjectSnapshot(const ProjectSnapshot& snapshot, const s
     };
     // A first save makes a directory of the chosen name to hold the file and its images.
     std::error_code error;
-    std::filesystem::path file = ProjectFilePath(path);
-    if (!std::filesystem::exists(file, error)) {
-        if (!std::filesystem::exists(path, error)) {
-            std::error_code making;
-            madeDirectory = std::filesystem::create_directory(path, making);
-            // Another program's first save of the same project may have made it meanwhile.
-            if (!madeDirectory && !std::filesystem::is_directory(path, error)) {
-                NoteWriteFailure(making ? making.value() : EEXIST);
-                return fail();
-            }
-            file = path / path.filename();
+    if (!std::filesystem::exists(ProjectFilePath(path), error) && !std::filesystem::exists(path, error)) {
+        std::error_code making;
+        madeDirectory = std::filesystem::create_directory(path, making);
+        // Another program's first save of the same project may have made it meanwhile.
+        if (!madeDirectory && !std::filesystem::is_directory(path, error)) {
+            NoteWriteFailure(making ? making.value() : EEXIST);
+            return fail();
         }
     }
+    // Resolved only now: another program's first save may have made the directory since the
+    // path was first looked at, and the file is then inside it (saving onto the directory
+    // itself would fail with "Is a directory" instead of waiting for that save).
+    const std::filesystem::path file = ProjectFilePath(path);
     const std::filesystem::path directory = file.parent_path().empty() ? "." : file.parent_path();
     const std::string fileName = file.filename().string();
 
