@@ -1,6 +1,7 @@
 #include "view3d/ViewFrame.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace gessoria {
@@ -22,7 +23,7 @@ bool ViewFrame::Create(int width, int height)
 void ViewFrame::Clear(std::uint8_t grey)
 {
     image_.Fill(grey);
-    std::fill(depth_.begin(), depth_.end(), kFarthest);
+    ClearDepthRows(0, height());
 }
 
 void ViewFrame::ClearRows(int first, int last, std::uint8_t grey)
@@ -32,9 +33,21 @@ void ViewFrame::ClearRows(int first, int last, std::uint8_t grey)
     if (first == last)
         return;
     std::fill(image_.row(first), image_.row(first) + image_.stride() * static_cast<std::size_t>(last - first), grey);
+    ClearDepthRows(first, last);
+}
+
+// The first row is filled a value at a time and copied to the others: the compiler fills
+// 16-bit values one store at a time, and a frame's depths are two million of them, where the
+// copy moves whole vectors.
+void ViewFrame::ClearDepthRows(int first, int last)
+{
+    if (first >= last || width() == 0)
+        return;
     const auto w = static_cast<std::size_t>(width());
-    std::fill(depth_.begin() + static_cast<std::ptrdiff_t>(w * static_cast<std::size_t>(first)),
-              depth_.begin() + static_cast<std::ptrdiff_t>(w * static_cast<std::size_t>(last)), kFarthest);
+    std::int16_t* const firstRow = depth_.data() + w * static_cast<std::size_t>(first);
+    std::fill_n(firstRow, w, kFarthest);
+    for (int y = first + 1; y < last; ++y)
+        std::memcpy(firstRow + w * static_cast<std::size_t>(y - first), firstRow, w * sizeof(std::int16_t));
 }
 
 } // namespace gessoria

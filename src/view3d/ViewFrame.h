@@ -36,6 +36,8 @@ public:
     void ClearRows(int first, int last, std::uint8_t grey);
 
 private:
+    void ClearDepthRows(int first, int last);
+
     CDIB image_;
     SceneArray<std::int16_t> depth_;
 };
