@@ -42,7 +42,8 @@ struct FaceCorners {
 
 // What a frame works out per face, kept between frames: the faces to rasterise, listed in
 // face order one run of kRunFaces faces at a time (the two workers of the first pass take runs
-// as they come free, so neither waits for the other). A listed face is kept small, as every frame writes and reads a few hundred thousand.
+// as they come free, so neither waits for the other). A listed face is kept small, as every
+// frame writes and reads a few hundred thousand.
 struct RenderWorkspace {
     static constexpr std::int32_t kRunFaces = 8192;
     struct Item {
