@@ -55,8 +55,8 @@ FaceCorners CornersOf(const Scene& s, std::int32_t f)
 bool HiddenBehindDepth(const ViewFrame& frame, const FaceCorners& c, int firstRow, int lastRow)
 {
     constexpr int kMostPixels = 16;
-    const int rowBegin = std::max({std::min({c.y[0], c.y[1], c.y[2]}), firstRow, 0});
-    const int rowEnd = std::min({std::max({c.y[0], c.y[1], c.y[2]}), lastRow, frame.height()});
+    const int rowBegin = std::max({c.TopRow(), firstRow, 0});
+    const int rowEnd = std::min({c.BottomRow(), lastRow, frame.height()});
     const int columnBegin = std::max(std::min({c.x[0], c.x[1], c.x[2]}), 0);
     const int columnEnd = std::min(std::max({c.x[0], c.x[1], c.x[2]}), frame.width());
     if (rowBegin >= rowEnd || columnBegin >= columnEnd)

@@ -22,8 +22,7 @@ bool ViewFrame::Create(int width, int height)
 
 void ViewFrame::Clear(std::uint8_t grey)
 {
-    image_.Fill(grey);
-    ClearDepthRows(0, height());
+    ClearRows(0, height(), grey);
 }
 
 void ViewFrame::ClearRows(int first, int last, std::uint8_t grey)
@@ -33,16 +32,9 @@ void ViewFrame::ClearRows(int first, int last, std::uint8_t grey)
     if (first == last)
         return;
     std::fill(image_.row(first), image_.row(first) + image_.stride() * static_cast<std::size_t>(last - first), grey);
-    ClearDepthRows(first, last);
-}
-
-// The first row is filled a value at a time and copied to the others: the compiler fills
-// 16-bit values one store at a time, and a frame's depths are two million of them, where the
-// copy moves whole vectors.
-void ViewFrame::ClearDepthRows(int first, int last)
-{
-    if (first >= last || width() == 0)
-        return;
+    // The first row's depths are filled a value at a time and copied to the others: the
+    // compiler fills 16-bit values one store at a time, and a frame's depths are two million of
+    // them, where the copy moves whole vectors.
     const auto w = static_cast<std::size_t>(width());
     std::int16_t* const firstRow = depth_.data() + w * static_cast<std::size_t>(first);
     std::fill_n(firstRow, w, kFarthest);

@@ -36,8 +36,6 @@ public:
     void ClearRows(int first, int last, std::uint8_t grey);
 
 private:
-    void ClearDepthRows(int first, int last);
-
     CDIB image_;
     SceneArray<std::int16_t> depth_;
 };
