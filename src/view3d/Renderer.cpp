@@ -32,18 +32,31 @@ std::int64_t Orientation(const FaceCorners& c)
            static_cast<std::int64_t>(c.y[2] - c.y[1]) * (c.x[0] - c.x[1]);
 }
 
+// Faces' projected corners, read through plain pointers. A loop over faces that also stores
+// bytes (faceDrawn) keeps these in registers; read through the scene's arrays, their pointers
+// would be loaded again after every such store, as a byte store may alias anything.
+struct ProjectedCorners {
+    const std::int32_t *vertexA, *vertexB, *vertexC;
+    const std::int32_t *x, *y, *z;
+
+    explicit ProjectedCorners(const Scene& s)
+        : vertexA(s.faceVertexA.data()), vertexB(s.faceVertexB.data()), vertexC(s.faceVertexC.data()),
+          x(s.viewX.data()), y(s.viewY.data()), z(s.viewZ.data())
+    {
+    }
+
+    [[gnu::always_inline]] FaceCorners operator()(std::int32_t f) const
+    {
+        const auto i = static_cast<std::size_t>(f);
+        const auto a = static_cast<std::size_t>(vertexA[i]), b = static_cast<std::size_t>(vertexB[i]),
+                   c = static_cast<std::size_t>(vertexC[i]);
+        return {{x[a], x[b], x[c]}, {y[a], y[b], y[c]}, {z[a], z[b], z[c]}};
+    }
+};
+
 FaceCorners CornersOf(const Scene& s, std::int32_t f)
 {
-    FaceCorners c{};
-    const auto i = static_cast<std::size_t>(f);
-    const std::int32_t vertex[3] = {s.faceVertexA[i], s.faceVertexB[i], s.faceVertexC[i]};
-    for (int k = 0; k < 3; ++k) {
-        const auto v = static_cast<std::size_t>(vertex[k]);
-        c.x[k] = s.viewX[v];
-        c.y[k] = s.viewY[v];
-        c.z[k] = s.viewZ[v];
-    }
-    return c;
+    return ProjectedCorners(s)(f);
 }
 
 // True when no pixel of the face can pass the frame's depth test (Nearer) in the rows
@@ -219,7 +232,7 @@ public:
     void StartFace(const Shader& shader)
     {
         if (shaders_ == kBatch)
-            Flush();
+            ColourNoted();
         shader_[shaders_++] = shader;
     }
     // Notes a pixel the current face's shader certainly writes.
@@ -228,11 +241,19 @@ public:
         shader_[shaders_ - 1].Fetch(q);
         pixel_[pixels_++] = {q, out, static_cast<std::uint16_t>(shaders_ - 1)};
         if (pixels_ == kBatch)
-            Flush();
+            ColourNoted();
     }
-    // Colours every noted pixel, in order. The current face's shader is kept for its pixels
-    // to come.
+    // Colours every noted pixel, in order. Called before every face coloured at once, so it
+    // returns at once when nothing is noted (always, at the untextured levels).
     void Flush()
+    {
+        if (pixels_ != 0)
+            ColourNoted();
+    }
+
+private:
+    // Colours the noted pixels and keeps only the current face's shader, for its pixels to come.
+    void ColourNoted()
     {
         for (std::uint32_t k = 0; k < pixels_; ++k)
             shader_[pixel_[k].shader](pixel_[k].q, pixel_[k].out);
@@ -243,7 +264,6 @@ public:
         }
     }
 
-private:
     // Batches of 32 to 4096 pixels measured the same.
     static constexpr std::uint32_t kBatch = 256;
     struct Pixel {
@@ -417,14 +437,16 @@ public:
         std::vector<RenderWorkspace::Item> own;
         own.swap(list);
         own.clear();
+        const ProjectedCorners corners(s_);
+        std::uint8_t* const drawn = s_.faceDrawn.data();
         for (const SceneObject& object : s_.objects) {
             const std::int32_t begin = std::max(first, object.firstFace);
             const std::int32_t end = std::min(last, object.firstFace + object.faceCount);
             const bool hidden = object.flags & kObjectHidden;
             for (std::int32_t f = begin; f < end; ++f) {
-                s_.faceDrawn[static_cast<std::size_t>(f)] = 0;
+                drawn[static_cast<std::size_t>(f)] = 0;
                 if (!hidden)
-                    PrepareFace(f, own);
+                    PrepareFace(f, corners, drawn, own);
             }
         }
         own.swap(list);
@@ -441,10 +463,14 @@ public:
         const Band band{firstRow, lastRow};
         DeferredBand deferred;
         for (std::size_t r = 0; r < work_.runs.size(); ++r) {
-            const std::vector<RenderWorkspace::Rows>& rows = work_.runRows[r];
-            for (std::size_t k = 0; k < rows.size(); ++k)
+            // As plain pointers and a count: the faces' byte stores would otherwise have the
+            // vectors' bookkeeping loaded again for every face.
+            const RenderWorkspace::Rows* const rows = work_.runRows[r].data();
+            const RenderWorkspace::Item* const items = work_.runs[r].data();
+            const std::size_t count = work_.runRows[r].size();
+            for (std::size_t k = 0; k < count; ++k)
                 if (rows[k].bottom > band.first && rows[k].top < band.last)
-                    DrawFace(work_.runs[r][k], band, deferred);
+                    DrawFace(items[k], band, deferred);
         }
         deferred.Flush();
     }
@@ -616,10 +642,10 @@ private:
         return misses(u[0], u[1], u[2], changed.left, changed.right) || misses(v[0], v[1], v[2], changed.top, changed.bottom);
     }
 
-    void PrepareFace(std::int32_t f, std::vector<RenderWorkspace::Item>& list)
+    void PrepareFace(std::int32_t f, const ProjectedCorners& corners, std::uint8_t* drawn, std::vector<RenderWorkspace::Item>& list)
     {
         const auto i = static_cast<std::size_t>(f);
-        const FaceCorners c = CornersOf(s_, f);
+        const FaceCorners c = corners(f);
         const int width = frame_.width(), height = frame_.height();
         if ((c.x[0] < 0 && c.x[1] < 0 && c.x[2] < 0) || (c.x[0] > width && c.x[1] > width && c.x[2] > width) ||
             (c.y[0] < 0 && c.y[1] < 0 && c.y[2] < 0) || (c.y[0] > height - 1 && c.y[1] > height - 1 && c.y[2] > height - 1))
@@ -652,7 +678,7 @@ private:
         if (!coversNothing)
             list.push_back({f, c});
         if (level_ >= 2 && maps_[static_cast<std::size_t>(s_.faceMaterial[i])].colour.present())
-            s_.faceDrawn[i] = 1;
+            drawn[i] = 1;
     }
 
     // The corner normals turned into light space, scaled by 32768.
@@ -922,9 +948,9 @@ void UpdateCornerLighting(Scene& s, const RenderOptions& options, const Lighting
 int BalancedSplit(const RenderWorkspace& work, int height)
 {
     std::vector<int> middles;
-    for (const auto& run : work.runs)
-        for (std::size_t k = 0; k < run.size(); k += 16)
-            middles.push_back((run[k].corners.TopRow() + run[k].corners.BottomRow()) / 2);
+    for (const auto& rows : work.runRows)
+        for (std::size_t k = 0; k < rows.size(); k += 16)
+            middles.push_back((rows[k].top + rows[k].bottom) / 2);
     if (middles.empty())
         return height / 2;
     auto half = middles.begin() + static_cast<std::ptrdiff_t>(middles.size() / 2);

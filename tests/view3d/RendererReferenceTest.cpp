@@ -665,6 +665,24 @@ TEST(RendererReferenceScenes, ColoursLandInFaceOrderHoweverEachFaceIsShaded)
     s.cornerNormals[3] = {0, 0, 1, 0, 0, 1, 0, 0, 1};
     s.camera.lightC = 1;
     Compare(s, {4, false, false}, 4);
+
+    // A lone noted pixel: a textured face of one pixel, then the untextured square nearer over
+    // it; and the other way round, the one pixel last in the frame.
+    const std::array<int, 9> onePixelFar{10, 10, 5, 10, 11, 5, 11, 10, 5}, onePixelNear{10, 10, 9, 10, 11, 9, 11, 10, 9};
+    for (const bool pixelFirst : {true, false}) {
+        Scene lone = pixelFirst ? MakeScreenScene({onePixelFar, {0, 0, 9, 0, h, 9, w, 0, 9}, {w, 0, 9, 0, h, 9, w, h, 9}}, w, h, ui)
+                                : MakeScreenScene({{0, 0, 5, 0, h, 5, w, 0, 5}, {w, 0, 5, 0, h, 5, w, h, 5}, onePixelNear}, w, h, ui);
+        lone.materialCount = 1;
+        lone.materials.resize(2);
+        lone.materials[1] = MakeLayeredMaterial(64, 64, 40, 120, 200, 90);
+        MapSquares(lone);
+        if (pixelFirst)
+            lone.faceMaterial = {1, 0, 0};
+        else
+            lone.faceMaterial = {0, 0, 1};
+        for (int level = 2; level <= 4; ++level)
+            Compare(lone, {level, false, false}, level);
+    }
 }
 
 TEST(WireLine, EdgesOfAnyLengthAreClippedNotDropped)
