@@ -887,6 +887,9 @@ void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std
     // scene's first face, is drawn. Every edge is drawn in the same ink, so the order the faces
     // are drawn in does not change the picture and the faces can be shared between threads.
     auto drawFaces = [&](std::int32_t first, std::int32_t last) {
+        const ProjectedCorners corners(s);
+        std::uint8_t* const drawn = s.faceDrawn.data();
+        const std::uint16_t* const faceFlags = s.faceFlags.data();
         std::int64_t shown = 0;
         for (const SceneObject& object : s.objects)
             if (!(object.flags & kObjectHidden))
@@ -897,13 +900,14 @@ void DrawWireFrame(Scene& s, ViewFrame& frame, const RenderOptions& options, std
             const std::int32_t begin = std::max(first, object.firstFace), end = std::min(last, object.firstFace + object.faceCount);
             for (std::int32_t f = begin; f < end; ++f) {
                 const auto i = static_cast<std::size_t>(f);
-                s.faceDrawn[i] = 0;
-                if (hidden || shown++ % every != 0)
+                drawn[i] = 0;
+                // Drawing every face, the count is not needed (and its division is spared).
+                if (hidden || (every > 1 && shown++ % every != 0))
                     continue;
-                if (!(FaceOrientation(s, f) > 0 || options.forceTwoSided))
+                const FaceCorners c = corners(f);
+                if (!(Orientation(c) > 0 || options.forceTwoSided))
                     continue;
-                const FaceCorners c = CornersOf(s, f);
-                const std::uint16_t flags = s.faceFlags[i] | unmarked[o];
+                const std::uint16_t flags = faceFlags[i] | unmarked[o];
                 if (flags & 4)
                     DrawWireLine(frame, c.x[0], c.y[0], c.x[1], c.y[1], ink);
                 if (!options.fastDraw) {
