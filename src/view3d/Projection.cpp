@@ -5,6 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace gessoria {
 namespace {
@@ -135,6 +140,78 @@ inline bool ProjectQuickly(const Camera& camera, const Turn& t, double cx, doubl
     return true;
 }
 
+#ifdef __SSE2__
+// ProjectQuickly for two vertices at once, one in each half of SSE2's double-precision
+// registers: every operation is the same IEEE operation, in the same order, on each half, so
+// each vertex comes out exactly as ProjectQuickly gives it. The camera's values are spread
+// over both halves once, for a whole range of vertices.
+class PairProjector {
+public:
+    PairProjector(const Camera& camera, const Turn& t, double cx, double cy)
+        : c1_(All(t.c1)), s1_(All(t.s1)), c2_(All(t.c2)), s2_(All(t.s2)), c3_(All(t.c3)), s3_(All(t.s3)),
+          panX_(All(camera.panX)), panY_(All(camera.panY)), scale_(All(camera.scale)), cx_(All(cx)), cy_(All(cy)),
+          absScale_(All(std::abs(static_cast<double>(camera.scale)))), absPanX_(All(std::abs(static_cast<double>(camera.panX)))),
+          absPanY_(All(std::abs(static_cast<double>(camera.panY)))), absCx_(All(std::abs(cx))), absCy_(All(std::abs(cy))),
+          depthScale_(All(camera.depthScale))
+    {
+    }
+
+    // Vertices i and i + 1 into x, y, z; false (and nothing written) when either fails one of
+    // ProjectQuickly's tests, and the caller takes them one at a time.
+    bool operator()(const float* px, const float* py, const float* pz, std::int32_t* x, std::int32_t* y, std::int32_t* z) const
+    {
+        const __m128d fx = Pair(px), fy = Pair(py), fz = Pair(pz);
+        const __m128d y1 = _mm_sub_pd(_mm_mul_pd(c1_, fy), _mm_mul_pd(s1_, fz));
+        const __m128d z1 = _mm_add_pd(_mm_mul_pd(s1_, fy), _mm_mul_pd(c1_, fz));
+        const __m128d x2 = _mm_sub_pd(_mm_mul_pd(c2_, fx), _mm_mul_pd(s2_, z1));
+        const __m128d z2 = _mm_add_pd(_mm_mul_pd(s2_, fx), _mm_mul_pd(c2_, z1));
+        const __m128d x3 = _mm_sub_pd(_mm_mul_pd(c3_, x2), _mm_mul_pd(s3_, y1));
+        const __m128d y3 = _mm_add_pd(_mm_mul_pd(s3_, x2), _mm_mul_pd(c3_, y1));
+        const __m128d sx = _mm_add_pd(_mm_mul_pd(_mm_add_pd(x3, panX_), scale_), cx_);
+        const __m128d sy = _mm_add_pd(_mm_mul_pd(_mm_add_pd(y3, panY_), scale_), cy_);
+        const __m128d twiceSize = _mm_mul_pd(All(2.0), _mm_add_pd(_mm_add_pd(Abs(fx), Abs(fy)), Abs(fz)));
+        const __m128d slackX = Slack(twiceSize, absPanX_, sx, absCx_), slackY = Slack(twiceSize, absPanY_, sy, absCy_);
+        const __m128d slackZ = _mm_mul_pd(All(0x1p-40), _mm_add_pd(twiceSize, All(1.0)));
+        const __m128d far = All(0x1p30);
+        int passed = _mm_movemask_pd(_mm_and_pd(_mm_cmplt_pd(Abs(sx), far), _mm_cmplt_pd(Abs(sy), far)));
+        const __m128i x0 = _mm_cvttpd_epi32(_mm_sub_pd(sx, slackX)), y0 = _mm_cvttpd_epi32(_mm_sub_pd(sy, slackY));
+        const __m128i same = _mm_and_si128(_mm_cmpeq_epi32(x0, _mm_cvttpd_epi32(_mm_add_pd(sx, slackX))),
+                                           _mm_cmpeq_epi32(y0, _mm_cvttpd_epi32(_mm_add_pd(sy, slackY))));
+        passed &= _mm_movemask_ps(_mm_castsi128_ps(same));
+        const __m128 depth = _mm_cvtpd_ps(z2);
+        const __m128 sameDepth = _mm_and_ps(_mm_cmpeq_ps(_mm_cvtpd_ps(_mm_sub_pd(z2, slackZ)), depth),
+                                            _mm_cmpeq_ps(_mm_cvtpd_ps(_mm_add_pd(z2, slackZ)), depth));
+        passed &= _mm_movemask_ps(sameDepth);
+        const __m128d d = _mm_mul_pd(depthScale_, _mm_cvtps_pd(depth));
+        passed &= _mm_movemask_pd(_mm_cmplt_pd(Abs(d), far));
+        if ((passed & 3) != 3)
+            return false;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(x), x0);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(y), y0);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(z), _mm_cvttpd_epi32(d));
+        return true;
+    }
+
+private:
+    static __m128d All(double v) { return _mm_set1_pd(v); }
+    static __m128d Abs(__m128d v) { return _mm_andnot_pd(_mm_set1_pd(-0.0), v); }
+    static __m128d Pair(const float* p)  // two adjacent floats, widened
+    {
+        double both;
+        std::memcpy(&both, p, sizeof both);
+        return _mm_cvtps_pd(_mm_castpd_ps(_mm_load_sd(&both)));
+    }
+    // 2^-40 (|scale| (2 size + |pan|) + |screen| + |centre| + 1), summed in ProjectQuickly's order.
+    __m128d Slack(__m128d twiceSize, __m128d absPan, __m128d screen, __m128d absCentre) const
+    {
+        const __m128d sum = _mm_add_pd(_mm_mul_pd(absScale_, _mm_add_pd(twiceSize, absPan)), Abs(screen));
+        return _mm_mul_pd(All(0x1p-40), _mm_add_pd(_mm_add_pd(sum, absCentre), All(1.0)));
+    }
+
+    __m128d c1_, s1_, c2_, s2_, c3_, s3_, panX_, panY_, scale_, cx_, cy_, absScale_, absPanX_, absPanY_, absCx_, absCy_, depthScale_;
+};
+#endif
+
 ScreenRect ProjectRange(Scene& scene, std::int32_t first, std::int32_t last)
 {
     const Camera& camera = scene.camera;
@@ -147,7 +224,20 @@ ScreenRect ProjectRange(Scene& scene, std::int32_t first, std::int32_t last)
     std::int32_t* outY = scene.viewY.data();
     std::int32_t* outZ = scene.viewZ.data();
     ScreenRect rect;
-    for (std::int32_t v = first; v < last; ++v) {
+    std::int32_t v = first;
+#ifdef __SSE2__
+    const PairProjector projectPair(camera, turn, cx, cy);
+    for (; v + 1 < last; v += 2) {
+        const auto i = static_cast<std::size_t>(v);
+        if (!projectPair(px + i, py + i, pz + i, outX + i, outY + i, outZ + i))
+            for (std::size_t k = i; k < i + 2; ++k)
+                if (!ProjectQuickly(camera, turn, cx, cy, px[k], py[k], pz[k], outX[k], outY[k], outZ[k]))
+                    ProjectExactly(scene, turn, k, outX[k], outY[k], outZ[k]);
+        rect.Include(outX[i], outY[i]);
+        rect.Include(outX[i + 1], outY[i + 1]);
+    }
+#endif
+    for (; v < last; ++v) {
         const auto i = static_cast<std::size_t>(v);
         std::int32_t x, y, z;
         if (!ProjectQuickly(camera, turn, cx, cy, px[i], py[i], pz[i], x, y, z))
@@ -155,10 +245,7 @@ ScreenRect ProjectRange(Scene& scene, std::int32_t first, std::int32_t last)
         outX[i] = x;
         outY[i] = y;
         outZ[i] = z;
-        rect.left = std::min(rect.left, x);
-        rect.right = std::max(rect.right, x);
-        rect.top = std::min(rect.top, y);
-        rect.bottom = std::max(rect.bottom, y);
+        rect.Include(x, y);
     }
     return rect;
 }

@@ -594,6 +594,18 @@ TEST(RendererReferenceScenes, TheProjectionIsTheExtendedPrecisionTransformForAny
         }
         compare("camera", round);
     }
+    // Zoomed in so far that most coordinates, or depths, leave the 32-bit range and are held
+    // at its edge, while the vertices near the middle stay in it.
+    for (int round = 0; round < 8; ++round) {
+        c = original;
+        c.angleX = static_cast<std::int32_t>(next() % 1024);
+        c.angleY = static_cast<std::int32_t>(next() % 1024);
+        if (round % 2 == 0)
+            c.scale = original.scale * std::ldexp(1.0f, 20 + static_cast<int>(next() % 10));
+        else
+            c.depthScale = std::ldexp(1.0f, 24 + static_cast<int>(next() % 10));
+        compare("zoomed far in", round);
+    }
 
     // The scene moved ten million units away and viewed up close: the turned coordinates are
     // large and their rounding, times the scale, reaches a thousandth of a pixel, so the two
