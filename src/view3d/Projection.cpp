@@ -224,28 +224,27 @@ ScreenRect ProjectRange(Scene& scene, std::int32_t first, std::int32_t last)
     std::int32_t* outY = scene.viewY.data();
     std::int32_t* outZ = scene.viewZ.data();
     ScreenRect rect;
+    auto projectOne = [&](std::size_t i) {
+        if (!ProjectQuickly(camera, turn, cx, cy, px[i], py[i], pz[i], outX[i], outY[i], outZ[i]))
+            ProjectExactly(scene, turn, i, outX[i], outY[i], outZ[i]);
+    };
     std::int32_t v = first;
 #ifdef __SSE2__
     const PairProjector projectPair(camera, turn, cx, cy);
     for (; v + 1 < last; v += 2) {
         const auto i = static_cast<std::size_t>(v);
-        if (!projectPair(px + i, py + i, pz + i, outX + i, outY + i, outZ + i))
-            for (std::size_t k = i; k < i + 2; ++k)
-                if (!ProjectQuickly(camera, turn, cx, cy, px[k], py[k], pz[k], outX[k], outY[k], outZ[k]))
-                    ProjectExactly(scene, turn, k, outX[k], outY[k], outZ[k]);
+        if (!projectPair(px + i, py + i, pz + i, outX + i, outY + i, outZ + i)) {
+            projectOne(i);
+            projectOne(i + 1);
+        }
         rect.Include(outX[i], outY[i]);
         rect.Include(outX[i + 1], outY[i + 1]);
     }
 #endif
     for (; v < last; ++v) {
         const auto i = static_cast<std::size_t>(v);
-        std::int32_t x, y, z;
-        if (!ProjectQuickly(camera, turn, cx, cy, px[i], py[i], pz[i], x, y, z))
-            ProjectExactly(scene, turn, i, x, y, z);
-        outX[i] = x;
-        outY[i] = y;
-        outZ[i] = z;
-        rect.Include(x, y);
+        projectOne(i);
+        rect.Include(outX[i], outY[i]);
     }
     return rect;
 }
