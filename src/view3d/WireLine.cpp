@@ -19,10 +19,11 @@ Wide CeilDiv(Wide a, Wide b)  // b > 0
     return -FloorDiv(-a, b);
 }
 
-// The steps [first, last] of a line along its major axis a (x when xMajor), from a0 with
-// minor coordinate b0: a = a0 + sa i, b = b0 + sb m(i), m(i) = floor((2 i d + n) / 2n). The
-// remainder of 2 i d + n over 2n grows by 2d a step and, as d <= n, passes 2n at most once.
-// Both stay below 2^35, so the walk needs no wide arithmetic.
+// The steps [first, last] of a line of n steps along its major axis a (x when XMajor), from
+// a0 with minor coordinate b0, crossing d along the minor axis: a = a0 + sa i, b = b0 + sb m(i),
+// with m(i) = floor((2 i d + n) / 2n), the nearest whole minor offset. The remainder of
+// 2 i d + n over 2n grows by 2d a step and, as d <= n, passes 2n at most once. Both stay below
+// 2^35, so the walk needs no wide arithmetic.
 template <bool XMajor, typename Int>
 void WalkLine(CDIB& image, Int a0, Int b0, int sa, int sb, Int n, Int d, Int first, Int last, std::uint8_t value)
 {
@@ -64,15 +65,9 @@ void WalkLine(CDIB& image, bool xMajor, Int a0, Int b0, int sa, int sb, Int n, I
 
 // A line that leaves the frame: only its steps inside are walked. Coordinates span the whole
 // 32-bit range, so products of two of them need more than 64 bits.
-[[gnu::noinline]] void DrawClippedLine(ViewFrame& frame, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1,
-                                       bool xMajor, int sa, int sb, std::uint8_t value)
+[[gnu::noinline]] void DrawClippedLine(ViewFrame& frame, bool xMajor, Wide a0, Wide b0, int sa, int sb, Wide n, Wide d,
+                                       std::uint8_t value)
 {
-    const Wide a0 = xMajor ? x0 : y0, b0 = xMajor ? y0 : x0;
-    const Wide a1 = xMajor ? x1 : y1, b1 = xMajor ? y1 : x1;
-    const Wide n = a1 > a0 ? a1 - a0 : a0 - a1;
-    const Wide d = b1 > b0 ? b1 - b0 : b0 - b1;
-    if (n == 0)
-        return;
     // The pixels inside the frame on each axis: [0, aMax] and [0, bMax].
     const Wide aMax = xMajor ? frame.width() - 1 : frame.height() - 1;
     const Wide bMax = xMajor ? frame.height() - 1 : frame.width() - 1;
@@ -108,19 +103,19 @@ void DrawWireLine(ViewFrame& frame, std::int32_t x0, std::int32_t y0, std::int32
     const std::int64_t dx = std::int64_t{x1} - x0, dy = std::int64_t{y1} - y0;
     const std::int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
     const bool xMajor = adx >= ady;
+    const std::int64_t n = xMajor ? adx : ady, d = xMajor ? ady : adx;
+    if (n == 0)
+        return;
+    const std::int32_t a0 = xMajor ? x0 : y0, b0 = xMajor ? y0 : x0;
     const int sa = (xMajor ? dx : dy) > 0 ? 1 : -1, sb = (xMajor ? dy : dx) > 0 ? 1 : -1;
     // Most edges lie inside the frame: every step is drawn, with no clipping to work out, and
     // every quantity fits 64 bits.
     const auto width = static_cast<unsigned>(frame.width()), height = static_cast<unsigned>(frame.height());
     if (static_cast<unsigned>(x0) < width && static_cast<unsigned>(x1) < width && static_cast<unsigned>(y0) < height &&
-        static_cast<unsigned>(y1) < height) {
-        const std::int64_t n = xMajor ? adx : ady;
-        if (n != 0)
-            WalkLine<std::int64_t>(frame.image(), xMajor, xMajor ? x0 : y0, xMajor ? y0 : x0, sa, sb, n, xMajor ? ady : adx, 0,
-                                   n - 1, value);
-        return;
-    }
-    DrawClippedLine(frame, x0, y0, x1, y1, xMajor, sa, sb, value);
+        static_cast<unsigned>(y1) < height)
+        WalkLine<std::int64_t>(frame.image(), xMajor, a0, b0, sa, sb, n, d, 0, n - 1, value);
+    else
+        DrawClippedLine(frame, xMajor, a0, b0, sa, sb, n, d, value);
 }
 
 } // namespace gessoria

@@ -5,10 +5,11 @@
 // The picture is a QImage laid over the frame's rows (no copy), and only the rectangles the
 // engine reports as changed are repainted, through a 32-bit copy of them (ShownFrame). The
 // frame follows the widget's size. With a position tool current, a left drag moves the camera
-// at the Move render level and the Still level returns at the button-up; otherwise mouse and tablet events go to the
-// engine's StrokeController, so every painting tool the engine has paints from here; the
-// Selection tool's presses and moves reach the Workspace's FloaterEditor the same way, and
-// the view draws the selection's outline between its two corners.
+// at the Move render level and the Still level returns at the button-up; otherwise mouse and
+// tablet events go to the engine's StrokeController, so every painting tool the engine has
+// paints from here; the Selection tool's presses and moves reach the Workspace's
+// FloaterEditor the same way, and the view draws the selection's outline between its two
+// corners.
 // Tablet pressure (when pressure sensitivity is on) and the stylus's eraser end come from
 // QTabletEvent.
 // In projection mode, with the Brush or the Eraser, a circle of the projected dab's screen
