@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include <limits>
 #include <memory>
 #include <set>
+#include <span>
 #include <string_view>
 #include <strings.h>
 #include <vector>
@@ -496,8 +498,9 @@ void ReadMaterial(const aiMaterial& source, Material& material, const ModelConte
 // --- Geometry -----------------------------------------------------------------------------
 
 // Texture coordinates across the two longest sides of the object's box, for a mesh without
-// any: u along the longest axis, v along the next (X before Y before Z on ties).
-void MapFlat(Scene& scene, const SceneObject& object)
+// any: u along the longest axis, v along the next (X before Y before Z on ties). One pair per
+// object vertex, from the placed positions before the scene is centred.
+std::vector<std::array<std::int32_t, 2>> FlatCoordinates(const Scene& scene, const SceneObject& object)
 {
     const SceneArray<float>* axes[3] = {&scene.positionX, &scene.positionY, &scene.positionZ};
     float low[3], extent[3];
@@ -509,25 +512,21 @@ void MapFlat(Scene& scene, const SceneObject& object)
     }
     int order[3] = {0, 1, 2};
     std::stable_sort(order, order + 3, [&](int l, int r) { return extent[l] > extent[r]; });
-    const auto along = [&](int axis, std::int32_t vertex) {
-        const float offset = (*axes[axis])[static_cast<std::size_t>(vertex)] - low[axis];
+    const auto along = [&](int axis, std::size_t vertex) {
+        const float offset = (*axes[axis])[vertex] - low[axis];
         return TextureFixedPoint(extent[axis] > 0.0f ? offset / extent[axis] : 0.0f);
     };
-    const SceneArray<std::int32_t>* corners[3] = {&scene.faceVertexA, &scene.faceVertexB, &scene.faceVertexC};
-    SceneArray<std::int32_t>* u[3] = {&scene.faceU0, &scene.faceU1, &scene.faceU2};
-    SceneArray<std::int32_t>* v[3] = {&scene.faceV0, &scene.faceV1, &scene.faceV2};
-    for (std::int32_t f = object.firstFace; f < object.firstFace + object.faceCount; ++f)
-        for (int k = 0; k < 3; ++k) {
-            const std::int32_t vertex = (*corners[k])[static_cast<std::size_t>(f)];
-            (*u[k])[static_cast<std::size_t>(f)] = along(order[0], vertex);
-            (*v[k])[static_cast<std::size_t>(f)] = along(order[1], vertex);
-        }
+    std::vector<std::array<std::int32_t, 2>> coordinates(static_cast<std::size_t>(object.vertexCount));
+    for (std::size_t i = 0; i < coordinates.size(); ++i) {
+        const std::size_t vertex = static_cast<std::size_t>(object.firstVertex) + i;
+        coordinates[i] = {along(order[0], vertex), along(order[1], vertex)};
+    }
+    return coordinates;
 }
 
-// Writes one placed mesh as the object at `firstFace` / `firstVertex`; false when a
-// position is not finite.
-bool FillObject(Scene& scene, const JoinedMesh& joined, const aiMatrix4x4& transform, std::int32_t firstFace,
-                std::int32_t firstVertex, std::int16_t materialIndex)
+// Writes one placed mesh's vertices as the object's, through the node's transform; false
+// when a position is not finite.
+bool FillPositions(Scene& scene, const JoinedMesh& joined, const aiMatrix4x4& transform, std::int32_t firstVertex)
 {
     for (std::size_t i = 0; i < joined.positions.size(); ++i) {
         const aiVector3D p = transform * joined.positions[i];
@@ -540,6 +539,15 @@ bool FillObject(Scene& scene, const JoinedMesh& joined, const aiMatrix4x4& trans
         scene.positionY[at] = p.y;
         scene.positionZ[at] = -p.z;
     }
+    return true;
+}
+
+// Writes the mesh's triangles [begin, end) as the object's faces, with their face normals
+// (from the object's positions, which must be in place), and with `flat`'s coordinates
+// instead of the mesh's where the mesh has none.
+void FillFaces(Scene& scene, const JoinedMesh& joined, const SceneObject& object, std::int16_t materialIndex,
+               std::span<const std::array<std::int32_t, 2>> flat, std::size_t begin, std::size_t end)
+{
     std::int32_t* const vertexA = scene.faceVertexA.data();
     std::int32_t* const vertexB = scene.faceVertexB.data();
     std::int32_t* const vertexC = scene.faceVertexC.data();
@@ -550,11 +558,14 @@ bool FillObject(Scene& scene, const JoinedMesh& joined, const aiMatrix4x4& trans
     std::int32_t* const u2 = scene.faceU2.data();
     std::int32_t* const v2 = scene.faceV2.data();
     const CornerTarget* const target = joined.local.data();
-    std::size_t face = static_cast<std::size_t>(firstFace);
-    for (const auto& [first, second, third] : joined.triangles) {
-        const CornerTarget& a = target[first];
-        const CornerTarget& b = target[second];
-        const CornerTarget& c = target[third];
+    const std::int32_t firstVertex = object.firstVertex;
+    const std::size_t first = static_cast<std::size_t>(object.firstFace) + begin;
+    std::size_t face = first;
+    for (std::size_t t = begin; t < end; ++t, ++face) {
+        const auto& [one, two, three] = joined.triangles[t];
+        const CornerTarget& a = target[one];
+        const CornerTarget& b = target[two];
+        const CornerTarget& c = target[three];
         vertexA[face] = firstVertex + a.vertex;
         vertexB[face] = firstVertex + b.vertex;
         vertexC[face] = firstVertex + c.vertex;
@@ -564,13 +575,24 @@ bool FillObject(Scene& scene, const JoinedMesh& joined, const aiMatrix4x4& trans
         v1[face] = b.v;
         u2[face] = c.u;
         v2[face] = c.v;
-        ++face;
     }
-    const auto first = static_cast<std::size_t>(firstFace);
+    if (!flat.empty()) {
+        for (std::size_t f = first; f < face; ++f) {
+            const auto& a = flat[static_cast<std::size_t>(vertexA[f] - firstVertex)];
+            const auto& b = flat[static_cast<std::size_t>(vertexB[f] - firstVertex)];
+            const auto& c = flat[static_cast<std::size_t>(vertexC[f] - firstVertex)];
+            u0[f] = a[0];
+            v0[f] = a[1];
+            u1[f] = b[0];
+            v1[f] = b[1];
+            u2[f] = c[0];
+            v2[f] = c[1];
+        }
+    }
     std::fill(scene.faceFlags.begin() + first, scene.faceFlags.begin() + face, kAllEdgesVisible);
     std::fill(scene.faceSmoothing.begin() + first, scene.faceSmoothing.begin() + face, kSmoothedTogether);
     std::fill(scene.faceMaterial.begin() + first, scene.faceMaterial.begin() + face, materialIndex);
-    return true;
+    ComputeFaceNormals(scene, static_cast<std::int32_t>(first), static_cast<std::int32_t>(face));
 }
 
 int Fail(std::string& reason, std::string text)
@@ -644,23 +666,49 @@ int FillScene(Assimp::Importer& importer, const ModelContext& context, Scene& sc
         faces += object.faceCount;
         vertices += object.vertexCount;
     }
-    bool finite = true;
-    Helper fill = StartHelper([&] {
-        for (std::size_t k = 0; k < objects.size(); ++k) {
-            const JoinedMesh& join = joined[objects[k]->mesh];
-            const SceneObject& object = scene.objects[k];
+    // The fill goes on both cores. The helper writes the vertices and centres them while this
+    // core releases assimp's model; then both take the faces, a run at a time, each face with
+    // its normal, which needs the centred positions. Every run writes its own faces only.
+    struct FaceRun {
+        std::size_t object, begin, end;
+    };
+    constexpr std::size_t kRunFaces = 16384;
+    std::vector<FaceRun> runs;
+    for (std::size_t k = 0; k < objects.size(); ++k) {
+        const std::size_t count = joined[objects[k]->mesh].triangles.size();
+        for (std::size_t begin = 0; begin < count; begin += kRunFaces)
+            runs.push_back({k, begin, std::min(begin + kRunFaces, count)});
+    }
+    std::vector<std::vector<std::array<std::int32_t, 2>>> flat(objects.size());
+    std::atomic<bool> finite = true;
+    std::atomic<bool> centred = false;
+    std::atomic<std::size_t> nextRun = 0;
+    const auto fillRuns = [&] {
+        for (std::size_t r = nextRun++; r < runs.size(); r = nextRun++) {
+            const FaceRun& run = runs[r];
+            const JoinedMesh& join = joined[objects[run.object]->mesh];
             const std::int16_t material = join.material < sceneMaterial.size() ? sceneMaterial[join.material] : 0;
-            if (!FillObject(scene, join, objects[k]->transform, object.firstFace, object.firstVertex, material)) {
-                finite = false;
-                return;
-            }
-            if (!join.hasTextureCoordinates)
-                MapFlat(scene, object);
+            FillFaces(scene, join, scene.objects[run.object], material, flat[run.object], run.begin, run.end);
         }
-        CentreScene(scene);
-        ComputeFaceNormals(scene, 0, scene.faceCount);
+    };
+    Helper fill = StartHelper([&] {
+        for (std::size_t k = 0; k < objects.size() && finite; ++k) {
+            const JoinedMesh& join = joined[objects[k]->mesh];
+            finite = FillPositions(scene, join, objects[k]->transform, scene.objects[k].firstVertex);
+            if (finite && !join.hasTextureCoordinates)
+                flat[k] = FlatCoordinates(scene, scene.objects[k]);
+        }
+        if (finite)
+            CentreScene(scene);
+        centred = true;
+        centred.notify_one();
+        if (finite)
+            fillRuns();
     });
     importer.FreeScene();
+    centred.wait(false);
+    if (finite)
+        fillRuns();
     fill.Finish();
     if (!finite)
         return Fail(reason, "A vertex position is not a finite number.");
