@@ -5,6 +5,7 @@
 #include "scene/HelperThread.h"
 #include "scene/MapConversion.h"
 #include "scene/Scene.h"
+#include "scene/SceneMemoryReserve.h"
 #include "scene/UserInteraction.h"
 
 #include <assimp/Importer.hpp>
@@ -22,6 +23,7 @@
 #include <fstream>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <set>
 #include <span>
 #include <string_view>
@@ -605,8 +607,8 @@ int Fail(std::string& reason, std::string text)
 // materials read, only the joined meshes are read: a second core fills the objects, centres
 // the scene and works out the face normals while this one releases the model, since freeing
 // a large model's many small face arrays takes longer than all of that.
-int FillScene(Assimp::Importer& importer, const ModelContext& context, Scene& scene, UserInteraction& ui,
-              std::string& reason)
+int FillScene(Assimp::Importer& importer, const ModelContext& context, SceneMemoryReserve* reserve, Scene& scene,
+              UserInteraction& ui, std::string& reason)
 {
     const aiScene& model = context.scene;
     const std::vector<Placement> placements = PlaceMeshes(model);
@@ -649,7 +651,12 @@ int FillScene(Assimp::Importer& importer, const ModelContext& context, Scene& sc
     scene.vertexCount = static_cast<std::int32_t>(vertexTotal);
     scene.faceCount = static_cast<std::int32_t>(faceTotal);
     scene.materialCount = used;
-    AllocateScene(scene, false, ui);
+    {
+        std::optional<SceneMemoryReserve::Use> fromReserve;
+        if (reserve != nullptr)
+            fromReserve.emplace(*reserve);
+        AllocateScene(scene, false, ui);
+    }
 
     for (unsigned m = 0; m < model.mNumMaterials; ++m)
         if (sceneMaterial[m] != 0 && model.mMaterials[m] != nullptr)
@@ -763,14 +770,41 @@ bool IsEndlessForAssimp(std::span<const std::uint8_t> head, const std::string& e
     return true;
 }
 
-int ReadWith(Assimp::Importer& importer, const aiScene* model, const std::filesystem::path& directory, Scene& scene,
-             UserInteraction& ui, std::string& reason)
+int ReadWith(Assimp::Importer& importer, const aiScene* model, const std::filesystem::path& directory,
+             SceneMemoryReserve* reserve, Scene& scene, UserInteraction& ui, std::string& reason)
 {
     if (model == nullptr)
         return Fail(reason, importer.GetErrorString());
     std::vector<std::string> notices;
     const ModelContext context{*model, directory, notices};
-    return FillScene(importer, context, scene, ui, reason);
+    return FillScene(importer, context, reserve, scene, ui, reason);
+}
+
+// The scene memory a model file of `fileBytes` is expected to take, to be faulted in while
+// assimp reads it. A binary file (GLB, binary PLY, STL and FBX) packs its positions, indices
+// and coordinates, and its scene's arrays take about four times its size (3.8 on the dense
+// sample); a text file about as much as itself (1.3). Images inside a file make it larger
+// than its geometry: the estimate is capped, and whatever is not taken is returned.
+std::size_t ExpectedSceneBytes(std::uintmax_t fileBytes, const std::string& extension)
+{
+    constexpr std::uintmax_t kCap = std::uintmax_t{256} << 20;
+    const bool binary = strcasecmp(extension.c_str(), "glb") == 0 || strcasecmp(extension.c_str(), "ply") == 0 ||
+                        strcasecmp(extension.c_str(), "stl") == 0 || strcasecmp(extension.c_str(), "fbx") == 0;
+    const std::uintmax_t expected = binary ? fileBytes / 4 * 15 : fileBytes / 4 * 5;
+    return static_cast<std::size_t>(std::min(expected, kCap));
+}
+
+// Reads with assimp on this core while the other faults in the memory the scene is expected
+// to take (assimp's reading is one thread's work, the longest step of an open).
+template <typename Read>
+const aiScene* ReadPreparingMemory(SceneMemoryReserve& reserve, Read&& read)
+{
+    std::atomic<bool> done = false;
+    Helper prepare = StartHelper([&] { reserve.Prepare(done); });
+    const aiScene* model = read();
+    done = true;
+    prepare.Finish();
+    return model;
 }
 
 } // namespace
@@ -790,9 +824,12 @@ int ReadModelFile(const std::string& path, Scene& scene, UserInteraction& ui, st
     const std::string extension = std::filesystem::path(path).extension().string();
     if (IsEndlessForAssimp(head, extension.empty() ? extension : extension.substr(1), reason))
         return kFailed;
+    std::error_code sizeUnknown;
+    const std::uintmax_t fileBytes = std::filesystem::file_size(path, sizeUnknown);
+    SceneMemoryReserve reserve(sizeUnknown ? 0 : ExpectedSceneBytes(fileBytes, extension.empty() ? extension : extension.substr(1)));
     Assimp::Importer importer;
-    const aiScene* model = importer.ReadFile(path, kImportSteps);
-    return ReadWith(importer, model, std::filesystem::absolute(path).parent_path(), scene, ui, reason);
+    const aiScene* model = ReadPreparingMemory(reserve, [&] { return importer.ReadFile(path, kImportSteps); });
+    return ReadWith(importer, model, std::filesystem::absolute(path).parent_path(), &reserve, scene, ui, reason);
 }
 
 int ReadModelData(std::span<const std::uint8_t> file, const std::string& extension, Scene& scene, UserInteraction& ui,
@@ -800,9 +837,12 @@ int ReadModelData(std::span<const std::uint8_t> file, const std::string& extensi
 {
     if (IsEndlessForAssimp(file, extension, reason))
         return kFailed;
+    SceneMemoryReserve reserve(ExpectedSceneBytes(file.size(), extension));
     Assimp::Importer importer;
-    const aiScene* model = importer.ReadFileFromMemory(file.data(), file.size(), kImportSteps, extension.c_str());
-    return ReadWith(importer, model, {}, scene, ui, reason);
+    const aiScene* model = ReadPreparingMemory(reserve, [&] {
+        return importer.ReadFileFromMemory(file.data(), file.size(), kImportSteps, extension.c_str());
+    });
+    return ReadWith(importer, model, {}, &reserve, scene, ui, reason);
 }
 
 } // namespace gessoria

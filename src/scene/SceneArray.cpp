@@ -1,5 +1,7 @@
 #include "scene/SceneArray.h"
 
+#include "scene/SceneMemoryReserve.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <sys/mman.h>
@@ -45,6 +47,9 @@ void* AllocateZeroedSceneMemory(std::size_t bytes)
             throw std::bad_alloc();
         return memory;
     }
+    if (SceneMemoryReserve* reserve = CurrentSceneMemoryReserve())
+        if (void* taken = reserve->Take(length))
+            return taken;
     // One huge page more than needed, trimmed at both ends, so the array starts on a huge-page
     // boundary where the kernel can back it with huge pages.
     void* raw = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
