@@ -9,7 +9,8 @@
 //  - a Rotate drag's frames per second at every Move level;
 //  - a large texture-space dab ("Hard Round Large") on the sample monkey at 1920 x 1080,
 //    Smooth Bumped, the engine alone;
-//  - each Rotate drag's median move, from its event to the repainted window.
+//  - each Rotate drag's median move, from its event to the repainted window;
+//  - the large dab again over the run's first pass alone, and with a new colour at every dab.
 //   view_input_benchmark            (GESSORIA_DENSE_SCENE names another scene)
 //   view_input_benchmark --large-dab   (the last measurement alone, for a profiler)
 #include "MendedScene.h"
@@ -121,9 +122,14 @@ DragFigures RotateDrag(QWidget& view, gessoria::Scene& scene, int frames)
     return {frames / seconds, Summary(moves).median};
 }
 
+// How the large dabs' run paints. Back and forth, a dab after the first pass lays the colour
+// its texels already have and redraws nothing; over the first pass alone, each dab changes
+// its leading edge; with the colour changing at every dab, each changes its whole footprint.
+enum class LargeDabRun { BackAndForth, FirstPass, NewColourEachDab };
+
 // Texture-space dabs of the "Hard Round Large" head (a 31 x 31 circle, solid to the edge)
 // along a run across the sample monkey; the engine alone, per dab.
-Figures LargeDabsOnTheMonkey(int width, int height, int moves)
+Figures LargeDabsOnTheMonkey(int width, int height, int moves, LargeDabRun kind = LargeDabRun::BackAndForth)
 {
     using namespace gessoria;
     test::RecordingInteraction ui;
@@ -152,6 +158,8 @@ Figures LargeDabsOnTheMonkey(int width, int height, int moves)
     const std::vector<QPoint> run = StrokeOnObject(scene, 200, width, height);
     if (run.empty())
         return {};
+    if (kind == LargeDabRun::FirstPass)
+        moves = std::min(moves, static_cast<int>(run.size() - 1) / 4);
     StrokeController controller({scene, frame, options, lighting, brush, paint, values, random}, ui);
     controller.ButtonDown({run[0].x(), run[0].y()});
     std::vector<double> ms;
@@ -161,6 +169,8 @@ Figures LargeDabsOnTheMonkey(int width, int height, int moves)
         if (at + static_cast<std::size_t>(direction) >= run.size() || (direction < 0 && at < 4))
             direction = -direction;
         at = static_cast<std::size_t>(static_cast<long>(at) + direction);
+        if (kind == LargeDabRun::NewColourEachDab)
+            values.foreground = i % 2 == 0 ? 0xFFE08020u : 0xFF2080E0u;
         const auto start = Clock::now();
         controller.Move({run[at].x(), run[at].y()});
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
@@ -311,5 +321,11 @@ int main(int argc, char** argv)
         std::printf("rotate drag in the window at Move level %d (%s): median move %.1f ms (%.1f frames per second)\n", level,
                     RenderLevelLabel(level), drags[static_cast<std::size_t>(level)].medianMove,
                     1000.0 / drags[static_cast<std::size_t>(level)].medianMove);
+    const Figures firstPass = LargeDabsOnTheMonkey(kWidth, kHeight, kMoves, LargeDabRun::FirstPass);
+    std::printf("large dab, the run's first pass (each dab paints its leading edge): median %.3f ms, worst %.3f ms\n",
+                firstPass.median, firstPass.worst);
+    const Figures newColour = LargeDabsOnTheMonkey(kWidth, kHeight, kMoves, LargeDabRun::NewColourEachDab);
+    std::printf("large dab, a new colour at every dab (each redraws its whole footprint): median %.3f ms, worst %.3f ms over %d moves\n",
+                newColour.median, newColour.worst, kMoves);
     return 0;
 }

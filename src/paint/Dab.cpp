@@ -31,6 +31,15 @@ bool WashGate::Passes(int row, int column) const
     return mode_ == 1 ? level_ >= b : mode_ == 2 ? b >= level_ : true;
 }
 
+// The texels a dab centred there can change: its head's box, held to the map as the
+// footprint holds its rows and columns.
+TexelRect HeadBox(const Material& material, DabCentre centre)
+{
+    const int lastColumn = material.mapWidth - 1, lastRow = material.mapHeight - 1;
+    return {std::clamp(centre.column - kHeadCentre, 0, lastColumn), std::clamp(centre.column + kHeadCentre, 0, lastColumn),
+            std::clamp(centre.row - kHeadCentre, 0, lastRow), std::clamp(centre.row + kHeadCentre, 0, lastRow)};
+}
+
 FractionRect ToFractions(const TexelRect& texels, int width, int height)
 {
     return {static_cast<std::int64_t>(texels.x0) * 65536 / width, static_cast<std::int64_t>(texels.x1 + 1) * 65536 / width,
@@ -85,13 +94,16 @@ void Painter::RecordRegionForUndo(std::int32_t materialIndex, std::uint8_t mapTy
     scene_.undoBuffer.RecordDab(scene_, footprint);
 }
 
-ScreenRect Painter::Finish(std::int32_t materialIndex, const TexelRect& changed) const
+ScreenRect Painter::Finish(std::int32_t materialIndex, const TexelRect& changed, const RenderedTexels* before) const
 {
     Material& material = scene_.materials[static_cast<std::size_t>(materialIndex)];
     CompositeRegion(material, changed, context_.tool, scene_.layerViews);
     if (context_.tool == PaintTool::Line)
         return {};
-    return RedrawMaterialRegion(scene_, frame_, materialIndex, ToFractions(changed, material.mapWidth, material.mapHeight),
+    const std::optional<TexelRect> redrawn = before != nullptr ? before->ChangedSince(material) : changed;
+    if (!redrawn)
+        return {};
+    return RedrawMaterialRegion(scene_, frame_, materialIndex, ToFractions(*redrawn, material.mapWidth, material.mapHeight),
                                 options_, lighting_);
 }
 
@@ -116,8 +128,13 @@ ScreenRect Painter::DabAt(int dabNumber, DabCentre centre, std::int32_t material
         return {};
     }
     RecordForUndo(materialIndex, WrittenMapTypes(context_.paint), dabNumber, centre);
+    // The texels the dab can change, as the view draws them now. The Line tool redraws
+    // nothing per dab (its caller redraws once), so it needs no copy.
+    std::optional<RenderedTexels> before;
+    if (context_.tool != PaintTool::Line)
+        before.emplace(material, HeadBox(material, centre));
     const auto changed = LayPaintFootprint(material, context_, dabNumber, centre);
-    return changed ? Finish(materialIndex, *changed) : ScreenRect{};
+    return changed ? Finish(materialIndex, *changed, before ? &*before : nullptr) : ScreenRect{};
 }
 
 } // namespace gessoria

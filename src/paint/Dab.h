@@ -14,6 +14,7 @@
 #include "paint/Brush.h"
 #include "paint/Paint.h"
 #include "paint/PaintRandom.h"
+#include "paint/RenderedTexels.h"
 #include "scene/UndoBuffer.h"
 #include "scene/Compositing.h"
 #include "view3d/Renderer.h"
@@ -92,8 +93,10 @@ public:
                              const TexelRect& rect) const;
 
     // After a dab changed texels: the composite over them, then the redraw of the material's
-    // visible faces there (not while the Line tool draws). Returns the screen rectangle to repaint.
-    ScreenRect Finish(std::int32_t materialIndex, const TexelRect& changed) const;
+    // visible faces there (not while the Line tool draws). Given the rendered texels as they
+    // were before the dab, only where the composite changed them is drawn again. Returns the
+    // screen rectangle to repaint.
+    ScreenRect Finish(std::int32_t materialIndex, const TexelRect& changed, const RenderedTexels* before = nullptr) const;
 
     bool ValidMaterial(std::int32_t materialIndex) const;
 

@@ -239,5 +239,65 @@ TEST(Dab, RedrawsOnlyVisiblePixelsOfThePaintedMaterial)
             ASSERT_EQ(frame.image().row(y)[x], whole.image().row(y)[x]) << x / 3 << "," << y;
 }
 
+// Whether the frame is the picture a whole render gives.
+::testing::AssertionResult SameAsAWholeRender(Scene& s, const ViewFrame& frame, const RenderOptions& options,
+                                              const LightingSettings& lighting)
+{
+    ViewFrame whole;
+    whole.Create(frame.width(), frame.height());
+    Renderer().RenderScene(s, whole, options, lighting);
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width() * 3; ++x)
+            if (frame.image().row(y)[x] != whole.image().row(y)[x])
+                return ::testing::AssertionFailure() << "pixel " << x / 3 << "," << y << " differs";
+    return ::testing::AssertionSuccess();
+}
+
+int Area(const ScreenRect& r)
+{
+    return r.empty() ? 0 : (r.right - r.left + 1) * (r.bottom - r.top + 1);
+}
+
+TEST(Dab, RedrawsOnlyWhereItChangedWhatTheViewDraws)
+{
+    RecordingInteraction ui;
+    Scene s = PaintableSquare(ui);
+    ViewFrame frame;
+    ASSERT_TRUE(frame.Create(kWidth, kHeight));
+    const LightingSettings lighting{40000, 30000};
+    const RenderOptions bumped{4, false, false};
+    Renderer().RenderScene(s, frame, bumped, lighting);
+    Painting painting;
+    painting.brush.xSize = painting.brush.ySize = 9;
+    painting.brush.feathering = 0;
+    painting.brush.head = DefinedHead(9, 9, 0, 0, static_cast<int>(HeadShape::Circle));
+    painting.values.foreground = 0xFF2080E0u;
+    const Painter painter(s, frame, bumped, lighting, painting.Context());
+    const auto dabAt = [&](int x, int y) {
+        const PickResult hit = PickFace(s, x, y);
+        return painter.Dab(2, hit.u, hit.v, s.faceMaterial[static_cast<std::size_t>(hit.face)]);
+    };
+
+    const ScreenRect first = dabAt(20, 15);
+    EXPECT_GT(Area(first), 0);
+    EXPECT_TRUE(SameAsAWholeRender(s, frame, bumped, lighting));
+    // The same dab again lays the colour its texels already have: nothing to redraw.
+    EXPECT_EQ(Area(dabAt(20, 15)), 0);
+    EXPECT_TRUE(SameAsAWholeRender(s, frame, bumped, lighting));
+    // A step to the right changes only the dab's leading edge.
+    const ScreenRect next = dabAt(23, 15);
+    EXPECT_GT(Area(next), 0);
+    EXPECT_LT(Area(next), Area(first));
+    EXPECT_TRUE(SameAsAWholeRender(s, frame, bumped, lighting));
+    // Bump alone is drawn too: a paint that writes only the bump redraws where it changed it.
+    painting.paint.colourMap = 0;
+    painting.paint.bumpMap = 1;
+    painting.values.bump = 255;
+    const Painter bumpPainter(s, frame, bumped, lighting, painting.Context());
+    const PickResult hit = PickFace(s, 12, 10);
+    EXPECT_GT(Area(bumpPainter.Dab(3, hit.u, hit.v, s.faceMaterial[static_cast<std::size_t>(hit.face)])), 0);
+    EXPECT_TRUE(SameAsAWholeRender(s, frame, bumped, lighting));
+}
+
 } // namespace
 } // namespace gessoria::test
