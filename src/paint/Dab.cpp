@@ -31,8 +31,8 @@ bool WashGate::Passes(int row, int column) const
     return mode_ == 1 ? level_ >= b : mode_ == 2 ? b >= level_ : true;
 }
 
-// The texels a dab centred there can change: its head's box, held to the map as the
-// footprint holds its rows and columns.
+// The texels a dab centred there can change: its head's box, held to the map (which has
+// texels) as the footprint holds its rows and columns.
 TexelRect HeadBox(const Material& material, DabCentre centre)
 {
     const int lastColumn = material.mapWidth - 1, lastRow = material.mapHeight - 1;
@@ -131,7 +131,7 @@ ScreenRect Painter::DabAt(int dabNumber, DabCentre centre, std::int32_t material
     // The texels the dab can change, as the view draws them now. The Line tool redraws
     // nothing per dab (its caller redraws once), so it needs no copy.
     std::optional<RenderedTexels> before;
-    if (context_.tool != PaintTool::Line)
+    if (context_.tool != PaintTool::Line && material.hasLayers && material.mapWidth > 0 && material.mapHeight > 0)
         before.emplace(material, HeadBox(material, centre));
     const auto changed = LayPaintFootprint(material, context_, dabNumber, centre);
     return changed ? Finish(materialIndex, *changed, before ? &*before : nullptr) : ScreenRect{};
