@@ -28,6 +28,10 @@
 #include <cmath>
 #include <span>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace gessoria {
 namespace {
 
@@ -286,7 +290,37 @@ void ComputeFaceNormals(Scene& scene, std::int32_t firstFace, std::int32_t endFa
     const float* x = scene.positionX.data();
     const float* y = scene.positionY.data();
     const float* z = scene.positionZ.data();
-    for (std::int32_t f = firstFace; f < endFace; ++f) {
+    std::int32_t f = firstFace;
+#ifdef __SSE2__
+    // Four faces at a time in SSE's four lanes: the same operations in the same order as one
+    // face at a time below, each correctly rounded, so each lane's normal is that face's to
+    // the bit; the square root and the three divisions, the slow part, are shared by four.
+    const auto gather = [](const float* values, const std::int32_t* vertices, std::int32_t first) {
+        return _mm_setr_ps(values[vertices[first]], values[vertices[first + 1]], values[vertices[first + 2]],
+                           values[vertices[first + 3]]);
+    };
+    for (; endFace - f >= 4; f += 4) {
+        const __m128 xA = gather(x, vertexA, f), yA = gather(y, vertexA, f), zA = gather(z, vertexA, f);
+        const __m128 dxB = _mm_sub_ps(gather(x, vertexB, f), xA), dyB = _mm_sub_ps(gather(y, vertexB, f), yA),
+                     dzB = _mm_sub_ps(gather(z, vertexB, f), zA);
+        const __m128 dxC = _mm_sub_ps(gather(x, vertexC, f), xA), dyC = _mm_sub_ps(gather(y, vertexC, f), yA),
+                     dzC = _mm_sub_ps(gather(z, vertexC, f), zA);
+        const __m128 nx = _mm_sub_ps(_mm_mul_ps(dyB, dzC), _mm_mul_ps(dyC, dzB));
+        const __m128 ny = _mm_sub_ps(_mm_mul_ps(dxC, dzB), _mm_mul_ps(dxB, dzC));
+        const __m128 nz = _mm_sub_ps(_mm_mul_ps(dxB, dyC), _mm_mul_ps(dxC, dyB));
+        const __m128 length =
+            _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(nx, nx), _mm_mul_ps(ny, ny)), _mm_mul_ps(nz, nz)));
+        // A degenerate face keeps its zero vector, as Normalised does.
+        const __m128 degenerate = _mm_cmpeq_ps(length, _mm_setzero_ps());
+        const auto normalised = [&](__m128 v) {
+            return _mm_or_ps(_mm_and_ps(degenerate, v), _mm_andnot_ps(degenerate, _mm_div_ps(v, length)));
+        };
+        _mm_storeu_ps(scene.faceNormalX.data() + f, normalised(nx));
+        _mm_storeu_ps(scene.faceNormalY.data() + f, normalised(ny));
+        _mm_storeu_ps(scene.faceNormalZ.data() + f, normalised(nz));
+    }
+#endif
+    for (; f < endFace; ++f) {
         const auto a = static_cast<std::size_t>(vertexA[f]);
         const auto b = static_cast<std::size_t>(vertexB[f]);
         const auto c = static_cast<std::size_t>(vertexC[f]);

@@ -118,6 +118,18 @@ TEST(Normals, DegenerateFaceGetsAZeroNormalNotNaN)
     ComputeNormals(s, false, "flat", ui);
     EXPECT_EQ(s.faceNormalX[0], 0.0f);
     EXPECT_FALSE(std::isnan(CornerNormal(s, 0, 0).x));
+
+    // Degenerate faces among others, four faces being worked out at a time: only they are 0.
+    Scene mixed = MakeScene({{{0, 0, 0, 2, 0, 0, 0, 2, 0, 3, 3, 3},
+                              {0, 1, 2, 3, 3, 3, 0, 2, 1, 0, 0, 0, 1, 2, 0, 3, 3, 3},
+                              {}}},
+                            ui);
+    ComputeNormals(mixed, false, "mixed", ui);
+    const float expectedZ[6] = {1.0f, 0.0f, -1.0f, 0.0f, 1.0f, 0.0f};
+    for (std::size_t f = 0; f < 6; ++f) {
+        EXPECT_EQ(mixed.faceNormalX[f], 0.0f) << "face " << f;
+        EXPECT_EQ(mixed.faceNormalZ[f], expectedZ[f]) << "face " << f;
+    }
 }
 
 TEST(Normals, ReportsProgressFromZeroToOneHundred)
