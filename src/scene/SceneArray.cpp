@@ -50,11 +50,21 @@ void* AllocateZeroedSceneMemory(std::size_t bytes)
     if (SceneMemoryReserve* reserve = CurrentSceneMemoryReserve())
         if (void* taken = reserve->Take(length))
             return taken;
-    // One huge page more than needed, trimmed at both ends, so the array starts on a huge-page
+    void* memory = MapHugePages(length);
+    if (memory == nullptr)
+        throw std::bad_alloc();
+    return memory;
+}
+
+void* MapHugePages(std::size_t length)
+{
+    if (length == 0 || length % kHugePage != 0 || length + kHugePage < length)
+        return nullptr;
+    // One huge page more than needed, trimmed at both ends, so the memory starts on a huge-page
     // boundary where the kernel can back it with huge pages.
     void* raw = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED)
-        throw std::bad_alloc();
+        return nullptr;
     const auto start = reinterpret_cast<std::uintptr_t>(raw);
     const std::uintptr_t aligned = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
     if (aligned > start)

@@ -1,5 +1,7 @@
 #include "scene/SceneMemoryReserve.h"
 
+#include "scene/SceneArray.h"
+
 #include <sys/mman.h>
 
 namespace gessoria {
@@ -14,22 +16,12 @@ thread_local SceneMemoryReserve* tCurrent = nullptr;
 SceneMemoryReserve::SceneMemoryReserve(std::size_t bytes)
 {
     const std::size_t length = (bytes + kHugePage - 1) & ~(kHugePage - 1);
-    if (length == 0 || length < bytes)
+    if (length < bytes)
         return;
-    // One huge page more, trimmed at both ends, so the reserve starts on a boundary.
-    void* raw = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED)
-        return;
-    const auto start = reinterpret_cast<std::uintptr_t>(raw);
-    const std::uintptr_t aligned = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
-    if (aligned > start)
-        ::munmap(raw, aligned - start);
-    const std::uintptr_t end = start + length + kHugePage;
-    if (end > aligned + length)
-        ::munmap(reinterpret_cast<void*>(aligned + length), end - (aligned + length));
-    ::madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
-    next_ = aligned;
-    end_ = aligned + length;
+    if (void* memory = MapHugePages(length)) {
+        next_ = reinterpret_cast<std::uintptr_t>(memory);
+        end_ = next_ + length;
+    }
 }
 
 SceneMemoryReserve::~SceneMemoryReserve()

@@ -211,34 +211,6 @@ TEST(PickFace, ASeamFacePaintsTheEdgeOfTheTextureItsSideIsNearest)
     EXPECT_EQ(paintedColumns(17, 1), std::set<int>{0});  // u near 1.04: the left edge
 }
 
-TEST(Dab, RedrawsOnlyVisiblePixelsOfThePaintedMaterial)
-{
-    RecordingInteraction ui;
-    Scene s = PaintableSquare(ui);
-    ViewFrame frame;
-    ASSERT_TRUE(frame.Create(kWidth, kHeight));
-    const LightingSettings full{65536, 0};
-    const RenderOptions level3{3, false, false};
-    Renderer().RenderScene(s, frame, {3, false, false}, full);
-    const std::uint8_t before = frame.image().row(15)[20 * 3 + 2];
-    Painting painting;
-    painting.values.foreground = 0xFF0000FF;  // red
-    const PickResult hit = PickFace(s, 20, 15);
-    ASSERT_GE(hit.face, 0);
-    const ScreenRect repaint = Painter(s, frame, level3, full, painting.Context()).Dab(1, hit.u, hit.v, 1);
-    EXPECT_FALSE(repaint.empty());
-    EXPECT_NE(frame.image().row(15)[20 * 3 + 2], before);
-    EXPECT_GT(frame.image().row(15)[20 * 3 + 2], 200);
-    EXPECT_EQ(frame.image().row(0)[0], before);  // far from the dab: unchanged
-    // The same picture as rendering the whole frame again.
-    ViewFrame whole;
-    ASSERT_TRUE(whole.Create(kWidth, kHeight));
-    Renderer().RenderScene(s, whole, {3, false, false}, full);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth * 3; ++x)
-            ASSERT_EQ(frame.image().row(y)[x], whole.image().row(y)[x]) << x / 3 << "," << y;
-}
-
 // Whether the frame is the picture a whole render gives.
 ::testing::AssertionResult SameAsAWholeRender(Scene& s, const ViewFrame& frame, const RenderOptions& options,
                                               const LightingSettings& lighting)
@@ -258,15 +230,44 @@ int Area(const ScreenRect& r)
     return r.empty() ? 0 : (r.right - r.left + 1) * (r.bottom - r.top + 1);
 }
 
+// The paintable square rendered into a frame of the view's size.
+struct RenderedSquare {
+    RecordingInteraction ui;
+    Scene s;
+    ViewFrame frame;
+
+    RenderedSquare(const RenderOptions& options, const LightingSettings& lighting) : s(PaintableSquare(ui))
+    {
+        frame.Create(kWidth, kHeight);
+        Renderer().RenderScene(s, frame, options, lighting);
+    }
+};
+
+TEST(Dab, RedrawsOnlyVisiblePixelsOfThePaintedMaterial)
+{
+    const LightingSettings full{65536, 0};
+    const RenderOptions level3{3, false, false};
+    RenderedSquare square(level3, full);
+    auto& [ui, s, frame] = square;
+    const std::uint8_t before = frame.image().row(15)[20 * 3 + 2];
+    Painting painting;
+    painting.values.foreground = 0xFF0000FF;  // red
+    const PickResult hit = PickFace(s, 20, 15);
+    ASSERT_GE(hit.face, 0);
+    const ScreenRect repaint = Painter(s, frame, level3, full, painting.Context()).Dab(1, hit.u, hit.v, 1);
+    EXPECT_FALSE(repaint.empty());
+    EXPECT_NE(frame.image().row(15)[20 * 3 + 2], before);
+    EXPECT_GT(frame.image().row(15)[20 * 3 + 2], 200);
+    EXPECT_EQ(frame.image().row(0)[0], before);  // far from the dab: unchanged
+    EXPECT_TRUE(SameAsAWholeRender(s, frame, level3, full));
+}
+
 TEST(Dab, RedrawsOnlyWhereItChangedWhatTheViewDraws)
 {
-    RecordingInteraction ui;
-    Scene s = PaintableSquare(ui);
-    ViewFrame frame;
-    ASSERT_TRUE(frame.Create(kWidth, kHeight));
     const LightingSettings lighting{40000, 30000};
     const RenderOptions bumped{4, false, false};
-    Renderer().RenderScene(s, frame, bumped, lighting);
+    RenderedSquare square(bumped, lighting);
+    auto& [ui, s, frame] = square;
     Painting painting;
     painting.brush.xSize = painting.brush.ySize = 9;
     painting.brush.feathering = 0;
