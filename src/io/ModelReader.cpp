@@ -23,7 +23,6 @@
 #include <fstream>
 #include <limits>
 #include <memory>
-#include <optional>
 #include <set>
 #include <span>
 #include <string_view>
@@ -603,11 +602,10 @@ int Fail(std::string& reason, std::string text)
     return kFailed;
 }
 
-// Fills the scene from the model the importer holds. Once the meshes are joined and the
-// materials read, only the joined meshes are read: a second core fills the objects, centres
-// the scene and works out the face normals while this one releases the model, since freeing
-// a large model's many small face arrays takes longer than all of that.
-int FillScene(Assimp::Importer& importer, const ModelContext& context, SceneMemoryReserve* reserve, Scene& scene,
+// Fills the scene, its large arrays taken from `reserve`, from the model the importer holds.
+// Once the meshes are joined and the materials read, only the joined meshes are read, so the
+// model is released while the scene is filled (see below).
+int FillScene(Assimp::Importer& importer, const ModelContext& context, SceneMemoryReserve& reserve, Scene& scene,
               UserInteraction& ui, std::string& reason)
 {
     const aiScene& model = context.scene;
@@ -652,9 +650,7 @@ int FillScene(Assimp::Importer& importer, const ModelContext& context, SceneMemo
     scene.faceCount = static_cast<std::int32_t>(faceTotal);
     scene.materialCount = used;
     {
-        std::optional<SceneMemoryReserve::Use> fromReserve;
-        if (reserve != nullptr)
-            fromReserve.emplace(*reserve);
+        const SceneMemoryReserve::Use fromReserve(reserve);
         AllocateScene(scene, false, ui);
     }
 
@@ -771,7 +767,7 @@ bool IsEndlessForAssimp(std::span<const std::uint8_t> head, const std::string& e
 }
 
 int ReadWith(Assimp::Importer& importer, const aiScene* model, const std::filesystem::path& directory,
-             SceneMemoryReserve* reserve, Scene& scene, UserInteraction& ui, std::string& reason)
+             SceneMemoryReserve& reserve, Scene& scene, UserInteraction& ui, std::string& reason)
 {
     if (model == nullptr)
         return Fail(reason, importer.GetErrorString());
@@ -821,15 +817,16 @@ int ReadModelFile(const std::string& path, Scene& scene, UserInteraction& ui, st
     std::vector<std::uint8_t> head(kHeaderBytes);
     file.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
-    const std::string extension = std::filesystem::path(path).extension().string();
-    if (IsEndlessForAssimp(head, extension.empty() ? extension : extension.substr(1), reason))
+    const std::string dotted = std::filesystem::path(path).extension().string();
+    const std::string extension = dotted.empty() ? dotted : dotted.substr(1);
+    if (IsEndlessForAssimp(head, extension, reason))
         return kFailed;
     std::error_code sizeUnknown;
     const std::uintmax_t fileBytes = std::filesystem::file_size(path, sizeUnknown);
-    SceneMemoryReserve reserve(sizeUnknown ? 0 : ExpectedSceneBytes(fileBytes, extension.empty() ? extension : extension.substr(1)));
+    SceneMemoryReserve reserve(sizeUnknown ? 0 : ExpectedSceneBytes(fileBytes, extension));
     Assimp::Importer importer;
     const aiScene* model = ReadPreparingMemory(reserve, [&] { return importer.ReadFile(path, kImportSteps); });
-    return ReadWith(importer, model, std::filesystem::absolute(path).parent_path(), &reserve, scene, ui, reason);
+    return ReadWith(importer, model, std::filesystem::absolute(path).parent_path(), reserve, scene, ui, reason);
 }
 
 int ReadModelData(std::span<const std::uint8_t> file, const std::string& extension, Scene& scene, UserInteraction& ui,
@@ -842,7 +839,7 @@ int ReadModelData(std::span<const std::uint8_t> file, const std::string& extensi
     const aiScene* model = ReadPreparingMemory(reserve, [&] {
         return importer.ReadFileFromMemory(file.data(), file.size(), kImportSteps, extension.c_str());
     });
-    return ReadWith(importer, model, {}, &reserve, scene, ui, reason);
+    return ReadWith(importer, model, {}, reserve, scene, ui, reason);
 }
 
 } // namespace gessoria

@@ -100,7 +100,7 @@ ScreenRect Painter::Finish(std::int32_t materialIndex, const TexelRect& changed,
     CompositeRegion(material, changed, context_.tool, scene_.layerViews);
     if (context_.tool == PaintTool::Line)
         return {};
-    const std::optional<TexelRect> redrawn = before != nullptr ? before->ChangedSince(material) : changed;
+    const std::optional<TexelRect> redrawn = before != nullptr ? before->ChangedSince(material, changed) : changed;
     if (!redrawn)
         return {};
     return RedrawMaterialRegion(scene_, frame_, materialIndex, ToFractions(*redrawn, material.mapWidth, material.mapHeight),
@@ -131,7 +131,7 @@ ScreenRect Painter::DabAt(int dabNumber, DabCentre centre, std::int32_t material
     // The texels the dab can change, as the view draws them now. The Line tool redraws
     // nothing per dab (its caller redraws once), so it needs no copy.
     std::optional<RenderedTexels> before;
-    if (context_.tool != PaintTool::Line && material.hasLayers && material.mapWidth > 0 && material.mapHeight > 0)
+    if (context_.tool != PaintTool::Line && material.mapWidth > 0 && material.mapHeight > 0)
         before.emplace(material, HeadBox(material, centre));
     const auto changed = LayPaintFootprint(material, context_, dabNumber, centre);
     return changed ? Finish(materialIndex, *changed, before ? &*before : nullptr) : ScreenRect{};

@@ -2,6 +2,8 @@
 
 #include "scene/Material.h"
 
+#include <algorithm>
+
 namespace gessoria {
 namespace {
 
@@ -21,68 +23,46 @@ bool HasRenderedLayers(const Material& m)
     return true;
 }
 
-int Wrapped(int at, int size)
-{
-    const int r = at % size;
-    return r < 0 ? r + size : r;
-}
-
 } // namespace
 
 RenderedTexels::RenderedTexels(const Material& material, const TexelRect& region) : region_(region)
 {
-    const std::int64_t texels = std::int64_t{region.x1 - region.x0 + 1} * (region.y1 - region.y0 + 1);
-    if (region.x1 < region.x0 || region.y1 < region.y0 || texels > kMostTexels || !HasRenderedLayers(material))
+    if (!HasRenderedLayers(material))
         return;
-    Gather(material, texels_);
-    copied_ = true;
+    texels_.reserve(static_cast<std::size_t>(region.x1 - region.x0 + 1) * static_cast<std::size_t>(region.y1 - region.y0 + 1));
+    ForEachTexel(material, [&](int, int, const Texel& texel) { texels_.push_back(texel); });
 }
 
-std::optional<TexelRect> RenderedTexels::ChangedSince(const Material& material) const
+std::optional<TexelRect> RenderedTexels::ChangedSince(const Material& material, const TexelRect& changed) const
 {
-    if (!copied_ || !HasRenderedLayers(material))
-        return region_;
-    std::vector<std::uint8_t> now;
-    Gather(material, now);
-    TexelRect changed{region_.x1 + 1, region_.x0 - 1, region_.y1 + 1, region_.y0 - 1};
-    const int columns = region_.x1 - region_.x0 + 1;
-    for (int y = region_.y0; y <= region_.y1; ++y) {
-        const std::size_t rowStart = static_cast<std::size_t>(y - region_.y0) * static_cast<std::size_t>(columns) * kBytesPerTexel;
-        for (int x = region_.x0; x <= region_.x1; ++x) {
-            const std::size_t at = rowStart + static_cast<std::size_t>(x - region_.x0) * kBytesPerTexel;
-            bool differs = false;
-            for (int b = 0; b < kBytesPerTexel; ++b)
-                differs |= now[at + static_cast<std::size_t>(b)] != texels_[at + static_cast<std::size_t>(b)];
-            if (differs)
-                changed = {std::min(changed.x0, x), std::max(changed.x1, x), std::min(changed.y0, y), std::max(changed.y1, y)};
-        }
-    }
-    if (changed.x1 < changed.x0)
+    if (texels_.empty() || !HasRenderedLayers(material))
+        return changed;
+    TexelRect differing{region_.x1 + 1, region_.x0 - 1, region_.y1 + 1, region_.y0 - 1};
+    std::size_t k = 0;
+    ForEachTexel(material, [&](int column, int row, const Texel& texel) {
+        if (texel != texels_[k++])
+            differing = {std::min(differing.x0, column), std::max(differing.x1, column), std::min(differing.y0, row),
+                         std::max(differing.y1, row)};
+    });
+    if (differing.x1 < differing.x0)
         return std::nullopt;
-    return changed;
+    return differing;
 }
 
-void RenderedTexels::Gather(const Material& material, std::vector<std::uint8_t>& into) const
+template <typename Visit>
+void RenderedTexels::ForEachTexel(const Material& material, Visit&& visit) const
 {
     const CDIB& colour = material.stack(MapType::Colour)[0].image;
     const CDIB& bump = material.stack(MapType::Bump)[0].image;
     const CDIB& selfIllum = material.stack(MapType::SelfIllum)[0].image;
-    into.resize(static_cast<std::size_t>(region_.x1 - region_.x0 + 1) * static_cast<std::size_t>(region_.y1 - region_.y0 + 1) *
-                kBytesPerTexel);
-    std::uint8_t* out = into.data();
-    for (int y = region_.y0; y <= region_.y1; ++y) {
-        const int row = Wrapped(y, material.mapHeight);
+    for (int row = region_.y0; row <= region_.y1; ++row) {
         const std::uint8_t* colourRow = colour.row(row);
         const std::uint8_t* bumpRow = bump.row(row);
         const std::uint8_t* glowRow = selfIllum.row(row);
-        for (int x = region_.x0; x <= region_.x1; ++x, out += kBytesPerTexel) {
-            const auto column = static_cast<std::size_t>(Wrapped(x, material.mapWidth));
-            const std::uint8_t* texel = colourRow + column * 3;
-            out[0] = texel[0];
-            out[1] = texel[1];
-            out[2] = texel[2];
-            out[3] = bumpRow[column];
-            out[4] = glowRow[column];
+        for (int column = region_.x0; column <= region_.x1; ++column) {
+            const auto at = static_cast<std::size_t>(column);
+            const std::uint8_t* texel = colourRow + at * 3;
+            visit(column, row, Texel{texel[0], texel[1], texel[2], bumpRow[at], glowRow[at]});
         }
     }
 }

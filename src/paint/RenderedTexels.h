@@ -6,11 +6,11 @@
 // of the texels where any of the three changed, so a dab laid over paint of its own colour
 // redraws nothing and one that changes only a sliver of its footprint (the leading edge of a
 // stroke's next dab) redraws that sliver. What the view shows outside those bounds is what it
-// showed before, texel for texel. A region too large to copy cheaply, or a material without
-// the three layers, counts as changed whole.
+// showed before, texel for texel.
 
 #include "scene/Compositing.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -21,26 +21,24 @@ struct Material;
 
 class RenderedTexels {
 public:
-    // Copies the region's texels (which may run past the map's edges and wrap) from the three
-    // Renderer Layers.
+    // Copies the region's texels (inside the map) from the three Renderer Layers; nothing
+    // when the material lacks them.
     RenderedTexels(const Material& material, const TexelRect& region);
 
-    // The bounds, in the region's coordinates, of its texels that now differ from the copy;
-    // nothing when none does; the whole region when it was not copied.
-    std::optional<TexelRect> ChangedSince(const Material& material) const;
+    // The bounds of the region's texels that now differ from the copy; nothing when none
+    // does; `changed`, the texels the dab reports it changed, when nothing was copied.
+    std::optional<TexelRect> ChangedSince(const Material& material, const TexelRect& changed) const;
 
 private:
-    // Regions of more texels than this are not copied: a fill's or a large stamp's redraw
-    // costs far more than the copy would save.
-    static constexpr std::int64_t kMostTexels = 256 * 256;
-    static constexpr int kBytesPerTexel = 5;  // colour B, G, R, bump, self illumination
+    using Texel = std::array<std::uint8_t, 5>;  // colour B, G, R, bump, self illumination
 
-    // Each texel of the region, row by row, as the three layers hold it now.
-    void Gather(const Material& material, std::vector<std::uint8_t>& into) const;
+    // Calls visit(column, row, texel) for every texel of the region, row by row, as the three
+    // layers hold it now.
+    template <typename Visit>
+    void ForEachTexel(const Material& material, Visit&& visit) const;
 
     TexelRect region_;
-    bool copied_ = false;
-    std::vector<std::uint8_t> texels_;
+    std::vector<Texel> texels_;  // empty when nothing was copied
 };
 
 } // namespace gessoria
