@@ -38,29 +38,61 @@ unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 # No tip of the day at start-up.
 printf '[Tip]\r\nStartUp=1\r\n' > "$GESSORIA_INI"
 
-# A server of our own; other programs on this machine may start and stop servers of theirs
-# meanwhile, so one that does not answer within five seconds is replaced.
+# A server of our own on a display number picked at random from a high range: other programs
+# on this machine start and stop servers of theirs meanwhile, some on fixed low numbers after
+# clearing stale locks, so a low number can be taken from under us. One that does not answer
+# within five seconds, or a number already in use, is replaced.
 start_server() {
+  local number=$((300 + RANDOM % 600))
+  [ -e "/tmp/.X$number-lock" ] && return 1
   : > "$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -fbdir "$work" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb ":$number" -displayfd 3 -screen 0 1024x768x24 -fbdir "$work" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
-  for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=:$(cat "$work/display")
-  for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
+  for _ in $(seq 50); do [ -s "$work/display" ] && break; kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.1; done
+  export DISPLAY=:$number
+  for _ in $(seq 50); do
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  stop_server
+  return 1
+}
+stop_server() {
+  [ -n "$xvfb_pid" ] || return 0
   kill "$xvfb_pid" 2>/dev/null || true
   wait "$xvfb_pid" 2>/dev/null || true
   xvfb_pid=
-  return 1
 }
-started=no
-for _ in 1 2 3; do start_server && { started=yes; break; }; done
-[ "$started" = yes ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 
-"$program" "$scene" 2>"$work/app.log" &
-app_pid=$!
-# The sample's colour and bump maps differ in size, so the open asks how to fit them; OK
-# takes the preset (the larger size, every map scaled).
-dialog=$(find_window '^Texturemap Size$')
+# The server, then the program on it, until the program's first window shows. The sample's
+# colour and bump maps differ in size, so the open asks how to fit them first. Should the
+# program fail to reach the server (gone between our check and its start), both start again,
+# at most five times.
+launch() {
+  for _ in 1 2 3 4 5; do
+    start_server || continue
+    "$program" "$scene" 2>"$work/app.log" &
+    app_pid=$!
+    for _ in $(seq 200); do
+      dialog=$(xdotool search --onlyvisible --name '^Texturemap Size$' 2>/dev/null | head -1 || true)
+      [ -n "$dialog" ] && return 0
+      kill -0 "$app_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$app_pid" 2>/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+    app_pid=
+    stop_server
+    grep -q 'could not connect to display' "$work/app.log" || break
+  done
+  echo "no window named ^Texturemap Size$"
+  cat "$work/xvfb.log" "$work/app.log" 2>/dev/null
+  exit 1
+}
+dialog=
+launch
+# OK takes the preset (the larger size, every map scaled).
 xdotool windowfocus --sync "$dialog" key Return
 window=$(find_window 'monkey.3ds - Gessoria')
 sleep 3   # the start-up picture closes after two seconds
