@@ -168,13 +168,23 @@ struct SmoothTexturedShader {
 
 // Quantities 3 to 5: the light-space normal D, E, F, scaled by 32768, which the bump map's
 // slopes to the texel on the left and the one above tilt.
-struct BumpedShader {
+//
+// What the shader reads is the same for every face of a material, so a frame makes it once per
+// material and each face's shader only points at it: a face's shader is copied into the
+// deferred pixels' batch, and copying the whole of it for every face cost more than the face's
+// set-up around it.
+struct BumpedMaterial {
     TexelRows colour, bump, selfIllum;
     int lastColumn = 0, lastRow = 0;
     LightingSettings lighting;
+};
+
+struct BumpedShader {
+    const BumpedMaterial* material = nullptr;
 
     [[gnu::always_inline]] PixelAction operator()(const std::array<std::int64_t, 6>& q, std::uint8_t* out) const
     {
+        const auto& [colour, bump, selfIllum, lastColumn, lastRow, lighting] = *material;
         const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
         const std::int64_t D = q[3], E = q[4], F = q[5];
         const std::int64_t diffuse = lighting.diffuseLevel;
@@ -205,11 +215,12 @@ struct BumpedShader {
     static bool CertainlyWrites(const std::array<std::int64_t, 6>& q) { return q[3] != 0; }
     void Fetch(const std::array<std::int64_t, 6>& q) const
     {
+        const BumpedMaterial& m = *material;
         const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
-        __builtin_prefetch(colour.row(row) + column * 3);
-        if (bump.present()) {
-            __builtin_prefetch(bump.row(row) + column);
-            __builtin_prefetch(bump.row(row == 0 ? lastRow : row - 1) + column);
+        __builtin_prefetch(m.colour.row(row) + column * 3);
+        if (m.bump.present()) {
+            __builtin_prefetch(m.bump.row(row) + column);
+            __builtin_prefetch(m.bump.row(row == 0 ? m.lastRow : row - 1) + column);
         }
     }
 };
@@ -425,6 +436,10 @@ public:
         maps_.reserve(scene.materials.size());
         for (const Material& m : scene.materials)
             maps_.push_back(MapsOf(m));
+        if (level_ == 4)
+            for (const MaterialMaps& maps : maps_)
+                bumped_.push_back({maps.colour, maps.bump, maps.selfIllum, static_cast<int>(maps.width) - 1,
+                                   static_cast<int>(maps.height) - 1, lighting});
     }
 
     // Pass one over the faces [first, last), listing the faces to draw in `list`.
@@ -847,9 +862,7 @@ private:
         for (int k = 0; k < 3; ++k)
             for (int n = 0; n < 3; ++n)
                 r[static_cast<std::size_t>(k)].q[static_cast<std::size_t>(3 + n)] = s_.cornerLightNormals[i][static_cast<std::size_t>(3 * k + n)];
-        const BumpedShader shader{maps.colour, maps.bump, maps.selfIllum, static_cast<int>(maps.width) - 1,
-                                  static_cast<int>(maps.height) - 1, lighting_};
-        Shade<Test>(r, moduli, shader, band, window, deferred);
+        Shade<Test>(r, moduli, BumpedShader{&bumped_[static_cast<std::size_t>(s_.faceMaterial[i])]}, band, window, deferred);
     }
 
     Scene& s_;
@@ -860,6 +873,7 @@ private:
     const int level_;
     RenderWorkspace& work_;
     std::vector<MaterialMaps> maps_;  // by material index
+    std::vector<BumpedMaterial> bumped_;  // by material index, at level 4
 };
 
 // Whether any face of the object marks an edge as visible. Scenes from many exporters leave

@@ -697,6 +697,51 @@ TEST(RendererReferenceScenes, ColoursLandInFaceOrderHoweverEachFaceIsShaded)
     }
 }
 
+TEST(RendererReferenceScenes, EachFaceIsShadedWithItsOwnMaterialsMaps)
+{
+    // A second textured material, of another size, over alternate runs of the dense mesh's
+    // faces. Its colour, bump and self-illumination texels differ from their neighbours, so a
+    // face shaded with the other material's maps, or wrapped at the other material's edges,
+    // shows. The same renderer draws the frames one after the other, as a drag does, and each
+    // must be the reference's, however the frame was shared between the threads.
+    Scene s = Open("dense0", "dense0.3ds");
+    Material second = MakeLayeredMaterial(96, 80, 0, 0, 0, 0);
+    CDIB& colour = second.stack(MapType::Colour)[0].image;
+    CDIB& bump = second.stack(MapType::Bump)[0].image;
+    CDIB& glow = second.stack(MapType::SelfIllum)[0].image;
+    for (int y = 0; y < second.mapHeight; ++y)
+        for (int x = 0; x < second.mapWidth; ++x) {
+            std::uint8_t* texel = colour.row(y) + x * 3;
+            texel[0] = static_cast<std::uint8_t>(x * 5 + y);
+            texel[1] = static_cast<std::uint8_t>(y * 3 + 40);
+            texel[2] = static_cast<std::uint8_t>(x * y);
+            bump.row(y)[x] = static_cast<std::uint8_t>(x * 29 + y * 53);
+            glow.row(y)[x] = static_cast<std::uint8_t>(x % 7 == 0 ? 200 : 0);
+        }
+    const auto index = static_cast<std::int16_t>(s.materials.size());
+    s.materials.push_back(std::move(second));
+    s.materialCount = index;
+    for (std::size_t f = 0; f < s.faceMaterial.size(); ++f)
+        if ((f / 5) % 2 == 1)
+            s.faceMaterial[f] = index;
+    for (int level = 2; level <= 4; ++level)
+        Compare(s, {level, false, false}, level);
+
+    ViewFrame frame;
+    ASSERT_TRUE(frame.Create(kWidth, kHeight));
+    Renderer renderer;
+    for (int turn = 0; turn < 6; ++turn) {
+        s.camera.angleY += 9;
+        renderer.RenderScene(s, frame, {4, false, false}, {});
+        const Frame expected = ReferenceShaded(s, ReferenceProjection(s), 4, {}, false);
+        int wrong = 0;
+        for (int y = 0; y < kHeight; ++y)
+            wrong += std::equal(frame.image().row(y), frame.image().row(y) + kWidth * 3,
+                                &expected.bgr[static_cast<std::size_t>(y * kWidth * 3)]) ? 0 : 1;
+        EXPECT_EQ(wrong, 0) << "rows differing after turn " << turn;
+    }
+}
+
 TEST(WireLine, EdgesOfAnyLengthAreClippedNotDropped)
 {
     // Lines reaching far outside the frame, as a zoomed-in wire frame has them: the pixels
