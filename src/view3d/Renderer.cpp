@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <type_traits>
@@ -960,10 +961,10 @@ void UpdateCornerLighting(Scene& s, const RenderOptions& options, const Lighting
     }
 }
 
-// The row that gives both threads about the same number of faces to rasterise: the median of
-// a sample of the listed faces' middle rows. (Splitting the picture's rows in half leaves one
-// thread with most of the work when the faces crowd into one half, as they do on a head.)
-int BalancedSplit(const RenderWorkspace& work, int height)
+// The row above which lie `share` of the listed faces, by a sample of their middle rows.
+// (Splitting the picture's rows in half would leave one thread with most of the work when the
+// faces crowd into one half, as they do on a head.)
+int SplitRow(const RenderWorkspace& work, int height, double share)
 {
     std::vector<int> middles;
     for (const auto& rows : work.runRows)
@@ -971,9 +972,23 @@ int BalancedSplit(const RenderWorkspace& work, int height)
             middles.push_back((rows[k].top + rows[k].bottom) / 2);
     if (middles.empty())
         return height / 2;
-    auto half = middles.begin() + static_cast<std::ptrdiff_t>(middles.size() / 2);
-    std::nth_element(middles.begin(), half, middles.end());
-    return std::clamp(*half, 0, height);
+    const auto at = std::clamp(static_cast<std::ptrdiff_t>(share * static_cast<double>(middles.size())), std::ptrdiff_t{0},
+                               static_cast<std::ptrdiff_t>(middles.size()) - 1);
+    std::nth_element(middles.begin(), middles.begin() + at, middles.end());
+    return std::clamp(middles[static_cast<std::size_t>(at)], 0, height);
+}
+
+// The top band's share of the next frame from this frame's: the one at which both bands would
+// have taken the same time had each face of a band cost what the band's faces cost on
+// average, moved halfway there so one uneven frame does not throw it far.
+double NextTopShare(double share, double topSeconds, double bottomSeconds)
+{
+    constexpr double kLeast = 0.1, kMost = 0.9;
+    if (!(topSeconds > 0 && bottomSeconds > 0))
+        return share;
+    const double topCost = topSeconds / share, bottomCost = bottomSeconds / (1 - share);
+    const double even = bottomCost / (topCost + bottomCost);
+    return std::clamp((share + even) / 2, kLeast, kMost);
 }
 
 } // namespace
@@ -1062,10 +1077,20 @@ ScreenRect Renderer::RenderScene(Scene& scene, ViewFrame& frame, const RenderOpt
         Helper helper = StartHelper(prepareRuns);
         prepareRuns();
         helper.Finish();
-        const int split = BalancedSplit(work_, frame.height());
-        helper = StartHelper([&] { renderer.Draw(split, frame.height(), lighting.backgroundColour); });
+        const int split = SplitRow(work_, frame.height(), topShare_);
+        using Clock = std::chrono::steady_clock;
+        Clock::duration bottomTime{};
+        helper = StartHelper([&] {
+            const Clock::time_point start = Clock::now();
+            renderer.Draw(split, frame.height(), lighting.backgroundColour);
+            bottomTime = Clock::now() - start;
+        });
+        const Clock::time_point start = Clock::now();
         renderer.Draw(0, split, lighting.backgroundColour);
+        const Clock::duration topTime = Clock::now() - start;
         helper.Finish();
+        topShare_ = NextTopShare(topShare_, std::chrono::duration<double>(topTime).count(),
+                                 std::chrono::duration<double>(bottomTime).count());
     }
     ScreenRect repaint = previous_.United(projected);
     if (wireFrame)

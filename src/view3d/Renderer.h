@@ -70,6 +70,12 @@ public:
 private:
     ScreenRect previous_{0, 0, 0, 0};
     RenderWorkspace work_;
+    // The share of the listed faces (counted by their middle rows, from the top) that this
+    // thread rasterises; the other thread takes the rest of the rows. It follows what the
+    // last frames' two bands took, as a face's cost differs from band to band (hidden faces
+    // cost little, large ones much), and the frames of a drag are much alike. Where the rows
+    // are split changes no pixel.
+    double topShare_ = 0.5;
 };
 
 // After a dab: draws again the faces of one material whose texels fall in `changed`, only
