@@ -88,6 +88,19 @@ bool HiddenBehindDepth(const ViewFrame& frame, const FaceCorners& c, int firstRo
     return true;
 }
 
+// Asks for the cache line holding `address` ahead of its use. Written out as an instruction:
+// GCC counts __builtin_prefetch as no effect at all, so it took the bumped shader's Fetch,
+// which it had not inlined yet, for a function without effects and dropped every call to it.
+// The level-4 frame then read its texels with no prefetch, and took about 15 % longer.
+inline void Prefetch(const void* address)
+{
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+    asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(address)));
+#else
+    __builtin_prefetch(address);
+#endif
+}
+
 // A map's rows as plain values. The pixel loops keep these in registers: read through a CDIB,
 // its pointer and stride would be loaded again after every byte the loop writes, as a byte
 // store may alias anything.
@@ -141,7 +154,7 @@ struct FlatTexturedShader {
     static bool CertainlyWrites(const std::array<std::int64_t, 3>&) { return true; }
     void Fetch(const std::array<std::int64_t, 3>& q) const
     {
-        __builtin_prefetch(colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3);
+        Prefetch(colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3);
     }
 };
 
@@ -163,7 +176,7 @@ struct SmoothTexturedShader {
     static bool CertainlyWrites(const std::array<std::int64_t, 4>&) { return true; }
     void Fetch(const std::array<std::int64_t, 4>& q) const
     {
-        __builtin_prefetch(colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3);
+        Prefetch(colour.row(static_cast<int>(q[2] >> 16)) + (q[1] >> 16) * 3);
     }
 };
 
@@ -218,10 +231,10 @@ struct BumpedShader {
     {
         const BumpedMaterial& m = *material;
         const int row = static_cast<int>(q[2] >> 16), column = static_cast<int>(q[1] >> 16);
-        __builtin_prefetch(m.colour.row(row) + column * 3);
+        Prefetch(m.colour.row(row) + column * 3);
         if (m.bump.present()) {
-            __builtin_prefetch(m.bump.row(row) + column);
-            __builtin_prefetch(m.bump.row(row == 0 ? m.lastRow : row - 1) + column);
+            Prefetch(m.bump.row(row) + column);
+            Prefetch(m.bump.row(row == 0 ? m.lastRow : row - 1) + column);
         }
     }
 };
