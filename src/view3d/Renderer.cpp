@@ -184,9 +184,9 @@ struct SmoothTexturedShader {
 // slopes to the texel on the left and the one above tilt.
 //
 // What the shader reads is the same for every face of a material, so a frame makes it once per
-// material and each face's shader only points at it: a face's shader is copied into the
-// deferred pixels' batch, and copying the whole of it for every face cost more than the face's
-// set-up around it.
+// material and each face's shader only points at it. A face's shader is copied into the
+// deferred pixels' batch; copied whole, its maps and lighting were written as small stores and
+// read back as wide ones, which the processor cannot forward, and each face's set-up waited.
 struct BumpedMaterial {
     TexelRows colour, bump, selfIllum;
     int lastColumn = 0, lastRow = 0;
