@@ -38,6 +38,28 @@ private slots:
                                  qPrintable(QString("left %1 count %2 pixel %3,%4").arg(left).arg(count).arg(x).arg(y)));
                     }
             }
+
+        // A rectangle large enough for the conversion to be shared between two cores, with odd
+        // rows and an odd start, inside a larger frame.
+        const int bigWidth = 701, bigHeight = 403;
+        const qsizetype bigStride = bigWidth * 3 + 1;
+        std::vector<std::uint8_t> big(static_cast<std::size_t>(bigStride * bigHeight));
+        for (std::uint8_t& b : big)
+            b = static_cast<std::uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
+        const QImage bigExpected = QImage(big.data(), bigWidth, bigHeight, bigStride, QImage::Format_BGR888).convertToFormat(QImage::Format_RGB32);
+        app::ShownFrame shown;
+        shown.Resize(bigWidth, bigHeight);
+        const QRect rect(3, 1, bigWidth - 4, bigHeight - 2);
+        QVERIFY(qsizetype{rect.width()} * rect.height() > 100000);
+        const std::vector<std::uint8_t> blackRow(static_cast<std::size_t>(bigWidth * 3), 0);
+        shown.Convert(blackRow.data(), 0, QRect(0, 0, bigWidth, bigHeight));
+        shown.Convert(big.data(), static_cast<std::size_t>(bigStride), rect);
+        for (int y = 0; y < bigHeight; ++y)
+            for (int x = 0; x < bigWidth; ++x) {
+                const QRgb want = rect.contains(x, y) ? bigExpected.pixel(x, y) : 0xFF000000u;
+                if (shown.image().pixel(x, y) != want)
+                    QFAIL(qPrintable(QString("large rectangle, pixel %1,%2").arg(x).arg(y)));
+            }
     }
 
     void TheWindowShowsTheFramesPixels()

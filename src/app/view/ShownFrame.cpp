@@ -1,5 +1,7 @@
 #include "app/view/ShownFrame.h"
 
+#include "scene/HelperThread.h"
+
 #include <cstring>
 
 namespace gessoria::app {
@@ -32,9 +34,27 @@ void ShownFrame::Resize(int width, int height)
 void ShownFrame::Convert(const std::uint8_t* rows, std::size_t stride, const QRect& rect)
 {
     const QRect r = rect & image_.rect();
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        BgrRowToRgb32(rows + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(r.left()) * 3,
-                      reinterpret_cast<std::uint32_t*>(image_.scanLine(y)) + r.left(), r.width());
+    // The rows [first, last) of the rectangle. scanLine() may detach a shared image, so the
+    // rows' addresses are taken here, on this thread, before any is converted.
+    std::uint8_t* const bits = image_.bits();
+    const auto imageStride = static_cast<std::size_t>(image_.bytesPerLine());
+    auto convert = [&](int first, int last) {
+        for (int y = first; y < last; ++y)
+            BgrRowToRgb32(rows + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(r.left()) * 3,
+                          reinterpret_cast<std::uint32_t*>(bits + static_cast<std::size_t>(y) * imageStride) + r.left(), r.width());
+    };
+    // A frame's worth of pixels (a turn of the view repaints most of it) is shared with the
+    // second core, which is idle while the window paints; a dab's few are not worth a wake-up.
+    constexpr qsizetype kWorthSharing = 100000;
+    const int end = r.bottom() + 1;
+    if (r.isEmpty() || qsizetype{r.width()} * r.height() < kWorthSharing) {
+        convert(r.top(), end);
+        return;
+    }
+    const int middle = r.top() + r.height() / 2;
+    Helper helper = StartHelper([&] { convert(middle, end); });
+    convert(r.top(), middle);
+    helper.Finish();
 }
 
 } // namespace gessoria::app

@@ -5,8 +5,9 @@
 // makes Qt convert every pixel through its general path, about 2.5 ms for a 1920 x 1080
 // frame on the build machine, a sixth of a frame at 60 a second. The view keeps a 32-bit
 // copy instead and converts only the rectangles it is about to paint, with a conversion
-// written for this one format (about 0.6 ms for the whole frame); drawing 32-bit pixels onto
-// a 32-bit window is a plain copy.
+// written for this one format (about 0.6 ms for the whole frame, shared between both cores
+// when most of the frame is painted); drawing 32-bit pixels onto a 32-bit window is a plain
+// copy.
 
 #include <QImage>
 #include <QRect>
