@@ -452,7 +452,13 @@ void MainView::RefreshCursor()
 
 void MainView::ShowCursor(int cursorId)
 {
-    setCursor(ViewCursor(cursorId, workspace_.session.preferences.iconCursors != 0));
+    // A drag shows its cursor at every move; drawing the icon and handing the window system a
+    // new cursor each time would cost every move of the drag for the same picture.
+    const ShownCursor wanted{cursorId, workspace_.session.preferences.iconCursors != 0};
+    if (shownCursor_ == wanted)
+        return;
+    shownCursor_ = wanted;
+    setCursor(ViewCursor(wanted.id, wanted.icons));
 }
 
 } // namespace gessoria::app

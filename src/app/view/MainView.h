@@ -118,6 +118,14 @@ private:
     void ShowCursor(int cursorId);
     void SetBrushCircle(const QRect& circle);
 
+    // The cursor the view last set: its id and whether it was drawn from the tools' icons.
+    struct ShownCursor {
+        int id;
+        bool icons;
+        bool operator==(const ShownCursor&) const = default;
+    };
+    std::optional<ShownCursor> shownCursor_;
+
     Workspace& workspace_;
     UserInteraction& ui_;
     ViewFrame frame_;
