@@ -34,10 +34,11 @@ void ShownFrame::Resize(int width, int height)
 void ShownFrame::Convert(const std::uint8_t* rows, std::size_t stride, const QRect& rect)
 {
     const QRect r = rect & image_.rect();
-    // The rows [first, last) of the rectangle. scanLine() may detach a shared image, so the
-    // rows' addresses are taken here, on this thread, before any is converted.
+    // bits() detaches a shared image, once, here on this thread; the rows are then written
+    // through plain addresses, from both cores when the rectangle is large.
     std::uint8_t* const bits = image_.bits();
     const auto imageStride = static_cast<std::size_t>(image_.bytesPerLine());
+    // Converts the rectangle's rows [first, last).
     auto convert = [&](int first, int last) {
         for (int y = first; y < last; ++y)
             BgrRowToRgb32(rows + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(r.left()) * 3,
