@@ -559,6 +559,10 @@ void FillFaces(Scene& scene, const JoinedMesh& joined, const SceneObject& object
     std::int32_t* const u2 = scene.faceU2.data();
     std::int32_t* const v2 = scene.faceV2.data();
     const CornerTarget* const target = joined.local.data();
+    // A corner's texture coordinates: the mesh's, or the flat mapping's for its vertex.
+    const auto coordinates = [flat](const CornerTarget& corner) {
+        return flat.empty() ? std::array<std::int32_t, 2>{corner.u, corner.v} : flat[static_cast<std::size_t>(corner.vertex)];
+    };
     const std::int32_t firstVertex = object.firstVertex;
     const std::size_t first = static_cast<std::size_t>(object.firstFace) + begin;
     std::size_t face = first;
@@ -570,25 +574,13 @@ void FillFaces(Scene& scene, const JoinedMesh& joined, const SceneObject& object
         vertexA[face] = firstVertex + a.vertex;
         vertexB[face] = firstVertex + b.vertex;
         vertexC[face] = firstVertex + c.vertex;
-        u0[face] = a.u;
-        v0[face] = a.v;
-        u1[face] = b.u;
-        v1[face] = b.v;
-        u2[face] = c.u;
-        v2[face] = c.v;
-    }
-    if (!flat.empty()) {
-        for (std::size_t f = first; f < face; ++f) {
-            const auto& a = flat[static_cast<std::size_t>(vertexA[f] - firstVertex)];
-            const auto& b = flat[static_cast<std::size_t>(vertexB[f] - firstVertex)];
-            const auto& c = flat[static_cast<std::size_t>(vertexC[f] - firstVertex)];
-            u0[f] = a[0];
-            v0[f] = a[1];
-            u1[f] = b[0];
-            v1[f] = b[1];
-            u2[f] = c[0];
-            v2[f] = c[1];
-        }
+        const std::array<std::int32_t, 2> uvA = coordinates(a), uvB = coordinates(b), uvC = coordinates(c);
+        u0[face] = uvA[0];
+        v0[face] = uvA[1];
+        u1[face] = uvB[0];
+        v1[face] = uvB[1];
+        u2[face] = uvC[0];
+        v2[face] = uvC[1];
     }
     std::fill(scene.faceFlags.begin() + first, scene.faceFlags.begin() + face, kAllEdgesVisible);
     std::fill(scene.faceSmoothing.begin() + first, scene.faceSmoothing.begin() + face, kSmoothedTogether);

@@ -10,7 +10,7 @@ namespace gessoria {
 namespace {
 
 constexpr std::size_t kPage = 4096;
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kHugePage = kHugePageBytes;
 // From here on an array is mapped on its own: fresh pages are zero, so nothing is cleared, and
 // the memory goes back to the system when the array is freed. Below it calloc is cheaper.
 // (Leaving mid-sized arrays to malloc would let its moving mmap threshold put them on the

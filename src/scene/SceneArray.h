@@ -26,7 +26,9 @@ namespace gessoria {
 void* AllocateZeroedSceneMemory(std::size_t bytes);
 // Releases what AllocateZeroedSceneMemory returned for the same byte count.
 void FreeSceneMemory(void* memory, std::size_t bytes) noexcept;
-// `length` bytes (a whole number of 2 MiB huge pages) mapped from the system on a huge-page
+// The huge page scene memory is mapped in.
+inline constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+// `length` bytes (a whole number of huge pages) mapped from the system on a huge-page
 // boundary and offered huge pages, untouched (so zero); nullptr when the length is not such a
 // number or the system refuses. Released with munmap, in any whole huge pages.
 void* MapHugePages(std::size_t length);

@@ -7,7 +7,7 @@
 namespace gessoria {
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kHugePage = kHugePageBytes;
 
 thread_local SceneMemoryReserve* tCurrent = nullptr;
 
