@@ -71,8 +71,8 @@ bool HiddenBehindDepth(const ViewFrame& frame, const FaceCorners& c, int firstRo
     constexpr int kMostPixels = 16;
     const int rowBegin = std::max({c.TopRow(), firstRow, 0});
     const int rowEnd = std::min({c.BottomRow(), lastRow, frame.height()});
-    const int columnBegin = std::max(std::min({c.x[0], c.x[1], c.x[2]}), 0);
-    const int columnEnd = std::min(std::max({c.x[0], c.x[1], c.x[2]}), frame.width());
+    const int columnBegin = std::max(c.LeftColumn(), 0);
+    const int columnEnd = std::min(c.RightColumn(), frame.width());
     if (rowBegin >= rowEnd || columnBegin >= columnEnd)
         return true;  // no pixel at all
     if ((rowEnd - rowBegin) * (columnEnd - columnBegin) > kMostPixels)
@@ -448,40 +448,53 @@ public:
           level_(EffectiveRenderLevel(options.level)), work_(work)
     {
         maps_.reserve(scene.materials.size());
-        for (const Material& m : scene.materials)
+        for (const Material& m : scene.materials) {
             maps_.push_back(MapsOf(m));
+            textured_.push_back(level_ >= 2 && maps_.back().colour.present());
+        }
         if (level_ == 4)
             for (const MaterialMaps& maps : maps_)
                 bumped_.push_back({maps.colour, maps.bump, maps.selfIllum, static_cast<int>(maps.width) - 1,
                                    static_cast<int>(maps.height) - 1, lighting});
     }
 
-    // Pass one over the faces [first, last), listing the faces to draw in `list`.
+    // Pass one over the faces [first, last), listing the faces to draw: the first rows.size()
+    // items of `list`, which keeps room for every face of the run.
     void Prepare(std::int32_t first, std::int32_t last, std::vector<RenderWorkspace::Item>& list,
                  std::vector<RenderWorkspace::Rows>& rows)
     {
-        // The list is filled through a vector of this thread's own: the lists' bookkeeping sits
-        // side by side in the workspace, and updating it in place on every face would bounce
-        // its cache line between the two workers.
-        std::vector<RenderWorkspace::Item> own;
-        own.swap(list);
-        own.clear();
+        // The list is written through a plain pointer and a count, which stay in registers (the
+        // lists' bookkeeping sits side by side in the workspace, and updating it on every face
+        // would also bounce its cache line between the two workers).
+        const auto faces = static_cast<std::size_t>(last - first);
+        if (list.size() < faces)
+            list.resize(faces);
+        RenderWorkspace::Item* const items = list.data();
+        std::size_t listed = 0;
         const ProjectedCorners corners(s_);
+        const FaceTests tests{frame_.width(),
+                              frame_.height(),
+                              options_.forceTwoSided ? std::numeric_limits<std::int64_t>::min() : level_ == 1 ? -1 : 0,
+                              s_.cornerLightingStamp.data(),
+                              s_.cornerLightingSerial,
+                              s_.faceMaterial.data(),
+                              textured_.data()};
         std::uint8_t* const drawn = s_.faceDrawn.data();
         for (const SceneObject& object : s_.objects) {
             const std::int32_t begin = std::max(first, object.firstFace);
             const std::int32_t end = std::min(last, object.firstFace + object.faceCount);
-            const bool hidden = object.flags & kObjectHidden;
-            for (std::int32_t f = begin; f < end; ++f) {
-                drawn[static_cast<std::size_t>(f)] = 0;
-                if (!hidden)
-                    PrepareFace(f, corners, drawn, own);
+            if (begin >= end)
+                continue;
+            if (object.flags & kObjectHidden) {
+                std::fill(drawn + begin, drawn + end, std::uint8_t{0});
+                continue;
             }
+            for (std::int32_t f = begin; f < end; ++f)
+                listed += PrepareFace(f, corners, tests, drawn, items[listed]);
         }
-        own.swap(list);
-        rows.resize(list.size());
-        for (std::size_t k = 0; k < list.size(); ++k)
-            rows[k] = {list[k].corners.TopRow(), list[k].corners.BottomRow()};
+        rows.resize(listed);
+        for (std::size_t k = 0; k < listed; ++k)
+            rows[k] = {items[k].corners.TopRow(), items[k].corners.BottomRow()};
     }
 
     // Pass two over the rows [firstRow, lastRow), which it first clears: the listed faces in
@@ -671,43 +684,59 @@ private:
         return misses(u[0], u[1], u[2], changed.left, changed.right) || misses(v[0], v[1], v[2], changed.top, changed.bottom);
     }
 
-    void PrepareFace(std::int32_t f, const ProjectedCorners& corners, std::uint8_t* drawn, std::vector<RenderWorkspace::Item>& list)
+    // What PrepareFace reads for every face, as plain values: read through the renderer and
+    // the scene, they would be loaded again after every store of a face's item and mark.
+    struct FaceTests {
+        int width, height;
+        // A face shows when its orientation on screen is above this: Flat Shaded draws faces
+        // seen edge on too, and two-sided drawing every face.
+        std::int64_t leastFacingOrientation;
+        const std::uint32_t* lightingStamp;
+        std::uint32_t lightingSerial;
+        const std::int16_t* material;
+        const std::uint8_t* textured;  // by material: 1 when the level textures its faces
+    };
+
+    // Sets the face's faceDrawn mark, lights it when it shows and the light changed since it
+    // was last lit, and writes its item to `slot`; returns 1 when the face is to be listed
+    // (the caller then keeps the item), else 0. A dense mesh's faces turn to and from the view
+    // and leave and enter the picture too irregularly for branches on those to be foreseen,
+    // so the tests are combined bit by bit and decide only the count and the mark.
+    std::size_t PrepareFace(std::int32_t f, const ProjectedCorners& corners, const FaceTests& tests, std::uint8_t* drawn,
+                            RenderWorkspace::Item& slot)
     {
         const auto i = static_cast<std::size_t>(f);
         const FaceCorners c = corners(f);
-        const int width = frame_.width(), height = frame_.height();
-        if ((c.x[0] < 0 && c.x[1] < 0 && c.x[2] < 0) || (c.x[0] > width && c.x[1] > width && c.x[2] > width) ||
-            (c.y[0] < 0 && c.y[1] < 0 && c.y[2] < 0) || (c.y[0] > height - 1 && c.y[1] > height - 1 && c.y[2] > height - 1))
-            return;
-        const std::int64_t orientation = Orientation(c);
-        const bool facing = level_ == 1 ? orientation >= 0 : orientation > 0;
-        if (!facing && !options_.forceTwoSided)
-            return;
-
-        if (s_.cornerLightingStamp[i] != s_.cornerLightingSerial) {
-            s_.cornerLightingStamp[i] = s_.cornerLightingSerial;
-            if (level_ <= 2) {
-                // The flat levels light every corner of a face by the face's own normal.
-                const std::int32_t intensity =
-                    FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
-                s_.cornerIntensity[i] = {intensity, intensity, intensity};
-            } else {
-                const std::array<float, 9>& n = s_.cornerNormals[i];
-                for (std::size_t k = 0; k < 3; ++k)
-                    s_.cornerIntensity[i][k] = FaceIntensity(n[3 * k], n[3 * k + 1], n[3 * k + 2], light_, lighting_);
-                if (level_ == 4)
-                    StoreLightNormals(f);
-            }
-        }
         const int topRow = c.TopRow(), bottomRow = c.BottomRow();
-        if (topRow == bottomRow)
-            return;
+        const bool outside = (c.RightColumn() < 0) | (c.LeftColumn() > tests.width) | (bottomRow < 0) | (topRow > tests.height - 1);
+        const bool shown = !outside & (Orientation(c) > tests.leastFacingOrientation);
+        if (shown & (tests.lightingStamp[i] != tests.lightingSerial))
+            LightCorners(f);
+        const bool rasterised = shown & (topRow != bottomRow);
         // A face one row high with one corner on that row draws nothing: its edges meet there.
-        const bool coversNothing = bottomRow - topRow == 1 && (c.y[0] == topRow) + (c.y[1] == topRow) + (c.y[2] == topRow) == 1;
-        if (!coversNothing)
-            list.push_back({f, c});
-        if (level_ >= 2 && maps_[static_cast<std::size_t>(s_.faceMaterial[i])].colour.present())
-            drawn[i] = 1;
+        // (Its corners' rows are then the top row and the one below, one corner on the top.)
+        const bool coversNothing =
+            (bottomRow - topRow == 1) & (std::int64_t{c.y[0]} + c.y[1] + c.y[2] == 3 * std::int64_t{topRow} + 2);
+        slot = {f, c};
+        drawn[i] = static_cast<std::uint8_t>(rasterised & tests.textured[static_cast<std::size_t>(tests.material[i])]);
+        return static_cast<std::size_t>(rasterised & !coversNothing);
+    }
+
+    void LightCorners(std::int32_t f)
+    {
+        const auto i = static_cast<std::size_t>(f);
+        s_.cornerLightingStamp[i] = s_.cornerLightingSerial;
+        if (level_ <= 2) {
+            // The flat levels light every corner of a face by the face's own normal.
+            const std::int32_t intensity = FaceIntensity(s_.faceNormalX[i], s_.faceNormalY[i], s_.faceNormalZ[i], light_, lighting_);
+            s_.cornerIntensity[i] = {intensity, intensity, intensity};
+        } else {
+            const std::array<float, 9>& n = s_.cornerNormals[i];
+            for (std::size_t k = 0; k < 3; ++k)
+                s_.cornerIntensity[i][k] = FaceIntensity(n[3 * k], n[3 * k + 1], n[3 * k + 2], light_, lighting_);
+            if (level_ == 4)
+                StoreLightNormals(f);
+        }
     }
 
     // The corner normals turned into light space, scaled by 32768.
@@ -887,6 +916,7 @@ private:
     const int level_;
     RenderWorkspace& work_;
     std::vector<MaterialMaps> maps_;  // by material index
+    std::vector<std::uint8_t> textured_;  // by material index: 1 when the level textures its faces
     std::vector<BumpedMaterial> bumped_;  // by material index, at level 4
 };
 

@@ -36,8 +36,17 @@ struct RenderOptions {
 struct FaceCorners {
     std::int32_t x[3], y[3], z[3];
 
-    int TopRow() const { return std::min({y[0], y[1], y[2]}); }
-    int BottomRow() const { return std::max({y[0], y[1], y[2]}); }
+    // Worked out on values, which compile to conditional moves; through std::min({...}) GCC
+    // branches, and a frame asks this of half a million faces, too irregular for the branches
+    // to be foreseen.
+    int TopRow() const { return Least(y[0], Least(y[1], y[2])); }
+    int BottomRow() const { return Most(y[0], Most(y[1], y[2])); }
+    int LeftColumn() const { return Least(x[0], Least(x[1], x[2])); }
+    int RightColumn() const { return Most(x[0], Most(x[1], x[2])); }
+
+private:
+    static int Least(int a, int b) { return b < a ? b : a; }
+    static int Most(int a, int b) { return a < b ? b : a; }
 };
 
 // What a frame works out per face, kept between frames: the faces to rasterise, listed in
@@ -50,6 +59,8 @@ struct RenderWorkspace {
         std::int32_t face;
         FaceCorners corners;
     };
+    // A run's items have room for each of its faces (every face's item is written, and kept
+    // only when the face is listed); the first runRows[r].size() are the listed ones.
     std::vector<std::vector<Item>> runs;
     // Each listed face's top and bottom rows, beside the list: the second pass's workers read
     // these, not the items, to find the faces of their band.
