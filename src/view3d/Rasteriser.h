@@ -78,7 +78,9 @@ struct DepthReach {
 
 inline DepthReach ReachOfDepths(std::int64_t q0, std::int64_t q1, std::int64_t q2)
 {
-    const std::int64_t low = std::min({q0, q1, q2}), high = std::max({q0, q1, q2});
+    // Nested pairs: GCC compiles std::min({...}) to branches, which a frame of half a million
+    // faces could not foresee.
+    const std::int64_t low = std::min(q0, std::min(q1, q2)), high = std::max(q0, std::max(q1, q2));
     return {(low - 4 * (high - low)) >> 16, (high + 4 * (high - low)) >> 16};
 }
 
@@ -128,8 +130,8 @@ void Rasterise(ViewFrame& frame, const std::array<RasterCorner<K>, 3>& c, const 
     const bool longLeft = flatTop ? top.x < mid.x : longStepX < upperStepX;
 
     const int width = frame.width();
-    const int rowBegin = std::max({top.y, firstRow, 0});
-    const int rowEnd = std::min({bottom.y, lastRow, frame.height()});
+    const int rowBegin = std::max(top.y, std::max(firstRow, 0));
+    const int rowEnd = std::min(bottom.y, std::min(lastRow, frame.height()));
 
     // Each edge's X on a row. Stepping row by row adds the same truncated step every time, so
     // a row's value is its start plus the step times the rows walked.

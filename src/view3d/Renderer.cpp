@@ -70,7 +70,7 @@ FaceCorners CornersOf(const Scene& s, std::int32_t f)
 // with a pixel. The rasteriser's columns on a row lie between the corners' least and greatest
 // X, and its depths within ReachOfDepths. Only small boxes are looked at: most faces of a
 // dense mesh cover a pixel or two.
-bool HiddenBehindDepth(const ViewFrame& frame, const FaceCorners& c, int firstRow, int lastRow)
+[[gnu::always_inline]] inline bool HiddenBehindDepth(const ViewFrame& frame, const FaceCorners& c, int firstRow, int lastRow)
 {
     constexpr int kMostPixels = 16;
     const int rowBegin = std::max(c.TopRow(), std::max(firstRow, 0));
@@ -778,7 +778,7 @@ private:
 
     // Textured faces note their pixels in `deferred`; the others colour theirs at once, after
     // what was noted.
-    void DrawFace(const RenderWorkspace::Item& item, const Band& band, DeferredBand& deferred)
+    [[gnu::always_inline]] void DrawFace(const RenderWorkspace::Item& item, const Band& band, DeferredBand& deferred)
     {
         const FaceCorners& c = item.corners;
         if (HiddenBehindDepth(frame_, c, band.first, band.last))
