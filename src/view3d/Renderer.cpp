@@ -477,18 +477,19 @@ public:
     }
 
     // Pass one over the faces [first, last), listing the faces to draw: the first rows.size()
-    // items of `list`, which keeps room for every face of the run.
+    // items of `list`.
     void Prepare(std::int32_t first, std::int32_t last, std::vector<RenderWorkspace::Item>& list,
                  std::vector<RenderWorkspace::Rows>& rows)
     {
-        // The list is written through a plain pointer and a count, which stay in registers (the
-        // lists' bookkeeping sits side by side in the workspace, and updating it on every face
-        // would also bounce its cache line between the two workers).
+        // The list is written through a plain pointer, a count and the room it has, which stay
+        // in registers (the lists' bookkeeping sits side by side in the workspace, and updating
+        // it on every face would also bounce its cache line between the two workers). Every
+        // face's item is written to the next free slot, so a slot is always kept free; the
+        // room grows by a quarter when it runs out, which after a run's first frames it seldom
+        // does (the frames of a drag list much the same number of faces).
         const auto faces = static_cast<std::size_t>(last - first);
-        if (list.size() < faces)
-            list.resize(faces);
-        RenderWorkspace::Item* const items = list.data();
-        std::size_t listed = 0;
+        RenderWorkspace::Item* items = list.data();
+        std::size_t room = list.size(), listed = 0;
         const ProjectedCorners corners(s_);
         const FaceTests tests{frame_.width(),
                               frame_.height(),
@@ -507,8 +508,14 @@ public:
                 std::fill(drawn + begin, drawn + end, std::uint8_t{0});
                 continue;
             }
-            for (std::int32_t f = begin; f < end; ++f)
+            for (std::int32_t f = begin; f < end; ++f) {
+                if (listed == room) [[unlikely]] {
+                    list.resize(std::min(faces, room + room / 4 + 256));
+                    items = list.data();
+                    room = list.size();
+                }
                 listed += PrepareFace(f, corners, tests, drawn, items[listed]);
+            }
         }
         rows.resize(listed);
         for (std::size_t k = 0; k < listed; ++k)
@@ -717,17 +724,21 @@ private:
 
     // Sets the face's faceDrawn mark, lights it when it shows and the light changed since it
     // was last lit, and writes its item to `slot`; returns 1 when the face is to be listed
-    // (the caller then keeps the item), else 0. A dense mesh's faces turn to and from the view
-    // and leave and enter the picture too irregularly for branches on those to be foreseen,
-    // so the tests are combined bit by bit and decide only the count and the mark.
+    // (the caller then keeps the item), else 0. A dense mesh's faces turn to and from the view,
+    // and are one row high or not, too irregularly for branches on those to be foreseen, so
+    // those tests are combined bit by bit and decide only the count and the mark.
     std::size_t PrepareFace(std::int32_t f, const ProjectedCorners& corners, const FaceTests& tests, std::uint8_t* drawn,
                             RenderWorkspace::Item& slot)
     {
         const auto i = static_cast<std::size_t>(f);
         const FaceCorners c = corners(f);
-        const int topRow = c.TopRow(), bottomRow = c.BottomRow();
-        const bool outside = (c.RightColumn() < 0) | (c.LeftColumn() > tests.width) | (bottomRow < 0) | (topRow > tests.height - 1);
+        // Whether a face lies wholly off the picture is foreseen well (faces off it come in long
+        // runs, if at all), so that test keeps its branches, which are cheaper.
+        const bool outside = (c.x[0] < 0 && c.x[1] < 0 && c.x[2] < 0) || (c.x[0] > tests.width && c.x[1] > tests.width && c.x[2] > tests.width) ||
+                             (c.y[0] < 0 && c.y[1] < 0 && c.y[2] < 0) ||
+                             (c.y[0] > tests.height - 1 && c.y[1] > tests.height - 1 && c.y[2] > tests.height - 1);
         const bool shown = !outside & (Orientation(c) > tests.leastFacingOrientation);
+        const int topRow = c.TopRow(), bottomRow = c.BottomRow();
         if (shown & (tests.lightingStamp[i] != tests.lightingSerial))
             LightCorners(f);
         const bool rasterised = shown & (topRow != bottomRow);

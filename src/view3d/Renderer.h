@@ -59,8 +59,8 @@ struct RenderWorkspace {
         std::int32_t face;
         FaceCorners corners;
     };
-    // A run's items have room for each of its faces (every face's item is written, and kept
-    // only when the face is listed); the first runRows[r].size() are the listed ones.
+    // The first runRows[r].size() of a run's items are its listed faces; the items beyond
+    // are room the first pass writes into.
     std::vector<std::vector<Item>> runs;
     // Each listed face's top and bottom rows, beside the list: the second pass's workers read
     // these, not the items, to find the faces of their band.
