@@ -751,6 +751,7 @@ private:
         return static_cast<std::size_t>(rasterised & !coversNothing);
     }
 
+    // Lights the face's corners under the current lighting, and stamps it as lit under it.
     void LightCorners(std::int32_t f)
     {
         const auto i = static_cast<std::size_t>(f);
