@@ -10,7 +10,6 @@ namespace gessoria {
 namespace {
 
 constexpr std::size_t kPage = 4096;
-constexpr std::size_t kHugePage = kHugePageBytes;
 // From here on an array is mapped on its own: fresh pages are zero, so nothing is cleared, and
 // the memory goes back to the system when the array is freed. Below it calloc is cheaper.
 // (Leaving mid-sized arrays to malloc would let its moving mmap threshold put them on the
@@ -24,7 +23,7 @@ constexpr std::size_t kHugeFrom = std::size_t{512} << 10;
 
 std::size_t MappedLength(std::size_t bytes)
 {
-    const std::size_t unit = bytes >= kHugeFrom ? kHugePage : kPage;
+    const std::size_t unit = bytes >= kHugeFrom ? kHugePageBytes : kPage;
     return (bytes + unit - 1) & ~(unit - 1);
 }
 
@@ -39,7 +38,7 @@ void* AllocateZeroedSceneMemory(std::size_t bytes)
         return memory;
     }
     const std::size_t length = MappedLength(bytes);
-    if (length < bytes || length + kHugePage < length)
+    if (length < bytes || length + kHugePageBytes < length)
         throw std::bad_alloc();
     if (bytes < kHugeFrom) {
         void* memory = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -58,18 +57,18 @@ void* AllocateZeroedSceneMemory(std::size_t bytes)
 
 void* MapHugePages(std::size_t length)
 {
-    if (length == 0 || length % kHugePage != 0 || length + kHugePage < length)
+    if (length == 0 || length % kHugePageBytes != 0 || length + kHugePageBytes < length)
         return nullptr;
     // One huge page more than needed, trimmed at both ends, so the memory starts on a huge-page
     // boundary where the kernel can back it with huge pages.
-    void* raw = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* raw = ::mmap(nullptr, length + kHugePageBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED)
         return nullptr;
     const auto start = reinterpret_cast<std::uintptr_t>(raw);
-    const std::uintptr_t aligned = (start + kHugePage - 1) & ~(std::uintptr_t{kHugePage} - 1);
+    const std::uintptr_t aligned = (start + kHugePageBytes - 1) & ~(std::uintptr_t{kHugePageBytes} - 1);
     if (aligned > start)
         ::munmap(raw, aligned - start);
-    const std::uintptr_t end = start + length + kHugePage;
+    const std::uintptr_t end = start + length + kHugePageBytes;
     if (end > aligned + length)
         ::munmap(reinterpret_cast<void*>(aligned + length), end - (aligned + length));
     // Advice only: without huge pages the memory works the same, a page at a time.

@@ -7,15 +7,13 @@
 namespace gessoria {
 namespace {
 
-constexpr std::size_t kHugePage = kHugePageBytes;
-
 thread_local SceneMemoryReserve* tCurrent = nullptr;
 
 } // namespace
 
 SceneMemoryReserve::SceneMemoryReserve(std::size_t bytes)
 {
-    const std::size_t length = (bytes + kHugePage - 1) & ~(kHugePage - 1);
+    const std::size_t length = (bytes + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
     if (length < bytes)
         return;
     if (void* memory = MapHugePages(length)) {
@@ -33,8 +31,8 @@ SceneMemoryReserve::~SceneMemoryReserve()
 void SceneMemoryReserve::Prepare(const std::atomic<bool>& stop)
 {
 #ifdef MADV_POPULATE_WRITE
-    for (std::uintptr_t at = next_; at < end_ && !stop.load(std::memory_order_relaxed); at += kHugePage)
-        if (::madvise(reinterpret_cast<void*>(at), kHugePage, MADV_POPULATE_WRITE) != 0)
+    for (std::uintptr_t at = next_; at < end_ && !stop.load(std::memory_order_relaxed); at += kHugePageBytes)
+        if (::madvise(reinterpret_cast<void*>(at), kHugePageBytes, MADV_POPULATE_WRITE) != 0)
             return;  // a system without it: the arrays fault in as they are filled
 #else
     (void)stop;

@@ -487,8 +487,11 @@ public:
         // face's item is written to the next free slot, so a slot is always kept free; the
         // room grows by a quarter when it runs out, which after a run's first frames it seldom
         // does (the frames of a drag list much the same number of faces).
+        // Each face's rows are written beside its item, into a second list with the same room.
         const auto faces = static_cast<std::size_t>(last - first);
+        rows.resize(list.size());
         RenderWorkspace::Item* items = list.data();
+        RenderWorkspace::Rows* itemRows = rows.data();
         std::size_t room = list.size(), listed = 0;
         const ProjectedCorners corners(s_);
         const FaceTests tests{frame_.width(),
@@ -510,16 +513,16 @@ public:
             }
             for (std::int32_t f = begin; f < end; ++f) {
                 if (listed == room) [[unlikely]] {
-                    list.resize(std::min(faces, room + room / 4 + 256));
+                    room = std::min(faces, room + room / 4 + 256);
+                    list.resize(room);
+                    rows.resize(room);
                     items = list.data();
-                    room = list.size();
+                    itemRows = rows.data();
                 }
-                listed += PrepareFace(f, corners, tests, drawn, items[listed]);
+                listed += PrepareFace(f, corners, tests, drawn, items[listed], itemRows[listed]);
             }
         }
         rows.resize(listed);
-        for (std::size_t k = 0; k < listed; ++k)
-            rows[k] = {items[k].corners.TopRow(), items[k].corners.BottomRow()};
     }
 
     // Pass two over the rows [firstRow, lastRow), which it first clears: the listed faces in
@@ -723,12 +726,12 @@ private:
     };
 
     // Sets the face's faceDrawn mark, lights it when it shows and the light changed since it
-    // was last lit, and writes its item to `slot`; returns 1 when the face is to be listed
-    // (the caller then keeps the item), else 0. A dense mesh's faces turn to and from the view,
+    // was last lit, and writes its item to `slot` and its top and bottom rows to `slotRows`;
+    // returns 1 when the face is to be listed (the caller then keeps both), else 0. A dense mesh's faces turn to and from the view,
     // and are one row high or not, too irregularly for branches on those to be foreseen, so
     // those tests are combined bit by bit and decide only the count and the mark.
     std::size_t PrepareFace(std::int32_t f, const ProjectedCorners& corners, const FaceTests& tests, std::uint8_t* drawn,
-                            RenderWorkspace::Item& slot)
+                            RenderWorkspace::Item& slot, RenderWorkspace::Rows& slotRows)
     {
         const auto i = static_cast<std::size_t>(f);
         const FaceCorners c = corners(f);
@@ -747,6 +750,7 @@ private:
         const bool coversNothing =
             (bottomRow - topRow == 1) & (std::int64_t{c.y[0]} + c.y[1] + c.y[2] == 3 * std::int64_t{topRow} + 2);
         slot = {f, c};
+        slotRows = {topRow, bottomRow};
         drawn[i] = static_cast<std::uint8_t>(rasterised & tests.textured[static_cast<std::size_t>(tests.material[i])]);
         return static_cast<std::size_t>(rasterised & !coversNothing);
     }
